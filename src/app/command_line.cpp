@@ -1,0 +1,52 @@
+#include "app/command_line.h"
+
+#include "version.h"
+
+#include <QTextStream>
+
+namespace vantola {
+
+QString commandLineHelp() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  vantola [--home DIR]                      the main window\n"
+        "  vantola cut PATH... [options]             one job per PATH: a picture, or a folder\n"
+        "                                            (every .jpg in it)\n"
+        "      --home DIR            program folder (param.ini, decoupage.ini)\n"
+        "      --level N             white level for this run\n"
+        "      --double-pass | --single-pass\n"
+        "      --rotate none|cw|ccw\n"
+        "      --header ROW  --footer ROW\n"
+        "      --quality Q  --sampling H:V  --grey   JPEG settings for this run\n"
+        "      --debug               diagnostic lines in the log\n"
+        "      --quiet               no progress display\n"
+        "  vantola pdf FILE.pdf OUTDIR [--pages N] [--dpi D] [options]\n"
+        "                                            cut the pages of a PDF\n"
+        "  vantola clipboard OUTDIR [options]        cut the clipboard's picture\n"
+        "  vantola jpeg IN OUT [--quality Q] [--sampling H:V] [--grey]\n"
+        "                                            encode one picture with our encoder\n"
+        "                                            (OUT is replaced if it exists)\n"
+        "  vantola --help | --version\n"
+        "\n"
+        "Options left out take their values from param.ini; options never write param.ini.\n"
+        "Exit status: 0 every page was cut, 1 some page failed, 2 usage error or job not "
+        "started.\n");
+}
+
+int runCommandLine(const QStringList& arguments) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
+        arguments.first() == QLatin1String("-h")) {
+        out << commandLineHelp();
+        return kExitSuccess;
+    }
+    if (arguments.first() == QLatin1String("--version")) {
+        out << "vantola " << kVersionText << "\n";
+        return kExitSuccess;
+    }
+    err << "vantola: unknown command '" << arguments.first() << "'\n\n" << commandLineHelp();
+    return kExitUsage;
+}
+
+} // namespace vantola

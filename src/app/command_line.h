@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStringList>
+
+namespace vantola {
+
+// Exit statuses of the command line.
+inline constexpr int kExitSuccess = 0;    // every page was cut
+inline constexpr int kExitPageFailed = 1; // the job ran to its end but some page failed
+inline constexpr int kExitUsage = 2;      // usage error, or a job that could not start
+
+// The text printed by --help.
+QString commandLineHelp();
+
+// Runs the command named by the arguments (without the program name). Returns the exit status.
+// Commands that need no display run without creating a window.
+int runCommandLine(const QStringList& arguments);
+
+} // namespace vantola

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QImage>
+#include <QtGlobal>
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace vantola {
+
+// One entry of a colour table, in the byte order of a device-independent bitmap.
+struct ColourEntry {
+    quint8 blue = 0;
+    quint8 green = 0;
+    quint8 red = 0;
+    quint8 reserved = 0;
+};
+
+// Raster operations of PaintHDC (the usual ternary codes).
+enum class RasterOp : quint32 {
+    SrcCopy = 0x00CC0020,
+    SrcPaint = 0x00EE0086,  // dest | src
+    SrcAnd = 0x008800C6,    // dest & src
+    SrcInvert = 0x00660046, // dest ^ src
+    SrcErase = 0x00440328,  // src & ~dest
+    NotSrcCopy = 0x00330008,
+    NotSrcErase = 0x001100A6, // ~(dest | src)
+    DstInvert = 0x00550009,
+    Blackness = 0x00000042,
+    Whiteness = 0x00FF0062,
+};
+
+// An in-memory picture of 1, 4, 8 or 24 bits per pixel, laid out as a device-independent
+// bitmap: rows bottom-up, each row padded to a multiple of 4 bytes, 24-bit pixels stored
+// blue, green, red, and a colour table of 256 entries for the indexed depths.
+//
+// The buffer is its own drawing surface: hDC() returns this buffer while it holds pixels and
+// nullptr otherwise, and the operations that take a surface take another buffer.
+class cImage {
+public:
+    using Surface = const cImage*;
+
+    cImage() = default;
+    cImage(const cImage&) = delete;
+    cImage& operator=(const cImage&) = delete;
+
+    // Builds an empty picture (all pixel bytes 0) of the given size and depth, releasing what
+    // the buffer held. Depths other than 1, 4, 8, 24 and non-positive sizes are refused
+    // (false, buffer empty). A stride or image size that does not fit 32 bits raises the
+    // overflow error (AppError kErrOverflow).
+    bool Create(qint32 lWidth, qint32 lHeight, qint16 iBitCount);
+
+    // Copies a decoded picture. With *iBitCount == 0 (or iBitCount null) the depth is the
+    // picture's own: 1-bit, indexed 4/8-bit with its palette, 16 and 32 bits become 24; the
+    // chosen depth is written back through iBitCount when it is given.
+    bool CopyStdPicture(const QImage& TheStdPicture, qint16* iBitCount = nullptr);
+
+    // Copies the rectangle (lSrcLeft, lSrcTop, lWidth, lHeight) of another buffer into a new
+    // picture of size lWidth x lHeight.
+    bool CopyHDC(Surface lHDC, qint32 lWidth, qint32 lHeight, qint16* iBitCount = nullptr,
+                 qint32 lSrcLeft = 0, qint32 lSrcTop = 0);
+
+    // Takes up to 2^BitCount colour-table entries of another buffer.
+    bool CopyPalletHDC(Surface lHDC);
+
+    // Draws the whole buffer onto another buffer at (lDestLeft, lDestTop) with a raster op.
+    void PaintHDC(cImage* lHDC, qint32 lDestLeft = 0, qint32 lDestTop = 0,
+                  RasterOp eRop = RasterOp::SrcCopy) const;
+
+    std::unique_ptr<cImage> Greyscale() const;
+    std::unique_ptr<cImage> Resample(qint32 lWidth, qint32 lHeight) const;
+    std::unique_ptr<cImage> Mirror(bool Vertical) const;
+    std::unique_ptr<cImage> Rotate(qint32 Degrees) const; // nullptr for unsupported angles
+
+    qint32 Width() const { return width_; }
+    qint32 Height() const { return height_; }
+    qint16 BitCount() const { return bitCount_; }
+    Surface hDC() const { return pixels_.empty() ? nullptr : this; }
+    quint8* DIBitsPtr() { return pixels_.empty() ? nullptr : pixels_.data(); }
+    const quint8* DIBitsPtr() const { return pixels_.empty() ? nullptr : pixels_.data(); }
+    qint32 BytesPerScanLine() const { return stride_; }
+
+    const std::array<ColourEntry, 256>& colourTable() const { return colours_; }
+    std::array<ColourEntry, 256>& colourTable() { return colours_; }
+
+    // Start of picture row y counted from the top (row 0 is the last row in memory).
+    const quint8* topDownRow(qint32 y) const;
+    quint8* topDownRow(qint32 y);
+
+    // Row stride of the layout rule for a width and depth; raises the overflow error when it
+    // does not fit 32 bits.
+    static qint32 strideFor(qint32 lWidth, qint16 iBitCount);
+
+private:
+    void release();
+
+    qint32 width_ = 0;
+    qint32 height_ = 0;
+    qint16 bitCount_ = 0;
+    qint32 stride_ = 0;
+    std::array<ColourEntry, 256> colours_{};
+    std::vector<quint8> pixels_;
+};
+
+} // namespace vantola

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace vantola {
+
+// Error numbers that the program reports in its log and messages.
+inline constexpr int kErrEncoder = 1;         // the encoder's own errors
+inline constexpr int kErrOverflow = 6;        // arithmetic overflow
+inline constexpr int kErrSubscript = 9;       // index out of range
+inline constexpr int kErrDivisionByZero = 11; // division by zero
+inline constexpr int kErrFileNotFound = 53;   // a file that should exist does not
+inline constexpr int kErrPermissionDenied = 70;
+inline constexpr int kErrPathAccess = 75;      // a file or folder cannot be written or removed
+inline constexpr int kErrInvalidPicture = 481; // a picture file that cannot be decoded
+
+// A failure with a number and a description. Raised inside an operation and caught by the
+// page-level handler of the cutter (or by whoever called the operation), never shown directly.
+class AppError : public std::runtime_error {
+public:
+    AppError(int number, const QString& description)
+        : std::runtime_error(description.toStdString()), number_(number),
+          description_(description) {}
+
+    int number() const { return number_; }
+    const QString& description() const { return description_; }
+
+private:
+    int number_;
+    QString description_;
+};
+
+// The standard descriptions of the numbered errors above.
+QString standardErrorDescription(int number);
+
+// Raises the numbered error with its standard description.
+[[noreturn]] void raiseError(int number);
+
+} // namespace vantola
