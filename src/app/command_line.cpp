@@ -1,7 +1,9 @@
 #include "app/command_line.h"
 
+#include "app/cut_command.h"
 #include "version.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 namespace vantola {
@@ -33,19 +35,37 @@ QString commandLineHelp() {
         "started.\n");
 }
 
-int runCommandLine(const QStringList& arguments) {
+namespace {
+
+// Commands that need no display: they run under a core application.
+int runConsoleCommand(int argc, char** argv, int (*command)(const QStringList&),
+                      const QStringList& arguments) {
+    QCoreApplication application(argc, argv);
+    return command(arguments);
+}
+
+} // namespace
+
+int runCommandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
-        arguments.first() == QLatin1String("-h")) {
+    const QString command = arguments.value(0);
+    const QStringList rest = arguments.mid(1);
+    if (arguments.isEmpty() || command == QLatin1String("--help") ||
+        command == QLatin1String("-h")) {
         out << commandLineHelp();
         return kExitSuccess;
     }
-    if (arguments.first() == QLatin1String("--version")) {
+    if (command == QLatin1String("--version")) {
         out << "vantola " << kVersionText << "\n";
         return kExitSuccess;
     }
-    err << "vantola: unknown command '" << arguments.first() << "'\n\n" << commandLineHelp();
+    if (command == QLatin1String("cut"))
+        return runConsoleCommand(argc, argv, runCutCommand, rest);
+    err << "vantola: unknown command '" << command << "'\n\n" << commandLineHelp();
     return kExitUsage;
 }
 

@@ -12,8 +12,8 @@ inline constexpr int kExitUsage = 2;      // usage error, or a job that could no
 // The text printed by --help.
 QString commandLineHelp();
 
-// Runs the command named by the arguments (without the program name). Returns the exit status.
-// Commands that need no display run without creating a window.
-int runCommandLine(const QStringList& arguments);
+// Runs the command named by the program's arguments and returns the exit status. Commands that
+// need no display run without creating a window.
+int runCommandLine(int argc, char** argv);
 
 } // namespace vantola

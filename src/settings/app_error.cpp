@@ -6,6 +6,10 @@ QString standardErrorDescription(int number) {
     switch (number) {
     case kErrOverflow:
         return QStringLiteral("Overflow");
+    case kErrOutOfMemory:
+        return QStringLiteral("Out of memory");
+    case kErrTypeMismatch:
+        return QStringLiteral("Type mismatch");
     case kErrSubscript:
         return QStringLiteral("Subscript out of range");
     case kErrDivisionByZero:

@@ -1,0 +1,41 @@
+#include "app/cut_command.h"
+
+#include "app/command_line.h"
+#include "app/job_runner.h"
+#include "settings/path_parts.h"
+#include "settings/program_folder.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace vantola {
+
+int runCutCommand(const QStringList& arguments) {
+    const ParsedJobOptions parsed = parseJobOptions(arguments);
+    if (!parsed.error.isEmpty())
+        return usageError(parsed.error);
+    const QStringList& paths = parsed.options.positional;
+    if (paths.isEmpty())
+        return usageError(QStringLiteral("cut needs a picture or a folder"));
+    for (const QString& path : paths) {
+        if (!QFileInfo::exists(path))
+            return usageError(QStringLiteral("no such picture or folder: ") + path);
+    }
+
+    CommandLineJob runner(parsed.options);
+    int status = kExitSuccess;
+    for (const QString& path : paths) {
+        const QFileInfo info(path);
+        int jobStatus;
+        if (info.isDir()) {
+            jobStatus = runner.run(withTrailingSeparator(info.absoluteFilePath()), QString(), 0);
+        } else {
+            const QString picture = info.absoluteFilePath();
+            jobStatus = runner.run(picture, ExtraireNomFichier(picture), 0);
+        }
+        status = std::max(status, jobStatus);
+    }
+    return status;
+}
+
+} // namespace vantola

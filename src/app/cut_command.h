@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QStringList>
+
+namespace vantola {
+
+// vantola cut PATH... [options]: one job per path (a picture, or a folder and every .jpg in it).
+// Returns the exit status: 0 every page cut, 1 some page failed, 2 usage error or no job started.
+int runCutCommand(const QStringList& arguments);
+
+} // namespace vantola

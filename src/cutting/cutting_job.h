@@ -1,0 +1,105 @@
+#pragma once
+
+#include "cutting/grid_rotation.h"
+#include "cutting/job_host.h"
+#include "cutting/page_grid.h"
+#include "cutting/program_state.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace vantola {
+
+// The switches of the main window that a job reads (its menu check marks).
+struct JobSwitches {
+    bool doublePass = false;            // mnu_doublepasse
+    Rotation rotation = Rotation::None; // mnu_horaire / mnu_antihoraire
+    bool footerEnabled = false;         // mnu_pied
+};
+
+// JPEG settings that replace those of param.ini for one run (the command line's options);
+// an empty value means "take param.ini's".
+struct JpegOverrides {
+    std::optional<QString> quality;   // JPG_QUALITY
+    std::optional<QString> sample;    // JPG_SAMPLE
+    std::optional<QString> greyscale; // JPG_GREYSCALE
+};
+
+// What a job did: whether it ran, and its counts.
+struct JobSummary {
+    bool started = false;
+    QString refusal;   // why the job did not start
+    qint32 pieces = 0; // pieces written (lNumDiapo - 1 at the end)
+    qint32 errors = 0; // failed pages
+    QString outputFolder;
+};
+
+// The state and operations of a cutting job, owned by the main window (or by the command line):
+// the output folder and log of the current pass, the piece counter, the error count, the header
+// and footer rows, and the operations that cut a page, write a piece and run a job.
+class CuttingJob {
+public:
+    CuttingJob(ProgramState& state, JobHost& host);
+
+    // Runs one job over a picture, a folder (path ending with a separator), the clipboard
+    // (inbPage = -1) or PDF pages (inbPage > 0, pages given by setPdfPageSource).
+    JobSummary Decoupage(const QString& sFichierAOuvrir, const QString& sFichierAOuvrirCourt,
+                         qint16 inbPage);
+
+    // Cuts one page into pieces; failures of the page are logged and counted, never raised.
+    // An empty sFichier takes the page from the clipboard or the PDF source, and then
+    // sNomSortie (a folder followed by a three-digit page number) is replaced by the name of
+    // the captured page.
+    void DecouperPage(const QString& sFichier, qint32 lSeuilPixel, QString& sNomSortie,
+                      qint16 iPasse);
+
+    // Turns a picture file into a JPEG file with the JPEG settings of the moment, then deletes
+    // the picture file. Failures are raised (AppError).
+    void saveJPG(const QString& FileName, const QString& sFichierSortie);
+
+    // Encodes a piece held in memory as the JPEG file jpegPath. On failure the piece is left
+    // as the bitmap bitmapPath and the failure is raised.
+    void savePiece(const QImage& piece, const QString& bitmapPath, const QString& jpegPath);
+
+    // Where the pages of a PDF job come from: page number (from 1) to picture.
+    void setPdfPageSource(std::function<QImage(int)> source) { pdfPageSource_ = std::move(source); }
+
+    // Fields shared with the windows.
+    QString sRepSortie;
+    QString sFichierLog;
+    qint32 lNumDiapo = 1;
+    qint32 lNbErreurs = 0;
+    qint32 lLigneEntete = 0;
+    qint32 lLignePied = 0;
+    JobSwitches switches;
+    JpegOverrides jpegOverrides;
+
+private:
+    struct JpegSettings {
+        QString quality;
+        QString greyscale;
+        QString sample;
+    };
+    JpegSettings readJpegSettings() const;
+    static bool isGreyscale(const JpegSettings& settings);
+    void writeLogHeader();
+    void cutFolder(const QString& folder, qint16 iPasse, qint32 lSeuilPixel);
+    void cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel);
+    void runSecondPass(const QString& sourceFolder, qint32 lSeuilPixel);
+    void replaceFirstPassFolder(const QString& sourceFolder);
+    QImage takeCapturedPage(int pageNumber);
+    void failPage(const QString& sFichier, const QString& sNomSortie, int step,
+                  const QString& description, int number);
+
+    ProgramState& state_;
+    JobHost& host_;
+    std::function<QImage(int)> pdfPageSource_;
+    PageGrid tabPixels_;          // the grid of the page being cut, kept until the next page
+    int currentCapturedPage_ = 0; // page number asked of the PDF source, 0 for the clipboard
+    qint32 secondPassTotal_ = 1;  // pieces written by the second pass, plus one
+};
+
+} // namespace vantola

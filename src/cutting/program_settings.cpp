@@ -1,0 +1,54 @@
+#include "cutting/program_settings.h"
+
+#include "settings/cls_initreg.h"
+#include "settings/number_text.h"
+
+namespace vantola {
+
+namespace {
+
+const QString kParamSection = QStringLiteral("PARAM");
+
+} // namespace
+
+ProgramState loadProgramState(const QString& programFolder) {
+    ProgramState state;
+    state.sFichierParam = programFolder + QStringLiteral("param.ini");
+    state.sFichierDecoupage = programFolder + QStringLiteral("decoupage.ini");
+    Cls_InitREG ini;
+    state.sLangue = ini.IniLire(kParamSection, QStringLiteral("LANGUE"), QStringLiteral("FRANCAIS"),
+                                state.sFichierParam);
+    const QString level = ini.IniLire(kParamSection, QStringLiteral("NIVEAU_DE_BLANC"),
+                                      QStringLiteral("1450"), state.sFichierParam);
+    state.lNiveauBlanc = numberFromText<qint32>(level).value_or(kDefaultWhiteLevel);
+    return state;
+}
+
+JobSwitches loadSavedSwitches(const ProgramState& state) {
+    Cls_InitREG ini;
+    JobSwitches switches;
+    const QString direction = ini.IniLire(kParamSection, QStringLiteral("SENS"),
+                                          QStringLiteral("SANS"), state.sFichierParam);
+    if (direction == QLatin1String("ANTIHORAIRE"))
+        switches.rotation = Rotation::Anticlockwise;
+    else if (direction == QLatin1String("HORAIRE"))
+        switches.rotation = Rotation::Clockwise;
+    switches.doublePass =
+        ini.IniLire(kParamSection, QStringLiteral("DOUBLEPASSE"), QStringLiteral("NON"),
+                    state.sFichierParam) == QLatin1String("OUI");
+    return switches;
+}
+
+void saveSwitches(const ProgramState& state, const JobSwitches& switches) {
+    Cls_InitREG ini;
+    const QString& file = state.sFichierParam;
+    ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("SANS"), file);
+    if (switches.rotation == Rotation::Anticlockwise)
+        ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("ANTIHORAIRE"), file);
+    if (switches.rotation == Rotation::Clockwise)
+        ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("HORAIRE"), file);
+    ini.IniEcrire(kParamSection, QStringLiteral("DOUBLEPASSE"),
+                  switches.doublePass ? QStringLiteral("OUI") : QStringLiteral("NON"), file);
+}
+
+} // namespace vantola

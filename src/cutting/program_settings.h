@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cutting/cutting_job.h"
+#include "cutting/program_state.h"
+
+namespace vantola {
+
+// The program's state at start-up for a program folder (ending with a separator): the paths of
+// param.ini and decoupage.ini, the language and the white level read from param.ini. A white
+// level that is not a whole number keeps the default.
+ProgramState loadProgramState(const QString& programFolder);
+
+// The switches saved in param.ini when the main window was last closed: rotation (SENS) and
+// double pass (DOUBLEPASSE). Values are compared exactly, in upper case.
+JobSwitches loadSavedSwitches(const ProgramState& state);
+
+// Saves the switches as the main window does when it closes.
+void saveSwitches(const ProgramState& state, const JobSwitches& switches);
+
+} // namespace vantola
