@@ -2,7 +2,10 @@
 
 #include "settings/app_error.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
+
 #include <mutex>
 
 namespace vantola {
@@ -16,14 +19,40 @@ void raiseQtAllocationLimit() {
     std::call_once(once, [] { QImageReader::setAllocationLimit(2048); });
 }
 
+bool looksLikeJpeg(const QByteArray& bytes) {
+    return bytes.size() >= 3 && quint8(bytes[0]) == 0xFF && quint8(bytes[1]) == 0xD8 &&
+           quint8(bytes[2]) == 0xFF;
+}
+
+// A JPEG file cut short still decodes (the decoder pads the missing rows with grey and only
+// warns), so the program checks for itself that the last scan is followed by the end marker.
+// Coded scan data never holds FF D9: it stuffs every FF byte.
+bool jpegIsComplete(const QByteArray& bytes) {
+    const qsizetype lastScan = bytes.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
+    if (lastScan < 0)
+        return false;
+    return bytes.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) >= 0;
+}
+
 } // namespace
 
 QImage loadPicture(const QString& path, qint64 maxPixels) {
     raiseQtAllocationLimit();
-    QImageReader reader(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        raiseError(kErrInvalidPicture);
+    QByteArray bytes = file.readAll();
+    file.close();
+    if (looksLikeJpeg(bytes) && !jpegIsComplete(bytes))
+        raiseError(kErrInvalidPicture);
+
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setAutoTransform(false);
     const QSize announced = reader.size();
-    if (announced.isValid() && qint64(announced.width()) * qint64(announced.height()) > maxPixels)
+    if (announced.isValid() &&
+        qint64(announced.width()) * qint64(announced.height()) > maxPixels)
         raiseError(kErrInvalidPicture);
     QImage picture = reader.read();
     if (picture.isNull())

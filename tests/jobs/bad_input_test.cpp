@@ -1,0 +1,151 @@
+// Bad input through the command line: each bad page fails alone in the log, is copied to the
+// output folder for the user to see, and the job goes on with exit status 1.
+#include "jobs/job_fixture.h"
+#include "support/page_generator.h"
+#include "support/run_vantola.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace vantola::test {
+namespace {
+
+QByteArray jpegBytes(const QImage& picture) {
+    TempFolder folder;
+    return readFileBytes(savePage(picture, folder.path(), QStringLiteral("x"), PageFormat::Jpeg));
+}
+
+// A real JPEG whose frame header claims width x height.
+QByteArray jpegClaimingSize(int width, int height) {
+    QByteArray bytes = jpegBytes(plainPage(16, 16, qRgb(90, 90, 90)));
+    const qsizetype frame = bytes.indexOf(QByteArrayView("\xFF\xC0", 2));
+    bytes[frame + 5] = char(height >> 8);
+    bytes[frame + 6] = char(height & 0xFF);
+    bytes[frame + 7] = char(width >> 8);
+    bytes[frame + 8] = char(width & 0xFF);
+    return bytes;
+}
+
+QString panelPage(const QString& folder, const QString& name) {
+    PageSpec spec;
+    spec.width = 400;
+    spec.height = 560;
+    spec.margin = 20;
+    spec.gutter = 12;
+    return savePage(generatePage(spec).image, folder, name, PageFormat::Jpeg, 95);
+}
+
+QStringList jobArguments(const JobFixture& fixture, const QString& path) {
+    return {QStringLiteral("cut"), QStringLiteral("--home"), fixture.home(),
+            QStringLiteral("--quiet"), path};
+}
+
+TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
+    JobFixture fixture;
+    const QString folder = fixture.source() + QStringLiteral("BD [1] é=x/");
+    QDir().mkpath(folder);
+    const QString good = panelPage(folder, QStringLiteral("bonne [2]=é"));
+    const QByteArray goodBytes = readFileBytes(good);
+    const QMap<QString, QByteArray> bad{
+        {QStringLiteral("vide.jpg"), QByteArray()},
+        {QStringLiteral("coupee.jpg"), goodBytes.left(goodBytes.size() / 2)},
+        {QStringLiteral("texte.jpg"), QByteArray("ceci n'est pas une image\n")},
+        {QStringLiteral("geante.jpg"), jpegClaimingSize(65000, 65000)},
+        {QStringLiteral("minuscule.jpg"), jpegBytes(plainPage(1, 1))},
+    };
+    for (auto it = bad.begin(); it != bad.end(); ++it)
+        writeFileBytes(folder + it.key(), it.value());
+
+    const ProcessResult result = runVantola(jobArguments(fixture, folder));
+
+    EXPECT_EQ(result.status, 1) << qPrintable(result.err);
+    const QString output = folder + QStringLiteral("VANTOLA/");
+    EXPECT_TRUE(result.out.trimmed().endsWith(QStringLiteral("5 pages failed, output: ") + output))
+        << qPrintable(result.out);
+    const QStringList log = textFileLines(output + QStringLiteral("log.txt"));
+    EXPECT_EQ(log.filter(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")).size(), 5);
+    // The undecodable files say so in two more lines; the 1x1 page fails on its arithmetic.
+    EXPECT_EQ(log.filter(QStringLiteral("Votre image est déffectueuse")).size(), 4);
+    EXPECT_TRUE(log.contains(QStringLiteral("Invalid picture (481)")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Overflow (6)")));
+    EXPECT_EQ(log.filter(QStringLiteral("ont étés créées pour la page ") + good).size(), 1);
+    for (auto it = bad.begin(); it != bad.end(); ++it) {
+        EXPECT_EQ(readFileBytes(output + it.key() + QStringLiteral(".bmp")), it.value())
+            << qPrintable(it.key());
+        EXPECT_EQ(readFileBytes(folder + it.key()), it.value()); // the source is untouched
+    }
+    EXPECT_FALSE(QDir(output).entryList({QStringLiteral("bonne*.jpg")}).isEmpty());
+    const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
+    EXPECT_TRUE(record.contains(QStringLiteral("[") + good + QStringLiteral("]\r\nCOLONNE_1_1=")));
+}
+
+TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
+    JobFixture fixture;
+    const QString page = panelPage(fixture.source(), QStringLiteral("p"));
+
+    // A header row equal to the footer row: the page's progress divides by zero.
+    ProcessResult result = runVantola(jobArguments(fixture, page)
+                                      << QStringLiteral("--header") << QStringLiteral("100")
+                                      << QStringLiteral("--footer") << QStringLiteral("100"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(textFileLines(fixture.output() + QStringLiteral("log.txt"))
+                    .contains(QStringLiteral("Division by zero (11)")));
+
+    // A quality that is no number: every piece fails and stays as a bitmap.
+    fixture.setParam(QStringLiteral("JPG_QUALITY"), QStringLiteral("haute"));
+    result = runVantola(jobArguments(fixture, page));
+    EXPECT_EQ(result.status, 1);
+    const QStringList log = textFileLines(fixture.output() + QStringLiteral("log.txt"));
+    EXPECT_TRUE(log.contains(QStringLiteral("JPG Qualité : haute")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Type mismatch (13)")));
+    EXPECT_TRUE(QFileInfo::exists(fixture.output() + QStringLiteral("p.jpg-0001.bmp")));
+    EXPECT_FALSE(QFileInfo::exists(fixture.output() + QStringLiteral("p.jpg-0001.jpg")));
+    EXPECT_TRUE(QFileInfo::exists(fixture.output() + QStringLiteral("p.jpg.bmp")));
+
+    // The command line's quality replaces the broken setting for this run only.
+    result = runVantola(jobArguments(fixture, page)
+                        << QStringLiteral("--quality") << QStringLiteral("60"));
+    EXPECT_EQ(result.status, 0) << qPrintable(result.out);
+    EXPECT_TRUE(QFileInfo::exists(fixture.output() + QStringLiteral("p.jpg-0001.jpg")));
+    EXPECT_TRUE(QString::fromUtf8(readFileBytes(fixture.state.sFichierParam))
+                    .contains(QStringLiteral("JPG_QUALITY=haute")));
+}
+
+TEST(BadInput, OutputFolderThatCannotBeWrittenLosesNothing) {
+    JobFixture fixture;
+    const QString page = panelPage(fixture.source(), QStringLiteral("p"));
+    const QByteArray pageBytes = readFileBytes(page);
+    // A file where the output folder should be: nothing can be written there.
+    writeFileBytes(fixture.source() + QStringLiteral("VANTOLA"), "occupied");
+
+    const ProcessResult result = runVantola(jobArguments(fixture, fixture.source()));
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(readFileBytes(page), pageBytes);
+    EXPECT_EQ(readFileBytes(fixture.source() + QStringLiteral("VANTOLA")), QByteArray("occupied"));
+}
+
+TEST(BadInput, UsageErrorsStartNoJob) {
+    JobFixture fixture;
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("cut")},
+          QStringList{QStringLiteral("cut"), fixture.source() + QStringLiteral("absent.jpg")},
+          QStringList{QStringLiteral("cut"), QStringLiteral("--level"), QStringLiteral("haut"),
+                      fixture.source()},
+          QStringList{QStringLiteral("cut"), QStringLiteral("--rotate"), QStringLiteral("left"),
+                      fixture.source()},
+          QStringList{QStringLiteral("cut"), QStringLiteral("--sampling"), QStringLiteral("5:1"),
+                      fixture.source()},
+          QStringList{QStringLiteral("cut"), QStringLiteral("--level"), QStringLiteral("300000"),
+                      fixture.source()}}) {
+        const ProcessResult result =
+            runVantola(QStringList(arguments) << QStringLiteral("--home") << fixture.home());
+        EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));
+        EXPECT_FALSE(result.err.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(fixture.output()));
+    }
+}
+
+} // namespace
+} // namespace vantola::test
