@@ -53,23 +53,45 @@ public:
     // Copies a decoded picture. With *iBitCount == 0 (or iBitCount null) the depth is the
     // picture's own: 1-bit, indexed 4/8-bit with its palette, 16 and 32 bits become 24; the
     // chosen depth is written back through iBitCount when it is given.
+    // Details: Mono/MonoLSB -> 1 bit, Indexed8 -> 4 bits when its colour table has at most 16
+    // entries else 8 bits (the table copied, entries past it keep the grey ramp),
+    // Grayscale8 -> 8 bits on the grey ramp, every other format -> 24 bits. Alpha is ignored:
+    // the colour of each pixel is taken as it is (premultiplied colours are first restored),
+    // never blended onto a background. An explicit depth of 24 takes the colours the same way;
+    // an explicit depth of 1, 4 or 8 keeps the grey ramp and stores the nearest grey of each
+    // colour, by its luma as Greyscale does.
     bool CopyStdPicture(const QImage& TheStdPicture, qint16* iBitCount = nullptr);
 
     // Copies the rectangle (lSrcLeft, lSrcTop, lWidth, lHeight) of another buffer into a new
-    // picture of size lWidth x lHeight.
+    // picture of size lWidth x lHeight. With *iBitCount == 0 (or null) the depth is the
+    // source's; the source's colour table is copied first (as far as the new depth holds it).
+    // Between depths the pixels go through their colours (nearest colour-table entry for an
+    // indexed buffer). Parts of the rectangle outside the source stay 0.
     bool CopyHDC(Surface lHDC, qint32 lWidth, qint32 lHeight, qint16* iBitCount = nullptr,
                  qint32 lSrcLeft = 0, qint32 lSrcTop = 0);
 
     // Takes up to 2^BitCount colour-table entries of another buffer.
     bool CopyPalletHDC(Surface lHDC);
 
-    // Draws the whole buffer onto another buffer at (lDestLeft, lDestTop) with a raster op.
+    // Draws the whole buffer onto another buffer at (lDestLeft, lDestTop) with a raster op,
+    // clipped to that buffer. The pixels are first made the destination's pixel values (the
+    // same at equal depths, through their colours between depths); the op then combines bits:
+    // per channel at 24 bits, on the colour-table index at 1, 4 and 8 bits. Blackness and
+    // Whiteness set all bits to 0 and to 1.
     void PaintHDC(cImage* lHDC, qint32 lDestLeft = 0, qint32 lDestTop = 0,
                   RasterOp eRop = RasterOp::SrcCopy) const;
 
+    // The operations below return a new buffer (nullptr when this one is empty or the new one
+    // cannot be created) and leave this one untouched.
+
+    // An 8-bit buffer on the grey ramp; each colour becomes its luma
+    // 0.299 R + 0.587 G + 0.114 B rounded to the nearest level.
     std::unique_ptr<cImage> Greyscale() const;
+    // Same depth and colour table; pixels copied at the same size, else area-averaged (the
+    // mean colour rounded, then the nearest colour-table entry at indexed depths).
     std::unique_ptr<cImage> Resample(qint32 lWidth, qint32 lHeight) const;
     std::unique_ptr<cImage> Mirror(bool Vertical) const;
+    // 90 turns a quarter counter-clockwise, 270 clockwise; angles count modulo 360.
     std::unique_ptr<cImage> Rotate(qint32 Degrees) const; // nullptr for unsupported angles
 
     qint32 Width() const { return width_; }
@@ -83,7 +105,8 @@ public:
     const std::array<ColourEntry, 256>& colourTable() const { return colours_; }
     std::array<ColourEntry, 256>& colourTable() { return colours_; }
 
-    // Start of picture row y counted from the top (row 0 is the last row in memory).
+    // Start of picture row y counted from the top (row 0 is the last row in memory); nullptr
+    // when y is outside the picture.
     const quint8* topDownRow(qint32 y) const;
     quint8* topDownRow(qint32 y);
 
