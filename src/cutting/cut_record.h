@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace vantola {
+
+// Records one piece of a page in the cut record (decoupage.ini), so that the review window can
+// draw where the page was cut. The page's section is named by its picture path sFichier ("" for
+// a clipboard or PDF page); piece n = iNbDecoupe gets seven keys, written in this order:
+//   COLONNE_1_n, COLONNE_2_n, LIGNE_1_n, LIGNE_2_n   the piece's rectangle in the page grid
+//   WIDTH, HEIGHT                                    the page size (one pair per section)
+//   FICHIER_n                                        sFichierSortie with its last three
+//                                                    characters replaced by "jpg"
+// iPasse is accepted and not recorded. A key that cannot be written is skipped. A piece path of
+// fewer than three characters raises AppError 5 (invalid argument) after the first six keys.
+void EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe, qint32 iWidth,
+                       qint32 iHeight, qint32 lColonne1, qint32 lColonne2, qint32 lLigne1,
+                       qint32 lLigne2, const QString& sFichierSortie,
+                       const QString& sFichierDecoupage);
+
+// The JPEG path recorded for a piece's intermediate picture: all but its last three characters,
+// followed by "jpg". Raises AppError 5 when the path has fewer than three characters.
+QString recordedPiecePath(const QString& sFichierSortie);
+
+} // namespace vantola

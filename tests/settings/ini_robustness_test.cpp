@@ -1,0 +1,142 @@
+// Settings files as they come: hand-edited, from the Windows program, damaged, huge, or changed
+// by someone else between two calls.
+#include "settings/cls_initreg.h"
+#include "settings/ini_file_cache.h"
+#include "support/qstring_printer.h"
+#include "support/temp_folder.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace vantola {
+namespace {
+
+using test::readFileBytes;
+using test::TempFolder;
+using test::writeFileBytes;
+
+class IniRobustness : public ::testing::Test {
+protected:
+    TempFolder temp;
+    QString file = temp.file(QStringLiteral("decoupage.ini"));
+    Cls_InitREG ini;
+};
+
+// Lines of every odd kind; each write below must leave all of them as they were.
+const char kMessyText[] = "\xEF\xBB\xBF"
+                          "[PARAM]\r\n"
+                          "garbage without equals\r\n"
+                          "SENS=1\n" // LF only
+                          "; comment=not a key\r\n"
+                          "BIN\0ARY=\x01\x02\xFF\xFE\r\n"
+                          "T1=Fen\xEAtre\r\n"          // Windows-1252
+                          "=no key\r\n"                // no key name
+                          "[broken section\r\n"        // no closing bracket
+                          "\r\n"                       // blank
+                          "[PARAM]\r\nSENS=second\r\n" // a duplicate: the first one wins
+                          "[LAST]\r\n"
+                          "K=v"; // no final line end
+const QByteArray kMessyFile(kMessyText, sizeof kMessyText - 1);
+
+TEST_F(IniRobustness, OddLinesReadSensiblyAndSurviveWritesByteForByte) {
+    ASSERT_TRUE(writeFileBytes(file, kMessyFile));
+    EXPECT_EQ(ini.IniLire("PARAM", "SENS", "d", file), "1");
+    EXPECT_EQ(ini.IniLire("PARAM", "T1", "d", file), QString::fromUtf8("Fenêtre"));
+    EXPECT_EQ(ini.IniLire("PARAM", "garbage without equals", "d", file), "d");
+    EXPECT_EQ(ini.IniLire("PARAM", "; comment", "d", file), "d");
+    EXPECT_EQ(ini.IniLire("LAST", "K", "d", file), "v");
+
+    // A changed value, a key added to the first section, keys added to the last one, a new
+    // section: only those lines differ.
+    ASSERT_EQ(ini.IniEcrire("PARAM", "SENS", "2", file), 1);
+    ASSERT_EQ(ini.IniEcrire("PARAM", "NEW", "é", file), 1);
+    ASSERT_EQ(ini.IniEcrire("LAST", "K2", "w", file), 1);
+    ASSERT_EQ(ini.IniEcrire("Z", "A", "1", file), 1);
+    QByteArray expected = kMessyFile;
+    expected.replace(QByteArray("SENS=1\n"), QByteArray("SENS=2\n"));
+    expected.replace(QByteArray("[broken section\r\n"),
+                     "[broken section\r\nNEW=" + QString::fromUtf8("é").toUtf8() + "\r\n");
+    expected += "\r\nK2=w\r\n[Z]\r\nA=1\r\n";
+    EXPECT_EQ(readFileBytes(file), expected);
+    EXPECT_EQ(ini.IniLire("PARAM", "T1", "d", file), QString::fromUtf8("Fenêtre"));
+}
+
+TEST_F(IniRobustness, SectionNamesMayHoldBracketsAndEquals) {
+    const QStringList pages = {QStringLiteral("/home/me/BD [1]/a=b.jpg"), QStringLiteral("[x"),
+                               QStringLiteral("a]b]"), QString()};
+    for (const QString& page : pages)
+        ASSERT_EQ(ini.IniEcrire(page, "WIDTH", QString::number(page.size()), file), 1)
+            << qPrintable(page);
+    for (const QString& page : pages)
+        EXPECT_EQ(ini.IniLire(page, "WIDTH", "?", file), QString::number(page.size()))
+            << qPrintable(page);
+    EXPECT_TRUE(readFileBytes(file).startsWith("[/home/me/BD [1]/a=b.jpg]\r\nWIDTH=23\r\n"));
+    EXPECT_TRUE(readFileBytes(file).endsWith("[]\r\nWIDTH=0\r\n"));
+}
+
+TEST_F(IniRobustness, AHugeFileWithBinaryJunkLoadsAndKeepsItsBytes) {
+    QByteArray junk(6 * 1024 * 1024, '\0');
+    QRandomGenerator random(7);
+    for (char& byte : junk)
+        byte = static_cast<char>(random.bounded(256));
+    const QByteArray bytes = "[FIRST]\r\nA=1\r\n[JUNK]\r\n" + junk + "\r\n[END]\r\nB=2\r\n";
+    ASSERT_TRUE(writeFileBytes(file, bytes));
+    EXPECT_EQ(ini.IniLire("END", "B", "d", file), "2");
+    ASSERT_EQ(ini.IniEcrire("END", "B", "3", file), 1);
+    ASSERT_EQ(ini.IniEcrire("FIRST", "C", "4", file), 1);
+    QByteArray expected = bytes;
+    expected.replace(expected.size() - 3, 1, "3");
+    expected.insert(14, "C=4\r\n");
+    EXPECT_EQ(readFileBytes(file), expected);
+}
+
+TEST_F(IniRobustness, AFileChangedBehindTheCacheIsReadAgain) {
+    ASSERT_EQ(ini.IniEcrire("S", "K", "ours", file), 1);
+    EXPECT_EQ(ini.IniLire("S", "K", "d", file), "ours");
+
+    ASSERT_TRUE(writeFileBytes(file, "[S]\r\nK=theirs, longer\r\n")); // rewritten in place
+    EXPECT_EQ(ini.IniLire("S", "K", "d", file), "theirs, longer");
+    ASSERT_TRUE(QFile::resize(file, 0)); // emptied, as a new job does
+    EXPECT_EQ(ini.IniLire("S", "K", "d", file), "d");
+    ASSERT_EQ(ini.IniEcrire("S", "K", "again", file), 1);
+    EXPECT_EQ(readFileBytes(file), "[S]\r\nK=again\r\n");
+
+    // Replaced by another file of the same size.
+    const QString other = temp.file("other.ini");
+    ASSERT_TRUE(writeFileBytes(other, "[S]\r\nK=AGAIN\r\n"));
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(QFile::rename(other, file));
+    EXPECT_EQ(ini.IniLire("S", "K", "d", file), "AGAIN");
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_EQ(ini.IniLire("S", "K", "d", file), "d");
+    ASSERT_EQ(ini.IniEcrire("S", "L", "1", file), 1);
+    EXPECT_EQ(readFileBytes(file), "[S]\r\nL=1\r\n");
+}
+
+TEST_F(IniRobustness, WritesFromSeveralThreadsAllLand) {
+    constexpr int kThreads = 4;
+    constexpr int kKeys = 150;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            Cls_InitREG own;
+            for (int k = 0; k < kKeys; ++k)
+                own.IniEcrire("S", QStringLiteral("K%1_%2").arg(t).arg(k), QString::number(k),
+                              file);
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    IniFileCache::instance().clear(); // read what is on disk, not what is cached
+    for (int t = 0; t < kThreads; ++t) {
+        for (int k = 0; k < kKeys; ++k)
+            ASSERT_EQ(ini.IniLire("S", QStringLiteral("K%1_%2").arg(t).arg(k), "?", file),
+                      QString::number(k));
+    }
+}
+
+} // namespace
+} // namespace vantola

@@ -1,0 +1,115 @@
+// The registry emulation, its messages, and the file utilities of Cls_InitREG.
+#include "settings/cls_initreg.h"
+#include "support/qstring_printer.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace vantola {
+namespace {
+
+using test::readFileBytes;
+using test::TempFolder;
+using test::writeFileBytes;
+
+class Registry : public ::testing::Test {
+protected:
+    TempFolder temp;
+    QStringList messages;
+    Cls_InitREG reg{{temp.file("registre.ini"), temp.file("win.ini"),
+                     [this](const QString& text) { messages << text; }}};
+    const QString key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Vantola");
+};
+
+RegistryResult text(const char* value) {
+    return QString::fromUtf8(value);
+}
+
+TEST_F(Registry, ErrorMessagesAndRootNames) {
+    EXPECT_EQ(reg.ErrorMsg(2), "Mauvais nom de cle");
+    EXPECT_EQ(reg.ErrorMsg(1010), "Mauvais nom de cle");
+    EXPECT_EQ(reg.ErrorMsg(5), "L'access a cette cle ne peut se faire");
+    EXPECT_EQ(reg.ErrorMsg(234), "Il y a plus de donnees que le buffer ne peut en supporter.");
+    EXPECT_EQ(reg.ErrorMsg(1015), "La base de Registre est corrompu!");
+    EXPECT_EQ(reg.ErrorMsg(1013), "Ne peut ecrire la cle");
+    EXPECT_EQ(reg.ErrorMsg(1014), "Code d'Erreur indefini:   1014");
+    EXPECT_EQ(reg.ErrorMsg(-3), "Code d'Erreur indefini:  -3");
+    EXPECT_EQ(reg.LireREG_ClePrincipale("HKEY_CLASSES_ROOT"), 0x80000000u);
+    EXPECT_EQ(reg.LireREG_ClePrincipale("HKEY_DYN_DATA"), 0x80000006u);
+    EXPECT_EQ(reg.LireREG_ClePrincipale("hkey_users"), 0u);
+}
+
+TEST_F(Registry, BadPathsAreReportedAndDoNothing) {
+    EXPECT_EQ(reg.CreerREG_Cle("SOFTWARE\\Name"), RegistryResult{});
+    EXPECT_EQ(reg.LireREG_STRING("HKEY_CURRENT_USER\\Software\\", "x"), RegistryResult{});
+    EXPECT_EQ(messages, QStringList({"Incorrect Format:\n\nSOFTWARE\\Name",
+                                     "Incorrect Format:\n\nHKEY_CURRENT_USER\\Software\\"}));
+    EXPECT_EQ(reg.CreerREG_Cle("HKEY_NOWHERE\\x"), RegistryResult{}); // unknown root: silent
+    EXPECT_EQ(messages.size(), 2);
+    EXPECT_FALSE(QFile::exists(temp.file("registre.ini")));
+}
+
+TEST_F(Registry, ValuesRoundTripThroughTheStore) {
+    EXPECT_EQ(reg.LireREG_DWORD(key, "n"), text("Error")); // the key does not exist yet
+    EXPECT_EQ(reg.ErrorMsg(reg.lastStatus()), "Mauvais nom de cle");
+    reg.EcrireREG_DWORD(key, "n", 42); // writing needs an existing key
+    EXPECT_EQ(reg.LireREG_DWORD(key, "n"), text("Error"));
+
+    reg.CreerREG_Cle(key);
+    reg.EcrireREG_DWORD(key, "n", -5);
+    reg.EcrireREG_STRING(key, "s", "  chemin d'accès  ");
+    reg.EcrireREG_BINARY(key, "b", QString::fromUtf8("A\xC3\xA9\xE2\x82\xAC"));
+    EXPECT_EQ(reg.LireREG_DWORD(key, "N"), RegistryResult{qint32(-5)});
+    EXPECT_EQ(reg.LireREG_STRING(key, "s"), text("chemin d'accès  "));
+    EXPECT_EQ(reg.LireREG_BINARY(key, "b"), text("A\xC3\xA9\xE2\x82\xAC"));
+    EXPECT_EQ(reg.LireREG_DWORD(key, "s"), text("Error")); // more than four bytes
+    EXPECT_EQ(reg.lastStatus(), 234);
+    reg.EcrireREG_STRING(key, "long", QString(255, 'x'));
+    EXPECT_EQ(reg.LireREG_STRING(key, "long"), text("Error"));
+
+    EXPECT_EQ(reg.EcritureREG_Software_RepInstall("Vantola", "/opt/vantola"),
+              "Ecriture dans HKEY_CURRENT_USER\\Software\\Vantola");
+    EXPECT_EQ(reg.LireREG_STRING(key, "RepInstall"), text("/opt/vantola"));
+    const QByteArray store = readFileBytes(temp.file("registre.ini"));
+    EXPECT_TRUE(store.contains("[HKEY_CURRENT_USER\\Software]\r\n")) << store.constData();
+    EXPECT_TRUE(store.contains("n=dword:fffffffb\r\n")) << store.constData();
+    EXPECT_TRUE(store.contains("b=hex(3):41,e9,80\r\n")) << store.constData();
+}
+
+TEST_F(Registry, KeysWithSubKeysCannotBeDeleted) {
+    reg.CreerREG_Cle(key + "\\Sub");
+    reg.EcrireREG_DWORD(key, "n", 1);
+    reg.EffaceREG_CLE(key);
+    EXPECT_EQ(reg.lastStatus(), 5);
+    reg.EffaceREG_CLE(key + "\\Sub");
+    reg.EffaceREG_CLE(key);
+    EXPECT_EQ(reg.lastStatus(), 0);
+    EXPECT_EQ(reg.LireREG_DWORD(key, "n"), text("Error"));
+    EXPECT_EQ(readFileBytes(temp.file("registre.ini")), "[HKEY_CURRENT_USER\\Software]\r\n");
+}
+
+TEST_F(Registry, WinIniAndFileUtilities) {
+    EXPECT_EQ(reg.WinIniEcrire("windows", "device", "x"), 1);
+    EXPECT_EQ(reg.WinIniLire("WINDOWS", "DEVICE", "d"), "x");
+    EXPECT_EQ(readFileBytes(temp.file("win.ini")), "[windows]\r\ndevice=x\r\n");
+
+    const QString source = temp.file("a.txt");
+    ASSERT_TRUE(writeFileBytes(source, "a"));
+    ASSERT_TRUE(QDir().mkpath(temp.file("dir")));
+    EXPECT_TRUE(reg.FichierExiste(source));
+    EXPECT_FALSE(reg.FichierExiste(temp.file("dir")));
+    EXPECT_TRUE(reg.DossierExiste(temp.file("dir")));
+    EXPECT_FALSE(reg.DossierExiste(source));
+    EXPECT_EQ(reg.GET_NomLong(temp.path() + "dir/../a.txt"), QFileInfo(source).canonicalFilePath());
+    EXPECT_EQ(reg.GET_NomCourt(temp.file("missing")), "");
+
+    EXPECT_TRUE(reg.RenommerFichier(source, temp.file("dir/b.txt")));
+    EXPECT_FALSE(reg.RenommerFichier(source, temp.file("c.txt"))); // gone
+    ASSERT_TRUE(writeFileBytes(source, "again"));
+    EXPECT_FALSE(reg.RenommerFichier(source, temp.file("dir/b.txt"))); // target exists
+    EXPECT_EQ(readFileBytes(temp.file("dir/b.txt")), "a");
+}
+
+} // namespace
+} // namespace vantola
