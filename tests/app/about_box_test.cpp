@@ -1,0 +1,61 @@
+#include "app/about_box.h"
+#include "version.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSysInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+using vantola::frmAbout;
+
+QMessageBox* shownMessage(QWidget* owner) {
+    for (QMessageBox* box : owner->findChildren<QMessageBox*>())
+        if (box->isVisible())
+            return box;
+    return nullptr;
+}
+
+TEST(AboutBox, Texts) {
+    frmAbout about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("À propos de Vantola"));
+    EXPECT_EQ(about.lblTitle->text(),
+              QStringLiteral("Vantola v ") + QLatin1String(vantola::kVersionText));
+    EXPECT_EQ(about.lblDescription->text(),
+              QStringLiteral("Cet utilitaire permet de créer des petites images à partir de "
+                             "grandes images.\nSi vous scanner vos BD, ce logiciel, vous "
+                             "decoupera automatiquement les pages des bandes dessinées en "
+                             "vignettes."));
+    EXPECT_EQ(about.lblDisclaimer->text(),
+              QStringLiteral("Vous trouverez plus d'infos dans le fichier notice.htm contenu "
+                             "dans le répertoire."));
+    EXPECT_EQ(about.cmdOK->text(), QStringLiteral("OK"));
+    EXPECT_EQ(about.cmdSysInfo->text(), QStringLiteral("&Infos système..."));
+    EXPECT_FALSE(about.picIcon->pixmap().isNull()); // the icon is in the program's resources
+}
+
+TEST(AboutBox, SystemInformationAndClosing) {
+    frmAbout* about = frmAbout::ouvrir(nullptr);
+    about->cmdSysInfo->click();
+    QMessageBox* details = shownMessage(about);
+    ASSERT_NE(details, nullptr);
+    EXPECT_TRUE(details->text().contains(QSysInfo::currentCpuArchitecture()));
+    details->button(QMessageBox::Ok)->click();
+    EXPECT_EQ(shownMessage(about), nullptr);
+
+    about->setSourceInformations([] { return QString(); });
+    about->cmdSysInfo->click();
+    QMessageBox* absent = shownMessage(about);
+    ASSERT_NE(absent, nullptr);
+    EXPECT_EQ(absent->text(),
+              QStringLiteral("Les informations système ne sont pas disponibles actuellement"));
+    EXPECT_EQ(absent->buttons().size(), 1);
+    absent->button(QMessageBox::Ok)->click();
+
+    about->cmdOK->click();
+    EXPECT_FALSE(about->isVisible());
+}
+
+} // namespace
