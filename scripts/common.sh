@@ -9,7 +9,7 @@ VANTOLA_PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-image-formats-plugins libpoppler-qt6-dev
     libgtest-dev libbenchmark-dev
-    libjpeg-turbo-progs xvfb xauth xclip
+    libjpeg-turbo-progs xvfb xauth xclip qpdf
 )
 
 vantola_install_packages() {

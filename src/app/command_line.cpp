@@ -1,6 +1,10 @@
 #include "app/command_line.h"
 
+#include "app/clipboard_command.h"
 #include "app/cut_command.h"
+#include "app/jpeg_command.h"
+#include "app/pdf_command.h"
+#include "app/window_launcher.h"
 #include "version.h"
 
 #include <QCoreApplication>
@@ -54,8 +58,11 @@ int runCommandLine(int argc, char** argv) {
     QTextStream err(stderr);
     const QString command = arguments.value(0);
     const QStringList rest = arguments.mid(1);
-    if (arguments.isEmpty() || command == QLatin1String("--help") ||
-        command == QLatin1String("-h")) {
+    if (arguments.isEmpty())
+        return runMainWindow(argc, argv, QString());
+    if (command == QLatin1String("--home") && arguments.size() == 2)
+        return runMainWindow(argc, argv, arguments.at(1));
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         out << commandLineHelp();
         return kExitSuccess;
     }
@@ -65,6 +72,12 @@ int runCommandLine(int argc, char** argv) {
     }
     if (command == QLatin1String("cut"))
         return runConsoleCommand(argc, argv, runCutCommand, rest);
+    if (command == QLatin1String("pdf"))
+        return runConsoleCommand(argc, argv, runPdfCommandLine, rest);
+    if (command == QLatin1String("clipboard"))
+        return runClipboardCommandLine(argc, argv, rest);
+    if (command == QLatin1String("jpeg"))
+        return runConsoleCommand(argc, argv, runJpegCommand, rest);
     err << "vantola: unknown command '" << command << "'\n\n" << commandLineHelp();
     return kExitUsage;
 }

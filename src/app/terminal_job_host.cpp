@@ -42,6 +42,10 @@ void TerminalJobHost::showMessage(const QString& title, const QString& text) {
                  text.toLocal8Bit().constData());
 }
 
+QImage TerminalJobHost::clipboardPicture() {
+    return clipboardReader_ ? clipboardReader_() : QImage();
+}
+
 void TerminalJobHost::redraw() {
     if (!enabled_)
         return;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdio>
+#include <functional>
 
 namespace vantola {
 
@@ -18,6 +19,13 @@ public:
     void jobProgress(int value, const QString& text) override;
     void pageProgress(int value, const QString& text) override;
     void showMessage(const QString& title, const QString& text) override;
+    QImage clipboardPicture() override;
+
+    // Where a clipboard page comes from: the clipboard command gives the display's clipboard.
+    // Without a reader there is no clipboard, and a clipboard page fails.
+    void setClipboardReader(std::function<QImage()> reader) {
+        clipboardReader_ = std::move(reader);
+    }
 
     // Clears the progress line so that ordinary output can follow.
     void finishLine();
@@ -31,6 +39,7 @@ private:
     int pageValue_ = 0;
     QString jobText_;
     QString lastLine_;
+    std::function<QImage()> clipboardReader_;
 };
 
 } // namespace vantola

@@ -2,12 +2,14 @@
 // the clipboard or a PDF, the optional second pass, and the closing line and message.
 #include "cutting/cutting_job.h"
 #include "cutting/job_log.h"
+#include "settings/app_error.h"
 #include "settings/folder_listing.h"
 #include "settings/path_parts.h"
 #include "settings/text_file.h"
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -93,8 +95,14 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
 }
 
 void CuttingJob::writeLogHeader() {
-    const JpegSettings jpeg = readJpegSettings();
-    const QString sample = isGreyscale(jpeg) ? QStringLiteral("GRIS") : jpeg.sample;
+    const JpegSettings jpeg = currentJpegSettings();
+    // A grey setting that is no number shows as the sampling text; the pieces will fail on it.
+    bool greyscale = false;
+    try {
+        greyscale = jpeg.isGreyscale();
+    } catch (const AppError&) {
+    }
+    const QString sample = greyscale ? QStringLiteral("GRIS") : jpeg.sample;
     writeTextLines(sFichierLog,
                    {QStringLiteral("Traitement commencé à ") + logDateTime(),
                     QStringLiteral("JPG Qualité : ") + jpeg.quality,
@@ -137,10 +145,14 @@ void CuttingJob::cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel) {
         DecouperPage(QString(), lSeuilPixel, baseName, 1);
         return;
     }
-    for (int page = 1; page <= inbPage; ++page) {
-        double percent = double(page) * 100.0 / double(inbPage);
+    // A document shorter than the count asked ends the job at its last page: the pages past it
+    // do not exist, so they are not failures. The job bar runs over the pages actually cut.
+    const bool pastDocumentEnd = pdfPageSource_ && pdfDocumentPages_ < inbPage;
+    const int lastPage = pastDocumentEnd ? std::max(pdfDocumentPages_, 0) : int(inbPage);
+    for (int page = 1; page <= lastPage; ++page) {
+        double percent = double(page) * 100.0 / double(lastPage);
         if (switches.doublePass)
-            percent = double(page) * 100.0 / (2.0 * double(inbPage));
+            percent = double(page) * 100.0 / (2.0 * double(lastPage));
         host_.jobProgress(roundedPercent(percent), QStringLiteral("Traitement du presse papier"));
         host_.yield();
         currentCapturedPage_ = page;
@@ -148,6 +160,13 @@ void CuttingJob::cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel) {
             state_.sRepSource + QStringLiteral("%1").arg(page, 3, 10, QLatin1Char('0'));
         DecouperPage(QString(), lSeuilPixel, baseName, 1);
         host_.yield();
+    }
+    if (pastDocumentEnd) {
+        appendTextLines(sFichierLog, {QStringLiteral("Le document PDF n'a que %1 page(s) : le "
+                                                     "découpage s'est arrêté à sa dernière page "
+                                                     "(%2 pages demandées).")
+                                          .arg(lastPage)
+                                          .arg(inbPage)});
     }
 }
 

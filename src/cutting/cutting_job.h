@@ -4,11 +4,13 @@
 #include "cutting/job_host.h"
 #include "cutting/page_grid.h"
 #include "cutting/program_state.h"
+#include "image/jpeg_writing.h"
 
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <limits>
 #include <optional>
 
 namespace vantola {
@@ -18,14 +20,6 @@ struct JobSwitches {
     bool doublePass = false;            // mnu_doublepasse
     Rotation rotation = Rotation::None; // mnu_horaire / mnu_antihoraire
     bool footerEnabled = false;         // mnu_pied
-};
-
-// JPEG settings that replace those of param.ini for one run (the command line's options);
-// an empty value means "take param.ini's".
-struct JpegOverrides {
-    std::optional<QString> quality;   // JPG_QUALITY
-    std::optional<QString> sample;    // JPG_SAMPLE
-    std::optional<QString> greyscale; // JPG_GREYSCALE
 };
 
 // What a job did: whether it ran, and its counts.
@@ -64,8 +58,14 @@ public:
     // as the bitmap bitmapPath and the failure is raised.
     void savePiece(const QImage& piece, const QString& bitmapPath, const QString& jpegPath);
 
-    // Where the pages of a PDF job come from: page number (from 1) to picture.
-    void setPdfPageSource(std::function<QImage(int)> source) { pdfPageSource_ = std::move(source); }
+    // Where the pages of a PDF job come from: page number (from 1) to picture (a null picture
+    // fails that page), and how many pages the document has. A job asked for more pages stops
+    // after the document's last page. Without a source, captured pages come from the clipboard.
+    void setPdfPageSource(std::function<QImage(int)> source,
+                          int documentPages = std::numeric_limits<int>::max()) {
+        pdfPageSource_ = std::move(source);
+        pdfDocumentPages_ = documentPages;
+    }
 
     // Fields shared with the windows.
     QString sRepSortie;
@@ -78,13 +78,7 @@ public:
     JpegOverrides jpegOverrides;
 
 private:
-    struct JpegSettings {
-        QString quality;
-        QString greyscale;
-        QString sample;
-    };
-    JpegSettings readJpegSettings() const;
-    static bool isGreyscale(const JpegSettings& settings);
+    JpegSettings currentJpegSettings() const;
     void writeLogHeader();
     void cutFolder(const QString& folder, qint16 iPasse, qint32 lSeuilPixel);
     void cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel);
@@ -97,6 +91,7 @@ private:
     ProgramState& state_;
     JobHost& host_;
     std::function<QImage(int)> pdfPageSource_;
+    int pdfDocumentPages_ = std::numeric_limits<int>::max();
     PageGrid tabPixels_;          // the grid of the page being cut, kept until the next page
     int currentCapturedPage_ = 0; // page number asked of the PDF source, 0 for the clipboard
     qint32 secondPassTotal_ = 1;  // pieces written by the second pass, plus one

@@ -12,6 +12,7 @@
 #include "settings/text_file.h"
 
 #include <QFile>
+#include <QPainter>
 #include <cmath>
 #include <new>
 
@@ -70,6 +71,19 @@ QImage CuttingJob::takeCapturedPage(int pageNumber) {
                        pageNumber > 0
                            ? QStringLiteral("La page %1 du PDF n'a pas pu être lue").arg(pageNumber)
                            : QStringLiteral("Le presse-papier ne contient pas d'image"));
+    }
+    if (page.hasAlphaChannel()) {
+        // A picture copied with transparent parts (a PNG from a browser or a drawing program)
+        // is cut as it looks on paper: laid over white, not over the black that its transparent
+        // pixels hold.
+        QImage paper(page.size(), QImage::Format_RGB32);
+        if (paper.isNull())
+            raiseError(kErrOutOfMemory);
+        paper.fill(Qt::white);
+        QPainter painter(&paper);
+        painter.drawImage(0, 0, page);
+        painter.end();
+        return paper;
     }
     return page;
 }

@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-
 #include <mutex>
 
 namespace vantola {
@@ -51,8 +50,7 @@ QImage loadPicture(const QString& path, qint64 maxPixels) {
     QImageReader reader(&buffer);
     reader.setAutoTransform(false);
     const QSize announced = reader.size();
-    if (announced.isValid() &&
-        qint64(announced.width()) * qint64(announced.height()) > maxPixels)
+    if (announced.isValid() && qint64(announced.width()) * qint64(announced.height()) > maxPixels)
         raiseError(kErrInvalidPicture);
     QImage picture = reader.read();
     if (picture.isNull())

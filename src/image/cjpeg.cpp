@@ -1,0 +1,189 @@
+#include "image/cjpeg.h"
+
+#include "image/jpeg_area_average.h"
+#include "image/jpeg_forward_dct.h"
+#include "image/jpeg_picture_rows.h"
+#include "image/jpeg_quantizer.h"
+#include "image/jpeg_sample_converter.h"
+#include "image/jpeg_tables.h"
+#include "settings/app_error.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace vantola {
+
+using namespace jpeg;
+
+namespace {
+
+constexpr qint32 kMaxCommentLength = 65533; // a COM segment's length field counts itself
+
+[[noreturn]] void invalidSamplingValue() {
+    throw AppError(kErrEncoder, QStringLiteral("Invalid Sampling Value"));
+}
+
+void checkSamplingValue(qint32 value) {
+    if (value < 1 || value > 4)
+        invalidSamplingValue();
+}
+
+std::int64_t roundUpToBlock(std::int64_t samples) {
+    return (samples + 7) / 8 * 8;
+}
+
+std::int64_t ceilDivide(std::int64_t numerator, std::int64_t denominator) {
+    return (numerator + denominator - 1) / denominator;
+}
+
+} // namespace
+
+cJpeg::cJpeg() {
+    SetSamplingFrequencies(2, 2, 1, 1, 1, 1);
+    setQuality(75);
+}
+
+void cJpeg::setQuality(qint32 vData) {
+    if (vData < 1 || vData > 100)
+        return;
+    QualityValue = vData;
+    const std::int32_t scale = qualityScale(vData);
+    scaleQuantTable(kLumBase, scale, QTables[0]);
+    scaleQuantTable(kChrBase, scale, QTables[1]);
+    prepareMultipliers(QTables[0], P);
+    prepareMultipliers(QTables[1], P);
+}
+
+void cJpeg::SetSamplingFrequencies(qint32 H1, qint32 V1, qint32 H2, qint32 V2, qint32 H3,
+                                   qint32 V3) {
+    checkSamplingValue(H1);
+    checkSamplingValue(V1);
+    const bool grey = H2 == 0 && V2 == 0 && H3 == 0 && V3 == 0;
+    if (!grey) {
+        checkSamplingValue(H2);
+        checkSamplingValue(H3);
+        checkSamplingValue(V2);
+        checkSamplingValue(V3);
+    }
+    Components.clear();
+    if (grey) {
+        Nf = 1;
+        Components.resize(1);
+        Components[0].C = 1;
+        Components[0].H = 1;
+        Components[0].V = 1;
+        Components[0].Tq = 0;
+    } else {
+        Nf = 3;
+        Components.resize(3);
+        const qint32 factors[3][2] = {{H1, V1}, {H2, V2}, {H3, V3}};
+        for (int c = 0; c < 3; ++c) {
+            Components[c].C = c + 1;
+            Components[c].H = factors[c][0];
+            Components[c].V = factors[c][1];
+            Components[c].Tq = c == 0 ? 0 : 1;
+        }
+    }
+    Hmax = 1;
+    Vmax = 1;
+    for (const Component& component : Components) {
+        Hmax = std::max(Hmax, component.H);
+        Vmax = std::max(Vmax, component.V);
+    }
+}
+
+void cJpeg::setComment(const QString& Value) {
+    if (Value.size() > kMaxCommentLength)
+        throw AppError(kErrEncoder, QStringLiteral("Illegal Comment Length"));
+    CommentText = Value;
+}
+
+qint32 cJpeg::SampleHDC(cImage::Surface lHDC, qint32 lWidth, qint32 lHeight, qint32 lSrcLeft,
+                        qint32 lSrcTop) {
+    if (lHDC == nullptr || lHDC->hDC() == nullptr || lWidth <= 0 || lHeight <= 0)
+        return 1;
+
+    try {
+        std::vector<Component> sampled =
+            sampleComponents(*lHDC, lWidth, lHeight, lSrcLeft, lSrcTop);
+        Components = std::move(sampled);
+    } catch (const std::bad_alloc&) {
+        return 1;
+    }
+    P = 8;
+    Y = lHeight;
+    X = lWidth;
+    return 0;
+}
+
+std::vector<Component> cJpeg::sampleComponents(const cImage& source, qint32 lWidth, qint32 lHeight,
+                                               qint32 lSrcLeft, qint32 lSrcTop) {
+    // The components' sizes (T.81 A.1.1) and their planes padded to whole blocks.
+    std::vector<Component> sampled(Components.size());
+    std::size_t widestPlane = 0;
+    for (std::size_t c = 0; c < sampled.size(); ++c) {
+        Component& component = sampled[c];
+        component.C = static_cast<std::int32_t>(c) + 1;
+        component.H = Components[c].H;
+        component.V = Components[c].V;
+        component.Tq = Components[c].Tq;
+        const std::int64_t width = ceilDivide(std::int64_t(component.H) * lWidth, Hmax);
+        const std::int64_t height = ceilDivide(std::int64_t(component.V) * lHeight, Vmax);
+        component.width = static_cast<std::int32_t>(width);
+        component.height = static_cast<std::int32_t>(height);
+        component.blocksAcross = static_cast<std::int32_t>(roundUpToBlock(width) / 8);
+        component.blocksDown = static_cast<std::int32_t>(roundUpToBlock(height) / 8);
+        component.Data.resize(std::size_t(roundUpToBlock(width)) *
+                              std::size_t(roundUpToBlock(height)));
+        widestPlane = std::max(widestPlane, std::size_t(roundUpToBlock(width)));
+    }
+    strip_.resize(widestPlane * 8);
+    coefficients_.resize(widestPlane * 8);
+
+    PictureRows picture(source, lSrcLeft, lSrcTop, lWidth, lHeight);
+    std::unique_ptr<BgrPlane> rendered; // the last plane rendered by area averaging
+    for (std::size_t c = 0; c < sampled.size(); ++c) {
+        Component& component = sampled[c];
+        BgrRows* rows = &picture;
+        if (component.width != lWidth || component.height != lHeight) {
+            if (!rendered || rendered->width() != component.width ||
+                rendered->height() != component.height) {
+                rendered.reset();
+                rendered = std::make_unique<BgrPlane>(component.width, component.height);
+                areaAverage(picture, *rendered);
+            }
+            rows = rendered.get();
+        }
+        sampleComponent(*rows, kComponentWeights[c], QTables[component.Tq], component);
+    }
+    return sampled;
+}
+
+void cJpeg::sampleComponent(BgrRows& rows, const ColourWeights& weights, const QuantTable& table,
+                            Component& component) {
+    const SampleConverter converter(weights);
+    const std::size_t paddedWidth = std::size_t(component.blocksAcross) * 8;
+    std::int16_t* out = component.Data.data();
+    for (std::int32_t blockRow = 0; blockRow < component.blocksDown; ++blockRow) {
+        for (std::int32_t r = 0; r < 8; ++r) {
+            // Rows below the plane repeat its last row, columns beyond it its last column.
+            const std::int32_t y = std::min(8 * blockRow + r, component.height - 1);
+            float* samples = strip_.data() + std::size_t(r) * paddedWidth;
+            converter.convert(rows.row(y), component.width, samples);
+            std::fill(samples + component.width, samples + paddedWidth,
+                      samples[component.width - 1]);
+        }
+        forwardDctStrip(strip_.data(), coefficients_.data(), paddedWidth);
+        quantizeStrip(coefficients_.data(), paddedWidth, table, out, component.acCounts);
+        out += paddedWidth * 8;
+    }
+}
+
+bool cJpeg::sampled() const {
+    return !Components.empty() &&
+           std::all_of(Components.begin(), Components.end(),
+                       [](const Component& component) { return !component.Data.empty(); });
+}
+
+} // namespace vantola

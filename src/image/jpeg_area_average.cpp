@@ -1,0 +1,173 @@
+#include "image/jpeg_area_average.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <numeric>
+#include <vector>
+
+namespace vantola::jpeg {
+
+namespace {
+
+// How the pixels of one axis of length `sourceLength` fall onto `targetLength` pixels. In units
+// where a source pixel is targetLength long and a target pixel sourceLength long, the weight of
+// a source pixel in a target pixel is the length they share, divided by the common factor of
+// all those lengths. Every target pixel's weights add up to `total`.
+struct AxisWeights {
+    std::vector<std::int64_t> first;    // first source pixel of each target pixel
+    std::vector<std::size_t> start;     // start of each target pixel's weights (one more entry)
+    std::vector<std::uint32_t> weights; // weights of the source pixels first, first + 1, ...
+    std::uint64_t total = 0;
+
+    AxisWeights(std::int64_t sourceLength, std::int64_t targetLength) {
+        const std::int64_t common = std::gcd(sourceLength, targetLength);
+        total = static_cast<std::uint64_t>(sourceLength / common);
+        first.resize(static_cast<std::size_t>(targetLength));
+        start.resize(static_cast<std::size_t>(targetLength) + 1);
+        for (std::int64_t j = 0; j < targetLength; ++j) {
+            const std::int64_t begin = j * sourceLength;
+            const std::int64_t end = begin + sourceLength;
+            first[j] = begin / targetLength;
+            start[j] = weights.size();
+            for (std::int64_t i = first[j]; i * targetLength < end; ++i) {
+                const std::int64_t shared =
+                    std::min((i + 1) * targetLength, end) - std::max(i * targetLength, begin);
+                weights.push_back(static_cast<std::uint32_t>(shared / common));
+            }
+        }
+        start[static_cast<std::size_t>(targetLength)] = weights.size();
+    }
+
+    std::size_t count(std::size_t j) const { return start[j + 1] - start[j]; }
+
+    // A whole-number ratio: every target pixel covers `run` whole source pixels (weights 1).
+    std::size_t wholeRun() const {
+        const std::size_t run = count(0);
+        const bool whole = weights.size() == run * first.size() &&
+                           std::all_of(weights.begin(), weights.end(),
+                                       [](std::uint32_t weight) { return weight == 1; });
+        return whole ? run : 0;
+    }
+};
+
+// The rounded quotient (n + d / 2) / d without a division per sample: for the small divisors of
+// everyday scales (d < 2^12, numerators below 2^20) a multiplication by ceil(2^40 / d) and a
+// shift give the exact quotient; larger divisors go through a floating-point reciprocal and a
+// correction step.
+class RoundedDivider {
+public:
+    explicit RoundedDivider(std::uint64_t divisor)
+        : divisor_(divisor), half_(divisor / 2), small_(divisor < (1u << 12)),
+          multiplier_(((std::uint64_t{1} << 40) + divisor - 1) / divisor),
+          reciprocal_(1.0 / double(divisor)) {}
+
+    std::uint8_t operator()(std::uint64_t numerator) const {
+        const std::uint64_t n = numerator + half_;
+        if (small_)
+            return static_cast<std::uint8_t>((n * multiplier_) >> 40);
+        auto q = static_cast<std::uint64_t>(double(n) * reciprocal_);
+        if (q * divisor_ > n)
+            --q;
+        else if ((q + 1) * divisor_ <= n)
+            ++q;
+        return static_cast<std::uint8_t>(q);
+    }
+
+private:
+    std::uint64_t divisor_;
+    std::uint64_t half_;
+    bool small_;
+    std::uint64_t multiplier_;
+    double reciprocal_;
+};
+
+// Adds weight x row to sums, `count` values, in blocks of a fixed length that vectorise (a
+// weight of 1, the common case, without the multiplications).
+template <class Sum>
+void addWeightedRow(const std::uint8_t* __restrict row, Sum weight, std::size_t count,
+                    Sum* __restrict sums) {
+    constexpr std::size_t kBlock = 16;
+    std::size_t i = 0;
+    if (weight == 1) {
+        for (; i + kBlock <= count; i += kBlock)
+            for (std::size_t j = 0; j < kBlock; ++j)
+                sums[i + j] = Sum(sums[i + j] + row[i + j]);
+    } else {
+        for (; i + kBlock <= count; i += kBlock)
+            for (std::size_t j = 0; j < kBlock; ++j)
+                sums[i + j] = Sum(sums[i + j] + weight * row[i + j]);
+    }
+    for (; i < count; ++i)
+        sums[i] = Sum(sums[i] + weight * row[i]);
+}
+
+// First down: the weighted source rows of a target row are added up over their whole width;
+// then across: each target pixel gathers the sums of its source pixels. ColumnSum holds 255
+// times the total down, Sum 255 times the product of both axes' totals.
+template <class ColumnSum, class Sum>
+void averageRows(BgrRows& source, BgrPlane& target, const AxisWeights& across,
+                 const AxisWeights& down) {
+    const RoundedDivider divide(across.total * down.total);
+    const std::size_t wholeRun = across.wholeRun();
+    const std::size_t sourceSamples = std::size_t(source.width()) * 3;
+    std::vector<ColumnSum> columnSums(sourceSamples);
+    for (std::int32_t y = 0; y < target.height(); ++y) {
+        std::fill(columnSums.begin(), columnSums.end(), ColumnSum{0});
+        for (std::size_t k = 0; k < down.count(y); ++k) {
+            const auto sourceY = static_cast<std::int32_t>(down.first[y] + std::int64_t(k));
+            addWeightedRow(source.row(sourceY), ColumnSum(down.weights[down.start[y] + k]),
+                           sourceSamples, columnSums.data());
+        }
+        std::uint8_t* out = target.mutableRow(y);
+        if (wholeRun == 2) { // halving across: pairs of neighbours
+            for (std::int32_t x = 0; x < target.width(); ++x, out += 3) {
+                const ColumnSum* sums = columnSums.data() + 6 * std::size_t(x);
+                out[0] = divide(Sum(sums[0]) + sums[3]);
+                out[1] = divide(Sum(sums[1]) + sums[4]);
+                out[2] = divide(Sum(sums[2]) + sums[5]);
+            }
+            continue;
+        }
+        for (std::int32_t x = 0; x < target.width(); ++x, out += 3) {
+            Sum blue = 0;
+            Sum green = 0;
+            Sum red = 0;
+            const ColumnSum* sums = columnSums.data() + 3 * across.first[x];
+            const std::uint32_t* weight = &across.weights[across.start[x]];
+            const std::size_t count = across.count(x);
+            for (std::size_t i = 0; i < count; ++i, sums += 3) {
+                blue += Sum(weight[i]) * sums[0];
+                green += Sum(weight[i]) * sums[1];
+                red += Sum(weight[i]) * sums[2];
+            }
+            out[0] = divide(blue);
+            out[1] = divide(green);
+            out[2] = divide(red);
+        }
+    }
+}
+
+} // namespace
+
+void areaAverage(BgrRows& source, BgrPlane& target) {
+    if (target.width() == source.width() && target.height() == source.height()) {
+        for (std::int32_t y = 0; y < target.height(); ++y)
+            std::memcpy(target.mutableRow(y), source.row(y), std::size_t(target.width()) * 3);
+        return;
+    }
+    const AxisWeights across(source.width(), target.width());
+    const AxisWeights down(source.height(), target.height());
+    // The totals are at most the picture's width and height, whose product fits 32 bits.
+    const bool narrowColumns = down.total * 255u <= std::numeric_limits<std::uint16_t>::max();
+    const bool narrowSums =
+        across.total * down.total * 255u <= std::numeric_limits<std::uint32_t>::max();
+    if (narrowColumns && narrowSums)
+        averageRows<std::uint16_t, std::uint32_t>(source, target, across, down);
+    else if (narrowSums)
+        averageRows<std::uint32_t, std::uint32_t>(source, target, across, down);
+    else
+        averageRows<std::uint64_t, std::uint64_t>(source, target, across, down);
+}
+
+} // namespace vantola::jpeg

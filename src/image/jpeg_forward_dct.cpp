@@ -1,0 +1,112 @@
+#include "image/jpeg_forward_dct.h"
+
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
+namespace vantola::jpeg {
+
+namespace {
+
+// One stored assignment: the operation in double precision, the result in single precision.
+inline float sum(float a, float b) {
+    return static_cast<float>(double(a) + double(b));
+}
+inline float difference(float a, float b) {
+    return static_cast<float>(double(a) - double(b));
+}
+
+// One pass over the eight elements d0 ... d7 of eight lanes (element k of lane i is dk[i]). The
+// lanes are independent, and a loop of known count over them vectorises without changing any
+// result.
+inline void aanPass(float* __restrict d0, float* __restrict d1, float* __restrict d2,
+                    float* __restrict d3, float* __restrict d4, float* __restrict d5,
+                    float* __restrict d6, float* __restrict d7) {
+    for (int i = 0; i < 8; ++i) {
+        float t0 = sum(d0[i], d7[i]);
+        float t1 = difference(d0[i], d7[i]);
+        float t2 = sum(d1[i], d6[i]);
+        float t3 = difference(d1[i], d6[i]);
+        float t4 = sum(d2[i], d5[i]);
+        float t5 = difference(d2[i], d5[i]);
+        float t6 = sum(d3[i], d4[i]);
+        float t7 = difference(d3[i], d4[i]);
+
+        t7 = sum(t5, t7);
+        const float t8 = difference(t0, t6);
+        t6 = sum(t0, t6);
+        t0 = sum(t4, t2);
+
+        t2 = static_cast<float>((double(t2) - double(t4) + double(t8)) * 0.707106781186548);
+
+        t4 = sum(t3, t1);
+        t3 = static_cast<float>((double(t5) + double(t3)) * 0.707106781186548);
+
+        t5 = static_cast<float>((double(t4) - double(t7)) * 0.382683432365091);
+        t7 = static_cast<float>(double(t7) * 0.541196100146196 - double(t5));
+        t4 = static_cast<float>(double(t4) * 1.30656296487638 - double(t5));
+
+        t5 = sum(t3, t1);
+        t1 = difference(t1, t3);
+
+        d0[i] = sum(t6, t0);
+        d4[i] = difference(t6, t0);
+        d1[i] = sum(t5, t4);
+        d7[i] = difference(t5, t4);
+        d2[i] = sum(t8, t2);
+        d6[i] = difference(t8, t2);
+        d5[i] = sum(t7, t1);
+        d3[i] = difference(t1, t7);
+    }
+}
+
+// The pass over every lane of 8 rows of `width` floats, eight lanes at a time.
+[[gnu::always_inline]] inline void aanPassOverRows(float* rows, std::size_t width) {
+    for (std::size_t lane = 0; lane < width; lane += 8) {
+        float* at = rows + lane;
+        aanPass(at, at + width, at + 2 * width, at + 3 * width, at + 4 * width, at + 5 * width,
+                at + 6 * width, at + 7 * width);
+    }
+}
+
+// coefficients[k * width + v] = strip[v * width + k] for one block (k, v = 0 ... 7).
+[[gnu::always_inline]] inline void transposeBlock(const float* strip, float* coefficients,
+                                                  std::size_t width) {
+#if defined(__SSE__)
+    // In four 4 x 4 quarters: the quarter at rows v, columns k lands at rows k, columns v.
+    for (std::size_t v = 0; v < 8; v += 4) {
+        for (std::size_t k = 0; k < 8; k += 4) {
+            __m128 row0 = _mm_loadu_ps(strip + v * width + k);
+            __m128 row1 = _mm_loadu_ps(strip + (v + 1) * width + k);
+            __m128 row2 = _mm_loadu_ps(strip + (v + 2) * width + k);
+            __m128 row3 = _mm_loadu_ps(strip + (v + 3) * width + k);
+            _MM_TRANSPOSE4_PS(row0, row1, row2, row3);
+            _mm_storeu_ps(coefficients + k * width + v, row0);
+            _mm_storeu_ps(coefficients + (k + 1) * width + v, row1);
+            _mm_storeu_ps(coefficients + (k + 2) * width + v, row2);
+            _mm_storeu_ps(coefficients + (k + 3) * width + v, row3);
+        }
+    }
+#else
+    for (std::size_t v = 0; v < 8; ++v)
+        for (std::size_t k = 0; k < 8; ++k)
+            coefficients[k * width + v] = strip[v * width + k];
+#endif
+}
+
+} // namespace
+
+// With AVX2 the passes work on four doubles at a time instead of two: the same operations in
+// the same order, so the same results.
+[[gnu::target_clones("avx2", "default")]] void forwardDctStrip(float* strip, float* coefficients,
+                                                               std::size_t width) {
+    // Columns: element k of column x is strip row k, and all the strip's columns are lanes.
+    aanPassOverRows(strip, width);
+    // Rows: transpose every block so that element k of row v of block b becomes lane 8b + v
+    // of row k.
+    for (std::size_t block = 0; block < width; block += 8)
+        transposeBlock(strip + block, coefficients + block, width);
+    aanPassOverRows(coefficients, width);
+}
+
+} // namespace vantola::jpeg

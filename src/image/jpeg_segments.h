@@ -1,0 +1,58 @@
+#pragma once
+
+#include "image/jpeg_huffman.h"
+#include "image/jpeg_output_buffer.h"
+#include "image/jpeg_quantization.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace vantola::jpeg {
+
+// Writers of the marker segments of a baseline JFIF file. Every 16-bit field is big-endian and
+// a segment's length counts itself and what follows, not the marker.
+
+void writeStartOfImage(JpegOutputBuffer& out); // FF D8
+void writeEndOfImage(JpegOutputBuffer& out);   // FF D9
+
+// APP0 "JFIF" 1.01, no density units, density 1 x 1, no thumbnail.
+void writeJfifHeader(JpegOutputBuffer& out);
+
+// COM with the text in the Windows-1252 code page; nothing for an empty text. A character
+// without a one-byte code raises the overflow error.
+void writeComment(JpegOutputBuffer& out, const QString& text);
+
+// DQT holding one table Tq: 8-bit values, or 16-bit ones (allowed at 12-bit precision only,
+// else the encoder error "Illegal precission in Quantization Table") when one exceeds 255.
+void writeQuantTable(JpegOutputBuffer& out, int tq, const QuantTable& table, int precision);
+
+struct FrameComponent {
+    int C;
+    int H;
+    int V;
+    int Tq;
+};
+
+// SOF0 (baseline). A height or width above 65535 raises the overflow error.
+void writeFrameHeader(JpegOutputBuffer& out, int precision, std::int64_t height, std::int64_t width,
+                      const std::vector<FrameComponent>& components);
+
+// DHT holding one table: class 0 for DC, 1 for AC.
+void writeHuffmanTable(JpegOutputBuffer& out, int tableClass, int th, const HuffmanTable& table);
+
+struct ScanComponent {
+    int C;
+    int Td;
+    int Ta;
+};
+
+// SOS for a sequential scan (Ss 0, Se 63, Ah/Al 0).
+void writeScanHeader(JpegOutputBuffer& out, const std::vector<ScanComponent>& components);
+
+// Text in the Windows-1252 code page, one byte per character; the overflow error for a
+// character that has no code there.
+QByteArray toWindows1252(const QString& text);
+
+} // namespace vantola::jpeg

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <optional>
+
+namespace vantola {
+
+// The sampling text used when param.ini has none: the JPEG settings dialog's own default choice.
+inline const QString kDefaultJpegSample = QStringLiteral("2:2  [Default]");
+
+// The JPEG settings as param.ini stores them (texts; converted when a picture is encoded).
+struct JpegSettings {
+    QString quality = QStringLiteral("75");  // JPG_QUALITY
+    QString greyscale = QStringLiteral("0"); // JPG_GREYSCALE
+    QString sample = kDefaultJpegSample;     // JPG_SAMPLE: character 1 is H, character 3 is V
+
+    // True when JPG_GREYSCALE, read as a number, is not 0. A text that is no number raises the
+    // type-mismatch error.
+    bool isGreyscale() const;
+};
+
+// Settings that replace those of param.ini for one run (the command line's options); an empty
+// value means "take param.ini's".
+struct JpegOverrides {
+    std::optional<QString> quality;
+    std::optional<QString> sample;
+    std::optional<QString> greyscale;
+};
+
+// The JPEG keys of section PARAM of a param.ini, read at the moment of the call, with the
+// overrides on top.
+JpegSettings readJpegSettings(const QString& paramFile, const JpegOverrides& overrides = {});
+
+// Encodes the picture with our encoder and the settings into `target`, replacing it (even when
+// it is read-only): the file is written under a fresh name beside the target and renamed over
+// it, so the target is never seen half-written and a failure leaves it as it was. Raises
+// AppError: type mismatch or overflow for settings that are no whole number, the encoder's
+// error for a sampling it refuses, path access when the file cannot be written.
+void writeJpegReplacing(const QImage& picture, const JpegSettings& settings, const QString& target);
+
+} // namespace vantola

@@ -1,0 +1,159 @@
+// SaveFile: its statuses, that it never replaces anything or leaves a partial file, and the
+// segments it writes.
+#include "image/cimage.h"
+#include "image/cjpeg.h"
+#include "settings/app_error.h"
+#include "support/djpeg.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace vantola;
+using namespace vantola::test;
+
+// An encoder holding a sampled picture.
+struct SampledEncoder {
+    cImage picture;
+    cJpeg encoder;
+    explicit SampledEncoder(const QImage& image) {
+        qint16 depth = 0;
+        EXPECT_TRUE(picture.CopyStdPicture(image, &depth));
+        EXPECT_EQ(encoder.SampleHDC(picture.hDC(), picture.Width(), picture.Height(), 0, 0), 0);
+    }
+};
+
+std::vector<int> markers(const JpegStructure& structure) {
+    std::vector<int> result;
+    for (const JpegSegment& segment : structure.segments)
+        result.push_back(segment.marker);
+    return result;
+}
+
+QStringList folderEntries(const TempFolder& folder) {
+    return QDir(folder.path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+TEST(CJpegSaveFile, StatusesAndNeverReplacing) {
+    TempFolder folder;
+    SampledEncoder sampled(redOnBlue(20, 10));
+    cJpeg& encoder = sampled.encoder;
+    EXPECT_EQ(encoder.SaveFile(QString()), cJpeg::kEmptyName);
+
+    const QString existing = folder.file(QStringLiteral("existing.jpg"));
+    ASSERT_TRUE(writeFileBytes(existing, "keep me"));
+    QFile::setPermissions(existing, QFileDevice::ReadOwner);
+    EXPECT_EQ(encoder.SaveFile(existing), cJpeg::kFileExists);
+    EXPECT_EQ(readFileBytes(existing), QByteArray("keep me"));
+    const QString dangling = folder.file(QStringLiteral("dangling.jpg"));
+    ASSERT_TRUE(QFile::link(folder.file(QStringLiteral("nowhere")), dangling));
+    EXPECT_EQ(encoder.SaveFile(dangling), cJpeg::kFileExists);
+    EXPECT_EQ(encoder.SaveFile(folder.path()), cJpeg::kFileExists);
+
+    const QString fresh = folder.file(QStringLiteral("fresh é.jpg"));
+    EXPECT_EQ(encoder.SaveFile(fresh), cJpeg::kSaved);
+    const QByteArray first = readFileBytes(fresh);
+    ASSERT_TRUE(QFile::remove(fresh));
+    EXPECT_EQ(encoder.SaveFile(fresh), cJpeg::kSaved); // the same coefficients, the same bytes
+    EXPECT_EQ(readFileBytes(fresh), first);
+    EXPECT_EQ(folderEntries(folder).size(), 3); // no temporary file left behind
+}
+
+TEST(CJpegSaveFile, FailuresLeaveNothing) {
+    TempFolder folder;
+    SampledEncoder sampled(redOnBlue(20, 10));
+    const auto errorNumber = [&](const QString& path) {
+        try {
+            sampled.encoder.SaveFile(path);
+        } catch (const AppError& error) {
+            return error.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorNumber(folder.file(QStringLiteral("missing/x.jpg"))), kErrPathAccess);
+    const QString locked = folder.file(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(locked));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (::geteuid() != 0) { // root writes anyway
+        EXPECT_EQ(errorNumber(locked + QStringLiteral("/x.jpg")), kErrPermissionDenied);
+    }
+
+    sampled.encoder.setComment(QStringLiteral("日本")); // no Windows-1252 code
+    EXPECT_EQ(errorNumber(folder.file(QStringLiteral("comment.jpg"))), kErrOverflow);
+    EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("locked")});
+
+    cJpeg unsampled; // no coefficients since the sampling was set
+    try {
+        unsampled.SaveFile(folder.file(QStringLiteral("unsampled.jpg")));
+        ADD_FAILURE() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.number(), kErrSubscript);
+    }
+    EXPECT_EQ(folderEntries(folder).size(), 1);
+}
+
+TEST(CJpegSaveFile, SegmentsOfAGreyFile) {
+    TempFolder folder;
+    SampledEncoder sampled(checkerboard(33, 17));
+    sampled.encoder.SetSamplingFrequencies(1, 1, 0, 0, 0, 0);
+    ASSERT_EQ(sampled.encoder.SampleHDC(sampled.picture.hDC(), 33, 17, 0, 0), 0);
+    sampled.encoder.setComment(QStringLiteral("Planche n°1"));
+    sampled.encoder.setQuality(100);
+    const QString path = folder.file(QStringLiteral("grey.jpg"));
+    ASSERT_EQ(sampled.encoder.SaveFile(path), cJpeg::kSaved);
+
+    const QByteArray bytes = readFileBytes(path);
+    const JpegStructure structure = parseJpeg(bytes);
+    EXPECT_TRUE(structure.wellFormed);
+    EXPECT_EQ(markers(structure),
+              (std::vector<int>{0xD8, 0xE0, 0xFE, 0xFE, 0xDB, 0xC0, 0xC4, 0xC4, 0xDA, 0xD9}));
+    EXPECT_EQ(structure.segments[1].payload, QByteArray("JFIF\0\1\1\0\0\1\0\1\0\0", 14));
+    EXPECT_EQ(structure.segments[2].payload, QByteArray("Planche n\xB0"
+                                                        "1"));
+    EXPECT_EQ(structure.segments[3].payload, cJpeg::kIdentification.toLatin1());
+    EXPECT_EQ(structure.segments[4].payload, QByteArray(1, '\0') + QByteArray(64, '\1'));
+    EXPECT_EQ(structure.segments[5].payload, QByteArray("\x08\x00\x11\x00\x21\x01\x01\x11\x00", 9));
+    EXPECT_EQ(structure.segments[6].payload.at(0), 0x00); // DC table 0
+    EXPECT_EQ(structure.segments[7].payload.at(0), 0x10); // AC table 0
+    EXPECT_EQ(structure.segments[8].payload, QByteArray("\x01\x01\x00\x00\x3F\x00", 6));
+
+    // Coded data: every FF is followed by a stuffed 00, and the last byte is padded with ones.
+    const qsizetype dataStart = bytes.indexOf(QByteArray("\xFF\xDA", 2)) + 2 + 8;
+    const QByteArray data = bytes.mid(dataStart, bytes.size() - 2 - dataStart);
+    EXPECT_GT(data.count(QByteArray("\xFF\x00", 2)), 0);
+    EXPECT_EQ(data.count('\xFF'), data.count(QByteArray("\xFF\x00", 2)));
+    EXPECT_EQ(decodeWithDjpeg(path).status, 0);
+}
+
+TEST(CJpegSaveFile, SegmentsOfAColourFileAndLateQuality) {
+    TempFolder folder;
+    SampledEncoder sampled(redOnBlue(48, 32)); // 2x2, 1x1, 1x1
+    const QString before = folder.file(QStringLiteral("before.jpg"));
+    ASSERT_EQ(sampled.encoder.SaveFile(before), cJpeg::kSaved);
+    const JpegStructure structure = parseJpeg(readFileBytes(before));
+    EXPECT_EQ(markers(structure), (std::vector<int>{0xD8, 0xE0, 0xFE, 0xDB, 0xDB, 0xC0, 0xC4, 0xC4,
+                                                    0xC4, 0xC4, 0xDA, 0xD9}));
+    EXPECT_EQ(structure.segments[5].payload,
+              QByteArray("\x08\x00\x20\x00\x30\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01", 15));
+    std::vector<int> dhtClasses;
+    for (int s = 6; s < 10; ++s)
+        dhtClasses.push_back(quint8(structure.segments[s].payload.at(0)));
+    EXPECT_EQ(dhtClasses, (std::vector<int>{0x00, 0x10, 0x01, 0x11}));
+    EXPECT_EQ(structure.segments[10].payload,
+              QByteArray("\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00", 10)); // length 12
+
+    // A quality set after sampling changes the tables written, not the coefficients.
+    sampled.encoder.setQuality(10);
+    const QString after = folder.file(QStringLiteral("after.jpg"));
+    ASSERT_EQ(sampled.encoder.SaveFile(after), cJpeg::kSaved);
+    const JpegStructure later = parseJpeg(readFileBytes(after));
+    EXPECT_NE(later.segments[3].payload, structure.segments[3].payload);
+    EXPECT_EQ(later.scanDataBytes, structure.scanDataBytes);
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace vantola::test {
+
+// libjpeg-turbo's command-line tools as independent judges of the JPEG files we write.
+
+struct ToolResult {
+    int status = -1; // exit status; -1 when the program could not run or crashed
+    QByteArray out;
+    QString err;
+};
+
+// Runs a program and waits for it.
+ToolResult runTool(const QString& program, const QStringList& arguments, int timeoutMs = 300000);
+
+struct DecodedJpeg {
+    int status = -1;
+    QString errors; // djpeg's standard error: warnings about a damaged file land here
+    QImage picture; // RGB888, or Grayscale8 for a one-component file
+};
+
+// Decodes a JPEG file with djpeg.
+DecodedJpeg decodeWithDjpeg(const QString& jpegPath);
+
+// jpegtran -copy none -optimize: the same coefficients with Huffman tables optimal for them.
+ToolResult optimizeWithJpegtran(const QString& jpegPath, const QString& outputPath);
+
+// cjpeg with the given options on a PPM or PGM file.
+ToolResult encodeWithCjpeg(const QString& pnmPath, const QStringList& options,
+                           const QString& outputPath);
+
+// Writes a picture as binary PPM (P6), or PGM (P5) for a grey one.
+bool writePnm(const QImage& picture, const QString& path);
+
+// Peak signal-to-noise ratio in dB over the red, green and blue samples of two pictures of the
+// same size (grey pictures count as R = G = B); infinity when they are identical.
+double psnr(const QImage& a, const QImage& b);
+
+// Largest difference of any red, green or blue sample between two pictures of the same size.
+int maxSampleDifference(const QImage& a, const QImage& b);
+
+// One marker segment of a JPEG file (the scans' coded data is not part of it).
+struct JpegSegment {
+    int marker = 0;     // the byte after FF
+    QByteArray payload; // the bytes after the length field
+};
+
+// The marker segments of a JPEG file in order, up to and including EOI (payload empty for SOI
+// and EOI), and the total size of the entropy-coded data of its scans.
+struct JpegStructure {
+    std::vector<JpegSegment> segments;
+    qint64 scanDataBytes = 0;
+    bool wellFormed = false; // starts with SOI, ends with EOI right at the end of the bytes
+};
+JpegStructure parseJpeg(const QByteArray& bytes);
+
+// Pictures that make encoder faults visible.
+QImage flatPicture(int width, int height, QRgb colour);
+// One-pixel black and white squares: the largest AC values, and FF bytes to stuff.
+QImage checkerboard(int width, int height);
+// Blue with a red rectangle over the top-left quarter (at least its top-left pixel) and a green
+// stripe down the right edge: a flip, a turn or a swap of channels shows at once.
+QImage redOnBlue(int width, int height);
+// Smooth gradients, edges and a little deterministic noise, like a scan or a photo.
+QImage photoLikePicture(int width, int height);
+
+// Our encoder's settings: quality, and luminance sampling H x V with chroma 1 x 1, or grey.
+struct EncoderSettings {
+    int quality = 75;
+    int h = 2;
+    int v = 2;
+    bool grey = false;
+};
+
+// Encodes a picture with our encoder (through a picture buffer, as the program does) and
+// returns SaveFile's status; -1 when the picture could not be sampled.
+int encodeWithOurEncoder(const QImage& picture, const EncoderSettings& settings,
+                         const QString& path);
+
+} // namespace vantola::test
