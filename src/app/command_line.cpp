@@ -60,8 +60,14 @@ int runCommandLine(int argc, char** argv) {
     const QStringList rest = arguments.mid(1);
     if (arguments.isEmpty())
         return runMainWindow(argc, argv, QString());
-    if (command == QLatin1String("--home") && arguments.size() == 2)
-        return runMainWindow(argc, argv, arguments.at(1));
+    if (command == QLatin1String("--home")) {
+        if (arguments.size() == 2)
+            return runMainWindow(argc, argv, arguments.at(1));
+        err << "vantola: --home DIR alone opens the main window; a command takes --home after "
+               "its name\n\n"
+            << commandLineHelp();
+        return kExitUsage;
+    }
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         out << commandLineHelp();
         return kExitSuccess;

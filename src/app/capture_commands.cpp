@@ -1,0 +1,123 @@
+// The main window's clipboard and PDF commands. Neither touches bSansMessage: after the review
+// window has silenced the closing message, these jobs stay silent until a picture or folder
+// command restores it.
+#include "app/capture_commands.h"
+
+#include "app/main_window.h"
+#include "app/pdf_source.h"
+#include "settings/number_text.h"
+
+#include <QMessageBox>
+#include <limits>
+#include <optional>
+
+namespace vantola {
+
+namespace {
+
+// Owns a window's capture hooks: a child of the window, found again by its name.
+class CaptureHooksHolder : public QObject {
+public:
+    explicit CaptureHooksHolder(frmBD& window) : QObject(&window) {
+        setObjectName(kName);
+        hooks.confirm = [&window](const QString& title, const QString& text) {
+            return QMessageBox::question(&window, title, dialogText(text),
+                                         QMessageBox::Ok | QMessageBox::Cancel,
+                                         QMessageBox::Ok) == QMessageBox::Ok;
+        };
+        hooks.choosePdf = [&window] {
+            DemandeFichier demande{
+                .lFlags = kOfnHideReadOnly | kOfnFileMustExist,
+                .sFiltre = AjouterFiltre(QString(), QStringLiteral("PDF Files (*.PDF)"),
+                                         QStringLiteral("*.PDF")),
+                .sTitre = QStringLiteral("Document PDF à découper..."),
+            };
+            return window.dialogs().DialogueFichier(demande);
+        };
+    }
+
+    static constexpr const char* kName = "vantola_capture_hooks";
+    CaptureHooks hooks;
+};
+
+const QString kLoadingNotice =
+    QStringLiteral("Avant toute chose, choisissez le document PDF à découper : ses pages seront "
+                   "lues une à une, sans lecteur PDF.\r\nAvez vous bien regler les "
+                   "modifications de formatage (rotation, compression...)");
+
+// The page count typed in the prompt: a whole number (halves to even) from -1 up; -1 cuts the
+// clipboard and 0 the chosen folder's JPEG files, as the driver has it.
+std::optional<qint16> pageCountFromAnswer(const QString& answer) {
+    const std::optional<qint16> count = numberFromText<qint16>(answer);
+    if (!count || *count < -1)
+        return std::nullopt;
+    return count;
+}
+
+} // namespace
+
+CaptureHooks& captureHooks(frmBD& window) {
+    auto* holder = dynamic_cast<CaptureHooksHolder*>(window.findChild<QObject*>(
+        QLatin1String(CaptureHooksHolder::kName), Qt::FindDirectChildrenOnly));
+    if (!holder)
+        holder = new CaptureHooksHolder(window);
+    return holder->hooks;
+}
+
+void runClipboardCommand(frmBD& window) {
+    if (window.isJobRunning())
+        return;
+    const QString path = window.dialogs().ChoisirSortie();
+    window.state().sRepSource = path;
+    if (path.isEmpty())
+        return;
+    window.runJob(path, path, -1);
+}
+
+void runPdfCommand(frmBD& window) {
+    if (window.isJobRunning())
+        return;
+    CaptureHooks& capture = captureHooks(window);
+    WindowHooks& hooks = window.hooks();
+    if (!capture.confirm(QStringLiteral("CHARGEMENT"), kLoadingNotice))
+        return;
+    const QString pdfPath = capture.choosePdf();
+    if (pdfPath.isEmpty())
+        return;
+    QString error;
+    const std::unique_ptr<PdfSource> pdf = PdfSource::open(pdfPath, error);
+    if (!pdf) {
+        hooks.showMessage(QStringLiteral("DOCUMENT PDF ILLISIBLE"), error);
+        return;
+    }
+    const QString output = window.dialogs().ChoisirSortie();
+    if (output.isEmpty())
+        return;
+    window.state().sRepSource = ExtraireDossier(output);
+    const std::optional<QString> answer =
+        hooks.askText(QStringLiteral("NOMBRE DE PAGES"),
+                      QStringLiteral("Combien de pages possede votre document PDF ?"),
+                      QString::number(pdf->pageCount()));
+    if (!answer)
+        return;
+    const std::optional<qint16> pages = pageCountFromAnswer(*answer);
+    if (!pages) {
+        hooks.showMessage(QStringLiteral("NOMBRE DE PAGES"),
+                          QStringLiteral("« %1 » n'est pas un nombre de pages : tapez un nombre "
+                                         "entier de 1 à %2.")
+                              .arg(answer->trimmed())
+                              .arg(std::numeric_limits<qint16>::max()));
+        return;
+    }
+
+    const int dpi = pdfResolutionSetting(window.state());
+    const QString folder = window.state().sRepSource;
+    CuttingJob& job = window.job();
+    job.setPdfPageSource([&pdf, dpi](int page) { return pdf->renderPage(page, dpi); },
+                         pdf->pageCount());
+    window.runJob(folder, folder, *pages);
+    // The document closes with this command: no later job may ask it for pages.
+    job.setPdfPageSource(nullptr);
+}
+
+} // namespace vantola

@@ -1,0 +1,337 @@
+#include "app/main_window.h"
+
+#include "app/about_box.h"
+#include "app/capture_commands.h"
+#include "app/jpeg_settings_dialog.h"
+#include "app/menu_captions.h"
+#include "app/page_viewer.h"
+#include "app/progress_panel.h"
+#include "cutting/program_settings.h"
+#include "review/compare_tool.h"
+#include "settings/app_error.h"
+#include "settings/cls_initreg.h"
+#include "settings/number_text.h"
+#include "version.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+
+namespace vantola {
+
+namespace {
+
+// The commands that start a job (or, for the compare tool, open the window that re-cuts pages),
+// refused while a job runs: two jobs would share one counter, one log and one cut record.
+const char* const kJobCommands[] = {"mnu_ouvririmg",   "mnu_ouvrirrep",    "mnu_compare",
+                                    "mnu_ouvririmage", "mnu_pressepapier", "mnu_Acrobat"};
+
+// Items whose check mark is a switch.
+const char* const kCheckableItems[] = {"mnu_doublepasse", "mnu_horaire", "mnu_antihoraire",
+                                       "mnu_couperbord",  "mnu_entete",  "mnu_pied",
+                                       "mnu_pause"};
+
+} // namespace
+
+frmBD::frmBD(ProgramState& state, QWidget* parent)
+    : QMainWindow(parent), state_(state), dialogs_(this),
+      hooks_(defaultWindowHooks(this, dialogs_)), host_(std::make_unique<WindowJobHost>()),
+      job_(state_, *host_) {
+    setObjectName(QStringLiteral("frmBD"));
+    viewer_ = new PageViewer(job_, hooks_, this);
+    setCentralWidget(viewer_);
+    pgbTraitement_ = new Pgb2Panel(this);
+    pgbTraitement_->setObjectName(QStringLiteral("PicS1"));
+    pgbPage_ = new Pgb2Panel(this);
+    pgbPage_->setObjectName(QStringLiteral("PicS2"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(pgbTraitement_, 1);
+    statusBar()->addWidget(pgbPage_, 1);
+    buildMenus();
+    host_->setTargets(
+        {this, pgbTraitement_, pgbPage_, viewer_, menuItem("mnu_pause"),
+         [this](const QString& title, const QString& text) { hooks_.showMessage(title, text); }});
+    Form_Load();
+}
+
+frmBD::~frmBD() = default;
+
+QAction* frmBD::menuItem(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+QMenu* frmBD::menu(const QString& name) const {
+    return findChild<QMenu*>(name);
+}
+
+void frmBD::buildMenus() {
+    QMenu* current = nullptr;
+    for (const MenuCaption& item : menuCaptions()) {
+        if (item.isMenu) {
+            current = menuBar()->addMenu(item.caption);
+            current->setObjectName(item.name);
+            continue;
+        }
+        if (item.name == QLatin1String("mnu_quitter"))
+            current->addSeparator();
+        QAction* action = current->addAction(item.caption);
+        action->setObjectName(item.name);
+        // The captions carry their own access keys; no shortcut text is added by the platform.
+        action->setMenuRole(QAction::NoRole);
+    }
+    for (const char* name : kCheckableItems)
+        menuItem(QLatin1String(name))->setCheckable(true);
+    // The cutter always cuts the borders: the item only shows it.
+    QAction* borders = menuItem(QStringLiteral("mnu_couperbord"));
+    borders->setChecked(true);
+    borders->setEnabled(false);
+    // Header and footer picking need a page.
+    menuItem(QStringLiteral("mnu_entete"))->setEnabled(false);
+    menuItem(QStringLiteral("mnu_pied"))->setEnabled(false);
+
+    connectItem("mnu_ouvririmg", &frmBD::mnu_ouvririmg_Click);
+    connectItem("mnu_ouvrirrep", &frmBD::mnu_ouvrirrep_Click);
+    connectItem("mnu_compare", &frmBD::mnu_compare_Click);
+    connectItem("mnu_ouvririmage", &frmBD::mnu_ouvririmage_Click);
+    connectItem("mnu_pressepapier", &frmBD::mnu_pressepapier_Click);
+    connectItem("mnu_Acrobat", &frmBD::mnu_Acrobat_Click);
+    connectItem("mnu_quitter", &frmBD::mnu_quitter_Click);
+    connectItem("mnu_doublepasse", &frmBD::mnu_doublepasse_Click);
+    connectItem("mnu_horaire", &frmBD::mnu_horaire_Click);
+    connectItem("mnu_antihoraire", &frmBD::mnu_antihoraire_Click);
+    connectItem("mnu_paramJPG", &frmBD::mnu_paramJPG_Click);
+    connectItem("mnu_blanc", &frmBD::mnu_blanc_Click);
+    connectItem("mnu_entete", &frmBD::mnu_entete_Click);
+    connectItem("mnu_pied", &frmBD::mnu_pied_Click);
+    connectItem("mnu_apropos", &frmBD::mnu_apropos_Click);
+    // mnu_pause needs no slot: its check mark is the switch that the job reads.
+}
+
+void frmBD::connectItem(const char* name, void (frmBD::*slot)()) {
+    connect(menuItem(QLatin1String(name)), &QAction::triggered, this, slot);
+}
+
+void frmBD::Form_Load() {
+    state_.bModeDebug = false;
+    for (const char* name : {"mnu_entete", "mnu_pied", "mnu_pause"})
+        menuItem(QLatin1String(name))->setChecked(false);
+    job_.lLigneEntete = 0;
+    viewer_->setModeClic(kModeMesure);
+    // Maximised; the restored size is most of the screen, so that it stays usable too.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(screen->availableSize() * 3 / 4);
+    setWindowState(windowState() | Qt::WindowMaximized);
+    setWindowTitle(QStringLiteral("Vantola v%1.%2").arg(kVersionMajor).arg(kVersionMinor));
+
+    JobSwitches saved;
+    try {
+        saved = loadSavedSwitches(state_);
+    } catch (const AppError&) {
+        // An unreadable param.ini starts with no rotation and no double pass.
+    }
+    menuItem(QStringLiteral("mnu_antihoraire"))
+        ->setChecked(saved.rotation == Rotation::Anticlockwise);
+    menuItem(QStringLiteral("mnu_horaire"))->setChecked(saved.rotation == Rotation::Clockwise);
+    menuItem(QStringLiteral("mnu_doublepasse"))->setChecked(saved.doublePass);
+    syncSwitches();
+
+    for (const MenuCaption& item : translatedMenuCaptions(state_)) {
+        if (item.isMenu)
+            menu(item.name)->setTitle(item.caption);
+        else
+            menuItem(item.name)->setText(item.caption);
+    }
+
+    pgbTraitement_->Initialize(statusBar());
+    pgbTraitement_->setTextColor(colourFromPacked(kColourBlue));
+    pgbTraitement_->setProgressColor(colourFromPacked(kColourRed));
+    pgbPage_->Initialize(statusBar());
+}
+
+// The job reads the switches from the job's fields: they follow the check marks at once, so a
+// switch changed during a job applies from the next step that reads it.
+void frmBD::syncSwitches() {
+    JobSwitches& switches = job_.switches;
+    switches.doublePass = menuItem(QStringLiteral("mnu_doublepasse"))->isChecked();
+    switches.footerEnabled = menuItem(QStringLiteral("mnu_pied"))->isChecked();
+    switches.rotation = Rotation::None;
+    if (menuItem(QStringLiteral("mnu_horaire"))->isChecked())
+        switches.rotation = Rotation::Clockwise;
+    else if (menuItem(QStringLiteral("mnu_antihoraire"))->isChecked())
+        switches.rotation = Rotation::Anticlockwise;
+}
+
+void frmBD::setJobCommandsEnabled(bool enabled) {
+    for (const char* name : kJobCommands)
+        menuItem(QLatin1String(name))->setEnabled(enabled);
+}
+
+bool frmBD::runJob(const QString& sFichierAOuvrir, const QString& sFichierAOuvrirCourt,
+                   qint16 inbPage) {
+    if (jobRunning_) {
+        hooks_.showMessage(QStringLiteral("DECOUPAGE EN COURS"),
+                           QStringLiteral("Un découpage est déjà en cours : attendez qu'il se "
+                                          "termine avant d'en lancer un autre."));
+        return false;
+    }
+    jobRunning_ = true;
+    setJobCommandsEnabled(false);
+    try {
+        job_.Decoupage(sFichierAOuvrir, sFichierAOuvrirCourt, inbPage);
+    } catch (const JobStopped&) {
+        // The window is closing or the program quitting: the job ends where it was.
+    } catch (const AppError& error) {
+        // A failure outside the pages (param.ini unreadable...) ends the job, not the program.
+        hooks_.showMessage(QStringLiteral("DECOUPAGE INTERROMPU"),
+                           error.description() +
+                               QStringLiteral(" (erreur %1)").arg(error.number()));
+    }
+    host_->clearStop();
+    jobRunning_ = false;
+    setJobCommandsEnabled(true);
+
+    const PendingExit exit = pendingExit_;
+    pendingExit_ = PendingExit::None;
+    if (exit == PendingExit::Close)
+        close();
+    else if (exit == PendingExit::Quit)
+        hooks_.quit();
+    return true;
+}
+
+void frmBD::mnu_ouvririmg_Click() {
+    if (jobRunning_)
+        return;
+    const QString path = hooks_.chooseImage();
+    if (path.isEmpty())
+        return;
+    if (!viewer_->openPage(path))
+        return;
+    menuItem(QStringLiteral("mnu_entete"))->setEnabled(true);
+    menuItem(QStringLiteral("mnu_pied"))->setEnabled(true);
+}
+
+void frmBD::mnu_ouvrirrep_Click() {
+    state_.bSansMessage = false;
+    const QString path = hooks_.chooseImage();
+    if (!path.isEmpty())
+        runJob(ExtraireDossier(path), QString(), 0);
+}
+
+void frmBD::mnu_compare_Click() {
+    showCompareTool(*this);
+}
+
+void frmBD::mnu_ouvririmage_Click() {
+    state_.bSansMessage = false;
+    const QString path = hooks_.chooseImage();
+    if (!path.isEmpty())
+        runJob(path, ExtraireNomFichier(path), 0);
+}
+
+void frmBD::mnu_pressepapier_Click() {
+    runClipboardCommand(*this);
+}
+
+void frmBD::mnu_Acrobat_Click() {
+    runPdfCommand(*this);
+}
+
+void frmBD::mnu_quitter_Click() {
+    // Ends the program without saving the switches; a running job is stopped first.
+    quitting_ = true;
+    if (jobRunning_) {
+        pendingExit_ = PendingExit::Quit;
+        host_->requestStop();
+        return;
+    }
+    hooks_.quit();
+}
+
+void frmBD::mnu_doublepasse_Click() {
+    syncSwitches();
+}
+
+void frmBD::mnu_horaire_Click() {
+    menuItem(QStringLiteral("mnu_antihoraire"))->setChecked(false);
+    syncSwitches();
+}
+
+void frmBD::mnu_antihoraire_Click() {
+    menuItem(QStringLiteral("mnu_horaire"))->setChecked(false);
+    syncSwitches();
+}
+
+void frmBD::mnu_paramJPG_Click() {
+    fSaveJPG::ouvrir(state_, this);
+}
+
+void frmBD::mnu_blanc_Click() {
+    const std::optional<QString> answer = hooks_.askText(
+        QStringLiteral("PARAMETRAGE DU NIVEAU DE BLANC"),
+        QStringLiteral("Renseigner la valeur minimum du blanc de votre scan (0 à 1680)\r\n"
+                       "Ceci dans le but de détecter les lignes horizontales de séparation"),
+        QString::number(state_.lNiveauBlanc));
+    // Cancel, an empty answer or anything that is not a number changes nothing.
+    const std::optional<qint32> level = numberFromText<qint32>(answer.value_or(QString()));
+    if (!level)
+        return;
+    state_.lNiveauBlanc = *level;
+    Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), QStringLiteral("NIVEAU_DE_BLANC"),
+                            QString::number(*level), state_.sFichierParam);
+}
+
+void frmBD::mnu_entete_Click() {
+    // The action has already toggled its check mark.
+    if (menuItem(QStringLiteral("mnu_entete"))->isChecked()) {
+        viewer_->setModeClic(kModeEntete);
+    } else {
+        viewer_->setModeClic(kModeMesure);
+        job_.lLigneEntete = 0;
+    }
+    hooks_.showMessage(QStringLiteral("DELIMITER UNE ENTETE"),
+                       QStringLiteral("Cliquer sur l'image, pour designer une entete, et le "
+                                      "decoupage commencera à partir de cette ligne"));
+}
+
+void frmBD::mnu_pied_Click() {
+    if (menuItem(QStringLiteral("mnu_pied"))->isChecked()) {
+        viewer_->setModeClic(kModePied);
+    } else {
+        viewer_->setModeClic(kModeMesure);
+        job_.lLignePied = 0;
+    }
+    syncSwitches();
+    hooks_.showMessage(QStringLiteral("DELIMITER UN PIED DE PAGE"),
+                       QStringLiteral("Cliquer sur l'image, pour designer un pied de page, et le "
+                                      "decoupage se terminera sur cette ligne"));
+}
+
+void frmBD::mnu_apropos_Click() {
+    frmAbout::ouvrir(this);
+}
+
+void frmBD::closeEvent(QCloseEvent* event) {
+    if (quitting_) {
+        // The program is ending through "&Quitter", which closes without saving.
+        event->accept();
+        return;
+    }
+    if (jobRunning_) {
+        // The job is stopped first; the window closes once it has unwound.
+        pendingExit_ = PendingExit::Close;
+        host_->requestStop();
+        event->ignore();
+        return;
+    }
+    saveSwitches(state_, job_.switches);
+    event->accept();
+    hooks_.quit();
+}
+
+} // namespace vantola

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "app/common_dialogs.h"
+#include "app/window_hooks.h"
+#include "app/window_job_host.h"
+#include "cutting/cutting_job.h"
+#include "cutting/program_state.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace vantola {
+
+class PageViewer;
+class Pgb2Panel;
+
+// The program's main window: the menus of the commands and switches, the page view, and the
+// status bar with the job's and the page's progress bars. It owns the cutting job and runs it
+// on the interface thread, one job at a time. Closing it saves the rotation and double-pass
+// switches in param.ini and ends the program; "&Quitter" ends it without saving.
+class frmBD : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The program state comes from loadProgramState (param.ini's language and white level);
+    // the window reads the rest of its start-up settings from the same param.ini.
+    explicit frmBD(ProgramState& state, QWidget* parent = nullptr);
+    ~frmBD() override;
+
+    ProgramState& state() { return state_; }
+    CuttingJob& job() { return job_; }
+    // The dialogs and the program's end, replaceable by tests.
+    WindowHooks& hooks() { return hooks_; }
+    // The file dialogs, with the last chosen path.
+    ModCommonDialog& dialogs() { return dialogs_; }
+
+    PageViewer* viewer() const { return viewer_; }
+    Pgb2Panel* pgbTraitement() const { return pgbTraitement_; }
+    Pgb2Panel* pgbPage() const { return pgbPage_; }
+    // A menu item or menu by its name ("mnu_pause", "mnu_Fichier"...), null when unknown.
+    QAction* menuItem(const QString& name) const;
+    QMenu* menu(const QString& name) const;
+
+    bool isJobRunning() const { return jobRunning_; }
+    // Runs Decoupage, unless a job is already running: then the new job is refused with a
+    // message and the result is false.
+    bool runJob(const QString& sFichierAOuvrir, const QString& sFichierAOuvrirCourt,
+                qint16 inbPage);
+
+public slots:
+    void mnu_ouvririmg_Click();
+    void mnu_ouvrirrep_Click();
+    void mnu_compare_Click();
+    void mnu_ouvririmage_Click();
+    void mnu_pressepapier_Click();
+    void mnu_Acrobat_Click();
+    void mnu_quitter_Click();
+    void mnu_doublepasse_Click();
+    void mnu_horaire_Click();
+    void mnu_antihoraire_Click();
+    void mnu_paramJPG_Click();
+    void mnu_blanc_Click();
+    void mnu_entete_Click();
+    void mnu_pied_Click();
+    void mnu_apropos_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class PendingExit { None, Close, Quit };
+
+    void buildMenus();
+    void Form_Load();
+    void syncSwitches();
+    void setJobCommandsEnabled(bool enabled);
+    void connectItem(const char* name, void (frmBD::*slot)());
+
+    ProgramState& state_;
+    ModCommonDialog dialogs_;
+    WindowHooks hooks_;
+    PageViewer* viewer_ = nullptr;
+    Pgb2Panel* pgbTraitement_ = nullptr;
+    Pgb2Panel* pgbPage_ = nullptr;
+    std::unique_ptr<WindowJobHost> host_;
+    CuttingJob job_;
+    bool jobRunning_ = false;
+    bool quitting_ = false; // "&Quitter" was chosen: a close from now on saves nothing
+    PendingExit pendingExit_ = PendingExit::None;
+};
+
+} // namespace vantola

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "cutting/job_host.h"
+
+#include <functional>
+#include <utility>
+
+class QAction;
+class QWidget;
+
+namespace vantola {
+
+class PageViewer;
+class Pgb2Panel;
+
+// Thrown out of a job by yield() once the window has asked the job to stop (the window is being
+// closed or the program quit while a job runs). Nothing of the core catches it: the job unwinds
+// to the window, which then finishes closing.
+struct JobStopped {};
+
+// The main window's side of a cutting job: the two status-bar progress bars, the window's
+// caption, the page view, the pause switch (the check mark of "&Pause") and message boxes. The
+// job runs on the interface thread; yield() lets the event loop run between rows, and sleeps in
+// it while the pause is on.
+class WindowJobHost : public JobHost {
+public:
+    struct Targets {
+        QWidget* window = nullptr;
+        Pgb2Panel* jobBar = nullptr;  // pgbTraitement
+        Pgb2Panel* pageBar = nullptr; // pgbPage
+        PageViewer* viewer = nullptr;
+        QAction* pause = nullptr; // mnu_pause
+        std::function<void(const QString& title, const QString& text)> showMessage;
+    };
+
+    WindowJobHost() = default;
+    explicit WindowJobHost(Targets targets);
+    // The window creates its job before the widgets that show it.
+    void setTargets(Targets targets) { targets_ = std::move(targets); }
+
+    void jobProgress(int value, const QString& text) override;
+    void pageProgress(int value, const QString& text) override;
+    void setPageProgressColour(quint32 colour) override;
+    void setPageFrameVisible(bool visible) override;
+    void pageShown(const QString& path, const QImage& page) override;
+    void setCaption(const QString& caption) override;
+    void yield() override;
+    bool pauseRequested() override;
+    void showMessage(const QString& title, const QString& text) override;
+    QImage clipboardPicture() override;
+
+    // Asks the running job to stop at its next yield (and releases the pause).
+    void requestStop() { stopRequested_ = true; }
+    bool stopRequested() const { return stopRequested_; }
+    void clearStop() { stopRequested_ = false; }
+
+private:
+    Targets targets_;
+    bool stopRequested_ = false;
+};
+
+} // namespace vantola

@@ -1,0 +1,155 @@
+// Re-cutting and deleting from the review window: the re-cut mark of a page, re-cutting the
+// current page or the marked pages through the main window's driver, and deleting a piece.
+#include "app/main_window.h"
+#include "review/frm_diapo.h"
+#include "review/mdi_compare.h"
+#include "review/picture_box.h"
+#include "review/thumbnail_fit.h"
+#include "settings/number_text.h"
+#include "settings/path_parts.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QScrollBar>
+#include <limits>
+
+namespace vantola {
+
+namespace {
+
+const QString& recutRefusedTitle() {
+    static const QString title = QStringLiteral("REDECOUPAGE IMPOSSIBLE");
+    return title;
+}
+
+// The cutter compares pixels with the white level times 10000, a signed 32-bit value.
+constexpr qint32 kLargestWhiteLevel = std::numeric_limits<qint32>::max() / 10000;
+
+} // namespace
+
+std::optional<qint32> frmDiapo::whiteLevelForRecut() {
+    const QString text = txtNbBlanc_->text();
+    const std::optional<qint32> level = numberFromText<qint32>(text);
+    if (!level) {
+        mainWindow_.hooks().showMessage(
+            recutRefusedTitle(),
+            QStringLiteral("Le niveau de blanc « %1 » n'est pas un nombre entier : aucune image "
+                           "n'a été redécoupée.")
+                .arg(text));
+        return std::nullopt;
+    }
+    if (*level > kLargestWhiteLevel || *level < -kLargestWhiteLevel) {
+        mainWindow_.hooks().showMessage(
+            recutRefusedTitle(),
+            QStringLiteral("Le niveau de blanc %1 est trop grand (au plus %2) : aucune image "
+                           "n'a été redécoupée.")
+                .arg(*level)
+                .arg(kLargestWhiteLevel));
+        return std::nullopt;
+    }
+    return level;
+}
+
+void frmDiapo::CmdRedecouper_Click() {
+    if (tabImages_.empty())
+        return;
+    const std::optional<qint32> level = whiteLevelForRecut();
+    if (!level)
+        return;
+    state_.bModeDebug = chkDebug_->isChecked();
+    const QString path = state_.sRepSource + tabImages_[std::size_t(hScrollFile_->value())].name;
+    const QPointer<frmDiapo> self(this);
+    bringMainWindowToFront();
+    if (!self)
+        return;
+    state_.bSansMessage = true;
+    state_.lNiveauBlanc = *level;
+    runRecuts({path});
+}
+
+void frmDiapo::CmdRecoupeALL_Click() {
+    const std::optional<qint32> level = whiteLevelForRecut();
+    if (!level)
+        return;
+    const QPointer<frmDiapo> self(this);
+    bringMainWindowToFront();
+    if (!self)
+        return;
+    state_.bSansMessage = true;
+    state_.lNiveauBlanc = *level;
+    QStringList marked;
+    for (const PageRow& row : tabImages_) {
+        if (row.mark == QLatin1String("OK"))
+            marked << state_.sRepSource + row.name;
+    }
+    runRecuts(marked);
+}
+
+bool frmDiapo::runRecuts(const QStringList& pagePaths) {
+    const QPointer<frmDiapo> self(this);
+    // The driver lets events through while it cuts: the window stays still meanwhile, so that
+    // nothing is deleted or re-cut under it.
+    setEnabled(false);
+    for (const QString& path : pagePaths) {
+        const bool ran = mainWindow_.runJob(path, ExtraireNomFichier(path), 0);
+        if (!self)
+            return false;
+        if (!ran)
+            break;
+    }
+    setEnabled(true);
+    bringToFront();
+    if (!self)
+        return false;
+    AfficherImage();
+    return true;
+}
+
+void frmDiapo::bringMainWindowToFront() {
+    mainWindow_.show();
+    mainWindow_.raise();
+    mainWindow_.activateWindow();
+    QCoreApplication::processEvents();
+}
+
+void frmDiapo::bringToFront() {
+    container_.raise();
+    container_.activateWindow();
+    if (auto* subWindow = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        container_.area()->setActiveSubWindow(subWindow);
+    QCoreApplication::processEvents();
+}
+
+void frmDiapo::thumbnail_MouseDown(int Index, Qt::MouseButton Button) {
+    if (Button != Qt::RightButton)
+        return;
+    if (hooks_.askYesNo(QStringLiteral("SUPPRESSION"),
+                        QStringLiteral("Voulez vous effacer cette image ?")))
+        EffacerDiapo(Index);
+}
+
+void frmDiapo::EffacerDiapo(int Index) {
+    if (Index < 0 || Index >= kThumbnailSlots)
+        return;
+    const QString path = Image1(Index)->tag();
+    const QFileInfo file(path);
+    if (!path.isEmpty() && (file.exists() || file.isSymLink())) {
+        // Owner write permission first, so that a read-only piece goes too.
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        QFile piece(path);
+        if (!piece.remove())
+            mainWindow_.hooks().showMessage(
+                QStringLiteral("SUPPRESSION"),
+                QStringLiteral("Le fichier %1 n'a pas pu être effacé : %2")
+                    .arg(path, piece.errorString()));
+    }
+    AfficherImage();
+}
+
+} // namespace vantola

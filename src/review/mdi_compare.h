@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+class QMdiArea;
+class QProgressBar;
+
+namespace vantola {
+
+class frmBD;
+class frmDiapo;
+
+// The compare tool: a window titled "Vantola - Outil de comparaison de découpe" holding the
+// review window as a child window, with a progress bar along its bottom edge that is shown only
+// while the piece listing or the thumbnail layout uses it. It also lists the pieces of a page
+// for the review window (renseigner_tableau).
+class MDI_Compare : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MDI_Compare(frmBD& mainWindow, QWidget* parent = nullptr);
+
+    // Loading: the window is maximized; when no source folder is known yet, the picture dialog
+    // asks for a page and its folder becomes the source folder; then the review window opens
+    // inside. False when the dialog was cancelled: nothing was opened, and the caller discards
+    // the container without showing it.
+    bool MDIForm_Load();
+
+    // Fills the program's piece list (tabDiapos) with the pieces of the page named
+    // sFichierOriginal: the files of the source folder's piece folder whose names begin with
+    // the page's name without regard to case, in listing order.
+    void renseigner_tableau(const QString& sFichierOriginal);
+
+    frmBD& mainWindow() const { return mainWindow_; }
+    QMdiArea* area() const { return area_; }
+    QProgressBar* ProgressBar1() const { return progressBar_; }
+    // The review window, null once it has been closed.
+    frmDiapo* diapo() const;
+
+private:
+    frmBD& mainWindow_;
+    QMdiArea* area_;
+    QProgressBar* progressBar_;
+    QPointer<frmDiapo> diapo_;
+};
+
+} // namespace vantola

@@ -1,0 +1,67 @@
+#pragma once
+
+// A main window on a temporary program folder, with its dialogs answered by the test: message
+// boxes are recorded, the picture dialog and the input box return what the test put in
+// nextImage and nextAnswer, and the program's end is counted instead of happening.
+
+#include "app/main_window.h"
+#include "cutting/program_settings.h"
+#include "settings/cls_initreg.h"
+#include "support/temp_folder.h"
+
+#include <QAction>
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+namespace vantola::test {
+
+struct ShownMessage {
+    QString title;
+    QString text;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void writeParamIni(const QByteArray& text) {
+        ASSERT_TRUE(writeFileBytes(home.file(QStringLiteral("param.ini")), text));
+    }
+
+    void openWindow() {
+        state = loadProgramState(home.path());
+        window = std::make_unique<frmBD>(state);
+        WindowHooks& hooks = window->hooks();
+        hooks.showMessage = [this](const QString& title, const QString& text) {
+            messages.push_back({title, text});
+        };
+        hooks.askText = [this](const QString& title, const QString& prompt,
+                               const QString& proposed) {
+            askedTitle = title;
+            askedPrompt = prompt;
+            askedProposal = proposed;
+            return nextAnswer;
+        };
+        hooks.chooseImage = [this] { return nextImage; };
+        hooks.quit = [this] { ++quitCalls; };
+        window->show();
+    }
+
+    QAction* item(const char* name) const { return window->menuItem(QLatin1String(name)); }
+
+    QString param(const char* key) {
+        return Cls_InitREG().IniLire(QStringLiteral("PARAM"), QLatin1String(key),
+                                     QStringLiteral("(absent)"), state.sFichierParam);
+    }
+
+    TempFolder home;
+    ProgramState state;
+    std::unique_ptr<frmBD> window;
+    std::vector<ShownMessage> messages;
+    QString nextImage;
+    std::optional<QString> nextAnswer;
+    QString askedTitle, askedPrompt, askedProposal;
+    int quitCalls = 0;
+};
+
+} // namespace vantola::test

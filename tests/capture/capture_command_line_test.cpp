@@ -1,0 +1,89 @@
+// vantola pdf and vantola clipboard through the real program: pages, dpi, the summary and exit
+// status, documents that cannot be opened, usage errors, and a clipboard without a picture (the
+// offscreen platform of the tests has an empty clipboard of its own).
+#include "capture/capture_fixture.h"
+#include "support/djpeg.h"
+#include "support/run_vantola.h"
+#include "support/temp_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace vantola::test {
+namespace {
+
+class CaptureCommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir().mkpath(home());
+        writePdf(root.file(QStringLiteral("album.pdf")), {comicPage(21), comicPage(22)});
+    }
+    QString home() const { return root.path() + QStringLiteral("home/"); }
+    QString out() const { return root.path() + QStringLiteral("sortie/"); }
+    ProcessResult run(const QString& command, QStringList arguments) {
+        return runVantola(
+            QStringList{command, QStringLiteral("--home"), home(), QStringLiteral("--quiet")} +
+            arguments);
+    }
+
+    TempFolder root;
+};
+
+TEST_F(CaptureCommandLineTest, PdfCutsEveryPageOrThoseAskedAtTheResolutionAsked) {
+    ProcessResult result = run(QStringLiteral("pdf"), {root.file("album.pdf"), out()});
+    EXPECT_EQ(result.status, 0) << qPrintable(result.err);
+    EXPECT_EQ(result.out, QStringLiteral("12 pieces written, 0 pages failed, output: ") + out() +
+                              QStringLiteral("VANTOLA/\n"));
+    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), (QStringList{"BD001.jpg", "BD002.jpg"}));
+    EXPECT_EQ(decodeWithDjpeg(out() + QStringLiteral("BD002.jpg")).picture.size(), QSize(500, 700));
+
+    QDir(out()).removeRecursively();
+    result = run(QStringLiteral("pdf"),
+                 {root.file("album.pdf"), out(), QStringLiteral("--pages"), QStringLiteral("1"),
+                  QStringLiteral("--dpi"), QStringLiteral("300"), QStringLiteral("--double-pass")});
+    EXPECT_EQ(result.status, 0) << qPrintable(result.err);
+    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), QStringList{"BD001.jpg"});
+    EXPECT_EQ(decodeWithDjpeg(out() + QStringLiteral("BD001.jpg")).picture.size(),
+              QSize(1000, 1400));
+    EXPECT_TRUE(fileNames(out() + QStringLiteral("VANTOLA"), QStringLiteral("*.jpg"))
+                    .first()
+                    .startsWith(QStringLiteral("BD001.jpg-0001.jpg-")));
+}
+
+TEST_F(CaptureCommandLineTest, PdfThatCannotBeOpenedOrBadOptionsWriteNothing) {
+    writeFileBytes(root.file(QStringLiteral("texte.pdf")), "pas un PDF");
+    const std::vector<QStringList> refused{
+        {root.file("absent.pdf"), out()},
+        {root.file("texte.pdf"), out()},
+        {root.file("album.pdf")},
+        {root.file("album.pdf"), out(), QStringLiteral("--pages"), QStringLiteral("0")},
+        {root.file("album.pdf"), out(), QStringLiteral("--pages"), QStringLiteral("deux")},
+        {root.file("album.pdf"), out(), QStringLiteral("--dpi"), QStringLiteral("0")},
+        {root.file("album.pdf"), out(), QStringLiteral("--dpi")},
+    };
+    for (const QStringList& arguments : refused) {
+        const ProcessResult result = run(QStringLiteral("pdf"), arguments);
+        EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));
+        EXPECT_TRUE(result.err.startsWith(QStringLiteral("vantola: "))) << qPrintable(result.err);
+        EXPECT_FALSE(QFileInfo::exists(out())) << qPrintable(arguments.join(' '));
+    }
+    EXPECT_TRUE(run(QStringLiteral("pdf"), {root.file("texte.pdf"), out()})
+                    .err.contains(QStringLiteral("n'est pas un document PDF lisible")));
+    EXPECT_TRUE(QDir(home()).isEmpty(QDir::Files));
+}
+
+TEST_F(CaptureCommandLineTest, ClipboardWithoutPictureFailsItsPage) {
+    const ProcessResult result = run(QStringLiteral("clipboard"), {out()});
+    EXPECT_EQ(result.status, 1) << qPrintable(result.err);
+    EXPECT_TRUE(result.out.startsWith(QStringLiteral("0 pieces written, 1 pages failed")))
+        << qPrintable(result.out);
+    EXPECT_TRUE(logLines(out() + QStringLiteral("log.txt"))
+                    .contains(QStringLiteral("Le presse-papier ne contient pas d'image (521)")));
+
+    EXPECT_EQ(run(QStringLiteral("clipboard"), {}).status, 2);
+    EXPECT_EQ(run(QStringLiteral("clipboard"), {out(), out()}).status, 2);
+}
+
+} // namespace
+} // namespace vantola::test

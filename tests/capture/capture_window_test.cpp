@@ -1,0 +1,188 @@
+// The main window's clipboard and PDF commands, with the clipboard set by the test and every
+// dialog answered by it: the captured page, its pieces, record and log, the page count prompt,
+// the closing message and bSansMessage left alone, and the commands that end before a job.
+#include "app/capture_commands.h"
+#include "app/main_window_test_fixture.h"
+#include "capture/capture_fixture.h"
+#include "support/djpeg.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMap>
+
+namespace vantola::test {
+namespace {
+
+class CaptureWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        openWindow();
+        QDir().mkpath(out());
+        // The file dialogs are answered by their title; one left out is cancelled.
+        window->dialogs().setExecution([this](QFileDialog& dialog) {
+            dialogTitles << dialog.windowTitle();
+            const QString answer = answers.value(dialog.windowTitle());
+            if (answer.isEmpty())
+                return int(QDialog::Rejected);
+            dialog.selectFile(answer);
+            return int(QDialog::Accepted);
+        });
+        captureHooks(*window).confirm = [this](const QString& title, const QString& text) {
+            notices << title + QStringLiteral(" | ") + text;
+            return noticeAccepted;
+        };
+        answers[kOutputDialog] = out() + QStringLiteral("nouveau.jpg");
+    }
+    void TearDown() override { QGuiApplication::clipboard()->clear(); }
+
+    QString out() const { return home.path() + QStringLiteral("sortie/"); }
+    QString pieces() const { return out() + QStringLiteral("VANTOLA/"); }
+    void usePdf(int count) {
+        std::vector<QImage> pages;
+        for (int i = 1; i <= count; ++i)
+            pages.push_back(comicPage(std::uint64_t(10 + i)));
+        writePdf(home.file(QStringLiteral("album.pdf")), pages);
+        answers[kPdfDialog] = home.file(QStringLiteral("album.pdf"));
+    }
+
+    const QString kOutputDialog = QStringLiteral("Nom du fichier en sortie...");
+    const QString kPdfDialog = QStringLiteral("Document PDF à découper...");
+    QMap<QString, QString> answers;
+    QStringList dialogTitles;
+    QStringList notices;
+    bool noticeAccepted = true;
+};
+
+TEST_F(CaptureWindowTest, ClipboardPictureIsSavedCutAndRecorded) {
+    // A picture copied with a transparent margin is cut as it looks: over white paper.
+    QImage copied = comicPage(4).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < copied.height(); ++y) {
+        for (int x = 0; x < copied.width(); ++x) {
+            if (x < 20 || y < 20 || x >= copied.width() - 20 || y >= copied.height() - 20)
+                copied.setPixel(x, y, qRgba(0, 0, 0, 0));
+        }
+    }
+    QGuiApplication::clipboard()->setImage(copied);
+    runClipboardCommand(*window);
+
+    EXPECT_EQ(dialogTitles, QStringList{kOutputDialog});
+    EXPECT_EQ(state.sRepSource, out());
+    EXPECT_EQ(fileNames(out()), (QStringList{"BD000.jpg", "log.txt"}));
+    const QImage saved = decodeWithDjpeg(out() + QStringLiteral("BD000.jpg")).picture;
+    ASSERT_EQ(saved.size(), QSize(500, 700));
+    EXPECT_GT(qGray(saved.pixel(5, 5)), 250);
+    const QStringList names = fileNames(pieces(), QStringLiteral("*.jpg"));
+    ASSERT_EQ(names.size(), kPanelsPerPage);
+    EXPECT_EQ(names.first(), QStringLiteral("BD000.jpg-0001.jpg"));
+    EXPECT_TRUE(iniSection(state.sFichierDecoupage, QString())
+                    .contains("FICHIER_1=" + pieces() + "BD000.jpg-0001.jpg"));
+    EXPECT_EQ(logLines(out() + QStringLiteral("log.txt")).first(),
+              QStringLiteral("6 images (1-7) ont étés créées pour la page "));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("6 diapos créées et 0 erreurs rencontré(s)."));
+
+    // The command leaves bSansMessage as the review window set it: no closing message.
+    state.bSansMessage = true;
+    runClipboardCommand(*window);
+    EXPECT_TRUE(state.bSansMessage);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(CaptureWindowTest, ClipboardWithoutPictureFailsThePageAndTheJobEnds) {
+    for (const QString& text : {QString(), QStringLiteral("du texte, pas une image")}) {
+        if (text.isEmpty())
+            QGuiApplication::clipboard()->clear();
+        else
+            QGuiApplication::clipboard()->setText(text);
+        messages.clear();
+        runClipboardCommand(*window);
+
+        const QStringList log = logLines(out() + QStringLiteral("log.txt"));
+        EXPECT_TRUE(log.contains(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")));
+        EXPECT_TRUE(log.contains(QStringLiteral("Le presse-papier ne contient pas d'image (521)")))
+            << qPrintable(log.join('\n'));
+        EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
+        EXPECT_FALSE(QFileInfo::exists(out() + QStringLiteral("BD000.jpg")));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, QStringLiteral("0 diapos créées et 1 erreurs rencontré(s)."));
+        EXPECT_FALSE(window->isJobRunning());
+    }
+
+    // A cancelled output dialog runs no job.
+    answers.clear();
+    QDir(out()).removeRecursively();
+    runClipboardCommand(*window);
+    EXPECT_EQ(state.sRepSource, QString());
+    EXPECT_FALSE(QFileInfo::exists(out()));
+}
+
+TEST_F(CaptureWindowTest, PdfCommandProposesTheDocumentsPageCountAndCutsThePagesAsked) {
+    usePdf(3);
+    writeParamIni("[PARAM]\r\nPDF_DPI=75\r\n");
+    nextAnswer = QStringLiteral("2");
+    runPdfCommand(*window);
+
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].startsWith(QStringLiteral("CHARGEMENT | Avant toute chose")));
+    EXPECT_TRUE(notices[0].endsWith(QStringLiteral(
+        "\r\nAvez vous bien regler les modifications de formatage (rotation, compression...)")));
+    EXPECT_EQ(dialogTitles, (QStringList{kPdfDialog, kOutputDialog}));
+    EXPECT_EQ(askedTitle, QStringLiteral("NOMBRE DE PAGES"));
+    EXPECT_EQ(askedPrompt, QStringLiteral("Combien de pages possede votre document PDF ?"));
+    EXPECT_EQ(askedProposal, QStringLiteral("3"));
+
+    // Two pages at PDF_DPI = 75: half the size they were drawn at.
+    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), (QStringList{"BD001.jpg", "BD002.jpg"}));
+    EXPECT_EQ(decodeWithDjpeg(out() + QStringLiteral("BD002.jpg")).picture.size(), QSize(250, 350));
+    EXPECT_EQ(fileNames(pieces(), QStringLiteral("BD002.jpg-*")).size(), kPanelsPerPage);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("12 diapos créées et 0 erreurs rencontré(s)."));
+    EXPECT_FALSE(state.bSansMessage);
+}
+
+TEST_F(CaptureWindowTest, PdfCommandEndsBeforeAnyJobWhenRefusedOrUnusable) {
+    usePdf(1);
+    const auto nothingWritten = [&] {
+        return fileNames(out()).isEmpty() && !QFileInfo::exists(pieces()) &&
+               !QFileInfo::exists(state.sFichierDecoupage);
+    };
+
+    noticeAccepted = false;
+    runPdfCommand(*window);
+    EXPECT_TRUE(dialogTitles.isEmpty());
+    noticeAccepted = true;
+
+    // Not a number, or below -1: the prompt's answer is refused with a message.
+    for (const QString& answer : {QStringLiteral("deux"), QStringLiteral("-2")}) {
+        nextAnswer = answer;
+        messages.clear();
+        runPdfCommand(*window);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].title, QStringLiteral("NOMBRE DE PAGES"));
+        EXPECT_TRUE(nothingWritten());
+    }
+    nextAnswer.reset(); // the prompt cancelled
+    messages.clear();
+    runPdfCommand(*window);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(nothingWritten());
+
+    // A file that is no PDF: a message, and neither the output dialog nor the prompt.
+    writeFileBytes(home.file(QStringLiteral("faux.pdf")), "%PDF-1.4 tronqué");
+    answers[kPdfDialog] = home.file(QStringLiteral("faux.pdf"));
+    dialogTitles.clear();
+    askedTitle.clear();
+    runPdfCommand(*window);
+    EXPECT_EQ(dialogTitles, QStringList{kPdfDialog});
+    EXPECT_TRUE(askedTitle.isEmpty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("DOCUMENT PDF ILLISIBLE"));
+    EXPECT_TRUE(messages[0].text.contains(home.file(QStringLiteral("faux.pdf"))));
+    EXPECT_TRUE(nothingWritten());
+}
+
+} // namespace
+} // namespace vantola::test

@@ -1,0 +1,154 @@
+#include "review/picture_box.h"
+#include "review/thumbnail_slot.h"
+#include "review_fixture.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+namespace vantola::test {
+namespace {
+
+class RecutTest : public ReviewTest {
+protected:
+    void SetUp() override {
+        ReviewTest::SetUp();
+        addThreePages();
+        cutFolder();
+        openReview();
+    }
+    QByteArray log() const { return readFileBytes(pieceFolder() + QStringLiteral("log.txt")); }
+    QByteArray cutRecord() const { return readFileBytes(state.sFichierDecoupage); }
+    void removePiece(const QString& name) { ASSERT_TRUE(QFile::remove(pieceFolder() + name)); }
+};
+
+TEST_F(RecutTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
+    showPage(1);
+    diapo().txtNbBlanc()->setText(QStringLiteral("1500"));
+    diapo().chkDebug()->setChecked(true);
+    state.bSansMessage = false;
+    diapo().CmdRedecouper()->click();
+
+    EXPECT_EQ(state.lNiveauBlanc, 1500); // the main window's level too, from now on
+    EXPECT_TRUE(state.bModeDebug);
+    EXPECT_TRUE(state.bSansMessage);
+    EXPECT_TRUE(messages.empty()); // no closing message
+    EXPECT_TRUE(diapo().isEnabled());
+    EXPECT_TRUE(log().contains("Niveau du blanc : 1500"));
+    EXPECT_TRUE(log().contains("bandes de "));
+    // Only this page is in the record now. Its new pieces are numbered from 1; those of the
+    // folder job (4 to 6) stay beside them until deleted.
+    EXPECT_TRUE(cutRecord().contains("b.jpg]"));
+    EXPECT_FALSE(cutRecord().contains("a.jpg]"));
+    EXPECT_EQ(piecesOnDisk(QStringLiteral("b.jpg")).first(), QStringLiteral("b.jpg-0001.jpg"));
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("6 diapos sur b.jpg"));
+    EXPECT_EQ(diapo().HScrollFile()->value(), 1);
+
+    // The other pages have no record now: an empty sketch, thumbnails as before.
+    showPage(0);
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur a.jpg"));
+    showPage(1);
+    diapo().chkDebug()->setChecked(false);
+    diapo().CmdRedecouper()->click();
+    EXPECT_FALSE(state.bModeDebug);
+    EXPECT_FALSE(log().contains("bandes de "));
+}
+
+TEST_F(RecutTest, RecuttingTheMarkedPagesRunsThemInPageOrder) {
+    for (int page : {2, 0}) {
+        showPage(page);
+        diapo().chkRedecoupe()->click();
+    }
+    showPage(1);
+    for (const char* piece : {"a.jpg-0001.jpg", "b.jpg-0004.jpg", "c.jpg-0007.jpg"})
+        removePiece(QLatin1String(piece));
+    const std::vector<PageRow> marks = diapo().tabImages();
+    diapo().CmdRecoupeALL()->click();
+
+    // a.jpg and c.jpg were cut again (their pieces renumbered from 1), c.jpg last; b.jpg not.
+    EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")).first(), QStringLiteral("a.jpg-0001.jpg"));
+    EXPECT_TRUE(QFile::exists(pieceFolder() + QStringLiteral("c.jpg-0001.jpg")));
+    EXPECT_FALSE(QFile::exists(pieceFolder() + QStringLiteral("b.jpg-0004.jpg")));
+    EXPECT_TRUE(cutRecord().contains("c.jpg]"));
+    EXPECT_FALSE(cutRecord().contains("a.jpg]"));
+    EXPECT_FALSE(cutRecord().contains("b.jpg]"));
+    // The page shown before is shown again, and the marks stay.
+    EXPECT_EQ(diapo().HScrollFile()->value(), 1);
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur b.jpg"));
+    EXPECT_EQ(diapo().tabImages()[0].mark, marks[0].mark);
+    EXPECT_EQ(diapo().tabImages()[2].mark, QStringLiteral("OK"));
+    EXPECT_TRUE(state.bSansMessage);
+}
+
+TEST_F(RecutTest, ALevelThatIsNotAWholeNumberStartsNoRecut) {
+    const QByteArray recordBefore = cutRecord();
+    diapo().chkRedecoupe()->click();
+    for (const char* text : {"abc", "", "12 00", "99999999999"}) {
+        diapo().txtNbBlanc()->setText(QLatin1String(text));
+        diapo().chkDebug()->setChecked(true);
+        diapo().CmdRedecouper()->click();
+        diapo().CmdRecoupeALL()->click();
+        ASSERT_EQ(messages.size(), 2u) << text;
+        EXPECT_EQ(messages[0].title, QStringLiteral("REDECOUPAGE IMPOSSIBLE"));
+        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("aucune image n'a été redécoupée")));
+        messages.clear();
+    }
+    EXPECT_EQ(state.lNiveauBlanc, 1450);
+    EXPECT_FALSE(state.bModeDebug);
+    EXPECT_EQ(cutRecord(), recordBefore);
+
+    // With no page marked, re-cutting the marked pages runs nothing but takes the level.
+    diapo().chkRedecoupe()->click();
+    diapo().txtNbBlanc()->setText(QStringLiteral(" 1500 "));
+    diapo().CmdRecoupeALL()->click();
+    EXPECT_EQ(state.lNiveauBlanc, 1500);
+    EXPECT_EQ(cutRecord(), recordBefore);
+}
+
+TEST_F(RecutTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
+    const QStringList pieces = piecesOnDisk(QStringLiteral("a.jpg"));
+    ASSERT_EQ(pieces.size(), 3);
+
+    // A left click, and a right click answered No, change nothing.
+    QTest::mouseClick(diapo().Image1(1), Qt::LeftButton);
+    nextAnswer = false;
+    bool borderedWhileAsked = false;
+    diapo().hooks().askYesNo = [&](const QString&, const QString&) {
+        ++questions;
+        borderedWhileAsked = diapo().Image1(1)->bordered();
+        return nextAnswer;
+    };
+    QTest::mouseClick(diapo().FrameContour(1), Qt::RightButton);
+    EXPECT_EQ(questions, 1);
+    EXPECT_TRUE(borderedWhileAsked);
+    EXPECT_FALSE(diapo().Image1(1)->bordered());
+    EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), pieces);
+
+    // Yes deletes the slot's piece; the count drops by one.
+    nextAnswer = true;
+    QTest::mouseClick(diapo().Image1(1), Qt::RightButton);
+    EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({pieces[0], pieces[2]}));
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur a.jpg"));
+    EXPECT_EQ(shownSlots().size(), 2u);
+
+    // A double click deletes at once, even a read-only piece; the sketch keeps its outlines.
+    QFile::setPermissions(pieceFolder() + pieces[0], QFileDevice::ReadOwner);
+    QTest::mouseDClick(diapo().Image1(0), Qt::LeftButton);
+    EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({pieces[2]}));
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("1 diapos sur a.jpg"));
+    EXPECT_EQ(questions, 2);
+
+    // A piece already removed by other means: nothing to delete, the refresh drops it.
+    removePiece(pieces[2]);
+    diapo().EffacerDiapo(0);
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("0 diapos sur a.jpg"));
+    EXPECT_TRUE(shownSlots().empty());
+    EXPECT_TRUE(messages.empty());
+}
+
+} // namespace
+} // namespace vantola::test

@@ -1,0 +1,180 @@
+#include "review/cut_overlay.h"
+#include "review/picture_box.h"
+#include "review/thumbnail_slot.h"
+#include "review_fixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace vantola::test {
+namespace {
+
+TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
+    ASSERT_TRUE(writeFileBytes(home.file(QStringLiteral("param.ini")),
+                               "[FRANCAIS]\r\nT0=Page vue\r\nT5=Refaire\r\n"));
+    addThreePages();
+    ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("d.jpeg")), "not a page"));
+    ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("e.bmp")), "not a page"));
+    state.lNiveauBlanc = 1400;
+    cutFolder();
+    openReview();
+
+    ASSERT_EQ(diapo().tabImages().size(), 3u);
+    EXPECT_EQ(diapo().HScrollFile()->maximum(), 2);
+    EXPECT_EQ(diapo().Labeltxt(0)->text(), QStringLiteral("Page vue"));
+    EXPECT_EQ(diapo().Labeltxt(1)->text(), QStringLiteral("Découpe effectuée:"));
+    EXPECT_EQ(diapo().CmdRedecouper()->text(), QStringLiteral("Refaire"));
+    EXPECT_EQ(diapo().txtNbBlanc()->text(), QStringLiteral("1400"));
+    EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (0/2)"));
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur a.jpg"));
+    EXPECT_FALSE(diapo().ImageORIGINAL()->picture().isNull());
+    EXPECT_EQ(diapo().ImageORIGINAL()->picture().size(), diapo().ImageORIGINAL()->size());
+
+    showPage(2);
+    EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (2/2)"));
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur c.jpg"));
+    EXPECT_EQ(shownPieceNames(), piecesOnDisk(QStringLiteral("c.jpg")));
+    EXPECT_EQ(state.tabDiapos.size(), 3);
+    // The info label is centred in the window, but never over the page picture.
+    for (int width : {1600, 900}) {
+        compare->showNormal();
+        compare->resize(width, 1000);
+        QApplication::processEvents();
+        const QRect label = diapo().LblInfo()->geometry();
+        EXPECT_EQ(label.top(), 376);
+        if (diapo().width() > 2 * 264 + label.width())
+            EXPECT_LE(std::abs(label.left() + label.right() + 1 - diapo().width()), 1);
+        else
+            EXPECT_EQ(label.left(), 264);
+    }
+}
+
+TEST_F(ReviewTest, ThumbnailsKeepTheirPiecesProportionsInsideTheirSlots) {
+    addThreePages();
+    cutFolder();
+    openReview();
+    showPage(1); // b.jpg: a wide panel, a tall one, a broad one
+    ASSERT_EQ(shownSlots(), std::vector<int>({0, 1, 2}));
+    for (int slot : {0, 1}) {
+        const PictureBox* thumbnail = diapo().Image1(slot);
+        const QSize natural = QImageReader(thumbnail->tag()).size();
+        const QRect shown = thumbnail->geometry();
+        const double aspect = double(natural.width()) / natural.height();
+        EXPECT_EQ(thumbnail->toolTip(), QStringLiteral("Double clique = effacer le fichier"));
+        EXPECT_EQ(thumbnail->picture().size(), shown.size());
+        EXPECT_TRUE(diapo().FrameContour(slot)->rect().contains(shown));
+        if (slot == 0) { // wide: the full width of the box, the height follows
+            ASSERT_GT(aspect, 2.0);
+            EXPECT_EQ(shown.width(), 117);
+            EXPECT_NEAR(shown.height(), 117 / aspect, 1.0);
+            EXPECT_EQ(shown.left(), 2);
+        } else { // tall: the full height of the box, the width follows
+            ASSERT_LT(aspect, 0.5);
+            EXPECT_EQ(shown.height(), 68);
+            EXPECT_NEAR(shown.width(), 68 * aspect, 1.0);
+            EXPECT_NEAR(shown.left() + shown.width() / 2.0, 60, 1.0);
+        }
+        EXPECT_EQ(shown.top(), 6);
+    }
+}
+
+TEST_F(ReviewTest, PiecesComeInScreensOfSixteen) {
+    addPanelPage(QStringLiteral("p20"), {4, 4, 4, 4, 4}, 600, 900, 1);
+    addPanelPage(QStringLiteral("p32"), {4, 4, 4, 4, 4, 4, 4, 4}, 600, 1400, 2);
+    addPanelPage(QStringLiteral("p5"), {3, 2}, 600, 600, 3);
+    cutFolder();
+    openReview(); // pages in name order: p5, p20, p32
+    showPage(1);
+    const QStringList pieces = piecesOnDisk(QStringLiteral("p20.jpg"));
+    ASSERT_EQ(pieces.size(), 20);
+    ASSERT_EQ(state.tabDiapos.size(), 20);
+    EXPECT_EQ(diapo().ScrVerticale()->maximum(), 1);
+    EXPECT_EQ(shownPieceNames(), pieces.mid(0, 16));
+    diapo().ScrVerticale()->setValue(1);
+    EXPECT_EQ(shownSlots(), std::vector<int>({0, 1, 2, 3}));
+    EXPECT_EQ(shownPieceNames(), pieces.mid(16));
+
+    showPage(2); // 32 pieces: screen 2 exists and is empty
+    ASSERT_EQ(state.tabDiapos.size(), 32);
+    EXPECT_EQ(diapo().ScrVerticale()->maximum(), 2);
+    EXPECT_EQ(diapo().ScrVerticale()->value(), 1); // the screen is kept across pages
+    EXPECT_EQ(shownPieceNames(), piecesOnDisk(QStringLiteral("p32.jpg")).mid(16));
+    diapo().ScrVerticale()->setValue(2);
+    EXPECT_TRUE(shownSlots().empty());
+
+    showPage(0); // 5 pieces: the screen falls back to 0
+    EXPECT_EQ(diapo().ScrVerticale()->maximum(), 0);
+    EXPECT_EQ(diapo().ScrVerticale()->value(), 0);
+    EXPECT_EQ(shownPieceNames(), piecesOnDisk(QStringLiteral("p5.jpg")));
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("5 diapos sur p5.jpg"));
+}
+
+// Pixels of the sketch in the outline colours, as rectangles bounding each colour.
+QRect boundsOf(const QImage& surface, QRgb colour) {
+    QRect bounds;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x)
+            if (surface.pixel(x, y) == colour)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
+    addThreePages();
+    cutFolder(true);
+    ASSERT_FALSE(
+        record(pieceFolder() + QStringLiteral("a.jpg-0001.jpg"), QStringLiteral("FICHIER_2"))
+            .isEmpty());
+    openReview();
+    // The thumbnails are the second-pass pieces: the left column in two.
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("4 diapos sur a.jpg"));
+
+    const QImage surface = diapo().PicCalque()->surface();
+    ASSERT_EQ(surface.size(), QSize(129, 209));
+    const QRect red = boundsOf(surface, qRgb(255, 0, 0));
+    const QRect black = boundsOf(surface, qRgb(0, 0, 0));
+    // Red: the left column, top half. Black: the panel on its right and the wide one below.
+    ASSERT_FALSE(red.isEmpty());
+    EXPECT_LT(red.right(), 129 / 2);
+    EXPECT_LT(red.bottom(), 209 / 2);
+    EXPECT_LT(black.top(), red.top() + 2);
+    EXPECT_GT(black.bottom(), 209 * 3 / 4);
+    // The right edge is drawn short of the neighbour's left edge: a gap between the outlines.
+    for (int x = red.right() + 1; x < red.right() + 3; ++x)
+        EXPECT_EQ(surface.pixel(x, red.top() + 5), qRgb(255, 255, 255));
+
+    showPage(2); // c.jpg: nothing split, black only
+    EXPECT_TRUE(boundsOf(diapo().PicCalque()->surface(), qRgb(255, 0, 0)).isEmpty());
+    EXPECT_FALSE(boundsOf(diapo().PicCalque()->surface(), qRgb(0, 0, 0)).isEmpty());
+}
+
+TEST_F(ReviewTest, MarksSurvivePageChangesButNotAReopen) {
+    addThreePages();
+    cutFolder();
+    openReview();
+    showPage(1);
+    diapo().chkRedecoupe()->click();
+    showPage(2);
+    EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
+    showPage(1);
+    EXPECT_TRUE(diapo().chkRedecoupe()->isChecked());
+    EXPECT_EQ(diapo().tabImages()[1].mark, QStringLiteral("OK"));
+    diapo().chkRedecoupe()->click();
+    EXPECT_EQ(diapo().tabImages()[1].mark, QString());
+    diapo().chkRedecoupe()->click();
+
+    closeReview();
+    openReview();
+    for (const PageRow& row : diapo().tabImages())
+        EXPECT_TRUE(row.mark.isEmpty());
+    showPage(1);
+    EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
+}
+
+} // namespace
+} // namespace vantola::test
