@@ -29,8 +29,10 @@ vantola_install_packages() {
         "${missing[@]}" >&2
 }
 
+# Extra CMake options for the build folder, e.g. VANTOLA_CMAKE_ARGS="-DVANTOLA_SANITIZE=ON".
 vantola_setup() {
     vantola_install_packages
-    cmake -S "$VANTOLA_ROOT" -B "$VANTOLA_BUILD" -G Ninja "$@" >&2
+    # shellcheck disable=SC2086
+    cmake -S "$VANTOLA_ROOT" -B "$VANTOLA_BUILD" -G Ninja ${VANTOLA_CMAKE_ARGS:-} "$@" >&2
     cmake --build "$VANTOLA_BUILD" -j "$(nproc)" >&2
 }
