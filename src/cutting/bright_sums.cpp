@@ -18,10 +18,14 @@ bool sumsNeverDecrease(qint32 lSeuilPixel) {
     return lSeuilPixel >= -1;
 }
 
+// Rows outside the grid are the subscript error even when no column is to be read: a range of
+// rows that the grid does not hold would otherwise be walked row by row, up to 2^32 of them.
 void checkCells(const PageGrid& tabPixels, qint64 firstRow, qint64 lastRow, qint64 lastColumn) {
-    if (firstRow <= lastRow && lastColumn >= 0 &&
-        (!tabPixels.contains(lastColumn, firstRow) || !tabPixels.contains(lastColumn, lastRow) ||
-         !tabPixels.contains(0, firstRow))) {
+    if (firstRow > lastRow) {
+        return;
+    }
+    if (!tabPixels.contains(0, firstRow) || !tabPixels.contains(0, lastRow) ||
+        (lastColumn >= 0 && !tabPixels.contains(lastColumn, firstRow))) {
         raiseError(kErrSubscript);
     }
 }

@@ -1,5 +1,6 @@
 #include "settings/ini_text_codec.h"
 
+#include <QStringDecoder>
 #include <array>
 
 namespace vantola {
@@ -62,9 +63,15 @@ bool isValidUtf8(QByteArrayView bytes) {
 }
 
 QString decodeSettingsLine(QByteArrayView bytes) {
-    if (isValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    return decodeWindows1252(bytes);
+    if (!isValidUtf8(bytes))
+        return decodeWindows1252(bytes);
+    if (bytes.startsWith(QByteArrayView("\xEF\xBB\xBF"))) {
+        // QString::fromUtf8 would drop this U+FEFF as a byte order mark, and a key written with
+        // one at the start of its name would no longer read back.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(bytes);
+    }
+    return QString::fromUtf8(bytes);
 }
 
 QString decodeWindows1252(QByteArrayView bytes) {

@@ -16,7 +16,9 @@ namespace vantola {
 // U+10FFFF).
 bool isValidUtf8(QByteArrayView bytes);
 
-// Decodes one line: UTF-8 when it is valid, else Windows-1252.
+// Decodes one line: UTF-8 when it is valid, else Windows-1252. A U+FEFF at the start of the line
+// is a character like any other: only the first bytes of a file can be its byte order mark, and
+// the caller deals with those.
 QString decodeSettingsLine(QByteArrayView bytes);
 
 // Windows-1252, one character per byte. The five bytes that code page leaves undefined
