@@ -1,5 +1,6 @@
 #include "app/job_options.h"
 
+#include "cutting/thread_setting.h"
 #include "settings/number_text.h"
 
 #include <QRegularExpression>
@@ -84,6 +85,11 @@ ParsedJobOptions parseJobOptions(const QStringList& arguments,
             }
         } else if (argument == QLatin1String("--grey")) {
             options.jpeg.greyscale = QStringLiteral("1");
+        } else if (argument == QLatin1String("--threads")) {
+            takeNumber(options.threads);
+            if (options.threads && (*options.threads < 1 || *options.threads > kMaxJobThreads))
+                parsed.error =
+                    QStringLiteral("--threads takes a value from 1 to %1").arg(kMaxJobThreads);
         } else if (argument == QLatin1String("--debug")) {
             options.debug = true;
         } else if (argument == QLatin1String("--quiet")) {
@@ -116,6 +122,8 @@ void applyJobOptions(const JobOptions& options, ProgramState& state, CuttingJob&
         job.switches.footerEnabled = true;
     }
     job.jpegOverrides = options.jpeg;
+    if (options.threads)
+        job.threads = *options.threads;
     state.bModeDebug = options.debug;
     // The command line prints its own summary instead of a message box.
     state.bSansMessage = true;

@@ -19,6 +19,7 @@ struct JobOptions {
     std::optional<qint32> headerRow;
     std::optional<qint32> footerRow;
     JpegOverrides jpeg;
+    std::optional<qint32> threads; // threads that cut the pages; left out: param.ini's THREADS
     bool debug = false;
     bool quiet = false;
     QStringList positional; // what is not an option, in order

@@ -2,6 +2,8 @@
 // the clipboard or a PDF, the optional second pass, and the closing line and message.
 #include "cutting/cutting_job.h"
 #include "cutting/job_log.h"
+#include "cutting/thread_setting.h"
+#include "image/jpeg_writing.h"
 #include "settings/app_error.h"
 #include "settings/folder_listing.h"
 #include "settings/path_parts.h"
@@ -45,6 +47,8 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     }
     const qint32 lSeuilPixel = static_cast<qint32>(threshold);
     summary.started = true;
+    jobThreads_ =
+        threads ? std::clamp(*threads, 1, kMaxJobThreads) : jobThreadsSetting(state_.sFichierParam);
 
     lNumDiapo = 1;
     lNbErreurs = 0;
@@ -60,11 +64,18 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     QDir().mkpath(state_.sRepSource + kFirstPassFolder);
     sRepSortie = state_.sRepSource + kFirstPassFolder;
     sFichierLog = sRepSortie + QStringLiteral("log.txt");
+    // What a killed run was writing when it stopped goes, so that this run ends as if the
+    // killed one had never been.
+    removeStaleTemporaryFiles(sRepSortie);
+    removeStaleTemporaryFiles(state_.sRepSource);
     writeLogHeader();
 
     if (inbPage == 0 && !ExtraireNomFichier(sFichierAOuvrir).isEmpty()) {
-        QString baseName = sFichierAOuvrirCourt;
-        DecouperPage(sFichierAOuvrir, lSeuilPixel, baseName, 1);
+        PageRequest page;
+        page.sFichier = sFichierAOuvrir;
+        page.sNomSortie = sFichierAOuvrirCourt;
+        page.lSeuilPixel = lSeuilPixel;
+        cutPages({page}, true, [](std::size_t) {});
     } else if (inbPage == 0) {
         cutFolder(state_.sRepSource, 1, lSeuilPixel);
     } else {
@@ -111,11 +122,19 @@ void CuttingJob::writeLogHeader() {
 }
 
 void CuttingJob::cutFolder(const QString& folder, qint16 iPasse, qint32 lSeuilPixel) {
-    const QStringList pages = listJpegPages(folder);
-    const qsizetype count = pages.size();
+    const QStringList names = listJpegPages(folder);
+    const qsizetype count = names.size();
     const bool firstPass = iPasse == 1;
-    for (qsizetype k = 0; k < count; ++k) {
-        const QString& name = pages.at(k);
+    std::vector<PageRequest> pages;
+    for (const QString& name : names) {
+        PageRequest& page = pages.emplace_back();
+        page.sFichier = folder + name;
+        page.sNomSortie = name;
+        page.lSeuilPixel = lSeuilPixel;
+        page.iPasse = iPasse;
+    }
+    const auto beforePage = [&](std::size_t k) {
+        const QString& name = names.at(qsizetype(k));
         host_.setCaption(QStringLiteral("Découpage de BD - %1/%2").arg(k).arg(count));
         double percent = double(k) * 100.0 / double(count);
         if (firstPass && switches.doublePass)
@@ -126,41 +145,53 @@ void CuttingJob::cutFolder(const QString& folder, qint16 iPasse, qint32 lSeuilPi
             roundedPercent(percent),
             (firstPass ? QStringLiteral("1er passe de ") : QStringLiteral("2e passe de ")) + name);
         host_.yield();
-        QString baseName = name;
-        if (firstPass) {
-            DecouperPage(folder + name, lSeuilPixel, baseName, 1);
-        } else {
-            // Each piece of the first pass numbers its own pieces from 1.
+        // Each piece of the first pass numbers its own pieces from 1.
+        if (!firstPass)
             lNumDiapo = 1;
-            DecouperPage(folder + name, lSeuilPixel, baseName, 2);
+    };
+    const auto afterPage = [&](std::size_t) {
+        if (!firstPass)
             secondPassTotal_ += lNumDiapo - 1;
-        }
-    }
+    };
+    cutPages(std::move(pages), true, beforePage, afterPage);
 }
 
 void CuttingJob::cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel) {
     if (inbPage < 0) {
-        currentCapturedPage_ = 0;
-        QString baseName = state_.sRepSource + QStringLiteral("000");
-        DecouperPage(QString(), lSeuilPixel, baseName, 1);
+        // The clipboard is read on the calling thread, when the page comes.
+        PageRequest page;
+        page.sNomSortie = state_.sRepSource + QStringLiteral("000");
+        page.lSeuilPixel = lSeuilPixel;
+        cutPages({page}, false, [this](std::size_t) { currentCapturedPage_ = 0; });
         return;
     }
     // A document shorter than the count asked ends the job at its last page: the pages past it
     // do not exist, so they are not failures. The job bar runs over the pages actually cut.
     const bool pastDocumentEnd = pdfPageSource_ && pdfDocumentPages_ < inbPage;
     const int lastPage = pastDocumentEnd ? std::max(pdfDocumentPages_, 0) : int(inbPage);
-    for (int page = 1; page <= lastPage; ++page) {
-        double percent = double(page) * 100.0 / double(lastPage);
+    std::vector<PageRequest> pages;
+    for (int number = 1; number <= lastPage; ++number) {
+        PageRequest& page = pages.emplace_back();
+        page.sNomSortie =
+            state_.sRepSource + QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
+        page.lSeuilPixel = lSeuilPixel;
+        page.capture = [source = pdfPageSource_, number] {
+            return capturedOnPaper(source(number), number);
+        };
+    }
+    const auto beforePage = [&](std::size_t k) {
+        const int number = int(k) + 1;
+        double percent = double(number) * 100.0 / double(lastPage);
         if (switches.doublePass)
-            percent = double(page) * 100.0 / (2.0 * double(lastPage));
+            percent = double(number) * 100.0 / (2.0 * double(lastPage));
         host_.jobProgress(roundedPercent(percent), QStringLiteral("Traitement du presse papier"));
         host_.yield();
-        currentCapturedPage_ = page;
-        QString baseName =
-            state_.sRepSource + QStringLiteral("%1").arg(page, 3, 10, QLatin1Char('0'));
-        DecouperPage(QString(), lSeuilPixel, baseName, 1);
-        host_.yield();
-    }
+        currentCapturedPage_ = number;
+    };
+    // Without a PDF source the pages come from the clipboard, which only the calling thread
+    // reads.
+    cutPages(std::move(pages), bool(pdfPageSource_), beforePage,
+             [this](std::size_t) { host_.yield(); });
     if (pastDocumentEnd) {
         appendTextLines(sFichierLog, {QStringLiteral("Le document PDF n'a que %1 page(s) : le "
                                                      "découpage s'est arrêté à sa dernière page "
@@ -174,6 +205,7 @@ void CuttingJob::runSecondPass(const QString& sourceFolder, qint32 lSeuilPixel) 
     state_.sRepSource = sourceFolder + kFirstPassFolder;
     QDir().mkpath(sourceFolder + kSecondPassFolder);
     sRepSortie = sourceFolder + kSecondPassFolder;
+    removeStaleTemporaryFiles(sRepSortie);
     host_.setPageProgressColour(kColourBlack);
     secondPassTotal_ = 1;
     cutFolder(state_.sRepSource, 2, lSeuilPixel);

@@ -2,25 +2,26 @@
 
 #include "cutting/grid_rotation.h"
 #include "cutting/job_host.h"
+#include "cutting/job_switches.h"
 #include "cutting/page_grid.h"
+#include "cutting/page_preparation.h"
 #include "cutting/program_state.h"
 #include "image/jpeg_writing.h"
 
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <cstddef>
 #include <functional>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace vantola {
 
-// The switches of the main window that a job reads (its menu check marks).
-struct JobSwitches {
-    bool doublePass = false;            // mnu_doublepasse
-    Rotation rotation = Rotation::None; // mnu_horaire / mnu_antihoraire
-    bool footerEnabled = false;         // mnu_pied
-};
+class CutPipeline;
+class PieceSupply;
+struct PieceSlot;
 
 // What a job did: whether it ran, and its counts.
 struct JobSummary {
@@ -34,6 +35,12 @@ struct JobSummary {
 // The state and operations of a cutting job, owned by the main window (or by the command line):
 // the output folder and log of the current pass, the piece counter, the error count, the header
 // and footer rows, and the operations that cut a page, write a piece and run a job.
+//
+// A job may use several threads: worker threads then prepare the next pages and encode their
+// pieces ahead, while the calling thread replays what each page reported and puts its pieces in
+// place, in order. The files written, the log, the cut record, the counts and the calls made on
+// the host are those of a job on one thread; the host is only ever called from the thread that
+// called Decoupage.
 class CuttingJob {
 public:
     CuttingJob(ProgramState& state, JobHost& host);
@@ -76,9 +83,22 @@ public:
     qint32 lLignePied = 0;
     JobSwitches switches;
     JpegOverrides jpegOverrides;
+    // Threads that cut the pages (--threads): unset, each job reads the key THREADS of param.ini
+    // (default: the number of cores). 1 cuts page after page on the calling thread alone.
+    std::optional<int> threads;
 
 private:
     JpegSettings currentJpegSettings() const;
+    PageOptions currentPageOptions() const;
+    void cutPages(std::vector<PageRequest> pages, bool mayWorkAhead,
+                  const std::function<void(std::size_t)>& beforePage,
+                  const std::function<void(std::size_t)>& afterPage = {});
+    void cutPreparedPage(CutPipeline& pipeline, std::size_t index);
+    void writePieces(const PageRequest& request, const PreparedCuts& cuts, PieceSupply& supply,
+                     int& step);
+    void placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const QImage& picture,
+                           const QString& bitmapPath, const QString& jpegPath);
+    void keepAsBitmap(const QImage& piece, const QString& bitmapPath);
     void writeLogHeader();
     void cutFolder(const QString& folder, qint16 iPasse, qint32 lSeuilPixel);
     void cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel);
@@ -87,6 +107,8 @@ private:
     QImage takeCapturedPage(int pageNumber);
     void failPage(const QString& sFichier, const QString& sNomSortie, int step,
                   const QString& description, int number);
+    void cutGuarded(const QString& sFichier, const QString& sNomSortie, int& step,
+                    const std::function<void()>& work);
 
     ProgramState& state_;
     JobHost& host_;
@@ -95,6 +117,7 @@ private:
     PageGrid tabPixels_;          // the grid of the page being cut, kept until the next page
     int currentCapturedPage_ = 0; // page number asked of the PDF source, 0 for the clipboard
     qint32 secondPassTotal_ = 1;  // pieces written by the second pass, plus one
+    int jobThreads_ = 1;          // threads of the running job
 };
 
 } // namespace vantola

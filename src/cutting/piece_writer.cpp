@@ -43,13 +43,17 @@ void CuttingJob::savePiece(const QImage& piece, const QString& bitmapPath,
     try {
         writeJpegReplacing(piece, currentJpegSettings(), jpegPath);
     } catch (...) {
-        // A piece that could not be encoded stays in the output folder as a bitmap, when the
-        // folder takes it; the encoder's failure is what the caller hears of.
-        try {
-            savePictureAtomically(piece, bitmapPath, "BMP");
-        } catch (const AppError&) {
-        }
+        keepAsBitmap(piece, bitmapPath);
         throw;
+    }
+}
+
+void CuttingJob::keepAsBitmap(const QImage& piece, const QString& bitmapPath) {
+    // A piece that could not be encoded stays in the output folder as a bitmap, when the folder
+    // takes it; the encoder's failure is what the caller hears of.
+    try {
+        savePictureAtomically(piece, bitmapPath, "BMP");
+    } catch (const AppError&) {
     }
 }
 

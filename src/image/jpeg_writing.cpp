@@ -6,8 +6,12 @@
 #include "settings/cls_initreg.h"
 #include "settings/number_text.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -36,6 +40,24 @@ QString temporaryNameBeside(const QString& target, int attempt) {
 }
 
 } // namespace
+
+void removeStaleTemporaryFiles(const QString& folder) {
+    // ".vantola-PID-N.tmp" (the encoder's file), ".NAME.vantola-PID-N.jpg" (a JPEG before it
+    // replaces its target) and ".vantola-PID-N.part" (a piece before it is put in place).
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\.(?:.+\\.)?vantola-(\\d+)-\\d+\\.(?:tmp|jpg|part)$"));
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({QStringLiteral(".*vantola-*")}, QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        const pid_t owner = pid_t(match.captured(1).toLongLong());
+        if (owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
+            continue; // still being written by a living process
+        QFile::remove(dir.filePath(name));
+    }
+}
 
 bool JpegSettings::isGreyscale() const {
     return wholeNumber(greyscale) != 0;

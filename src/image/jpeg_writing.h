@@ -39,4 +39,9 @@ JpegSettings readJpegSettings(const QString& paramFile, const JpegOverrides& ove
 // error for a sampling it refuses, path access when the file cannot be written.
 void writeJpegReplacing(const QImage& picture, const JpegSettings& settings, const QString& target);
 
+// Removes the temporary files that a run killed while writing left in a folder: the program's
+// hidden ".…vantola-PID-N…" files whose process is gone. Running the job again then leaves the
+// folder as an uninterrupted run would.
+void removeStaleTemporaryFiles(const QString& folder);
+
 } // namespace vantola

@@ -1,0 +1,296 @@
+#include "cutting/cut_pipeline.h"
+
+#include "cutting/piece_picture.h"
+#include "settings/path_parts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <set>
+#include <unistd.h>
+
+namespace vantola {
+
+namespace {
+
+// A hidden name in `folder` that no other piece of this process or another one uses.
+QString temporaryPieceName(const QString& folder) {
+    static std::atomic<quint64> serial{0};
+    return folder + QStringLiteral(".vantola-%1-%2.part").arg(::getpid()).arg(serial++);
+}
+
+// Removes the temporary pieces that a job killed on its way left in the folder: those whose
+// process is gone. Running the job again then leaves the folder as an uninterrupted run would.
+void removeStaleTemporaries(const QString& folder) {
+    static const QRegularExpression pattern(QStringLiteral("^\\.vantola-(\\d+)-\\d+\\.part$"));
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({QStringLiteral(".vantola-*.part")}, QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        const auto owner = pid_t(match.captured(1).toLongLong());
+        if (owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)
+            QFile::remove(dir.filePath(name));
+    }
+}
+
+} // namespace
+
+CutPipeline::CutPipeline(Setup setup)
+    : requests_(std::move(setup.pages)), outputFolder_(std::move(setup.outputFolder)),
+      // The page being put in place and one page ahead per thread keep every thread busy; more
+      // pages ahead would only hold memory.
+      lookahead_(std::size_t(std::max(setup.threads, 1)) + 1), pages_(requests_.size()),
+      options_(setup.options), footer_(setup.footerRow), jpeg_(std::move(setup.jpeg)) {
+    std::set<QString> folders{outputFolder_};
+    for (const PageRequest& request : requests_) {
+        if (request.sFichier.isEmpty())
+            folders.insert(ExtraireDossier(request.sNomSortie));
+    }
+    for (const QString& folder : folders)
+        removeStaleTemporaries(folder);
+    const int threads = std::max(setup.threads, 1);
+    workers_.reserve(std::size_t(threads));
+    for (int i = 0; i < threads; ++i)
+        workers_.emplace_back([this] { work(); });
+}
+
+CutPipeline::~CutPipeline() {
+    {
+        const std::lock_guard lock(mutex_);
+        cancelled_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& worker : workers_)
+        worker.join();
+    for (const std::shared_ptr<PreparedPage>& page : pages_) {
+        if (page)
+            dropSlots(*page);
+    }
+}
+
+bool CutPipeline::readerMayStart() const {
+    // With the footer switch on, each page needs the footer row of the page before it.
+    const bool chained = options_.switches.footerEnabled;
+    return nextPage_ < requests_.size() && nextPage_ < released_ + lookahead_ &&
+           (preparing_ == 0 || !chained);
+}
+
+PieceSlot* CutPipeline::nextWaitingSlot(std::shared_ptr<PreparedPage>& owner) {
+    for (std::size_t i = released_; i < nextPage_; ++i) {
+        const std::shared_ptr<PreparedPage>& page = pages_[i];
+        if (!page)
+            continue;
+        owner = page;
+        if (page->captured && page->captured->state == PieceSlot::State::Waiting)
+            return &*page->captured;
+        for (PieceSlot& slot : page->pieces) {
+            if (slot.state == PieceSlot::State::Waiting)
+                return &slot;
+        }
+    }
+    owner.reset();
+    return nullptr;
+}
+
+void CutPipeline::work() {
+    std::unique_lock lock(mutex_);
+    while (!cancelled_) {
+        if (readerMayStart()) {
+            const std::size_t index = nextPage_++;
+            const quint64 generation = generation_;
+            auto page = std::make_shared<PreparedPage>();
+            page->request = requests_[index];
+            page->options = options_;
+            page->footerBefore = footer_;
+            pages_[index] = page;
+            ++preparing_;
+            lock.unlock();
+            prepare(page, generation);
+            lock.lock();
+            --preparing_;
+            if (generation == generation_) {
+                footer_ = page->footerAfter;
+                page->ready = true;
+            }
+            changed_.notify_all();
+            continue;
+        }
+        std::shared_ptr<PreparedPage> owner;
+        if (PieceSlot* slot = nextWaitingSlot(owner)) {
+            slot->state = PieceSlot::State::Encoding;
+            // Copies (shared, not deep) so that the slot may be dropped meanwhile.
+            const QImage picture = slot->picture;
+            const QString folder = slot->folder;
+            const JpegSettings settings = jpeg_;
+            lock.unlock();
+            EncodedPiece encoded = encode(picture, folder, settings);
+            lock.lock();
+            if (slot->state == PieceSlot::State::Dropped) {
+                if (!encoded.temporary.isEmpty())
+                    QFile::remove(encoded.temporary);
+            } else {
+                slot->encoded = std::move(encoded);
+                slot->state = PieceSlot::State::Encoded;
+            }
+            changed_.notify_all();
+            continue;
+        }
+        changed_.wait(lock);
+    }
+}
+
+void CutPipeline::holdWhilePaused() const {
+    while (pause_ && !cancelled_)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, quint64 generation) {
+    PreparedPage& prepared = *page;
+    prepared.report = std::make_unique<RecordedPageReport>(
+        pause_, [this, generation] { return cancelled_ || generation_ != generation; },
+        [this, &prepared, generation](const QImage& picture, const QString& bitmapPath) {
+            addPiece(prepared, generation, picture, ExtraireDossier(bitmapPath), true);
+        });
+    if (prepared.request.capture) {
+        prepared.request.capture = [this, capture = std::move(prepared.request.capture)] {
+            const std::lock_guard lock(captureMutex_);
+            return capture();
+        };
+    }
+    qint32 footer = prepared.footerBefore;
+    PageGrid grid;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!spareGrids_.empty()) {
+            grid = std::move(spareGrids_.back());
+            spareGrids_.pop_back();
+        }
+    }
+    try {
+        prepared.cuts =
+            preparePage(prepared.request, prepared.options, footer, grid, *prepared.report);
+        for (const CutPiece& cut : prepared.cuts.decisions.pieces) {
+            QImage picture;
+            try {
+                picture = piecePicture(grid, prepared.cuts.page, cut, prepared.cuts.W);
+            } catch (...) {
+                prepared.pieceFailure = std::current_exception();
+                break;
+            }
+            addPiece(prepared, generation, picture, outputFolder_, false);
+        }
+    } catch (const PreparationAbandoned&) {
+    } catch (...) {
+        prepared.failure = std::current_exception();
+    }
+    prepared.footerAfter = footer;
+    const std::lock_guard lock(mutex_);
+    spareGrids_.push_back(std::move(grid));
+}
+
+void CutPipeline::addPiece(PreparedPage& page, quint64 generation, const QImage& picture,
+                           const QString& folder, bool captured) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (generation != generation_ || cancelled_)
+            throw PreparationAbandoned{};
+        PieceSlot& slot = captured ? page.captured.emplace() : page.pieces.emplace_back();
+        slot.picture = picture;
+        slot.folder = folder;
+    }
+    changed_.notify_all();
+}
+
+EncodedPiece CutPipeline::encode(const QImage& picture, const QString& folder,
+                                 const JpegSettings& settings) {
+    holdWhilePaused();
+    EncodedPiece encoded;
+    encoded.settings = settings;
+    if (cancelled_)
+        return encoded;
+    const QString temporary = temporaryPieceName(folder);
+    try {
+        writeJpegReplacing(picture, settings, temporary);
+        encoded.temporary = temporary;
+    } catch (...) {
+        encoded.error = std::current_exception();
+    }
+    return encoded;
+}
+
+PreparedPage& CutPipeline::page(std::size_t index, const PageOptions& options, qint32 footerRow) {
+    std::unique_lock lock(mutex_);
+    // Pages not yet begun take the settings of the moment.
+    options_ = options;
+    if (nextPage_ == index && !pages_[index])
+        footer_ = footerRow;
+    for (;;) {
+        const std::shared_ptr<PreparedPage>& page = pages_[index];
+        if (page && page->ready) {
+            // Without the footer switch a page does not depend on the row it started from.
+            if (page->options == options &&
+                (!options.switches.footerEnabled || page->footerBefore == footerRow))
+                return *page;
+            restartFrom(index, options, footerRow);
+        }
+        changed_.wait(lock);
+    }
+}
+
+void CutPipeline::restartFrom(std::size_t index, const PageOptions& options, qint32 footerRow) {
+    ++generation_;
+    for (std::size_t i = index; i < pages_.size(); ++i) {
+        if (pages_[i]) {
+            dropSlots(*pages_[i]);
+            pages_[i].reset();
+        }
+    }
+    nextPage_ = index;
+    options_ = options;
+    footer_ = footerRow;
+    changed_.notify_all();
+}
+
+void CutPipeline::dropSlots(PreparedPage& page) {
+    const auto drop = [](PieceSlot& slot) {
+        if (slot.state == PieceSlot::State::Encoded && !slot.encoded.temporary.isEmpty())
+            QFile::remove(slot.encoded.temporary);
+        slot.state = PieceSlot::State::Dropped;
+        slot.picture = QImage();
+    };
+    if (page.captured)
+        drop(*page.captured);
+    for (PieceSlot& slot : page.pieces)
+        drop(slot);
+}
+
+EncodedPiece CutPipeline::takeEncoded(PieceSlot& slot) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return slot.state == PieceSlot::State::Encoded; });
+    slot.state = PieceSlot::State::Taken;
+    return std::move(slot.encoded);
+}
+
+void CutPipeline::setJpegSettings(const JpegSettings& settings) {
+    const std::lock_guard lock(mutex_);
+    jpeg_ = settings;
+}
+
+void CutPipeline::release(std::size_t index) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (pages_[index]) {
+            dropSlots(*pages_[index]);
+            pages_[index].reset();
+        }
+        released_ = std::max(released_, index + 1);
+    }
+    changed_.notify_all();
+}
+
+} // namespace vantola

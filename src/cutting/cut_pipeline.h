@@ -1,0 +1,130 @@
+#pragma once
+
+#include "cutting/page_preparation.h"
+#include "cutting/recorded_page_report.h"
+#include "image/jpeg_writing.h"
+
+#include <QImage>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace vantola {
+
+// A piece's JPEG file written ahead under a hidden temporary name, or why it could not be.
+struct EncodedPiece {
+    QString temporary;        // empty when the encoding failed
+    JpegSettings settings;    // the settings it was encoded with
+    std::exception_ptr error; // the failure of the encoding
+};
+
+// A picture to be written as a JPEG file, and what became of it.
+struct PieceSlot {
+    enum class State { Waiting, Encoding, Encoded, Taken, Dropped };
+    QImage picture;
+    QString folder; // where its temporary file goes: the folder of its final name
+    State state = State::Waiting;
+    EncodedPiece encoded;
+};
+
+// A page prepared ahead by a worker thread: what its preparation reported, its cuts, and its
+// pieces' pictures, which the workers encode while the calling thread is busy with other pages.
+struct PreparedPage {
+    PageRequest request;     // sNomSortie already replaced for a captured page
+    PageOptions options;     // the settings it was prepared with
+    qint32 footerBefore = 0; // the job's footer row it was prepared from (footer switch on)
+    qint32 footerAfter = 0;  // the footer row it left
+    std::unique_ptr<RecordedPageReport> report;
+    PreparedCuts cuts;
+    std::exception_ptr failure;        // what stopped its preparation, at report->currentStep()
+    std::deque<PieceSlot> pieces;      // the pieces' pictures in order, up to the first failure
+    std::exception_ptr pieceFailure;   // why piece number pieces.size() could not be copied
+    std::optional<PieceSlot> captured; // a captured page's own picture
+    bool ready = false;
+};
+
+// Cuts the pages of one pass on worker threads ahead of the calling thread: the workers prepare
+// the next pages (load, grid, cuts, piece pictures) and encode the pieces of the pages already
+// prepared into hidden temporary files. The calling thread takes the pages in order, replays
+// what each page reported to its host and puts the pieces in place. Pages are independent of
+// each other, but with the footer switch on a page starts from the footer row that the page
+// before it left: the pages are then prepared one after the other. Pages are prepared at most a
+// few ahead of the one being taken, which bounds the memory. Destroying the pipeline stops the
+// workers and removes every temporary file left.
+class CutPipeline {
+public:
+    struct Setup {
+        int threads = 2;
+        std::vector<PageRequest> pages;
+        PageOptions options;
+        qint32 footerRow = 0; // the job's lLignePied before the first page
+        JpegSettings jpeg;    // the settings the pieces are encoded with until told otherwise
+        QString outputFolder; // where the pieces go (sRepSortie)
+    };
+
+    explicit CutPipeline(Setup setup);
+    ~CutPipeline();
+    CutPipeline(const CutPipeline&) = delete;
+    CutPipeline& operator=(const CutPipeline&) = delete;
+
+    // Raised by the calling thread while its host holds the job on the pause switch: the workers
+    // hold between rows and before each piece.
+    std::atomic<bool>& pauseFlag() { return pause_; }
+
+    // Waits for page `index`, which must be prepared from these settings and this footer row;
+    // when it was prepared from others (they changed meanwhile), it and the pages after it are
+    // prepared again. The later pages use these settings too. Pages are taken in order.
+    PreparedPage& page(std::size_t index, const PageOptions& options, qint32 footerRow);
+
+    // Waits until the piece's JPEG file has been written (or has failed) and hands it over; the
+    // temporary file is then the caller's.
+    EncodedPiece takeEncoded(PieceSlot& slot);
+
+    // The settings for the pieces not yet encoded.
+    void setJpegSettings(const JpegSettings& settings);
+
+    // The calling thread is done with page `index`: its temporary files not taken are removed,
+    // its memory freed, and the workers may prepare further.
+    void release(std::size_t index);
+
+private:
+    void work();
+    void prepare(const std::shared_ptr<PreparedPage>& page, quint64 generation);
+    EncodedPiece encode(const QImage& picture, const QString& folder, const JpegSettings& settings);
+    bool readerMayStart() const;
+    PieceSlot* nextWaitingSlot(std::shared_ptr<PreparedPage>& owner);
+    void addPiece(PreparedPage& page, quint64 generation, const QImage& picture,
+                  const QString& folder, bool captured);
+    void restartFrom(std::size_t index, const PageOptions& options, qint32 footerRow);
+    void dropSlots(PreparedPage& page);
+    void holdWhilePaused() const;
+
+    const std::vector<PageRequest> requests_;
+    const QString outputFolder_;
+    const std::size_t lookahead_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::shared_ptr<PreparedPage>> pages_; // null: not prepared, or released
+    std::size_t nextPage_ = 0;                         // the next page to begin preparing
+    std::size_t released_ = 0;                         // pages the calling thread is done with
+    int preparing_ = 0;                                // pages being prepared
+    std::mutex captureMutex_;                          // a PDF document renders one page at a time
+    std::vector<PageGrid> spareGrids_; // grids of pages done with, kept to spare new mappings
+    PageOptions options_;
+    qint32 footer_ = 0;
+    JpegSettings jpeg_;
+    std::atomic<quint64> generation_{0}; // changes when prepared pages are thrown away
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> pause_{false};
+    std::vector<std::thread> workers_;
+};
+
+} // namespace vantola
