@@ -90,8 +90,8 @@ struct GeneratedPage {
     PageLayout layout;
 };
 
-// Draws the page. Throws std::invalid_argument, saying which parameter is wrong, when the spec
-// is out of range or the panels do not fit on the page.
+// Draws the page. Throws std::invalid_argument, saying which parameter is wrong, when the page
+// description is out of range or the panels do not fit on the page.
 GeneratedPage generatePage(const PageSpec& spec);
 
 // A page of one colour (Format_RGB32).
