@@ -26,6 +26,8 @@ QString commandLineHelp() {
         "      --quality Q  --sampling H:V  --grey   JPEG settings for this run\n"
         "      --debug               diagnostic lines in the log\n"
         "      --quiet               no progress display\n"
+        "      --threads N           threads that cut the pages (default: THREADS of param.ini,\n"
+        "                            else the number of cores)\n"
         "  vantola pdf FILE.pdf OUTDIR [--pages N] [--dpi D] [options]\n"
         "                                            cut the pages of a PDF\n"
         "  vantola clipboard OUTDIR [options]        cut the clipboard's picture\n"
