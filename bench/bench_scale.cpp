@@ -7,6 +7,7 @@
 #include "cutting/cutting_job.h"
 #include "cutting/program_settings.h"
 #include "support/page_generator.h"
+#include "support/process_measures.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>
@@ -16,30 +17,11 @@
 #include <cstdio>
 
 using namespace vantola;
+using test::peakMemoryMiB;
+using test::resetPeakMemory;
+using test::secondsSince;
 
 namespace {
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// Peak resident memory since the last reset, in MiB.
-double peakMemoryMiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-void resetPeakMemory() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
 
 struct JobRun {
     double seconds = 0;
