@@ -9,12 +9,26 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <set>
 #include <unistd.h>
 
 namespace vantola {
 
 namespace {
+
+// Pages and pieces are allocated on the workers and freed on the calling thread. With the C
+// library's default of one memory arena per thread, each freed page returns to the arena of the
+// thread that made it, and over hundreds of pages the arenas fragment and the process keeps
+// growing. One shared arena keeps a long job's memory flat; the allocations are few and large, so
+// the threads hardly ever wait for each other on it (jobs measured slightly faster with it).
+void shareOneMemoryArena() {
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
 
 // A hidden name in `folder` that no other piece of this process or another one uses.
 QString temporaryPieceName(const QString& folder) {
@@ -54,6 +68,7 @@ CutPipeline::CutPipeline(Setup setup)
     for (const QString& folder : folders)
         removeStaleTemporaries(folder);
     const int threads = std::max(setup.threads, 1);
+    shareOneMemoryArena();
     workers_.reserve(std::size_t(threads));
     for (int i = 0; i < threads; ++i)
         workers_.emplace_back([this] { work(); });

@@ -2,8 +2,6 @@
 
 #include "settings/ini_text_codec.h"
 
-#include <utility>
-
 namespace vantola {
 
 namespace {
@@ -13,6 +11,10 @@ constexpr QByteArrayView kCrLf("\r\n");
 
 QString folded(QStringView name) {
     return name.trimmed().toString().toCaseFolded();
+}
+
+size_t sectionHash(const QString& foldedSection) {
+    return qHash(foldedSection);
 }
 
 bool holdsLineBreak(QStringView text) {
@@ -36,102 +38,131 @@ QByteArray keyLineBytes(QStringView key, QStringView value) {
 
 } // namespace
 
-IniDocument::Line IniDocument::makeLine(QByteArray bytes, LineEnding ending, QStringView text) {
-    Line line{std::move(bytes), ending, LineKind::Other, {}};
+IniDocument::LineKind IniDocument::classify(QStringView text, QStringView& name) {
+    name = {};
     const QStringView trimmed = text.trimmed();
-    if (trimmed.isEmpty()) {
-        line.kind = LineKind::Blank;
-    } else if (trimmed.front() == QLatin1Char('[')) {
+    if (trimmed.isEmpty())
+        return LineKind::Blank;
+    if (trimmed.front() == QLatin1Char('[')) {
         const qsizetype close = trimmed.lastIndexOf(QLatin1Char(']'));
-        if (close > 0) {
-            line.kind = LineKind::Section;
-            line.foldedName = folded(trimmed.mid(1, close - 1));
-        }
-    } else if (trimmed.front() != QLatin1Char(';')) {
-        const qsizetype equals = trimmed.indexOf(QLatin1Char('='));
-        const QStringView name = equals > 0 ? trimmed.left(equals).trimmed() : QStringView();
-        if (!name.isEmpty()) {
-            line.kind = LineKind::Key;
-            line.foldedName = folded(name);
-        }
+        if (close <= 0)
+            return LineKind::Other;
+        name = trimmed.mid(1, close - 1);
+        return LineKind::Section;
     }
-    return line;
+    if (trimmed.front() == QLatin1Char(';'))
+        return LineKind::Other;
+    const qsizetype equals = trimmed.indexOf(QLatin1Char('='));
+    name = equals > 0 ? trimmed.left(equals).trimmed() : QStringView();
+    return name.isEmpty() ? LineKind::Other : LineKind::Key;
 }
 
 IniDocument IniDocument::parse(const QByteArray& bytes) {
     IniDocument document;
+    document.text_ = bytes;
     document.byteOrderMark_ = bytes.startsWith(kByteOrderMark);
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype newline = bytes.indexOf('\n', start);
-        qsizetype end = newline < 0 ? bytes.size() : newline;
-        LineEnding ending = LineEnding::None;
-        if (newline >= 0) {
-            ending = LineEnding::Lf;
-            if (end > start && bytes[end - 1] == '\r') {
-                --end;
-                ending = LineEnding::CrLf;
-            }
-        }
-        QByteArray content = bytes.mid(start, end - start);
-        QByteArrayView decoded = content;
-        if (document.lines_.empty() && document.byteOrderMark_)
-            decoded = decoded.sliced(kByteOrderMark.size());
-        const QString text = decodeSettingsLine(decoded);
-        document.lines_.push_back(makeLine(std::move(content), ending, text));
-        start = newline < 0 ? bytes.size() : newline + 1;
-    }
     document.rebuildIndex();
     return document;
 }
 
 QByteArray IniDocument::serialize() const {
-    qsizetype total = 0;
-    for (const Line& line : lines_)
-        total += line.bytes.size() + 2;
-    QByteArray bytes;
-    bytes.reserve(total);
-    for (const Line& line : lines_) {
-        bytes += line.bytes;
-        if (line.ending == LineEnding::CrLf)
-            bytes += kCrLf;
-        else if (line.ending == LineEnding::Lf)
-            bytes += '\n';
-    }
-    return bytes;
+    return text_;
 }
 
-QString IniDocument::lineText(qsizetype index) const {
-    QByteArrayView bytes = lines_[index].bytes;
-    if (index == 0 && byteOrderMark_)
+IniDocument::LineSpan IniDocument::lineAt(qsizetype start) const {
+    const qsizetype newline = text_.indexOf('\n', start);
+    if (newline < 0)
+        return {start, text_.size() - start, text_.size()};
+    qsizetype end = newline;
+    if (end > start && text_[end - 1] == '\r')
+        --end;
+    return {start, end - start, newline + 1};
+}
+
+QString IniDocument::lineText(const LineSpan& line) const {
+    QByteArrayView bytes = QByteArrayView(text_).sliced(line.start, line.length);
+    if (line.start == 0 && byteOrderMark_)
         bytes = bytes.sliced(kByteOrderMark.size());
     return decodeSettingsLine(bytes);
 }
 
-const IniDocument::SectionEntry* IniDocument::findSection(QStringView section) const {
-    const auto found = sectionByName_.constFind(folded(section));
-    return found == sectionByName_.cend() ? nullptr : &sections_[*found];
+QString IniDocument::headerName(qsizetype section) const {
+    const QString text = lineText(lineAt(sectionStarts_[section]));
+    QStringView name;
+    classify(text, name);
+    return folded(name);
+}
+
+qsizetype IniDocument::sectionEnd(qsizetype section) const {
+    return section + 1 < static_cast<qsizetype>(sectionStarts_.size()) ? sectionStarts_[section + 1]
+                                                                       : text_.size();
+}
+
+std::optional<qsizetype> IniDocument::findSection(const QString& foldedSection) const {
+    const auto found = sectionByHash_.constFind(sectionHash(foldedSection));
+    if (found != sectionByHash_.cend() && headerName(*found) == foldedSection)
+        return *found;
+    if (!sectionHashesCollide_)
+        return std::nullopt;
+    for (qsizetype section = 0; section < static_cast<qsizetype>(sectionStarts_.size());
+         ++section) {
+        if (headerName(section) == foldedSection)
+            return section;
+    }
+    return std::nullopt;
+}
+
+IniDocument::KeySearch IniDocument::findKey(qsizetype section, const QString& foldedKey) const {
+    const LineSpan header = lineAt(sectionStarts_[section]);
+    const qsizetype end = sectionEnd(section);
+    KeySearch search;
+    search.insertAt = header.next;
+    for (qsizetype at = header.next; at < end;) {
+        const LineSpan line = lineAt(at);
+        at = line.next;
+        const QString text = lineText(line);
+        QStringView name;
+        const LineKind kind = classify(text, name);
+        if (kind == LineKind::Blank)
+            continue;
+        search.insertAt = line.next;
+        if (kind == LineKind::Key && folded(name) == foldedKey) {
+            search.key = line;
+            break;
+        }
+    }
+    return search;
+}
+
+void IniDocument::indexSection(qsizetype section, const QString& foldedSection) {
+    const size_t hash = sectionHash(foldedSection);
+    const auto found = sectionByHash_.constFind(hash);
+    if (found == sectionByHash_.cend())
+        sectionByHash_.insert(hash, section);
+    else if (headerName(*found) != foldedSection)
+        sectionHashesCollide_ = true;
 }
 
 std::optional<QString> IniDocument::value(QStringView section, QStringView key) const {
-    const SectionEntry* entry = findSection(section);
-    if (entry == nullptr)
+    const std::optional<qsizetype> found = findSection(folded(section));
+    if (!found)
         return std::nullopt;
-    const auto found = entry->keys.constFind(folded(key));
-    if (found == entry->keys.cend())
+    const KeySearch search = findKey(*found, folded(key));
+    if (!search.key)
         return std::nullopt;
-    const QString text = lineText(*found);
+    const QString text = lineText(*search.key);
     return text.mid(text.indexOf(QLatin1Char('=')) + 1).trimmed();
 }
 
 bool IniDocument::hasSection(QStringView section) const {
-    return findSection(section) != nullptr;
+    return findSection(folded(section)).has_value();
 }
 
 bool IniDocument::hasSectionStartingWith(QStringView prefix) const {
     const QString foldedPrefix = prefix.toString().toCaseFolded();
-    for (auto it = sectionByName_.cbegin(); it != sectionByName_.cend(); ++it) {
-        if (it.key().startsWith(foldedPrefix))
+    for (qsizetype section = 0; section < static_cast<qsizetype>(sectionStarts_.size());
+         ++section) {
+        if (headerName(section).startsWith(foldedPrefix))
             return true;
     }
     return false;
@@ -141,116 +172,102 @@ IniChange IniDocument::setValue(QStringView section, QStringView key, QStringVie
     const QStringView keyName = key.trimmed();
     if (holdsLineBreak(section) || !isStorableKey(keyName) || holdsLineBreak(value))
         return {IniChange::Kind::Refused, {}};
+    const QString foldedSection = folded(section);
 
-    const SectionEntry* found = findSection(section);
-    if (found == nullptr) {
-        const qsizetype header = static_cast<qsizetype>(lines_.size());
-        std::vector<Line> added;
-        added.push_back(
-            {sectionLineBytes(section), LineEnding::CrLf, LineKind::Section, folded(section)});
-        added.push_back(
-            {keyLineBytes(keyName, value), LineEnding::CrLf, LineKind::Key, folded(keyName)});
-        const IniChange change = appendLines(std::move(added));
-        SectionEntry entry{header, header + 1, {}};
-        entry.keys.insert(folded(keyName), header + 1);
-        sectionByName_.insert(folded(section), static_cast<qsizetype>(sections_.size()));
-        sections_.push_back(std::move(entry));
+    const std::optional<qsizetype> found = findSection(foldedSection);
+    if (!found) {
+        qsizetype header = 0;
+        const IniChange change =
+            appendLines({sectionLineBytes(section), keyLineBytes(keyName, value)}, header);
+        sectionStarts_.push_back(header);
+        indexSection(static_cast<qsizetype>(sectionStarts_.size()) - 1, foldedSection);
         return change;
     }
 
-    SectionEntry& entry = sections_[found - sections_.data()];
-    const QString foldedKey = folded(keyName);
-    const auto existing = entry.keys.constFind(foldedKey);
-    if (existing != entry.keys.cend()) {
-        const qsizetype at = *existing;
-        const QString text = lineText(at);
+    const KeySearch search = findKey(*found, folded(keyName));
+    if (search.key) {
+        const LineSpan& line = *search.key;
+        const QString text = lineText(line);
         const qsizetype equals = text.indexOf(QLatin1Char('='));
         if (text.mid(equals + 1).trimmed() == value.trimmed())
             return {IniChange::Kind::None, {}};
         QByteArray bytes = keyLineBytes(QStringView(text).left(equals).trimmed(), value);
-        if (at == 0 && byteOrderMark_)
+        if (line.start == 0 && byteOrderMark_)
             bytes.prepend(kByteOrderMark);
-        lines_[at].bytes = std::move(bytes);
+        text_.replace(line.start, line.length, bytes);
+        shiftSectionsAfter(*found, bytes.size() - line.length);
         return {IniChange::Kind::Rewrite, {}};
     }
 
-    const qsizetype insertAt = entry.lastContent + 1;
-    Line line{keyLineBytes(keyName, value), LineEnding::CrLf, LineKind::Key, foldedKey};
-    if (insertAt == static_cast<qsizetype>(lines_.size())) {
-        std::vector<Line> added;
-        added.push_back(std::move(line));
-        const IniChange change = appendLines(std::move(added));
-        entry.keys.insert(foldedKey, insertAt);
-        entry.lastContent = insertAt;
-        return change;
+    if (search.insertAt == text_.size()) {
+        qsizetype start = 0;
+        return appendLines({keyLineBytes(keyName, value)}, start);
     }
-    lines_.insert(lines_.begin() + insertAt, std::move(line));
-    rebuildIndex();
+    // A line follows, so the line before the new one has its line end.
+    const QByteArray line = keyLineBytes(keyName, value) + kCrLf.toByteArray();
+    text_.insert(search.insertAt, line);
+    shiftSectionsAfter(*found, line.size());
     return {IniChange::Kind::Rewrite, {}};
 }
 
 IniChange IniDocument::addSection(QStringView section) {
     if (holdsLineBreak(section))
         return {IniChange::Kind::Refused, {}};
-    if (hasSection(section))
+    const QString foldedSection = folded(section);
+    if (findSection(foldedSection))
         return {IniChange::Kind::None, {}};
-    const qsizetype header = static_cast<qsizetype>(lines_.size());
-    std::vector<Line> added;
-    added.push_back(
-        {sectionLineBytes(section), LineEnding::CrLf, LineKind::Section, folded(section)});
-    const IniChange change = appendLines(std::move(added));
-    sectionByName_.insert(folded(section), static_cast<qsizetype>(sections_.size()));
-    sections_.push_back({header, header, {}});
+    qsizetype header = 0;
+    const IniChange change = appendLines({sectionLineBytes(section)}, header);
+    sectionStarts_.push_back(header);
+    indexSection(static_cast<qsizetype>(sectionStarts_.size()) - 1, foldedSection);
     return change;
 }
 
 IniChange IniDocument::removeSection(QStringView section) {
-    const SectionEntry* entry = findSection(section);
-    if (entry == nullptr)
+    const std::optional<qsizetype> found = findSection(folded(section));
+    if (!found)
         return {IniChange::Kind::None, {}};
-    const qsizetype first = entry->header;
-    qsizetype end = first + 1;
-    while (end < static_cast<qsizetype>(lines_.size()) && lines_[end].kind != LineKind::Section)
-        ++end;
-    if (first == 0)
+    const qsizetype from = sectionStarts_[*found];
+    text_.remove(from, sectionEnd(*found) - from);
+    if (from == 0)
         byteOrderMark_ = false;
-    lines_.erase(lines_.begin() + first, lines_.begin() + end);
     rebuildIndex();
     return {IniChange::Kind::Rewrite, {}};
 }
 
-IniChange IniDocument::appendLines(std::vector<Line> added) {
+IniChange IniDocument::appendLines(const std::vector<QByteArray>& added, qsizetype& firstStart) {
     IniChange change{IniChange::Kind::Append, {}};
-    if (!lines_.empty() && lines_.back().ending == LineEnding::None) {
+    if (!text_.isEmpty() && !text_.endsWith('\n')) {
         // The last line had no line end: it gets one, its bytes stay as they were.
         change.appended += kCrLf;
-        lines_.back().ending = LineEnding::CrLf;
     }
-    for (Line& line : added) {
-        change.appended += line.bytes;
+    firstStart = text_.size() + change.appended.size();
+    for (const QByteArray& content : added) {
+        change.appended += content;
         change.appended += kCrLf;
-        lines_.push_back(std::move(line));
     }
+    text_ += change.appended;
     return change;
 }
 
+void IniDocument::shiftSectionsAfter(qsizetype section, qsizetype delta) {
+    for (auto start = sectionStarts_.begin() + section + 1; start != sectionStarts_.end(); ++start)
+        *start += delta;
+}
+
 void IniDocument::rebuildIndex() {
-    sections_.clear();
-    sectionByName_.clear();
-    for (qsizetype i = 0; i < static_cast<qsizetype>(lines_.size()); ++i) {
-        const Line& line = lines_[i];
-        if (line.kind == LineKind::Section) {
-            if (!sectionByName_.contains(line.foldedName))
-                sectionByName_.insert(line.foldedName, static_cast<qsizetype>(sections_.size()));
-            sections_.push_back({i, i, {}});
-            continue;
+    sectionStarts_.clear();
+    sectionByHash_.clear();
+    sectionHashesCollide_ = false;
+    for (qsizetype at = 0; at < text_.size();) {
+        const LineSpan line = lineAt(at);
+        const QString text = lineText(line);
+        QStringView name;
+        if (classify(text, name) == LineKind::Section) {
+            sectionStarts_.push_back(at);
+            indexSection(static_cast<qsizetype>(sectionStarts_.size()) - 1, folded(name));
         }
-        if (sections_.empty() || line.kind == LineKind::Blank)
-            continue;
-        SectionEntry& current = sections_.back();
-        current.lastContent = i;
-        if (line.kind == LineKind::Key && !current.keys.contains(line.foldedName))
-            current.keys.insert(line.foldedName, i);
+        at = line.next;
     }
 }
 

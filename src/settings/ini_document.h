@@ -21,9 +21,9 @@ struct IniChange {
     QByteArray appended;
 };
 
-// An INI file held as its lines, each kept as the exact bytes read, so that writing the file back
-// reproduces every line that no edit touched, byte for byte (odd encodings, binary junk, LF-only
-// or missing line ends included).
+// An INI file held as the exact bytes read, so that writing the file back reproduces every line
+// that no edit touched, byte for byte (odd encodings, binary junk, LF-only or missing line ends
+// included).
 //
 // Reading rules, those of the Windows profile functions:
 // - a section line is "[" + name + "]": the name is everything between the first "[" and the
@@ -38,6 +38,10 @@ struct IniChange {
 //
 // Writing rules: an existing key keeps its place and gets the new value; a new key goes after
 // the last non-blank line of its section; a new section goes at the end of the file.
+//
+// A job appends a few lines per piece to its cut record for hours, so the memory held beyond the
+// file's own bytes is one small entry per section: sections are found through their names'
+// hashes, and a key by reading its section's lines.
 class IniDocument {
 public:
     static IniDocument parse(const QByteArray& bytes);
@@ -59,30 +63,36 @@ public:
     IniChange removeSection(QStringView section);
 
 private:
-    enum class LineEnding : quint8 { None, Lf, CrLf };
     enum class LineKind : quint8 { Other, Blank, Section, Key };
-    struct Line {
-        QByteArray bytes; // without the line end
-        LineEnding ending = LineEnding::CrLf;
-        LineKind kind = LineKind::Other;
-        QString foldedName; // section or key name, case-folded
+    struct LineSpan {
+        qsizetype start = 0;  // offset of the line's first byte in text_
+        qsizetype length = 0; // bytes of the line without its line end
+        qsizetype next = 0;   // offset of the next line (past the line end)
     };
-    struct SectionEntry {
-        qsizetype header = 0;           // line of "[name]"
-        qsizetype lastContent = 0;      // last non-blank line of the section (the header at least)
-        QHash<QString, qsizetype> keys; // folded key name -> its line (the first one)
+    // A section's key, or where a new key of that section goes.
+    struct KeySearch {
+        std::optional<LineSpan> key;
+        qsizetype insertAt = 0; // just past the section's last non-blank line
     };
 
-    static Line makeLine(QByteArray bytes, LineEnding ending, QStringView text);
-    QString lineText(qsizetype index) const;
-    const SectionEntry* findSection(QStringView section) const;
-    IniChange appendLines(std::vector<Line> added);
+    // The kind of a line's text and, for a section or a key, its name (not yet folded).
+    static LineKind classify(QStringView text, QStringView& name);
+    LineSpan lineAt(qsizetype start) const;
+    QString lineText(const LineSpan& line) const;
+    QString headerName(qsizetype section) const; // folded
+    qsizetype sectionEnd(qsizetype section) const;
+    std::optional<qsizetype> findSection(const QString& foldedSection) const;
+    KeySearch findKey(qsizetype section, const QString& foldedKey) const;
+    void indexSection(qsizetype section, const QString& foldedSection);
+    IniChange appendLines(const std::vector<QByteArray>& added, qsizetype& firstStart);
+    void shiftSectionsAfter(qsizetype section, qsizetype delta);
     void rebuildIndex();
 
-    std::vector<Line> lines_;
-    bool byteOrderMark_ = false; // the first line starts with a UTF-8 byte order mark
-    std::vector<SectionEntry> sections_;
-    QHash<QString, qsizetype> sectionByName_; // folded name -> the first section of that name
+    QByteArray text_;                        // the file's bytes, exactly
+    bool byteOrderMark_ = false;             // text_ starts with a UTF-8 byte order mark
+    std::vector<qsizetype> sectionStarts_;   // offset of each "[name]" line, in file order
+    QHash<size_t, qsizetype> sectionByHash_; // folded name's hash -> first section holding it
+    bool sectionHashesCollide_ = false;      // two names share a hash: a miss is checked by a scan
 };
 
 } // namespace vantola

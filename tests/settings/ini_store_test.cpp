@@ -61,11 +61,12 @@ TEST_F(IniStore, WritesCreateKeepPlaceAndAppendInOrder) {
     EXPECT_EQ(readFileBytes(file), "[PARAM]\r\nSENS=0\r\n");
     ASSERT_EQ(ini.IniEcrire("JPEG", "QUALITE", "75", file), 1);
     ASSERT_EQ(ini.IniEcrire("PARAM", "DOUBLEPASSE", "1", file), 1);
-    ASSERT_EQ(ini.IniEcrire("param", "sens", "2", file), 1);
+    ASSERT_EQ(ini.IniEcrire("param", "sens", "12", file), 1); // longer: later lines move
     ASSERT_EQ(ini.IniEcrire("JPEG", "GRIS", "0", file), 1);
-    EXPECT_EQ(readFileBytes(file), "[PARAM]\r\nSENS=2\r\nDOUBLEPASSE=1\r\n"
+    EXPECT_EQ(readFileBytes(file), "[PARAM]\r\nSENS=12\r\nDOUBLEPASSE=1\r\n"
                                    "[JPEG]\r\nQUALITE=75\r\nGRIS=0\r\n");
-    EXPECT_EQ(read("PARAM", "SENS"), "2");
+    EXPECT_EQ(read("PARAM", "SENS"), "12");
+    EXPECT_EQ(read("JPEG", "QUALITE"), "75");
     EXPECT_EQ(read("JPEG", "GRIS"), "0");
 }
 
