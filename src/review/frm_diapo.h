@@ -102,6 +102,9 @@ private:
     // The white level typed in txtNbBlanc, or nothing (with a message saying why) when it is
     // not a whole number the cutter can use.
     std::optional<qint32> whiteLevelForRecut();
+    // Brings the main window to the front and sets the job's level; false when this window
+    // was closed meanwhile.
+    bool prepareRecut(qint32 level);
     // Runs the driver over each page path in turn, with the review window disabled meanwhile,
     // then brings the review window back and shows its page again. Stops early when the main
     // window refuses a job. False when the review window went away during the runs.

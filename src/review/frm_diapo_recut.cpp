@@ -64,31 +64,30 @@ void frmDiapo::CmdRedecouper_Click() {
         return;
     state_.bModeDebug = chkDebug_->isChecked();
     const QString path = state_.sRepSource + tabImages_[std::size_t(hScrollFile_->value())].name;
-    const QPointer<frmDiapo> self(this);
-    bringMainWindowToFront();
-    if (!self)
-        return;
-    state_.bSansMessage = true;
-    state_.lNiveauBlanc = *level;
-    runRecuts({path});
+    if (prepareRecut(*level))
+        runRecuts({path});
 }
 
 void frmDiapo::CmdRecoupeALL_Click() {
     const std::optional<qint32> level = whiteLevelForRecut();
-    if (!level)
+    if (!level || !prepareRecut(*level))
         return;
-    const QPointer<frmDiapo> self(this);
-    bringMainWindowToFront();
-    if (!self)
-        return;
-    state_.bSansMessage = true;
-    state_.lNiveauBlanc = *level;
     QStringList marked;
     for (const PageRow& row : tabImages_) {
         if (row.mark == QLatin1String("OK"))
             marked << state_.sRepSource + row.name;
     }
     runRecuts(marked);
+}
+
+bool frmDiapo::prepareRecut(qint32 level) {
+    const QPointer<frmDiapo> self(this);
+    bringMainWindowToFront();
+    if (!self)
+        return false;
+    state_.bSansMessage = true;
+    state_.lNiveauBlanc = level;
+    return true;
 }
 
 bool frmDiapo::runRecuts(const QStringList& pagePaths) {

@@ -160,30 +160,42 @@ QString Cls_InitREG::openKeyPath(const QString& cle_principale) {
     return subKey.isEmpty() ? rootName_ : rootName_ + QLatin1Char('\\') + subKey;
 }
 
-RegistryResult Cls_InitREG::EcrireREG_DWORD(const QString& cle_principale, const QString& entree,
-                                            qint32 Valeur) {
+bool Cls_InitREG::setKeyValue(const QString& cle_principale, const QString& entree,
+                              const RegistryValue& value) {
     const QString key = openKeyPath(cle_principale);
     if (key.isNull())
-        return {};
+        return false;
     RegistryStore store(registryFile());
     status_ = store.openKey(key);
-    if (status_ == kRegOk) {
-        QByteArray data(4, '\0');
-        qToLittleEndian(Valeur, data.data());
-        status_ = store.setValue(key, entree, {kRegTypeDword, data});
-    }
+    if (status_ == kRegOk)
+        status_ = store.setValue(key, entree, value);
+    return true;
+}
+
+bool Cls_InitREG::queryKeyValue(const QString& cle_principale, const QString& entree,
+                                RegistryValue& value) {
+    const QString key = openKeyPath(cle_principale);
+    if (key.isNull())
+        return false;
+    RegistryStore store(registryFile());
+    status_ = store.openKey(key);
+    if (status_ == kRegOk)
+        status_ = store.queryValue(key, entree, value);
+    return true;
+}
+
+RegistryResult Cls_InitREG::EcrireREG_DWORD(const QString& cle_principale, const QString& entree,
+                                            qint32 Valeur) {
+    QByteArray data(4, '\0');
+    qToLittleEndian(Valeur, data.data());
+    setKeyValue(cle_principale, entree, {kRegTypeDword, data});
     return {};
 }
 
 RegistryResult Cls_InitREG::LireREG_DWORD(const QString& cle_principale, const QString& entree) {
-    const QString key = openKeyPath(cle_principale);
-    if (key.isNull())
-        return {};
-    RegistryStore store(registryFile());
     RegistryValue value;
-    status_ = store.openKey(key);
-    if (status_ == kRegOk)
-        status_ = store.queryValue(key, entree, value);
+    if (!queryKeyValue(cle_principale, entree, value))
+        return {};
     if (status_ == kRegOk && value.data.size() > 4)
         status_ = kRegMoreData;
     if (status_ != kRegOk)
@@ -195,25 +207,14 @@ RegistryResult Cls_InitREG::LireREG_DWORD(const QString& cle_principale, const Q
 
 RegistryResult Cls_InitREG::EcrireREG_BINARY(const QString& cle_principale, const QString& entree,
                                              const QString& Valeur) {
-    const QString key = openKeyPath(cle_principale);
-    if (key.isNull())
-        return {};
-    RegistryStore store(registryFile());
-    status_ = store.openKey(key);
-    if (status_ == kRegOk)
-        status_ = store.setValue(key, entree, {kRegTypeBinary, encodeWindows1252(Valeur)});
+    setKeyValue(cle_principale, entree, {kRegTypeBinary, encodeWindows1252(Valeur)});
     return {};
 }
 
 RegistryResult Cls_InitREG::LireREG_BINARY(const QString& cle_principale, const QString& entree) {
-    const QString key = openKeyPath(cle_principale);
-    if (key.isNull())
-        return {};
-    RegistryStore store(registryFile());
     RegistryValue value;
-    status_ = store.openKey(key);
-    if (status_ == kRegOk)
-        status_ = store.queryValue(key, entree, value);
+    if (!queryKeyValue(cle_principale, entree, value))
+        return {};
     if (status_ != kRegOk)
         return kErrorText;
     return decodeWindows1252(value.data);
@@ -239,14 +240,9 @@ QString Cls_InitREG::ErrorMsg(qint32 lErrorCode) const {
 }
 
 RegistryResult Cls_InitREG::LireREG_STRING(const QString& cle_principale, const QString& entree) {
-    const QString key = openKeyPath(cle_principale);
-    if (key.isNull())
-        return {};
-    RegistryStore store(registryFile());
     RegistryValue value;
-    status_ = store.openKey(key);
-    if (status_ == kRegOk)
-        status_ = store.queryValue(key, entree, value);
+    if (!queryKeyValue(cle_principale, entree, value))
+        return {};
     // The value lands in a buffer of 255 bytes: a string with its terminating NUL after it, any
     // other type as it is; the buffer is trimmed of spaces and its last character (the NUL of
     // a string) dropped. So a string loses its leading spaces and keeps its trailing ones.
@@ -270,13 +266,7 @@ RegistryResult Cls_InitREG::CreerREG_Cle(const QString& cle_principale) {
 
 RegistryResult Cls_InitREG::EcrireREG_STRING(const QString& cle_principale, const QString& entree,
                                              const QString& Valeur) {
-    const QString key = openKeyPath(cle_principale);
-    if (key.isNull())
-        return {};
-    RegistryStore store(registryFile());
-    status_ = store.openKey(key);
-    if (status_ == kRegOk)
-        status_ = store.setValue(key, entree, {kRegTypeString, Valeur.toUtf8()});
+    setKeyValue(cle_principale, entree, {kRegTypeString, Valeur.toUtf8()});
     return {};
 }
 

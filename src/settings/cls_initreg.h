@@ -6,6 +6,8 @@
 
 namespace vantola {
 
+struct RegistryValue;
+
 // Number of the error that IniLire raises when reading fails: the object-error base plus 65000.
 inline constexpr qint32 kErrIniRead = -2147156504;
 
@@ -98,6 +100,11 @@ public:
 private:
     bool SeparerCle(QString& cle);
     QString openKeyPath(const QString& cle_principale);
+    // Opens the key and sets or reads the value, leaving the outcome in status_. False when the
+    // key path was refused, and nothing was done.
+    bool setKeyValue(const QString& cle_principale, const QString& entree,
+                     const RegistryValue& value);
+    bool queryKeyValue(const QString& cle_principale, const QString& entree, RegistryValue& value);
     QString registryFile() const;
     QString winIniFile() const;
 
