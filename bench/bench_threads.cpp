@@ -10,124 +10,27 @@
 
 #include "cutting/cutting_job.h"
 #include "cutting/program_settings.h"
-#include "image/cimage.h"
-#include "image/cjpeg.h"
-#include "image/picture_loader.h"
-#include "settings/cls_initreg.h"
-#include "settings/folder_listing.h"
-#include "support/page_generator.h"
+#include "job_pages.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QImageWriter>
 #include <QMap>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <sys/resource.h>
 
 using namespace vantola;
+using namespace vantola::bench;
 
 namespace {
-
-constexpr int kWidth = 2480;
-constexpr int kHeight = 3508;
-
-// Wall and CPU time of one piece of work.
-struct Timing {
-    double wall = 0;
-    double cpu = 0; // user + sys of the whole process
-};
-
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-template <typename Work>
-Timing timed(Work&& work) {
-    const double cpuStart = cpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    Timing timing;
-    timing.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    timing.cpu = cpuSeconds() - cpuStart;
-    return timing;
-}
 
 QString loadAverage() {
     QFile file(QStringLiteral("/proc/loadavg"));
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("?");
     return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
-}
-
-// Portrait pages to upscale: the shared scans when they are there, else generated pages.
-QList<QImage> sourcePictures() {
-    QList<QImage> pictures;
-    for (const char* folder : {"peppercarrot-ep02", "craphound"}) {
-        const QString path =
-            QStringLiteral(VANTOLA_SHARED_PAGES "/") + QLatin1String(folder) + QLatin1Char('/');
-        for (const QString& name : listJpegPages(path)) {
-            const QImage picture(path + name);
-            if (!picture.isNull() && picture.height() > picture.width())
-                pictures << picture;
-        }
-    }
-    for (int seed = 1; pictures.isEmpty() && seed <= 6; ++seed) {
-        test::PageSpec spec;
-        spec.seed = std::uint64_t(seed);
-        spec.noise = 4;
-        pictures << test::generatePage(spec).image;
-    }
-    return pictures;
-}
-
-void writePages(const QString& folder, int count) {
-    const QList<QImage> pictures = sourcePictures();
-    for (int i = 0; i < count; ++i) {
-        QImageWriter writer(folder +
-                            QStringLiteral("page%1.jpg").arg(i + 1, 3, 10, QLatin1Char('0')));
-        writer.setQuality(90);
-        writer.write(pictures.at(i % pictures.size())
-                         .scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
-}
-
-// The single-core floor: decode every page, and encode with our encoder the piece rectangles
-// that the job recorded for it.
-Timing floorTiming(const QString& folder, const QString& record, const QString& scratch) {
-    Cls_InitREG ini;
-    return timed([&] {
-        for (const QString& name : listJpegPages(folder)) {
-            const QString page = folder + name;
-            const QImage picture = loadPicture(page);
-            for (int n = 1;; ++n) {
-                const auto key = [&](const QString& prefix) {
-                    return ini
-                        .IniLire(page, prefix + QString::number(n), QStringLiteral("0"), record)
-                        .toInt();
-                };
-                const QRect rectangle(
-                    QPoint(key(QStringLiteral("COLONNE_1_")), key(QStringLiteral("LIGNE_1_"))),
-                    QPoint(key(QStringLiteral("COLONNE_2_")) - 1,
-                           key(QStringLiteral("LIGNE_2_")) - 1));
-                if (rectangle.isEmpty())
-                    break;
-                cImage buffer;
-                buffer.CopyStdPicture(picture.copy(rectangle));
-                cJpeg encoder;
-                encoder.SampleHDC(buffer.hDC(), buffer.Width(), buffer.Height(), 0, 0);
-                QFile::remove(scratch);
-                encoder.SaveFile(scratch);
-            }
-        }
-    });
 }
 
 // Name and digest of every file the job left, to check that both jobs wrote the same bytes.
@@ -167,13 +70,10 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const int pageCount = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 2;
-    test::TempFolder root;
-    const QString pages = root.path() + QStringLiteral("pages/");
-    const QString home = root.path() + QStringLiteral("home/");
-    QDir().mkpath(pages);
-    QDir().mkpath(home);
-    std::printf("writing %d pages of %dx%d...\n", pageCount, kWidth, kHeight);
-    writePages(pages, pageCount);
+    const JobFolders folders(pageCount);
+    const test::TempFolder& root = folders.root;
+    const QString& pages = folders.pages;
+    const QString& home = folders.home;
     std::printf("load average before: %s\n", qPrintable(loadAverage()));
 
     ProgramState state = loadProgramState(home);
