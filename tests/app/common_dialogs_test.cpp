@@ -19,13 +19,9 @@ using vantola::test::writeFileBytes;
 
 const QChar kNul(u'\0');
 
-TEST(CommonDialogs, FilterListHelpers) {
-    EXPECT_EQ(AjouterFiltre(QString(), QStringLiteral("Tout")),
-              QStringLiteral("Tout") + kNul + QStringLiteral("*.*") + kNul);
-    EXPECT_EQ(CouperAuNul(QStringLiteral("a.jpg") + kNul + QStringLiteral("reste")),
-              QStringLiteral("a.jpg"));
-    EXPECT_EQ(CouperAuNul(QStringLiteral("sans nul")), QStringLiteral("sans nul"));
-
+// A filter list of description and patterns separated by NULs becomes Qt's name filters, the
+// patterns matched in any case, "*.*" as "*".
+TEST(CommonDialogs, FilterListsBecomeCaseBlindNameFilters) {
     QString filtre = AjouterFiltre(QString(), QStringLiteral("JPG Files (*.JPG)"),
                                    QStringLiteral("*.JPG;*.jpeg"));
     filtre = AjouterFiltre(filtre, QStringLiteral("Tout"));
@@ -33,48 +29,37 @@ TEST(CommonDialogs, FilterListHelpers) {
               (QStringList{QStringLiteral("JPG Files (*.JPG) (*.[jJ][pP][gG] *.[jJ][pP][eE][gG])"),
                            QStringLiteral("Tout (*)")}));
     EXPECT_TRUE(filtresPourQFileDialog(QString()).isEmpty());
+    EXPECT_EQ(CouperAuNul(QStringLiteral("a.jpg") + kNul + QStringLiteral("reste")),
+              QStringLiteral("a.jpg"));
 }
 
-TEST(CommonDialogs, PictureAndOutputDialogsAreConfigured) {
+// The user reads the type descriptions as they are written, in their order, and sees the JPEG
+// files whatever the case of their extension.
+TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
+    TempFolder folder;
+    for (const char* name : {"PAGE.JPG", "page2.jpg", "Page3.Jpg", "notes.txt", "scan.gif"})
+        ASSERT_TRUE(writeFileBytes(folder.file(QLatin1String(name)), "x"));
     ModCommonDialog module;
-    const auto image = module.construireDialogueImage();
-    EXPECT_EQ(image->windowTitle(), QStringLiteral("Nom du fichier en entrée..."));
-    EXPECT_EQ(image->nameFilters().size(), 3);
-    EXPECT_EQ(image->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(image->fileMode(), QFileDialog::AnyFile);
-    EXPECT_TRUE(image->testOption(QFileDialog::DontUseNativeDialog));
-    // The user reads the descriptions as they are written, in their order.
-    const QComboBox* types = image->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    const auto dialogue = module.construireDialogueImage();
+    EXPECT_EQ(dialogue->windowTitle(), QStringLiteral("Nom du fichier en entrée..."));
+    const QComboBox* types = dialogue->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
-    ASSERT_EQ(types->count(), 3);
-    EXPECT_EQ(types->itemText(0), QStringLiteral("JPG Files (*.JPG)"));
-    EXPECT_EQ(types->itemText(1), QStringLiteral("GIF Files (*.GIF)"));
-    EXPECT_EQ(types->itemText(2), QStringLiteral("BMP Files (*.BMP)"));
+    QStringList descriptions;
+    for (int i = 0; i < types->count(); ++i)
+        descriptions << types->itemText(i);
+    EXPECT_EQ(descriptions,
+              QStringList({"JPG Files (*.JPG)", "GIF Files (*.GIF)", "BMP Files (*.BMP)"}));
     EXPECT_EQ(module.filtre(), QStringLiteral("JPG Files (*.JPG)") + kNul + "*.JPG" + kNul +
                                    "GIF Files (*.GIF)" + kNul + "*.GIF" + kNul +
                                    "BMP Files (*.BMP)" + kNul + "*.BMP" + kNul);
 
-    const auto sortie = module.construireDialogueSortie();
-    EXPECT_EQ(sortie->windowTitle(), QStringLiteral("Nom du fichier en sortie..."));
-    EXPECT_EQ(sortie->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(sortie->nameFilters().size(), 1);
-    EXPECT_EQ(module.filtre(), QStringLiteral("JPG Files (*.JPG)") + kNul + "*.JPG" + kNul);
-}
-
-TEST(CommonDialogs, JpgFilterShowsJpegFilesInAnyCase) {
-    TempFolder folder;
-    for (const char* name : {"PAGE.JPG", "page2.jpg", "Page3.Jpg", "notes.txt", "scan.gif"})
-        ASSERT_TRUE(writeFileBytes(folder.file(QLatin1String(name)), "x"));
-
-    ModCommonDialog module;
-    auto dialogue = module.construireDialogueImage();
     dialogue->setDirectory(folder.path());
     dialogue->show();
     auto* model = dialogue->findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
     const QModelIndex racine = model->index(dialogue->directory().absolutePath());
     EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(racine) >= 3; }, 5000));
-    QTest::qWait(100); // anything the filter should have hidden would have come by now
+    QTest::qWait(100); // lets anything the filter failed to hide arrive
     QStringList visibles;
     for (int row = 0; row < model->rowCount(racine); ++row)
         visibles += model->index(row, 0, racine).data().toString();
@@ -111,6 +96,8 @@ TEST(CommonDialogs, OutputDialogTakesANewNameThroughItsModalLoop) {
     QTimer::singleShot(0, [&] {
         auto* dialogue = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialogue, nullptr);
+        EXPECT_EQ(dialogue->windowTitle(), QStringLiteral("Nom du fichier en sortie..."));
+        EXPECT_EQ(dialogue->nameFilters().size(), 1);
         dialogue->selectFile(nouveau);
         auto* boutons = dialogue->findChild<QDialogButtonBox*>();
         ASSERT_NE(boutons, nullptr);
@@ -118,6 +105,7 @@ TEST(CommonDialogs, OutputDialogTakesANewNameThroughItsModalLoop) {
     });
     ModCommonDialog module;
     EXPECT_EQ(module.ChoisirSortie(), nouveau);
+    EXPECT_EQ(module.filtre(), QStringLiteral("JPG Files (*.JPG)") + kNul + "*.JPG" + kNul);
 }
 
 } // namespace

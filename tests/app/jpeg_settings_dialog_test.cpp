@@ -3,7 +3,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,56 +41,46 @@ protected:
     ProgramState state;
 };
 
-TEST_F(JpegSettingsDialog, OpensOnDefaultsWithoutParamIni) {
-    const auto dialog = open();
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("JPEG Compression Settings"));
-    ASSERT_EQ(dialog->cboSubSample->count(), 16);
-    EXPECT_EQ(dialog->cboSubSample->itemText(0), QStringLiteral("1:1  [Max Quality]"));
-    EXPECT_EQ(dialog->cboSubSample->itemText(15), QStringLiteral("4:4  [Max Compress]"));
-    EXPECT_EQ(dialog->cboSubSample->currentText(), QStringLiteral("2:2  [Default]"));
-    EXPECT_EQ(dialog->hscQuality->value(), 75);
-    EXPECT_EQ(dialog->lblQuality->text(), QStringLiteral("Quality: 75"));
-    EXPECT_FALSE(dialog->chkGreyscale->isChecked());
-    EXPECT_TRUE(dialog->cboSubSample->isEnabled());
-    EXPECT_TRUE(dialog->erreursOuverture().isEmpty());
-    EXPECT_EQ(dialog->encodeur()->Quality(), 75);
-    expectSampling(*dialog->encodeur(), 3, 2, 2);
-    // The buttons sit under the frame, "Annuler" at the left, "OK" at the right.
-    EXPECT_GT(dialog->cmdFinish[0]->y(), dialog->Frame1->geometry().bottom());
-    EXPECT_LT(dialog->cmdFinish[0]->x(), dialog->cmdFinish[1]->x());
-    EXPECT_EQ(dialog->cmdFinish[0]->text(), QStringLiteral("Annuler"));
-    EXPECT_EQ(dialog->cmdFinish[1]->text(), QStringLiteral("OK"));
-}
-
-TEST_F(JpegSettingsDialog, OpensOnTheSavedSettings) {
-    writeParam("JPG_SAMPLE_INDEX=7\r\nJPG_QUALITY=40\r\nJPG_GREYSCALE=1\r\n");
-    const auto dialog = open();
-    EXPECT_EQ(dialog->cboSubSample->currentText(), QStringLiteral("3:2"));
-    EXPECT_EQ(dialog->lblQuality->text(), QStringLiteral("Quality: 40 ???"));
-    EXPECT_TRUE(dialog->chkGreyscale->isChecked());
-    EXPECT_FALSE(dialog->cboSubSample->isEnabled());
-    EXPECT_EQ(dialog->encodeur()->Quality(), 40);
-    expectSampling(*dialog->encodeur(), 1, 1, 1);
-}
-
-TEST_F(JpegSettingsDialog, RefusedSettingsFallBackAndAreReported) {
-    writeParam("JPG_SAMPLE_INDEX=16\r\nJPG_QUALITY=abc\r\nJPG_GREYSCALE=oui\r\n");
-    const auto dialog = open();
-    EXPECT_EQ(dialog->cboSubSample->currentIndex(), 3);
-    EXPECT_EQ(dialog->hscQuality->value(), 75);
-    EXPECT_FALSE(dialog->chkGreyscale->isChecked());
-    ASSERT_EQ(dialog->erreursOuverture().size(), 3);
-    EXPECT_TRUE(dialog->erreursOuverture()[1].contains(QStringLiteral("« abc » de JPG_QUALITY")));
-    const auto* box = dialog->findChild<QMessageBox*>();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->isVisible());
+// No param.ini, saved settings, and refused ones that fall back to the defaults and are
+// reported in a message box.
+TEST_F(JpegSettingsDialog, OpensOnTheSavedSettingsOrTheDefaults) {
+    struct Case {
+        QByteArray keys;
+        const char *sampling, *quality;
+        bool grey;
+        int errors;
+    };
+    const Case cases[] = {
+        {QByteArray(), "2:2  [Default]", "Quality: 75", false, 0},
+        {"JPG_SAMPLE_INDEX=7\r\nJPG_QUALITY=40\r\nJPG_GREYSCALE=1\r\n", "3:2", "Quality: 40 ???",
+         true, 0},
+        {"JPG_SAMPLE_INDEX=16\r\nJPG_QUALITY=abc\r\nJPG_GREYSCALE=oui\r\n", "2:2  [Default]",
+         "Quality: 75", false, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys.toStdString());
+        if (!c.keys.isEmpty())
+            writeParam(c.keys);
+        const auto dialog = open();
+        EXPECT_EQ(dialog->cboSubSample->count(), 16);
+        EXPECT_EQ(dialog->cboSubSample->currentText(), QLatin1String(c.sampling));
+        EXPECT_EQ(dialog->lblQuality->text(), QLatin1String(c.quality));
+        EXPECT_EQ(dialog->chkGreyscale->isChecked(), c.grey);
+        EXPECT_EQ(dialog->cboSubSample->isEnabled(), !c.grey);
+        EXPECT_EQ(dialog->encodeur()->Quality(), dialog->hscQuality->value());
+        expectSampling(*dialog->encodeur(), c.grey ? 1 : 3, c.grey ? 1 : 2, c.grey ? 1 : 2);
+        ASSERT_EQ(dialog->erreursOuverture().size(), c.errors);
+        EXPECT_TRUE(c.errors == 0 ||
+                    dialog->erreursOuverture()[1].contains(u"« abc » de JPG_QUALITY"));
+        const auto* box = dialog->findChild<QMessageBox*>();
+        EXPECT_EQ(box && box->isVisible(), c.errors > 0);
+    }
 }
 
 TEST_F(JpegSettingsDialog, QualityLabelAndGreyscaleFollowTheControls) {
     const auto dialog = open();
     const std::pair<int, const char*> marks[] = {
-        {1, "Quality: 1 ???"}, {49, "Quality: 49 ???"}, {50, "Quality: 50"},
-        {95, "Quality: 95"},   {96, "Quality: 96 ???"}, {100, "Quality: 100 ???"}};
+        {49, "Quality: 49 ???"}, {50, "Quality: 50"}, {95, "Quality: 95"}, {96, "Quality: 96 ???"}};
     for (const auto& [value, text] : marks) {
         dialog->hscQuality->setValue(value);
         EXPECT_EQ(dialog->lblQuality->text(), QLatin1String(text));
@@ -108,27 +97,27 @@ TEST_F(JpegSettingsDialog, QualityLabelAndGreyscaleFollowTheControls) {
     expectSampling(*dialog->encodeur(), 3, 4, 1);
 }
 
-TEST_F(JpegSettingsDialog, OkWritesTheFourKeysInOrder) {
+TEST_F(JpegSettingsDialog, AnnulerWritesNothingOkWritesTheFourKeysInOrder) {
     writeParam("LANGUE=FRANCAIS\r\n");
-    const auto dialog = open();
-    dialog->cboSubSample->setCurrentIndex(7);
-    dialog->hscQuality->setValue(60);
-    dialog->cmdFinish[1]->click();
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->encodeur(), nullptr);
+    const QByteArray before = readFileBytes(state.sFichierParam);
+    for (const int button : {0, 1}) {
+        SCOPED_TRACE(button == 0 ? "Annuler" : "OK");
+        const auto dialog = open();
+        // The buttons sit under the frame, "Annuler" at the left, "OK" at the right.
+        EXPECT_GT(dialog->cmdFinish[0]->y(), dialog->Frame1->geometry().bottom());
+        EXPECT_LT(dialog->cmdFinish[0]->x(), dialog->cmdFinish[1]->x());
+        dialog->cboSubSample->setCurrentIndex(7);
+        dialog->hscQuality->setValue(60);
+        dialog->cmdFinish[button]->click();
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(dialog->encodeur(), nullptr);
+        if (button == 0) {
+            EXPECT_EQ(readFileBytes(state.sFichierParam), before);
+        }
+    }
     EXPECT_EQ(readFileBytes(state.sFichierParam),
               QByteArray("[PARAM]\r\nLANGUE=FRANCAIS\r\nJPG_SAMPLE=3:2\r\nJPG_SAMPLE_INDEX=7\r\n"
                          "JPG_QUALITY=60\r\nJPG_GREYSCALE=0\r\n"));
-}
-
-TEST_F(JpegSettingsDialog, AnnulerWritesNothing) {
-    const auto dialog = open();
-    dialog->hscQuality->setValue(20);
-    dialog->chkGreyscale->click();
-    dialog->cmdFinish[0]->click();
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->encodeur(), nullptr);
-    EXPECT_FALSE(QFile::exists(state.sFichierParam));
 }
 
 TEST_F(JpegSettingsDialog, OkThatCannotWriteKeepsTheWindowOpen) {

@@ -1,8 +1,7 @@
 #pragma once
 
-// A main window on a temporary program folder, with its dialogs answered by the test: message
-// boxes are recorded, the picture dialog and the input box return what the test put in
-// nextImage and nextAnswer, and the program's end is counted instead of happening.
+// A main window on a temporary program folder. Messages are recorded, the picture dialog and the
+// input box return nextImage and nextAnswer, and the program's end is counted, not done.
 
 #include "app/main_window.h"
 #include "cutting/program_settings.h"
@@ -10,7 +9,6 @@
 #include "support/temp_folder.h"
 
 #include <QAction>
-#include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -35,11 +33,8 @@ protected:
         hooks.showMessage = [this](const QString& title, const QString& text) {
             messages.push_back({title, text});
         };
-        hooks.askText = [this](const QString& title, const QString& prompt,
-                               const QString& proposed) {
-            askedTitle = title;
-            askedPrompt = prompt;
-            askedProposal = proposed;
+        hooks.askText = [this](const QString& title, const QString& prompt, const QString& offer) {
+            asked = {title, prompt, offer};
             return nextAnswer;
         };
         hooks.chooseImage = [this] { return nextImage; };
@@ -60,7 +55,7 @@ protected:
     std::vector<ShownMessage> messages;
     QString nextImage;
     std::optional<QString> nextAnswer;
-    QString askedTitle, askedPrompt, askedProposal;
+    QStringList asked; // title, prompt and proposed answer of the last input box
     int quitCalls = 0;
 };
 

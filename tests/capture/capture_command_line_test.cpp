@@ -78,7 +78,7 @@ TEST_F(CaptureCommandLineTest, ClipboardWithoutPictureFailsItsPage) {
     EXPECT_EQ(result.status, 1) << qPrintable(result.err);
     EXPECT_TRUE(result.out.startsWith(QStringLiteral("0 pieces written, 1 pages failed")))
         << qPrintable(result.out);
-    EXPECT_TRUE(logLines(out() + QStringLiteral("log.txt"))
+    EXPECT_TRUE(textFileLines(out() + QStringLiteral("log.txt"))
                     .contains(QStringLiteral("Le presse-papier ne contient pas d'image (521)")));
 
     EXPECT_EQ(run(QStringLiteral("clipboard"), {}).status, 2);

@@ -40,34 +40,8 @@ void writePdf(const QString& path, const std::vector<QImage>& pages, int dpi) {
     painter.end();
 }
 
-QStringList logLines(const QString& path) {
-    QStringList lines = QString::fromUtf8(readFileBytes(path)).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QString& line : lines) {
-        for (const QString& prefix :
-             {QStringLiteral("Traitement commencé à "), QStringLiteral("Traitement terminé à ")}) {
-            if (line.startsWith(prefix))
-                line = prefix.trimmed();
-        }
-    }
-    return lines;
-}
-
 QStringList fileNames(const QString& folder, const QString& pattern) {
     return QDir(folder).entryList({pattern}, QDir::Files, QDir::Name);
-}
-
-QStringList iniSection(const QString& path, const QString& section) {
-    QStringList result;
-    bool inSection = false;
-    for (const QString& line : logLines(path)) {
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
-            inSection = line.mid(1, line.size() - 2) == section;
-        else if (inSection && !line.isEmpty())
-            result << line;
-    }
-    return result;
 }
 
 } // namespace vantola::test

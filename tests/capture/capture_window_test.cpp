@@ -77,9 +77,9 @@ TEST_F(CaptureWindowTest, ClipboardPictureIsSavedCutAndRecorded) {
     const QStringList names = fileNames(pieces(), QStringLiteral("*.jpg"));
     ASSERT_EQ(names.size(), kPanelsPerPage);
     EXPECT_EQ(names.first(), QStringLiteral("BD000.jpg-0001.jpg"));
-    EXPECT_TRUE(iniSection(state.sFichierDecoupage, QString())
+    EXPECT_TRUE(iniSectionLines(state.sFichierDecoupage, QString())
                     .contains("FICHIER_1=" + pieces() + "BD000.jpg-0001.jpg"));
-    EXPECT_EQ(logLines(out() + QStringLiteral("log.txt")).first(),
+    EXPECT_EQ(textFileLines(out() + QStringLiteral("log.txt")).first(),
               QStringLiteral("6 images (1-7) ont étés créées pour la page "));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("6 diapos créées et 0 erreurs rencontré(s)."));
@@ -100,7 +100,7 @@ TEST_F(CaptureWindowTest, ClipboardWithoutPictureFailsThePageAndTheJobEnds) {
         messages.clear();
         runClipboardCommand(*window);
 
-        const QStringList log = logLines(out() + QStringLiteral("log.txt"));
+        const QStringList log = textFileLines(out() + QStringLiteral("log.txt"));
         EXPECT_TRUE(log.contains(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")));
         EXPECT_TRUE(log.contains(QStringLiteral("Le presse-papier ne contient pas d'image (521)")))
             << qPrintable(log.join('\n'));
@@ -130,9 +130,9 @@ TEST_F(CaptureWindowTest, PdfCommandProposesTheDocumentsPageCountAndCutsThePages
     EXPECT_TRUE(notices[0].endsWith(QStringLiteral(
         "\r\nAvez vous bien regler les modifications de formatage (rotation, compression...)")));
     EXPECT_EQ(dialogTitles, (QStringList{kPdfDialog, kOutputDialog}));
-    EXPECT_EQ(askedTitle, QStringLiteral("NOMBRE DE PAGES"));
-    EXPECT_EQ(askedPrompt, QStringLiteral("Combien de pages possede votre document PDF ?"));
-    EXPECT_EQ(askedProposal, QStringLiteral("3"));
+    EXPECT_EQ(asked, (QStringList{QStringLiteral("NOMBRE DE PAGES"),
+                                  QStringLiteral("Combien de pages possede votre document PDF ?"),
+                                  QStringLiteral("3")}));
 
     // Two pages at PDF_DPI = 75: half the size they were drawn at.
     EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), (QStringList{"BD001.jpg", "BD002.jpg"}));
@@ -174,10 +174,10 @@ TEST_F(CaptureWindowTest, PdfCommandEndsBeforeAnyJobWhenRefusedOrUnusable) {
     writeFileBytes(home.file(QStringLiteral("faux.pdf")), "%PDF-1.4 tronqué");
     answers[kPdfDialog] = home.file(QStringLiteral("faux.pdf"));
     dialogTitles.clear();
-    askedTitle.clear();
+    asked.clear();
     runPdfCommand(*window);
     EXPECT_EQ(dialogTitles, QStringList{kPdfDialog});
-    EXPECT_TRUE(askedTitle.isEmpty());
+    EXPECT_TRUE(asked.isEmpty());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, QStringLiteral("DOCUMENT PDF ILLISIBLE"));
     EXPECT_TRUE(messages[0].text.contains(home.file(QStringLiteral("faux.pdf"))));

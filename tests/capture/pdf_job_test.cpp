@@ -1,10 +1,10 @@
 // PDF pages through the cutting job: the rendered pages saved as BD001.jpg..., their pieces,
 // the cut record and the two logs, the job bar, the double pass, a page count past the
-// document's end, page numbers past 999; and the documents that cannot be opened.
+// document's end, page numbers past 999, a page too large; and the documents that cannot be
+// opened.
 #include "app/pdf_source.h"
 #include "capture/capture_fixture.h"
 #include "cutting/program_settings.h"
-#include "settings/app_error.h"
 #include "settings/cls_initreg.h"
 #include "support/djpeg.h"
 #include "support/page_generator.h"
@@ -48,18 +48,20 @@ protected:
     QString out() const { return root.path() + QStringLiteral("sortie/"); }
     QString pieces() const { return out() + QStringLiteral("VANTOLA/"); }
 
-    // Writes a PDF of comic pages (seeds 1..count), opens it and hands it to the job.
+    // Writes a PDF of comic pages (seeds 1..count) and hands it to the job.
     void usePdf(int count) {
         std::vector<QImage> pages;
         for (int i = 1; i <= count; ++i)
             pages.push_back(comicPage(std::uint64_t(i)));
         writePdf(root.file(QStringLiteral("album.pdf")), pages);
+        openPdf(root.file(QStringLiteral("album.pdf")), count);
+    }
+    void openPdf(const QString& path, int count) {
         QString error;
-        pdf = PdfSource::open(root.file(QStringLiteral("album.pdf")), error);
+        pdf = PdfSource::open(path, error);
         ASSERT_TRUE(pdf) << qPrintable(error);
         ASSERT_EQ(pdf->pageCount(), count);
-        job->setPdfPageSource([this](int page) { return pdf->renderPage(page, 150); },
-                              pdf->pageCount());
+        job->setPdfPageSource([this](int page) { return pdf->renderPage(page, 150); }, count);
     }
 
     JobSummary cut(qint16 pages) { return job->Decoupage(out(), out(), pages); }
@@ -71,14 +73,14 @@ protected:
     std::unique_ptr<PdfSource> pdf;
 };
 
-TEST_F(PdfJobTest, OnePageIsSavedCutRecordedAndLogged) {
-    usePdf(1);
-    const JobSummary summary = cut(1);
+TEST_F(PdfJobTest, PagesAreSavedCutRecordedAndLoggedUpToTheDocumentsLastPage) {
+    usePdf(2);
+    const JobSummary summary = cut(5);
 
     EXPECT_EQ(summary.errors, 0);
-    EXPECT_EQ(summary.pieces, kPanelsPerPage);
-    // The rendered page is kept beside the job's folder, as the page a reader shows.
-    EXPECT_EQ(fileNames(out()), (QStringList{"BD001.jpg", "log.txt"}));
+    EXPECT_EQ(summary.pieces, 2 * kPanelsPerPage);
+    // The rendered pages are kept beside the job's folder, as the pages a reader shows.
+    EXPECT_EQ(fileNames(out()), (QStringList{"BD001.jpg", "BD002.jpg", "log.txt"}));
     const DecodedJpeg page = decodeWithDjpeg(out() + QStringLiteral("BD001.jpg"));
     ASSERT_EQ(page.status, 0);
     ASSERT_EQ(page.picture.size(), QSize(500, 700));
@@ -90,30 +92,40 @@ TEST_F(PdfJobTest, OnePageIsSavedCutRecordedAndLogged) {
     };
     EXPECT_GT(psnr(overview(page.picture), overview(comicPage(1))), 25.0);
 
+    // Piece numbers run on from page to page.
     QStringList expected;
-    for (int i = 1; i <= kPanelsPerPage; ++i)
-        expected << QStringLiteral("BD001.jpg-%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
+    for (int i = 1; i <= 2 * kPanelsPerPage; ++i)
+        expected << QStringLiteral("BD00%1.jpg-%2.jpg")
+                        .arg(i <= kPanelsPerPage ? 1 : 2)
+                        .arg(i, 4, 10, QLatin1Char('0'));
     EXPECT_EQ(fileNames(pieces()), expected + QStringList{"log.txt"});
     for (const QString& piece : expected)
         EXPECT_EQ(decodeWithDjpeg(pieces() + piece).status, 0) << qPrintable(piece);
-    EXPECT_EQ(host.bar, QStringList{"100 Traitement du presse papier"});
+    // The bar runs over the pages there are: no page is left to fail past the last one.
+    EXPECT_EQ(host.bar,
+              (QStringList{"50 Traitement du presse papier", "100 Traitement du presse papier"}));
 
-    // The captured page has no file of its own: its pieces are recorded under the empty name.
-    const QStringList record = iniSection(state.sFichierDecoupage, QString());
+    // A captured page has no file of its own: its pieces are recorded under the empty name, and
+    // the next page's pieces replace them.
+    const QStringList record = iniSectionLines(state.sFichierDecoupage, QString());
     EXPECT_EQ(record.size(), 5 * kPanelsPerPage + 2); // four bounds and a file per piece, size
-    EXPECT_TRUE(record.contains("FICHIER_6=" + pieces() + "BD001.jpg-0006.jpg"));
+    EXPECT_TRUE(record.contains("FICHIER_1=" + pieces() + "BD002.jpg-0007.jpg"));
+    EXPECT_TRUE(record.contains("FICHIER_6=" + pieces() + "BD002.jpg-0012.jpg"));
     EXPECT_TRUE(record.contains(QStringLiteral("WIDTH=500")));
 
     // The header stays in VANTOLA/log.txt; the page and closing lines go to the chosen folder.
-    const QStringList header = logLines(pieces() + QStringLiteral("log.txt"));
+    const QStringList header = textFileLines(pieces() + QStringLiteral("log.txt"));
     ASSERT_EQ(header.size(), 4);
     EXPECT_EQ(header.first(), QStringLiteral("Traitement commencé à"));
     EXPECT_EQ(header.last(), QStringLiteral("Niveau du blanc : 1450"));
-    EXPECT_EQ(
-        logLines(out() + QStringLiteral("log.txt")),
-        (QStringList{"6 images (1-7) ont étés créées pour la page ", "Traitement terminé à"}));
+    EXPECT_EQ(textFileLines(out() + QStringLiteral("log.txt")),
+              (QStringList{"6 images (1-7) ont étés créées pour la page ",
+                           "6 images (7-13) ont étés créées pour la page ",
+                           "Le document PDF n'a que 2 page(s) : le découpage s'est arrêté à sa "
+                           "dernière page (5 pages demandées).",
+                           "Traitement terminé à"}));
     EXPECT_EQ(host.messages,
-              QStringList{"DECOUPAGE TERMINE | 6 diapos créées et 0 erreurs rencontré(s)."});
+              QStringList{"DECOUPAGE TERMINE | 12 diapos créées et 0 erreurs rencontré(s)."});
 }
 
 TEST_F(PdfJobTest, DoublePassRecutsThePiecesOfEveryPage) {
@@ -133,31 +145,12 @@ TEST_F(PdfJobTest, DoublePassRecutsThePiecesOfEveryPage) {
     EXPECT_EQ(names.first(), QStringLiteral("BD001.jpg-0001.jpg-0001.jpg"));
     EXPECT_TRUE(names.last().startsWith(QStringLiteral("BD002.jpg-0012.jpg-")));
     // The header moved with the pieces; the page lines of both passes are in the chosen folder.
-    EXPECT_EQ(logLines(pieces() + QStringLiteral("log.txt")).size(), 4);
-    const QStringList log = logLines(out() + QStringLiteral("log.txt"));
+    EXPECT_EQ(textFileLines(pieces() + QStringLiteral("log.txt")).size(), 4);
+    const QStringList log = textFileLines(out() + QStringLiteral("log.txt"));
     EXPECT_EQ(log.filter(QRegularExpression(QStringLiteral("pour la page $"))).size(), 2);
     EXPECT_EQ(log.filter(QStringLiteral("pour la page ") + pieces() + "BD00").size(),
               2 * kPanelsPerPage);
     EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
-}
-
-TEST_F(PdfJobTest, SeveralPagesNumberOnAndStopAtTheDocumentsLastPage) {
-    usePdf(2);
-    const JobSummary summary = cut(5);
-
-    EXPECT_EQ(summary.errors, 0);
-    EXPECT_EQ(summary.pieces, 2 * kPanelsPerPage);
-    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), (QStringList{"BD001.jpg", "BD002.jpg"}));
-    EXPECT_TRUE(QFileInfo::exists(pieces() + QStringLiteral("BD002.jpg-0007.jpg")));
-    // The bar runs over the pages there are: no page is left to fail past the last one.
-    EXPECT_EQ(host.bar,
-              (QStringList{"50 Traitement du presse papier", "100 Traitement du presse papier"}));
-    EXPECT_EQ(logLines(out() + QStringLiteral("log.txt")),
-              (QStringList{"6 images (1-7) ont étés créées pour la page ",
-                           "6 images (7-13) ont étés créées pour la page ",
-                           "Le document PDF n'a que 2 page(s) : le découpage s'est arrêté à sa "
-                           "dernière page (5 pages demandées).",
-                           "Traitement terminé à"}));
 }
 
 TEST_F(PdfJobTest, PagesPast999KeepAllTheirDigits) {
@@ -188,52 +181,33 @@ TEST_F(PdfJobTest, PageTooLargeToRenderFailsAloneAndTheJobGoesOn) {
     writer.newPage();
     painter.fillRect(QRect(0, 0, 100, 100), Qt::gray);
     painter.end();
-    QString error;
-    pdf = PdfSource::open(root.file(QStringLiteral("affiche.pdf")), error);
-    ASSERT_TRUE(pdf) << qPrintable(error);
-    job->setPdfPageSource([this](int page) { return pdf->renderPage(page, 150); }, 2);
+    openPdf(root.file(QStringLiteral("affiche.pdf")), 2);
 
     const JobSummary summary = cut(2);
 
     EXPECT_EQ(summary.errors, 1);
     EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), QStringList{"BD001.jpg"});
-    const QStringList log = logLines(out() + QStringLiteral("log.txt"));
+    const QStringList log = textFileLines(out() + QStringLiteral("log.txt"));
     EXPECT_TRUE(log.contains(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")));
     EXPECT_EQ(
         log.filter(QStringLiteral("La page 2 du PDF ferait 30000 x 30000 pixels à 150 dpi")).size(),
         1);
 }
 
-TEST(PdfSource, RendersAtTheResolutionAskedAndReadsItFromParamIni) {
+TEST(PdfSource, OpensAndRendersOnlyWhatItCanAndSaysWhy) {
     TempFolder folder;
-    writePdf(folder.file(QStringLiteral("a.pdf")), {comicPage(3)});
+    writePdf(folder.file(QStringLiteral("bon.pdf")), {comicPage(1)});
     QString error;
-    const auto pdf = PdfSource::open(folder.file(QStringLiteral("a.pdf")), error);
+    const auto pdf = PdfSource::open(folder.file(QStringLiteral("bon.pdf")), error);
     ASSERT_TRUE(pdf);
     EXPECT_EQ(pdf->renderPage(1, 300).size(), QSize(1000, 1400));
-    EXPECT_EQ(pdf->renderPage(1, 75).size(), QSize(250, 350));
     EXPECT_TRUE(pdf->renderPage(0, 150).isNull());
     EXPECT_TRUE(pdf->renderPage(2, 150).isNull());
 
-    // PDF_DPI of param.ini, when it is a usable resolution.
-    ProgramState state = loadProgramState(folder.path());
-    EXPECT_EQ(pdfResolutionSetting(state), 150);
-    for (const auto& [text, dpi] :
-         std::vector<std::pair<QString, int>>{{" 72 ", 72}, {"abc", 150}, {"0", 150}}) {
-        Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), QStringLiteral("PDF_DPI"), text,
-                                state.sFichierParam);
-        EXPECT_EQ(pdfResolutionSetting(state), dpi) << qPrintable(text);
-    }
-}
-
-TEST(PdfSource, DocumentsThatCannotBeOpenedSayWhy) {
-    TempFolder folder;
-    writePdf(folder.file(QStringLiteral("bon.pdf")), {comicPage(1)});
     const QByteArray good = readFileBytes(folder.file(QStringLiteral("bon.pdf")));
     writeFileBytes(folder.file(QStringLiteral("texte.pdf")), "ceci n'est pas un PDF\n");
     writeFileBytes(folder.file(QStringLiteral("coupe.pdf")), good.left(good.size() / 3));
     writeFileBytes(folder.file(QStringLiteral("vide.pdf")), QByteArray());
-
     const std::vector<std::pair<QString, QString>> cases{
         {"absent.pdf", "n'existe pas"},
         {"texte.pdf", "n'est pas un document PDF lisible"},
@@ -241,7 +215,6 @@ TEST(PdfSource, DocumentsThatCannotBeOpenedSayWhy) {
         {"vide.pdf", "n'est pas un document PDF lisible"},
     };
     for (const auto& [name, reason] : cases) {
-        QString error;
         EXPECT_FALSE(PdfSource::open(folder.file(name), error)) << qPrintable(name);
         EXPECT_TRUE(error.contains(folder.file(name))) << qPrintable(error);
         EXPECT_TRUE(error.contains(reason)) << qPrintable(error);
@@ -255,9 +228,20 @@ TEST(PdfSource, DocumentsThatCannotBeOpenedSayWhy) {
     if (qpdf.status != 0)
         GTEST_SKIP() << "qpdf (Debian package qpdf) is not installed: the encrypted case is "
                         "not checked";
-    QString error;
     EXPECT_FALSE(PdfSource::open(folder.file(QStringLiteral("secret.pdf")), error));
     EXPECT_TRUE(error.contains(QStringLiteral("protégé par un mot de passe"))) << qPrintable(error);
+}
+
+TEST(PdfSource, ResolutionComesFromParamIniWhenUsable) {
+    TempFolder folder;
+    ProgramState state = loadProgramState(folder.path());
+    EXPECT_EQ(pdfResolutionSetting(state), 150);
+    for (const auto& [text, dpi] :
+         std::vector<std::pair<QString, int>>{{" 72 ", 72}, {"abc", 150}, {"0", 150}}) {
+        Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), QStringLiteral("PDF_DPI"), text,
+                                state.sFichierParam);
+        EXPECT_EQ(pdfResolutionSetting(state), dpi) << qPrintable(text);
+    }
 }
 
 } // namespace

@@ -11,14 +11,13 @@ namespace {
 using Blocks = std::vector<Extent>;
 
 // The blocks of band (0, 30) of a 300 x 40 page whose white columns (over the band's rows) are
-// the given runs.
+// the given runs; column R holds whatever the grid holds there.
 Blocks blocksWithWhiteColumns(const std::vector<std::pair<qint32, qint32>>& runs,
                               qint32 columnR = 0) {
     test::TestPage page(300, 40);
-    for (const auto& [first, last] : runs) {
+    for (const auto& [first, last] : runs)
         page.paint(first, last, 0, 30);
-    }
-    page.grid.set(300, 10, columnR); // column R holds whatever the grid holds
+    page.grid.set(300, 10, columnR);
     return findBlocks(page.grid, {0, 30}, 300, test::kThreshold, test::kLevel, {});
 }
 
@@ -26,10 +25,9 @@ TEST(Blocks, RunBetweenGuttersWithRemaindersAtTheEdges) {
     // Margins and two gutters; the left remainder (0, 9) comes last.
     EXPECT_EQ(blocksWithWhiteColumns({{0, 9}, {100, 109}, {200, 209}, {290, 299}}),
               (Blocks{{9, 100}, {109, 200}, {209, 290}, {0, 9}}));
-    // No white column: one block as wide as the page.
+    // No white column, or only the left margin: one block as wide as the page.
     EXPECT_EQ(blocksWithWhiteColumns({}), (Blocks{{0, 300}}));
     EXPECT_EQ(blocksWithWhiteColumns({{0, 9}}), (Blocks{{0, 300}}));
-    // A first white run away from the left edge.
     EXPECT_EQ(blocksWithWhiteColumns({{100, 109}}),
               (Blocks{{0, 100}, {100, 101}, {101, 300}, {0, 0}}));
     // Column R is scanned like the others: white there, it closes a block.
@@ -41,8 +39,7 @@ TEST(Blocks, SizeRuleIsStrictAndRefusesEmptyRectangles) {
     EXPECT_TRUE(largeEnough(21, 100, 300, 400, 15));
     EXPECT_FALSE(largeEnough(100, 20, 300, 300, 15));
     EXPECT_TRUE(largeEnough(11, 11, 300, 300, 30));
-    EXPECT_FALSE(largeEnough(0, 100, 300, 400, 15));
-    EXPECT_FALSE(largeEnough(21, 0, 300, 400, 15));
+    EXPECT_FALSE(largeEnough(0, 100, 300, 400, 15) || largeEnough(21, 0, 300, 400, 15));
 }
 
 TEST(Blocks, ColumnFailuresAreTheProgramsErrors) {

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <vector>
 
 namespace vantola::test {
 
@@ -22,11 +21,9 @@ public:
     // Columns x0..x1 of rows y0..y1 set to a colour, kept inside the page: column W and row H
     // of the grid stay 0, as the page cutter leaves them.
     TestPage& paint(qint32 x0, qint32 x1, qint32 y0, qint32 y1, qint32 colour = kWhite) {
-        for (qint32 y = std::max(y0, 0); y <= std::min(y1, H - 1); ++y) {
-            for (qint32 x = std::max(x0, 0); x <= std::min(x1, W - 1); ++x) {
+        for (qint32 y = std::max(y0, 0); y <= std::min(y1, H - 1); ++y)
+            for (qint32 x = std::max(x0, 0); x <= std::min(x1, W - 1); ++x)
                 grid.set(x, y, colour);
-            }
-        }
         return *this;
     }
     TestPage& whiteRows(qint32 y0, qint32 y1) { return paint(0, W - 1, y0, y1); }
@@ -40,15 +37,14 @@ public:
         CutCallbacks callbacks;
     };
     CutDecisions decide(const Options& options) {
-        CutParameters parameters;
-        parameters.W = W;
-        parameters.H = H;
-        parameters.lLigneEntete = options.header;
-        parameters.lastColumnRead = W - 1;
-        parameters.lNiveauBlanc = options.level;
-        parameters.lSeuilPixel = options.level * 10000;
-        parameters.iPasse = options.iPasse;
-        parameters.rotation = options.rotation;
+        CutParameters parameters{W,
+                                 H,
+                                 options.header,
+                                 W - 1,
+                                 options.level * 10000,
+                                 options.level,
+                                 options.iPasse,
+                                 options.rotation};
         lLignePied = options.footer < 0 ? H - 1 : options.footer;
         return decideCuts(grid, parameters, lLignePied, options.callbacks);
     }
@@ -72,11 +68,6 @@ inline int errorNumberOf(const std::function<void()>& work) {
         return error.number();
     }
     return 0;
-}
-
-// A progress callback that records the values.
-inline std::function<void(qint32)> recordInto(std::vector<qint32>& values) {
-    return [&values](qint32 value) { values.push_back(value); };
 }
 
 inline CutPiece block(qint32 left, qint32 right, qint32 top, qint32 bottom) {

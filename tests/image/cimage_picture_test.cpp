@@ -1,7 +1,6 @@
 // Copying decoded pictures into the buffer.
 
-#include "image/cimage.h"
-#include "image/cimage_pixels.h"
+#include "cimage_test_support.h"
 
 #include <QImage>
 #include <array>
@@ -10,9 +9,7 @@
 namespace vantola {
 namespace {
 
-quint32 pixelAt(const cImage& image, qint32 x, qint32 y) {
-    return cimage_pixels::readPixel(image.topDownRow(y), x, image.BitCount());
-}
+using test::pixelAt;
 
 QRgb entryAt(const cImage& image, int index) {
     return cimage_pixels::entryColour(image.colourTable()[index]);
@@ -22,11 +19,9 @@ QRgb entryAt(const cImage& image, int index) {
 // colour, so that flips, row order and channel swaps all show.
 QImage asymmetricPicture() {
     QImage picture(7, 3, QImage::Format_RGB32);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 7; ++x) {
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 7; ++x)
             picture.setPixel(x, y, qRgb(30 * x + 5, 80 * y + 1, 250 - 10 * x - y));
-        }
-    }
     return picture;
 }
 
@@ -40,9 +35,7 @@ void expectSameColours(const cImage& image, const QImage& picture) {
             image.DIBitsPtr() + (picture.height() - 1 - y) * image.BytesPerScanLine();
         for (int x = 0; x < picture.width(); ++x) {
             const QRgb colour = picture.pixel(x, y);
-            EXPECT_EQ(row[3 * x], qBlue(colour)) << x << "," << y;
-            EXPECT_EQ(row[3 * x + 1], qGreen(colour)) << x << "," << y;
-            EXPECT_EQ(row[3 * x + 2], qRed(colour)) << x << "," << y;
+            EXPECT_EQ(qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]), colour) << x << "," << y;
         }
     }
 }
@@ -69,9 +62,9 @@ TEST(cImagePicture, AlphaIsIgnoredNotComposited) {
     picture.setPixel(2, 0, qRgba(1, 2, 3, 255));
     cImage image;
     ASSERT_TRUE(image.CopyStdPicture(picture));
-    EXPECT_EQ(pixelAt(image, 0, 0), 0xC86432u);
-    EXPECT_EQ(pixelAt(image, 1, 0), 0x0A141Eu);
-    EXPECT_EQ(pixelAt(image, 2, 0), 0x010203u);
+    EXPECT_EQ(
+        std::vector<quint32>({pixelAt(image, 0, 0), pixelAt(image, 1, 0), pixelAt(image, 2, 0)}),
+        std::vector<quint32>({0xC86432u, 0x0A141Eu, 0x010203u}));
     // Premultiplied colours are restored (to within the precision that alpha leaves).
     ASSERT_TRUE(image.CopyStdPicture(picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)));
     const QRgb half = 0xFF000000u | pixelAt(image, 1, 0);
@@ -112,13 +105,11 @@ TEST(cImagePicture, IndexedAndGreyPicturesKeepTheirIndices) {
     for (int colours : {2, 16, 17, 256}) {
         QImage picture(5, 2, QImage::Format_Indexed8);
         QList<QRgb> table;
-        for (int i = 0; i < colours; ++i) {
+        for (int i = 0; i < colours; ++i)
             table.append(qRgb(i, 255 - i, 7));
-        }
         picture.setColorTable(table);
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 10; ++i)
             picture.setPixel(i % 5, i / 5, uint((i * 7) % colours));
-        }
         cImage image;
         qint16 depth = 0;
         ASSERT_TRUE(image.CopyStdPicture(picture, &depth));
@@ -126,9 +117,8 @@ TEST(cImagePicture, IndexedAndGreyPicturesKeepTheirIndices) {
         EXPECT_EQ(entryAt(image, colours - 1), table.last());
         if (colours == 17) {
             EXPECT_EQ(entryAt(image, 200), qRgb(200, 200, 200)); // past the table: the ramp
-        }
-        for (int i = 0; i < 10; ++i) {
-            EXPECT_EQ(pixelAt(image, i % 5, i / 5), uint((i * 7) % colours)) << colours;
+            for (int i = 0; i < 10; ++i)
+                EXPECT_EQ(pixelAt(image, i % 5, i / 5), uint((i * 7) % colours)) << colours;
         }
     }
     QImage grey(3, 1, QImage::Format_Grayscale8);
@@ -155,9 +145,8 @@ TEST(cImagePicture, AnExplicitDepthConverts) {
         qint16 depth = bits;
         ASSERT_TRUE(image.CopyStdPicture(picture, &depth));
         EXPECT_EQ(depth, bits);
-        for (qint32 x = 0; x < 3; ++x) {
+        for (qint32 x = 0; x < 3; ++x)
             EXPECT_EQ(pixelAt(image, x, 0), expected[x]) << bits << ": " << x;
-        }
     }
     QImage mono(2, 1, QImage::Format_Mono);
     mono.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6)});

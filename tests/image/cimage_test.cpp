@@ -1,7 +1,6 @@
 // The picture buffer's layout and the copies between buffers.
 
-#include "image/cimage.h"
-#include "image/cimage_pixels.h"
+#include "cimage_test_support.h"
 #include "settings/app_error.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +8,9 @@
 namespace vantola {
 namespace {
 
-using cimage_pixels::readPixel;
 using cimage_pixels::writePixel;
-
-quint32 pixelAt(const cImage& image, qint32 x, qint32 y) {
-    return readPixel(image.topDownRow(y), x, image.BitCount());
-}
+using test::bufferOf;
+using test::pixelAt;
 
 template <typename Action>
 void expectOverflow(Action action) {
@@ -32,11 +28,10 @@ TEST(cImageLayout, StridesRowsAndZeroedMemory) {
         qint16 bits;
         qint32 stride;
     };
-    for (const Case& c : {Case{1, 24, 4}, Case{5, 24, 16}, Case{1, 1, 4}, Case{32, 1, 4},
-                          Case{33, 1, 8}, Case{8, 4, 4}, Case{9, 4, 8}, Case{4, 8, 4},
-                          Case{5, 8, 8}, Case{0, 1, 4}, Case{0, 4, 4}}) {
+    for (const Case& c :
+         {Case{1, 24, 4}, Case{5, 24, 16}, Case{1, 1, 4}, Case{32, 1, 4}, Case{33, 1, 8},
+          Case{8, 4, 4}, Case{9, 4, 8}, Case{4, 8, 4}, Case{5, 8, 8}, Case{0, 1, 4}, Case{0, 4, 4}})
         EXPECT_EQ(cImage::strideFor(c.width, c.bits), c.stride) << c.width << "@" << c.bits;
-    }
     cImage image;
     EXPECT_EQ(image.hDC(), nullptr);
     ASSERT_TRUE(image.Create(5, 3, 24));
@@ -46,9 +41,8 @@ TEST(cImageLayout, StridesRowsAndZeroedMemory) {
     EXPECT_EQ(image.topDownRow(2), image.DIBitsPtr());
     EXPECT_EQ(image.topDownRow(3), nullptr);
     EXPECT_EQ(image.topDownRow(-1), nullptr);
-    for (int i = 0; i < 48; ++i) {
-        ASSERT_EQ(image.DIBitsPtr()[i], 0);
-    }
+    EXPECT_TRUE(
+        std::all_of(image.DIBitsPtr(), image.DIBitsPtr() + 48, [](quint8 b) { return b == 0; }));
 }
 
 TEST(cImageLayout, GreyRampsKeepReservedBytes) {
@@ -68,7 +62,7 @@ TEST(cImageLayout, GreyRampsKeepReservedBytes) {
     EXPECT_EQ(image.colourTable()[1].reserved, 7);
 }
 
-TEST(cImageLayout, RefusedSizesAndDepthsLeaveNoPixels) {
+TEST(cImageLayout, RefusedSizesDepthsAndOverflowsLeaveNoPixels) {
     cImage image;
     for (qint16 bits : {0, 2, 16, 32}) {
         ASSERT_TRUE(image.Create(4, 4, 8));
@@ -78,14 +72,10 @@ TEST(cImageLayout, RefusedSizesAndDepthsLeaveNoPixels) {
     }
     EXPECT_FALSE(image.Create(0, 4, 8));
     EXPECT_FALSE(image.Create(4, -1, 24));
-    EXPECT_EQ(image.hDC(), nullptr);
-}
-
-TEST(cImageLayout, OverflowIsAnErrorNeverAWrap) {
+    // Sizes past 32 bits are an error, never a wrap.
     EXPECT_EQ(cImage::strideFor(0x7FFFFFFC, 8), 0x7FFFFFFC);
     expectOverflow([] { cImage::strideFor(0x7FFFFFFF, 8); });
     expectOverflow([] { cImage::strideFor(0x2AAAAAAA, 24); }); // 3 W + 3 passes 2^31 - 1
-    cImage image;
     ASSERT_TRUE(image.Create(2, 2, 8));
     expectOverflow([&] { image.Create(65536, 32768, 8); }); // 2^31 bytes
     EXPECT_EQ(image.hDC(), nullptr);
@@ -93,15 +83,12 @@ TEST(cImageLayout, OverflowIsAnErrorNeverAWrap) {
 
 // Gives a buffer a colour table and pixels that differ from entry to entry and pixel to pixel.
 void fillIndexed(cImage& image) {
-    for (int i = 0; i < cimage_pixels::tableSize(image.BitCount()); ++i) {
+    for (int i = 0; i < cimage_pixels::tableSize(image.BitCount()); ++i)
         image.colourTable()[i] = ColourEntry{quint8(i), quint8(255 - i), quint8(3 * i), 0};
-    }
     const quint32 mask = cimage_pixels::valueMask(image.BitCount());
-    for (qint32 y = 0; y < image.Height(); ++y) {
-        for (qint32 x = 0; x < image.Width(); ++x) {
+    for (qint32 y = 0; y < image.Height(); ++y)
+        for (qint32 x = 0; x < image.Width(); ++x)
             writePixel(image.topDownRow(y), x, image.BitCount(), (x * 5 + y * 3 + 1) & mask);
-        }
-    }
 }
 
 TEST(cImageCopy, CopyHDCTakesTheSourceDepthTableAndRectangle) {
@@ -117,22 +104,17 @@ TEST(cImageCopy, CopyHDCTakesTheSourceDepthTableAndRectangle) {
         if (bits != 24) {
             EXPECT_EQ(copy.colourTable()[1].green, 254);
         }
-        for (qint32 y = 0; y < 3; ++y) {
-            for (qint32 x = 0; x < 4; ++x) {
-                // Pixels past the source's right and bottom edges stay 0.
-                const quint32 expected =
-                    (6 + x < 9 && 3 + y < 5) ? pixelAt(source, 6 + x, 3 + y) : 0;
-                EXPECT_EQ(pixelAt(copy, x, y), expected) << bits << ": " << x << "," << y;
-            }
-        }
+        for (qint32 y = 0; y < 3; ++y) // pixels past the source's right and bottom edges stay 0
+            for (qint32 x = 0; x < 4; ++x)
+                EXPECT_EQ(pixelAt(copy, x, y),
+                          6 + x < 9 && 3 + y < 5 ? pixelAt(source, 6 + x, 3 + y) : 0)
+                    << bits << ": " << x << "," << y;
     }
 }
 
 TEST(cImageCopy, CopyHDCConvertsBetweenDepthsAndFromItself) {
-    cImage grey;
-    ASSERT_TRUE(grey.Create(2, 1, 8));
-    grey.topDownRow(0)[0] = 10;
-    grey.topDownRow(0)[1] = 250;
+    const auto owner = bufferOf(8, {{10, 250}});
+    cImage& grey = *owner;
     cImage colour;
     qint16 depth = 24;
     ASSERT_TRUE(colour.CopyHDC(grey.hDC(), 2, 1, &depth));
@@ -175,14 +157,11 @@ TEST(cImagePaint, RasterOpsCombineBitsAtEveryDepth) {
             cImage source, destination;
             ASSERT_TRUE(source.Create(width, 1, bits));
             ASSERT_TRUE(destination.Create(width, 1, bits));
-            for (int i = 0; i < 3; ++i) {
-                source.topDownRow(0)[i] = 0xCC;
-                destination.topDownRow(0)[i] = 0xAA;
-            }
+            std::fill_n(source.topDownRow(0), 3, quint8(0xCC));
+            std::fill_n(destination.topDownRow(0), 3, quint8(0xAA));
             source.PaintHDC(&destination, 0, 0, op);
-            for (int i = 0; i < 3; ++i) {
+            for (int i = 0; i < 3; ++i)
                 EXPECT_EQ(destination.topDownRow(0)[i], expected) << quint32(op) << "@" << bits;
-            }
         }
     }
 }
@@ -193,23 +172,18 @@ TEST(cImagePaint, ClipsToTheDestinationAndConvertsDepths) {
     std::fill_n(source.DIBitsPtr(), 12, quint8(0xFF));
     ASSERT_TRUE(destination.Create(4, 4, 24));
     source.PaintHDC(&destination, -1, 2);
-    for (qint32 y = 0; y < 4; ++y) {
-        for (qint32 x = 0; x < 4; ++x) {
-            const bool covered = x < 2 && y >= 2;
-            EXPECT_EQ(pixelAt(destination, x, y), covered ? 0xFFFFFFu : 0u) << x << "," << y;
-        }
-    }
+    for (qint32 y = 0; y < 4; ++y)
+        for (qint32 x = 0; x < 4; ++x)
+            EXPECT_EQ(pixelAt(destination, x, y), x < 2 && y >= 2 ? 0xFFFFFFu : 0u)
+                << x << "," << y;
     source.PaintHDC(&destination, std::numeric_limits<qint32>::min(), 0x7FFFFFFF);
     source.PaintHDC(&destination, 0x7FFFFFFF, std::numeric_limits<qint32>::min());
     EXPECT_EQ(pixelAt(destination, 3, 0), 0u);
 
     // Colours onto an indexed buffer take the nearest entry of its table.
-    cImage red, greys;
-    ASSERT_TRUE(red.Create(1, 1, 24));
-    writePixel(red.topDownRow(0), 0, 24, 0xFF0000);
-    ASSERT_TRUE(greys.Create(1, 1, 8));
-    red.PaintHDC(&greys);
-    EXPECT_EQ(pixelAt(greys, 0, 0), 85u); // (255, 0, 0) is nearest (85, 85, 85)
+    const auto greys = bufferOf(8, {{0}});
+    bufferOf(24, {{0xFF0000}})->PaintHDC(greys.get());
+    EXPECT_EQ(pixelAt(*greys, 0, 0), 85u); // (255, 0, 0) is nearest (85, 85, 85)
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // Buffers derived from a buffer: mirror, rotation, resampling, grey.
 
-#include "image/cimage.h"
-#include "image/cimage_pixels.h"
+#include "cimage_test_support.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -9,12 +8,8 @@
 namespace vantola {
 namespace {
 
-using cimage_pixels::readPixel;
-using cimage_pixels::writePixel;
-
-quint32 pixelAt(const cImage& image, qint32 x, qint32 y) {
-    return readPixel(image.topDownRow(y), x, image.BitCount());
-}
+using test::bufferOf;
+using test::pixelAt;
 
 // Scrambled values: no mirror or turn of the 5 x 3 picture maps it onto itself, even at 1 bit.
 quint32 pattern(qint32 x, qint32 y, qint16 bits) {
@@ -24,14 +19,12 @@ quint32 pattern(qint32 x, qint32 y, qint16 bits) {
 
 // 5 x 3, no symmetry, with a non-grey colour table entry to follow into the new buffer.
 std::unique_ptr<cImage> asymmetric(qint16 bits) {
-    auto image = std::make_unique<cImage>();
-    EXPECT_TRUE(image->Create(5, 3, bits));
+    std::vector<std::vector<quint32>> rows(3, std::vector<quint32>(5));
+    for (qint32 y = 0; y < 3; ++y)
+        for (qint32 x = 0; x < 5; ++x)
+            rows[y][x] = pattern(x, y, bits);
+    auto image = bufferOf(bits, rows);
     image->colourTable()[1] = ColourEntry{1, 2, 3, 0};
-    for (qint32 y = 0; y < 3; ++y) {
-        for (qint32 x = 0; x < 5; ++x) {
-            writePixel(image->topDownRow(y), x, bits, pattern(x, y, bits));
-        }
-    }
     return image;
 }
 
@@ -87,9 +80,8 @@ TEST(cImageTransform, RotationAnglesCountModulo360) {
     EXPECT_EQ(bytes(image->Rotate(-90)), bytes(image->Rotate(270)));
     EXPECT_EQ(bytes(image->Rotate(450)), bytes(image->Rotate(90)));
     EXPECT_EQ(bytes(image->Rotate(-180)), bytes(image->Rotate(180)));
-    for (qint32 angle : {0, 45, 360, -360, 91, std::numeric_limits<qint32>::min()}) {
+    for (qint32 angle : {0, 45, 360, -360, 91, std::numeric_limits<qint32>::min()})
         EXPECT_EQ(image->Rotate(angle), nullptr) << angle;
-    }
     EXPECT_EQ(cImage().Rotate(90), nullptr);
 }
 
@@ -103,51 +95,31 @@ TEST(cImageTransform, ResampleCopiesOrAveragesAreas) {
                                same->DIBitsPtr()));
     }
     // 4 x 2 to 2 x 1: each new pixel is the rounded mean of a 2 x 2 block.
-    cImage colour;
-    ASSERT_TRUE(colour.Create(4, 2, 24));
-    const quint32 values[2][4] = {{0x000000, 0x0A0B01, 0xFF0000, 0xFF0000},
-                                  {0x020300, 0x000000, 0x00FF00, 0x000001}};
-    for (qint32 y = 0; y < 2; ++y) {
-        for (qint32 x = 0; x < 4; ++x) {
-            writePixel(colour.topDownRow(y), x, 24, values[y][x]);
-        }
-    }
-    const auto half = colour.Resample(2, 1);
+    const auto half = bufferOf(24, {{0x000000, 0x0A0B01, 0xFF0000, 0xFF0000},
+                                    {0x020300, 0x000000, 0x00FF00, 0x000001}})
+                          ->Resample(2, 1);
     ASSERT_NE(half, nullptr);
     EXPECT_EQ(pixelAt(*half, 0, 0), 0x030400u); // (10 + 2) / 4, (11 + 3) / 4 = 3.5 up, 1 / 4
     EXPECT_EQ(pixelAt(*half, 1, 0), 0x804000u); // 510 / 4 = 127.5 up, 255 / 4, 1 / 4
     // 3 to 2 across: the middle pixel counts half in each new pixel.
-    cImage grey;
-    ASSERT_TRUE(grey.Create(3, 1, 8));
-    grey.topDownRow(0)[0] = 0;
-    grey.topDownRow(0)[1] = 90;
-    grey.topDownRow(0)[2] = 240;
-    const auto narrow = grey.Resample(2, 1);
+    const auto grey = bufferOf(8, {{0, 90, 240}});
+    const auto narrow = grey->Resample(2, 1);
     ASSERT_NE(narrow, nullptr);
     EXPECT_EQ(pixelAt(*narrow, 0, 0), 30u);  // (2 x 0 + 1 x 90) / 3
     EXPECT_EQ(pixelAt(*narrow, 1, 0), 190u); // (1 x 90 + 2 x 240) / 3
-    const auto wide = grey.Resample(6, 2);
+    const auto wide = grey->Resample(6, 2);
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(pixelAt(*wide, 3, 1), 90u);
 }
 
 TEST(cImageTransform, GreyscaleTakesTheRoundedLuma) {
-    cImage colour;
-    ASSERT_TRUE(colour.Create(4, 1, 24));
-    const quint32 values[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-    for (qint32 x = 0; x < 4; ++x) {
-        writePixel(colour.topDownRow(0), x, 24, values[x]);
-    }
-    const auto grey = colour.Greyscale();
+    const auto grey = bufferOf(24, {{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}})->Greyscale();
     ASSERT_NE(grey, nullptr);
     EXPECT_EQ(grey->BitCount(), 8);
     EXPECT_EQ(grey->colourTable()[77].red, 77);
-    const quint32 expected[] = {76, 150, 29, 255};
-    for (qint32 x = 0; x < 4; ++x) {
-        EXPECT_EQ(pixelAt(*grey, x, 0), expected[x]);
-    }
-    const auto indexed = asymmetric(4); // entry 1 is (3, 2, 1): luma 2.185
-    const auto fromIndexed = indexed->Greyscale();
+    for (const auto& [x, luma] : {std::pair{0, 76u}, {1, 150u}, {2, 29u}, {3, 255u}})
+        EXPECT_EQ(pixelAt(*grey, x, 0), luma) << x;
+    const auto fromIndexed = asymmetric(4)->Greyscale(); // entry 1 is (3, 2, 1): luma 2.185
     ASSERT_NE(fromIndexed, nullptr);
     EXPECT_EQ(pixelAt(*fromIndexed, 1, 0), 2u);      // pattern 1
     EXPECT_EQ(pixelAt(*fromIndexed, 0, 0), 3u * 17); // pattern 3: entry 3 of the ramp

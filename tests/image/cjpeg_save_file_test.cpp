@@ -67,34 +67,31 @@ TEST(CJpegSaveFile, StatusesAndNeverReplacing) {
 TEST(CJpegSaveFile, FailuresLeaveNothing) {
     TempFolder folder;
     SampledEncoder sampled(redOnBlue(20, 10));
-    const auto errorNumber = [&](const QString& path) {
+    const auto errorNumber = [](cJpeg& encoder, const QString& path) {
         try {
-            sampled.encoder.SaveFile(path);
+            encoder.SaveFile(path);
         } catch (const AppError& error) {
             return error.number();
         }
         return 0;
     };
-    EXPECT_EQ(errorNumber(folder.file(QStringLiteral("missing/x.jpg"))), kErrPathAccess);
+    EXPECT_EQ(errorNumber(sampled.encoder, folder.file(QStringLiteral("missing/x.jpg"))),
+              kErrPathAccess);
     const QString locked = folder.file(QStringLiteral("locked"));
     ASSERT_TRUE(QDir().mkdir(locked));
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     if (::geteuid() != 0) { // root writes anyway
-        EXPECT_EQ(errorNumber(locked + QStringLiteral("/x.jpg")), kErrPermissionDenied);
+        EXPECT_EQ(errorNumber(sampled.encoder, locked + QStringLiteral("/x.jpg")),
+                  kErrPermissionDenied);
     }
 
     sampled.encoder.setComment(QStringLiteral("日本")); // no Windows-1252 code
-    EXPECT_EQ(errorNumber(folder.file(QStringLiteral("comment.jpg"))), kErrOverflow);
-    EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("locked")});
+    EXPECT_EQ(errorNumber(sampled.encoder, folder.file(QStringLiteral("comment.jpg"))),
+              kErrOverflow);
 
     cJpeg unsampled; // no coefficients since the sampling was set
-    try {
-        unsampled.SaveFile(folder.file(QStringLiteral("unsampled.jpg")));
-        ADD_FAILURE() << "no error";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), kErrSubscript);
-    }
-    EXPECT_EQ(folderEntries(folder).size(), 1);
+    EXPECT_EQ(errorNumber(unsampled, folder.file(QStringLiteral("unsampled.jpg"))), kErrSubscript);
+    EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("locked")});
 }
 
 TEST(CJpegSaveFile, SegmentsOfAGreyFile) {
@@ -107,8 +104,7 @@ TEST(CJpegSaveFile, SegmentsOfAGreyFile) {
     const QString path = folder.file(QStringLiteral("grey.jpg"));
     ASSERT_EQ(sampled.encoder.SaveFile(path), cJpeg::kSaved);
 
-    const QByteArray bytes = readFileBytes(path);
-    const JpegStructure structure = parseJpeg(bytes);
+    const JpegStructure structure = parseJpeg(readFileBytes(path));
     EXPECT_TRUE(structure.wellFormed);
     EXPECT_EQ(markers(structure),
               (std::vector<int>{0xD8, 0xE0, 0xFE, 0xFE, 0xDB, 0xC0, 0xC4, 0xC4, 0xDA, 0xD9}));
@@ -121,12 +117,6 @@ TEST(CJpegSaveFile, SegmentsOfAGreyFile) {
     EXPECT_EQ(structure.segments[6].payload.at(0), 0x00); // DC table 0
     EXPECT_EQ(structure.segments[7].payload.at(0), 0x10); // AC table 0
     EXPECT_EQ(structure.segments[8].payload, QByteArray("\x01\x01\x00\x00\x3F\x00", 6));
-
-    // Coded data: every FF is followed by a stuffed 00, and the last byte is padded with ones.
-    const qsizetype dataStart = bytes.indexOf(QByteArray("\xFF\xDA", 2)) + 2 + 8;
-    const QByteArray data = bytes.mid(dataStart, bytes.size() - 2 - dataStart);
-    EXPECT_GT(data.count(QByteArray("\xFF\x00", 2)), 0);
-    EXPECT_EQ(data.count('\xFF'), data.count(QByteArray("\xFF\x00", 2)));
     EXPECT_EQ(decodeWithDjpeg(path).status, 0);
 }
 
@@ -140,10 +130,8 @@ TEST(CJpegSaveFile, SegmentsOfAColourFileAndLateQuality) {
                                                     0xC4, 0xC4, 0xDA, 0xD9}));
     EXPECT_EQ(structure.segments[5].payload,
               QByteArray("\x08\x00\x20\x00\x30\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01", 15));
-    std::vector<int> dhtClasses;
-    for (int s = 6; s < 10; ++s)
-        dhtClasses.push_back(quint8(structure.segments[s].payload.at(0)));
-    EXPECT_EQ(dhtClasses, (std::vector<int>{0x00, 0x10, 0x01, 0x11}));
+    for (int s = 6; s < 10; ++s) // DC 0, AC 0, DC 1, AC 1
+        EXPECT_EQ(structure.segments[s].payload.at(0), "\x00\x10\x01\x11"[s - 6]) << s;
     EXPECT_EQ(structure.segments[10].payload,
               QByteArray("\x03\x01\x00\x02\x11\x03\x11\x00\x3F\x00", 10)); // length 12
 

@@ -27,25 +27,16 @@ QByteArray jpegClaimingSize(int width, int height) {
     return bytes;
 }
 
-QString panelPage(const QString& folder, const QString& name) {
-    PageSpec spec;
-    spec.width = 400;
-    spec.height = 560;
-    spec.margin = 20;
-    spec.gutter = 12;
-    return savePage(generatePage(spec).image, folder, name, PageFormat::Jpeg, 95);
-}
-
-QStringList jobArguments(const JobFixture& fixture, const QString& path) {
-    return {QStringLiteral("cut"), QStringLiteral("--home"), fixture.home(),
-            QStringLiteral("--quiet"), path};
+ProcessResult cutWithVantola(const JobFixture& fixture, const QString& path,
+                             const QStringList& options = {}) {
+    return runVantola(QStringList{"cut", "--home", fixture.home(), "--quiet", path} + options);
 }
 
 TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
     JobFixture fixture;
     const QString folder = fixture.source() + QStringLiteral("BD [1] é=x/");
     QDir().mkpath(folder);
-    const QString good = panelPage(folder, QStringLiteral("bonne [2]=é"));
+    const QString good = writeComicPage(folder, QStringLiteral("bonne [2]=é"), 1);
     const QByteArray goodBytes = readFileBytes(good);
     const QMap<QString, QByteArray> bad{
         {QStringLiteral("vide.jpg"), QByteArray()},
@@ -57,7 +48,7 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
     for (auto it = bad.begin(); it != bad.end(); ++it)
         writeFileBytes(folder + it.key(), it.value());
 
-    const ProcessResult result = runVantola(jobArguments(fixture, folder));
+    const ProcessResult result = cutWithVantola(fixture, folder);
 
     EXPECT_EQ(result.status, 1) << qPrintable(result.err);
     const QString output = folder + QStringLiteral("VANTOLA/");
@@ -82,65 +73,54 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
 
 TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
     JobFixture fixture;
-    const QString page = panelPage(fixture.source(), QStringLiteral("p"));
+    const QString page = writeComicPage(fixture.source(), QStringLiteral("p"), 1);
+    const auto log = [&] { return fixture.outputLog(); };
+    const auto written = [&](const char* name) {
+        return QFileInfo::exists(fixture.output() + QLatin1String(name));
+    };
 
     // A header row equal to the footer row: the page's progress divides by zero.
-    ProcessResult result = runVantola(jobArguments(fixture, page)
-                                      << QStringLiteral("--header") << QStringLiteral("100")
-                                      << QStringLiteral("--footer") << QStringLiteral("100"));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(textFileLines(fixture.output() + QStringLiteral("log.txt"))
-                    .contains(QStringLiteral("Division by zero (11)")));
+    EXPECT_EQ(cutWithVantola(fixture, page, {"--header", "100", "--footer", "100"}).status, 1);
+    EXPECT_TRUE(log().contains(QStringLiteral("Division by zero (11)")));
 
     // A quality that is no number: every piece fails and stays as a bitmap.
     fixture.setParam(QStringLiteral("JPG_QUALITY"), QStringLiteral("haute"));
-    result = runVantola(jobArguments(fixture, page));
-    EXPECT_EQ(result.status, 1);
-    const QStringList log = textFileLines(fixture.output() + QStringLiteral("log.txt"));
-    EXPECT_TRUE(log.contains(QStringLiteral("JPG Qualité : haute")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Type mismatch (13)")));
-    EXPECT_TRUE(QFileInfo::exists(fixture.output() + QStringLiteral("p.jpg-0001.bmp")));
-    EXPECT_FALSE(QFileInfo::exists(fixture.output() + QStringLiteral("p.jpg-0001.jpg")));
-    EXPECT_TRUE(QFileInfo::exists(fixture.output() + QStringLiteral("p.jpg.bmp")));
+    EXPECT_EQ(cutWithVantola(fixture, page).status, 1);
+    EXPECT_TRUE(log().contains(QStringLiteral("JPG Qualité : haute")));
+    EXPECT_TRUE(log().contains(QStringLiteral("Type mismatch (13)")));
+    EXPECT_TRUE(written("p.jpg-0001.bmp"));
+    EXPECT_FALSE(written("p.jpg-0001.jpg"));
+    EXPECT_TRUE(written("p.jpg.bmp"));
 
     // The command line's quality replaces the broken setting for this run only.
-    result = runVantola(jobArguments(fixture, page)
-                        << QStringLiteral("--quality") << QStringLiteral("60"));
+    const ProcessResult result = cutWithVantola(fixture, page, {"--quality", "60"});
     EXPECT_EQ(result.status, 0) << qPrintable(result.out);
-    EXPECT_TRUE(QFileInfo::exists(fixture.output() + QStringLiteral("p.jpg-0001.jpg")));
+    EXPECT_TRUE(written("p.jpg-0001.jpg"));
     EXPECT_TRUE(QString::fromUtf8(readFileBytes(fixture.state.sFichierParam))
                     .contains(QStringLiteral("JPG_QUALITY=haute")));
 }
 
 TEST(BadInput, OutputFolderThatCannotBeWrittenLosesNothing) {
     JobFixture fixture;
-    const QString page = panelPage(fixture.source(), QStringLiteral("p"));
+    const QString page = writeComicPage(fixture.source(), QStringLiteral("p"), 1);
     const QByteArray pageBytes = readFileBytes(page);
     // A file where the output folder should be: nothing can be written there.
     writeFileBytes(fixture.source() + QStringLiteral("VANTOLA"), "occupied");
 
-    const ProcessResult result = runVantola(jobArguments(fixture, fixture.source()));
-
-    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(cutWithVantola(fixture, fixture.source()).status, 1);
     EXPECT_EQ(readFileBytes(page), pageBytes);
     EXPECT_EQ(readFileBytes(fixture.source() + QStringLiteral("VANTOLA")), QByteArray("occupied"));
 }
 
 TEST(BadInput, UsageErrorsStartNoJob) {
     JobFixture fixture;
+    const QString folder = fixture.source();
     for (const QStringList& arguments :
-         {QStringList{QStringLiteral("cut")},
-          QStringList{QStringLiteral("cut"), fixture.source() + QStringLiteral("absent.jpg")},
-          QStringList{QStringLiteral("cut"), QStringLiteral("--level"), QStringLiteral("haut"),
-                      fixture.source()},
-          QStringList{QStringLiteral("cut"), QStringLiteral("--rotate"), QStringLiteral("left"),
-                      fixture.source()},
-          QStringList{QStringLiteral("cut"), QStringLiteral("--sampling"), QStringLiteral("5:1"),
-                      fixture.source()},
-          QStringList{QStringLiteral("cut"), QStringLiteral("--level"), QStringLiteral("300000"),
-                      fixture.source()}}) {
+         {QStringList{}, QStringList{folder + QStringLiteral("absent.jpg")},
+          QStringList{"--level", "haut", folder}, QStringList{"--rotate", "left", folder},
+          QStringList{"--sampling", "5:1", folder}, QStringList{"--level", "300000", folder}}) {
         const ProcessResult result =
-            runVantola(QStringList(arguments) << QStringLiteral("--home") << fixture.home());
+            runVantola(QStringList{"cut"} + arguments + QStringList{"--home", fixture.home()});
         EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));
         EXPECT_FALSE(result.err.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(fixture.output()));

@@ -12,24 +12,16 @@
 namespace vantola::test {
 namespace {
 
-// A three-tier page whose panels the cutter finds; written as JPEG at high quality.
-QString writeComicPage(const QString& folder, const QString& name, std::uint64_t seed) {
-    PageSpec spec;
-    spec.width = 620;
-    spec.height = 877;
-    spec.seed = seed;
-    spec.minPanels = 2;
-    spec.maxPanels = 2;
-    spec.margin = 30;
-    spec.gutter = 16;
-    return savePage(generatePage(spec).image, folder, name, PageFormat::Jpeg, 95);
-}
-
 QStringList jpegNames(const QString& folder) {
     return QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
 }
 
-TEST(FolderJob, CutsOnlyJpegFilesWithCaptionAndBarPerPage) {
+QString closingMessage(int pieces) {
+    return QStringLiteral("DECOUPAGE TERMINE | %1 diapos créées et 0 erreurs rencontré(s).")
+        .arg(pieces);
+}
+
+TEST(FolderJob, CutsOnlyJpegFilesAndASecondJobReplacesLogAndRecord) {
     JobFixture fixture;
     writeComicPage(fixture.source(), QStringLiteral("b"), 1);
     QFile::rename(writeComicPage(fixture.source(), QStringLiteral("a"), 2),
@@ -41,12 +33,10 @@ TEST(FolderJob, CutsOnlyJpegFilesWithCaptionAndBarPerPage) {
     const JobSummary summary = fixture.job.Decoupage(fixture.source(), QString(), 0);
 
     EXPECT_EQ(summary.errors, 0);
-    EXPECT_EQ(fixture.host.captions,
+    EXPECT_EQ(fixture.host.callsOf("caption "),
               (QStringList{"Découpage de BD - 0/2", "Découpage de BD - 1/2"}));
-    EXPECT_EQ(fixture.host.jobTexts.mid(0, 2),
-              (QStringList{"1er passe de a.JPG", "1er passe de b.jpg"}));
-    EXPECT_EQ(fixture.host.jobValues.at(0), 0);
-    EXPECT_EQ(fixture.host.jobValues.at(1), 50);
+    EXPECT_EQ(fixture.host.callsOf("job ").mid(0, 2),
+              (QStringList{"0 1er passe de a.JPG", "50 1er passe de b.jpg"}));
     const QStringList pieces = jpegNames(fixture.output());
     ASSERT_EQ(pieces.size(), summary.pieces);
     ASSERT_EQ(pieces.size(), 12); // three tiers of two panels on each page
@@ -55,11 +45,22 @@ TEST(FolderJob, CutsOnlyJpegFilesWithCaptionAndBarPerPage) {
     EXPECT_EQ(pieces.at(6), QStringLiteral("b.jpg-0007.jpg"));
     for (const QString& piece : pieces)
         EXPECT_EQ(decodeWithDjpeg(fixture.output() + piece).status, 0);
-    const QStringList log = logLinesWithoutDates(fixture.output() + QStringLiteral("log.txt"));
-    EXPECT_EQ(log.at(4), "6 images (1-7) ont étés créées pour la page " +
-                             fixture.file(QStringLiteral("a.JPG")));
-    EXPECT_EQ(log.at(5), "6 images (7-13) ont étés créées pour la page " +
-                             fixture.file(QStringLiteral("b.jpg")));
+    QStringList log = fixture.outputLog();
+    EXPECT_EQ(log.at(4), "6 images (1-7) ont étés créées pour la page " + fixture.file("a.JPG"));
+    EXPECT_EQ(log.at(5), "6 images (7-13) ont étés créées pour la page " + fixture.file("b.jpg"));
+
+    // Again without a.JPG: b's pieces now start at 1 over a's numbers, its old numbers and the
+    // user's own files stay.
+    QFile::remove(fixture.file(QStringLiteral("a.JPG")));
+    writeFileBytes(fixture.output() + QStringLiteral("mine.txt"), "keep me");
+    const JobSummary again = fixture.job.Decoupage(fixture.source(), QString(), 0);
+    EXPECT_EQ(jpegNames(fixture.output()).size(), 12 + again.pieces);
+    EXPECT_EQ(readFileBytes(fixture.output() + QStringLiteral("mine.txt")), QByteArray("keep me"));
+    log = fixture.outputLog();
+    EXPECT_EQ(log.filter(QStringLiteral("pour la page")).size(), 1);
+    const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
+    EXPECT_FALSE(record.contains(QStringLiteral("a.JPG]")));
+    EXPECT_TRUE(record.contains(QStringLiteral("b.jpg]")));
 }
 
 TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
@@ -71,7 +72,6 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     const JobSummary summary = fixture.job.Decoupage(fixture.source(), QString(), 0);
 
     EXPECT_EQ(summary.errors, 0);
-    EXPECT_FALSE(QFileInfo::exists(fixture.source() + QStringLiteral("VANTOLA2")));
     EXPECT_EQ(QDir(fixture.source()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("VANTOLA")});
     EXPECT_EQ(summary.outputFolder, fixture.output());
@@ -79,20 +79,19 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     const QStringList pieces = jpegNames(fixture.output());
     EXPECT_EQ(pieces.size(), summary.pieces);
     EXPECT_GE(pieces.size(), 24);
+    const QRegularExpression secondPass(QStringLiteral("^p\\d\\.jpg-\\d{4}\\.jpg-\\d{4}\\.jpg$"));
     for (const QString& piece : pieces)
-        EXPECT_TRUE(piece.contains(
-            QRegularExpression(QStringLiteral("^p\\d\\.jpg-\\d{4}\\.jpg-\\d{4}\\.jpg$"))))
-            << qPrintable(piece);
-    EXPECT_EQ(fixture.host.messages,
-              QStringList{QStringLiteral("DECOUPAGE TERMINE | %1 diapos créées et 0 erreurs "
-                                         "rencontré(s).")
-                              .arg(pieces.size())});
+        EXPECT_TRUE(piece.contains(secondPass)) << qPrintable(piece);
+    EXPECT_EQ(fixture.host.callsOf("message "), QStringList{closingMessage(pieces.size())});
     // The job bar fills its first half over the pages, its second over the pieces.
-    EXPECT_EQ(std::vector<int>(fixture.host.jobValues.begin(), fixture.host.jobValues.begin() + 4),
-              (std::vector<int>{0, 12, 25, 38}));
-    EXPECT_EQ(fixture.host.jobTexts.at(6).left(13), QStringLiteral("2e passe de p"));
+    const QStringList bar = fixture.host.callsOf("job ");
+    ASSERT_GT(bar.size(), 6);
+    const int firstValues[] = {0, 12, 25, 38};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(bar.at(i).section(' ', 0, 0).toInt(), firstValues[i]);
+    EXPECT_TRUE(bar.at(6).section(' ', 1).startsWith(QStringLiteral("2e passe de p")));
     // The log holds both passes: four page lines, then a line per first-pass piece.
-    const QStringList log = logLinesWithoutDates(fixture.output() + QStringLiteral("log.txt"));
+    const QStringList log = fixture.outputLog();
     EXPECT_EQ(log.first(), QStringLiteral("Traitement commencé à"));
     EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
     EXPECT_EQ(log.filter(QStringLiteral("pour la page ") + fixture.source() + "p").size(), 4);
@@ -102,38 +101,15 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     EXPECT_TRUE(record.contains(QStringLiteral("[") + fixture.output() + "p1.jpg-0001.jpg]"));
 }
 
-TEST(FolderJob, SecondJobReplacesLogAndRecordButKeepsOtherPieces) {
-    JobFixture fixture;
-    writeComicPage(fixture.source(), QStringLiteral("p1"), 1);
-    writeComicPage(fixture.source(), QStringLiteral("p2"), 2);
-    fixture.job.Decoupage(fixture.source(), QString(), 0);
-    const int firstCount = jpegNames(fixture.output()).size();
-    QFile::remove(fixture.file(QStringLiteral("p1.jpg")));
-    writeFileBytes(fixture.output() + QStringLiteral("mine.txt"), "keep me");
-
-    const JobSummary summary = fixture.job.Decoupage(fixture.source(), QString(), 0);
-
-    // p2's pieces now start at 1 and overwrite p1's numbers; p2's old numbers stay.
-    EXPECT_EQ(jpegNames(fixture.output()).size(), firstCount + summary.pieces);
-    EXPECT_EQ(readFileBytes(fixture.output() + QStringLiteral("mine.txt")), QByteArray("keep me"));
-    const QStringList log = logLinesWithoutDates(fixture.output() + QStringLiteral("log.txt"));
-    EXPECT_EQ(log.filter(QStringLiteral("pour la page")).size(), 1);
-    const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
-    EXPECT_FALSE(record.contains(QStringLiteral("p1.jpg]")));
-    EXPECT_TRUE(record.contains(QStringLiteral("p2.jpg]")));
-}
-
 TEST(FolderJob, EmptyFolderWritesHeaderAndClosingLine) {
     JobFixture fixture;
-    const JobSummary summary = fixture.job.Decoupage(fixture.source(), QString(), 0);
-    EXPECT_EQ(summary.pieces, 0);
-    EXPECT_EQ(logLinesWithoutDates(fixture.output() + QStringLiteral("log.txt")).size(), 5);
-    EXPECT_EQ(fixture.host.messages,
-              QStringList{"DECOUPAGE TERMINE | 0 diapos créées et 0 erreurs rencontré(s)."});
-    fixture.host.messages.clear();
+    EXPECT_EQ(fixture.job.Decoupage(fixture.source(), QString(), 0).pieces, 0);
+    EXPECT_EQ(fixture.outputLog().size(), 5);
+    EXPECT_EQ(fixture.host.callsOf("message "), QStringList{closingMessage(0)});
+    fixture.host.calls.clear();
     fixture.state.bSansMessage = true;
     fixture.job.Decoupage(fixture.source(), QString(), 0);
-    EXPECT_TRUE(fixture.host.messages.isEmpty());
+    EXPECT_TRUE(fixture.host.callsOf("message ").isEmpty());
 }
 
 } // namespace

@@ -3,37 +3,56 @@
 #include "cutting/cutting_job.h"
 #include "cutting/program_settings.h"
 #include "support/temp_folder.h"
+#include "support/text_lines.h"
 
 #include <QImage>
-#include <QMap>
+#include <QSize>
 #include <QString>
 #include <QStringList>
-#include <vector>
+#include <cstdint>
+#include <functional>
+#include <thread>
 
 namespace vantola::test {
 
-// A job host that remembers everything the job showed.
-class RecordingHost : public JobHost {
+// Records every call on the host in order as text ("job 50 1er passe de b.jpg"), and whether
+// any came from another thread than the one that made the recorder.
+class CallRecorder : public JobHost {
 public:
     void jobProgress(int value, const QString& text) override {
-        jobValues.push_back(value);
-        jobTexts << text;
+        record(QStringLiteral("job %1 %2").arg(value).arg(text));
     }
-    void pageProgress(int value, const QString&) override { pageValues.push_back(value); }
-    void setCaption(const QString& caption) override { captions << caption; }
+    void pageProgress(int value, const QString& text) override {
+        record(QStringLiteral("page %1%2").arg(value).arg(text));
+    }
+    void setPageProgressColour(quint32 colour) override {
+        record(QStringLiteral("colour %1").arg(colour));
+    }
+    void setPageFrameVisible(bool visible) override {
+        record(QStringLiteral("frame %1").arg(visible));
+    }
+    // With the path: the size, the middle pixel and the footer row the page before left.
+    void pageShown(const QString& path, const QImage& page) override;
+    void setCaption(const QString& caption) override { record("caption " + caption); }
+    void yield() override;
+    bool pauseRequested() override;
     void showMessage(const QString& title, const QString& text) override {
-        messages << title + QStringLiteral(" | ") + text;
+        record("message " + title + " | " + text);
     }
-    void pageShown(const QString& path, const QImage&) override { shownPages << path; }
-    QImage clipboardPicture() override { return clipboard; }
 
-    std::vector<int> jobValues;
-    QStringList jobTexts;
-    std::vector<int> pageValues;
-    QStringList captions;
-    QStringList messages;
-    QStringList shownPages;
-    QImage clipboard;
+    // The calls that begin with the prefix, the prefix cut off.
+    QStringList callsOf(const QString& prefix) const;
+
+    QStringList calls;
+    bool callFromAnotherThread = false;
+    const qint32* footerRow = nullptr;
+    int pausesLeft = 0; // the next answers of pauseRequested that hold the job
+    std::function<void(const QString&)> onShown;
+    std::function<void()> onYield;
+
+private:
+    void record(const QString& call);
+    std::thread::id madeOn_ = std::this_thread::get_id();
 };
 
 // A program folder and a source folder in a temporary place, with a job ready to run.
@@ -45,25 +64,21 @@ public:
     QString source() const { return root_.path() + QStringLiteral("pages/"); }
     QString output() const { return source() + QStringLiteral("VANTOLA/"); }
     QString file(const QString& name) const { return source() + name; }
+    QStringList outputLog() const;
 
     // Writes key = value into section PARAM of param.ini.
     void setParam(const QString& key, const QString& value);
 
     ProgramState state;
-    RecordingHost host;
+    CallRecorder host;
     CuttingJob job;
 
 private:
     TempFolder root_;
 };
 
-// The lines of a text file written with CR LF line ends (the last, empty one dropped).
-QStringList textFileLines(const QString& path);
-
-// The log's lines with the date and time of its first and last lines cut off.
-QStringList logLinesWithoutDates(const QString& path);
-
-// Every key = value of one section of an INI file, in file order, as "KEY=VALUE".
-QStringList iniSectionLines(const QString& path, const QString& section);
+// Saves folder/name.jpg (quality 95): three tiers of two panels the cutter finds, six pieces.
+QString writeComicPage(const QString& folder, const QString& name, std::uint64_t seed,
+                       QSize size = QSize(620, 877));
 
 } // namespace vantola::test

@@ -1,9 +1,11 @@
+#include "review/compare_tool.h"
 #include "review/cut_overlay.h"
 #include "review/picture_box.h"
 #include "review/thumbnail_slot.h"
 #include "review_fixture.h"
 #include "settings/cls_initreg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -20,13 +22,23 @@ bool allWhite(const QImage& surface) {
     return true;
 }
 
+// Without a source folder the tool asks for a picture: Cancel leaves no window, and the chosen
+// picture's folder becomes the source folder, here one without JPEG pages.
 TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
     ASSERT_TRUE(writeFileBytes(home.file(QStringLiteral("param.ini")),
                                "[FRANCAIS]\r\nT12=Revue des pages\r\n"));
     ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("c.jpeg")), "x"));
     ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("d.bmp")), "x"));
+    EXPECT_EQ(showCompareTool(*window), nullptr);
+    QApplication::processEvents();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<MDI_Compare*>(widget), nullptr);
+    EXPECT_TRUE(state.sRepSource.isEmpty());
     nextImage = source.file(QStringLiteral("d.bmp"));
     openReview();
+    EXPECT_EQ(state.sRepSource, source.path());
+    EXPECT_EQ(compare->windowTitle(), QStringLiteral("Vantola - Outil de comparaison de découpe"));
+    EXPECT_TRUE(compare->isMaximized());
 
     EXPECT_TRUE(diapo().tabImages().empty());
     EXPECT_EQ(diapo().windowTitle(), QStringLiteral("Revue des pages"));
@@ -43,12 +55,19 @@ TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
     EXPECT_FALSE(QFile::exists(pieceFolder()));
 }
 
-TEST_F(ReviewTest, UnreadablePagesAndPiecesAreNamedInsteadOfShown) {
+// An unreadable page or piece is named in place of its picture; a cut record without a usable
+// page size draws no outline and says why. The rest of the window goes on working.
+TEST_F(ReviewTest, UnreadablePicturesAndRecordsAreNamedInsteadOfShown) {
     addThreePages();
     cutFolder();
     const QStringList pieces = piecesOnDisk(QStringLiteral("a.jpg"));
     ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("a.jpg")), "not a picture"));
     ASSERT_TRUE(writeFileBytes(pieceFolder() + pieces[1], "not a picture either"));
+    Cls_InitREG ini;
+    ini.IniEcrire(source.file(QStringLiteral("b.jpg")), QStringLiteral("WIDTH"),
+                  QStringLiteral("0"), state.sFichierDecoupage);
+    ini.IniEcrire(source.file(QStringLiteral("c.jpg")), QStringLiteral("HEIGHT"),
+                  QStringLiteral("haut"), state.sFichierDecoupage);
     openReview();
 
     EXPECT_TRUE(diapo().ImageORIGINAL()->picture().isNull());
@@ -58,32 +77,18 @@ TEST_F(ReviewTest, UnreadablePagesAndPiecesAreNamedInsteadOfShown) {
     EXPECT_TRUE(diapo().Image1(1)->picture().isNull());
     EXPECT_TRUE(diapo().Image1(1)->notice().contains(pieces[1]));
     EXPECT_FALSE(diapo().Image1(2)->picture().isNull());
-
-    // The unreadable piece can still be deleted; the window goes on to the next page.
-    diapo().EffacerDiapo(1);
+    diapo().EffacerDiapo(1); // an unreadable piece can still be deleted
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur a.jpg"));
-    showPage(1);
-    EXPECT_FALSE(diapo().ImageORIGINAL()->picture().isNull());
-}
 
-TEST_F(ReviewTest, ACutRecordWithoutUsableSizeDrawsNoOutline) {
-    addThreePages();
-    cutFolder();
-    Cls_InitREG ini;
-    const QString a = source.file(QStringLiteral("a.jpg"));
-    const QString b = source.file(QStringLiteral("b.jpg"));
-    ini.IniEcrire(a, QStringLiteral("WIDTH"), QStringLiteral("0"), state.sFichierDecoupage);
-    ini.IniEcrire(b, QStringLiteral("HEIGHT"), QStringLiteral("haut"), state.sFichierDecoupage);
-    openReview();
-
-    for (int page : {0, 1}) {
+    for (int page : {1, 2}) {
+        SCOPED_TRACE(page);
         showPage(page);
-        EXPECT_TRUE(allWhite(diapo().PicCalque()->surface())) << page;
-        EXPECT_TRUE(diapo().PicCalque()->notice().contains(QStringLiteral("HEIGHT"))) << page;
+        EXPECT_TRUE(allWhite(diapo().PicCalque()->surface()));
+        EXPECT_TRUE(diapo().PicCalque()->notice().contains(QStringLiteral("HEIGHT")));
         EXPECT_FALSE(diapo().ImageORIGINAL()->picture().isNull());
         EXPECT_EQ(shownSlots().size(), 3u);
     }
-    showPage(2); // a sound record draws, and clears the notice
+    showPage(0); // a sound record draws again, and clears the notice
     EXPECT_FALSE(allWhite(diapo().PicCalque()->surface()));
     EXPECT_TRUE(diapo().PicCalque()->notice().isEmpty());
 }

@@ -13,14 +13,8 @@
 namespace vantola::test {
 namespace {
 
-class RecutTest : public ReviewTest {
+class RecutTest : public ThreePagesReviewTest {
 protected:
-    void SetUp() override {
-        ReviewTest::SetUp();
-        addThreePages();
-        cutFolder();
-        openReview();
-    }
     QByteArray log() const { return readFileBytes(pieceFolder() + QStringLiteral("log.txt")); }
     QByteArray cutRecord() const { return readFileBytes(state.sFichierDecoupage); }
     void removePiece(const QString& name) { ASSERT_TRUE(QFile::remove(pieceFolder() + name)); }
@@ -34,8 +28,7 @@ TEST_F(RecutTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
     diapo().CmdRedecouper()->click();
 
     EXPECT_EQ(state.lNiveauBlanc, 1500); // the main window's level too, from now on
-    EXPECT_TRUE(state.bModeDebug);
-    EXPECT_TRUE(state.bSansMessage);
+    EXPECT_TRUE(state.bModeDebug && state.bSansMessage);
     EXPECT_TRUE(messages.empty()); // no closing message
     EXPECT_TRUE(diapo().isEnabled());
     EXPECT_TRUE(log().contains("Niveau du blanc : 1500"));
@@ -74,8 +67,7 @@ TEST_F(RecutTest, RecuttingTheMarkedPagesRunsThemInPageOrder) {
     EXPECT_TRUE(QFile::exists(pieceFolder() + QStringLiteral("c.jpg-0001.jpg")));
     EXPECT_FALSE(QFile::exists(pieceFolder() + QStringLiteral("b.jpg-0004.jpg")));
     EXPECT_TRUE(cutRecord().contains("c.jpg]"));
-    EXPECT_FALSE(cutRecord().contains("a.jpg]"));
-    EXPECT_FALSE(cutRecord().contains("b.jpg]"));
+    EXPECT_FALSE(cutRecord().contains("a.jpg]") || cutRecord().contains("b.jpg]"));
     // The page shown before is shown again, and the marks stay.
     EXPECT_EQ(diapo().HScrollFile()->value(), 1);
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur b.jpg"));

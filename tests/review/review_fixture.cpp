@@ -5,7 +5,6 @@
 #include "review/picture_box.h"
 #include "review/piece_listing.h"
 #include "review/thumbnail_slot.h"
-#include "settings/cls_initreg.h"
 #include "settings/path_parts.h"
 
 #include <QAction>
@@ -28,48 +27,38 @@ void ReviewTest::SetUp() {
     hooks.quit = [] {};
 }
 
-QString ReviewTest::addPage(const QString& name, const PageSpec& spec) {
-    savePage(generatePage(spec).image, source.path(), name, PageFormat::Jpeg);
-    return name + QStringLiteral(".jpg");
-}
-
-QString ReviewTest::addDrawnPage(const QString& name, QSize size,
-                                 const std::vector<QRect>& panels) {
-    QImage page(size, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter painter(&page);
-    painter.setPen(QPen(Qt::black, 2));
-    painter.setBrush(QColor(110, 110, 110));
-    for (const QRect& panel : panels)
-        painter.drawRect(panel);
-    painter.end();
-    savePage(page, source.path(), name, PageFormat::Jpeg);
-    return name + QStringLiteral(".jpg");
-}
-
 void ReviewTest::addThreePages() {
-    // The stacked panels start lower than their neighbour: the left piece then begins with
-    // several white rows, which lets the second pass cut it at the gutter between them.
-    addDrawnPage(
-        QStringLiteral("a"), {600, 800},
-        {{30, 45, 260, 155}, {30, 220, 260, 170}, {310, 30, 260, 360}, {30, 430, 540, 340}});
-    addDrawnPage(QStringLiteral("b"), {600, 800},
-                 {{30, 30, 540, 150}, {30, 220, 150, 550}, {210, 220, 360, 550}});
-    addDrawnPage(QStringLiteral("c"), {600, 400},
-                 {{30, 30, 160, 340}, {220, 30, 160, 340}, {410, 30, 160, 340}});
+    // Grey framed panels on white paper. The stacked panels of a.jpg start lower than their
+    // neighbour: the left piece then begins with white rows, which lets the second pass cut it
+    // at the gutter between them.
+    const auto draw = [this](const char* name, QSize size, const std::vector<QRect>& panels) {
+        QImage page(size, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        painter.setPen(QPen(Qt::black, 2));
+        painter.setBrush(QColor(110, 110, 110));
+        for (const QRect& panel : panels)
+            painter.drawRect(panel);
+        painter.end();
+        savePage(page, source.path(), QLatin1String(name), PageFormat::Jpeg);
+    };
+    draw("a", {600, 800},
+         {{30, 45, 260, 155}, {30, 220, 260, 170}, {310, 30, 260, 360}, {30, 430, 540, 340}});
+    draw("b", {600, 800}, {{30, 30, 540, 150}, {30, 220, 150, 550}, {210, 220, 360, 550}});
+    draw("c", {600, 400}, {{30, 30, 160, 340}, {220, 30, 160, 340}, {410, 30, 160, 340}});
 }
 
-QString ReviewTest::addPanelPage(const QString& name, std::vector<int> panelsPerTier, int width,
-                                 int height, std::uint64_t seed) {
+void ReviewTest::addPanelPage(const QString& name, std::vector<int> panelsPerTier, int height,
+                              std::uint64_t seed) {
     PageSpec spec;
-    spec.width = width;
+    spec.width = 600;
     spec.height = height;
     spec.seed = seed;
     spec.margin = 30;
     spec.gutter = 20;
     spec.balloons = false;
     spec.panelsPerTier = std::move(panelsPerTier);
-    return addPage(name, spec);
+    savePage(generatePage(spec).image, source.path(), name, PageFormat::Jpeg);
 }
 
 void ReviewTest::cutFolder(bool doublePass) {
@@ -125,10 +114,6 @@ QStringList ReviewTest::piecesOnDisk(const QString& pageName) const {
             pieces << name;
     }
     return pieces;
-}
-
-QString ReviewTest::record(const QString& section, const QString& key) const {
-    return Cls_InitREG().IniLire(section, key, QString(), state.sFichierDecoupage);
 }
 
 } // namespace vantola::test

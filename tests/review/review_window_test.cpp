@@ -1,13 +1,17 @@
+#include "review/compare_tool.h"
 #include "review/cut_overlay.h"
 #include "review/picture_box.h"
 #include "review/thumbnail_slot.h"
 #include "review_fixture.h"
+#include "settings/cls_initreg.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -25,14 +29,11 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
     openReview();
 
     ASSERT_EQ(diapo().tabImages().size(), 3u);
-    EXPECT_EQ(diapo().HScrollFile()->maximum(), 2);
     EXPECT_EQ(diapo().Labeltxt(0)->text(), QStringLiteral("Page vue"));
-    EXPECT_EQ(diapo().Labeltxt(1)->text(), QStringLiteral("Découpe effectuée:"));
     EXPECT_EQ(diapo().CmdRedecouper()->text(), QStringLiteral("Refaire"));
     EXPECT_EQ(diapo().txtNbBlanc()->text(), QStringLiteral("1400"));
     EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (0/2)"));
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur a.jpg"));
-    EXPECT_FALSE(diapo().ImageORIGINAL()->picture().isNull());
     EXPECT_EQ(diapo().ImageORIGINAL()->picture().size(), diapo().ImageORIGINAL()->size());
 
     showPage(2);
@@ -54,10 +55,7 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
     }
 }
 
-TEST_F(ReviewTest, ThumbnailsKeepTheirPiecesProportionsInsideTheirSlots) {
-    addThreePages();
-    cutFolder();
-    openReview();
+TEST_F(ThreePagesReviewTest, ThumbnailsKeepTheirPiecesProportionsInsideTheirSlots) {
     showPage(1); // b.jpg: a wide panel, a tall one, a broad one
     ASSERT_EQ(shownSlots(), std::vector<int>({0, 1, 2}));
     for (int slot : {0, 1}) {
@@ -65,7 +63,6 @@ TEST_F(ReviewTest, ThumbnailsKeepTheirPiecesProportionsInsideTheirSlots) {
         const QSize natural = QImageReader(thumbnail->tag()).size();
         const QRect shown = thumbnail->geometry();
         const double aspect = double(natural.width()) / natural.height();
-        EXPECT_EQ(thumbnail->toolTip(), QStringLiteral("Double clique = effacer le fichier"));
         EXPECT_EQ(thumbnail->picture().size(), shown.size());
         EXPECT_TRUE(diapo().FrameContour(slot)->rect().contains(shown));
         if (slot == 0) { // wide: the full width of the box, the height follows
@@ -84,9 +81,9 @@ TEST_F(ReviewTest, ThumbnailsKeepTheirPiecesProportionsInsideTheirSlots) {
 }
 
 TEST_F(ReviewTest, PiecesComeInScreensOfSixteen) {
-    addPanelPage(QStringLiteral("p20"), {4, 4, 4, 4, 4}, 600, 900, 1);
-    addPanelPage(QStringLiteral("p32"), {4, 4, 4, 4, 4, 4, 4, 4}, 600, 1400, 2);
-    addPanelPage(QStringLiteral("p5"), {3, 2}, 600, 600, 3);
+    addPanelPage(QStringLiteral("p20"), {4, 4, 4, 4, 4}, 900, 1);
+    addPanelPage(QStringLiteral("p32"), {4, 4, 4, 4, 4, 4, 4, 4}, 1400, 2);
+    addPanelPage(QStringLiteral("p5"), {3, 2}, 600, 3);
     cutFolder();
     openReview(); // pages in name order: p5, p20, p32
     showPage(1);
@@ -127,9 +124,10 @@ QRect boundsOf(const QImage& surface, QRgb colour) {
 TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
     addThreePages();
     cutFolder(true);
-    ASSERT_FALSE(
-        record(pieceFolder() + QStringLiteral("a.jpg-0001.jpg"), QStringLiteral("FICHIER_2"))
-            .isEmpty());
+    ASSERT_FALSE(Cls_InitREG()
+                     .IniLire(pieceFolder() + QStringLiteral("a.jpg-0001.jpg"),
+                              QStringLiteral("FICHIER_2"), QString(), state.sFichierDecoupage)
+                     .isEmpty());
     openReview();
     // The thumbnails are the second-pass pieces: the left column in two.
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("4 diapos sur a.jpg"));
@@ -153,10 +151,9 @@ TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
     EXPECT_FALSE(boundsOf(diapo().PicCalque()->surface(), qRgb(0, 0, 0)).isEmpty());
 }
 
-TEST_F(ReviewTest, MarksSurvivePageChangesButNotAReopen) {
-    addThreePages();
-    cutFolder();
-    openReview();
+// Page marks survive page changes. Showing the tool again only brings it to the front; once
+// closed, it opens anew without marks.
+TEST_F(ThreePagesReviewTest, MarksSurvivePageChangesAndShowingAgainButNotAReopen) {
     showPage(1);
     diapo().chkRedecoupe()->click();
     showPage(2);
@@ -167,6 +164,15 @@ TEST_F(ReviewTest, MarksSurvivePageChangesButNotAReopen) {
     diapo().chkRedecoupe()->click();
     EXPECT_EQ(diapo().tabImages()[1].mark, QString());
     diapo().chkRedecoupe()->click();
+    EXPECT_EQ(showCompareTool(*window), compare);
+    EXPECT_EQ(diapo().tabImages()[1].mark, QStringLiteral("OK"));
+
+    // Closing only the review window leaves an empty container, which comes back empty.
+    compare->area()->subWindowList().front()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(compare->diapo(), nullptr);
+    EXPECT_EQ(showCompareTool(*window), compare);
+    EXPECT_EQ(compare->diapo(), nullptr);
 
     closeReview();
     openReview();
@@ -174,6 +180,7 @@ TEST_F(ReviewTest, MarksSurvivePageChangesButNotAReopen) {
         EXPECT_TRUE(row.mark.isEmpty());
     showPage(1);
     EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
+    EXPECT_EQ(state.sRepSource, source.path());
 }
 
 } // namespace

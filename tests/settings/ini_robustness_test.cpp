@@ -1,7 +1,8 @@
 // Settings files as they come: hand-edited, from the Windows program, damaged, huge, or changed
-// by someone else between two calls.
+// by someone else between two calls; and the faults that fuzzing the reader and writer found.
 #include "settings/cls_initreg.h"
 #include "settings/ini_file_cache.h"
+#include "settings/ini_text_codec.h"
 #include "support/qstring_printer.h"
 #include "support/temp_folder.h"
 
@@ -15,12 +16,11 @@ namespace vantola {
 namespace {
 
 using test::readFileBytes;
-using test::TempFolder;
 using test::writeFileBytes;
 
 class IniRobustness : public ::testing::Test {
 protected:
-    TempFolder temp;
+    test::TempFolder temp;
     QString file = temp.file(QStringLiteral("decoupage.ini"));
     Cls_InitREG ini;
 };
@@ -117,25 +117,35 @@ TEST_F(IniRobustness, AFileChangedBehindTheCacheIsReadAgain) {
 }
 
 TEST_F(IniRobustness, WritesFromSeveralThreadsAllLand) {
-    constexpr int kThreads = 4;
-    constexpr int kKeys = 150;
+    const auto keyName = [](int t, int k) { return QStringLiteral("K%1_%2").arg(t).arg(k); };
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
+    for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             Cls_InitREG own;
-            for (int k = 0; k < kKeys; ++k)
-                own.IniEcrire("S", QStringLiteral("K%1_%2").arg(t).arg(k), QString::number(k),
-                              file);
+            for (int k = 0; k < 150; ++k)
+                own.IniEcrire("S", keyName(t, k), QString::number(k), file);
         });
     }
     for (std::thread& thread : threads)
         thread.join();
     IniFileCache::instance().clear(); // read what is on disk, not what is cached
-    for (int t = 0; t < kThreads; ++t) {
-        for (int k = 0; k < kKeys; ++k)
-            ASSERT_EQ(ini.IniLire("S", QStringLiteral("K%1_%2").arg(t).arg(k), "?", file),
-                      QString::number(k));
-    }
+    for (int t = 0; t < 4; ++t)
+        for (int k = 0; k < 150; ++k)
+            ASSERT_EQ(ini.IniLire("S", keyName(t, k), "?", file), QString::number(k));
+}
+
+// Found by fuzzing: a key whose name starts with U+FEFF was written as the UTF-8 bytes EF BB BF,
+// which the reader then took for a byte order mark and dropped, so the key no longer read back
+// from the file. Only the first bytes of a file are its byte order mark.
+TEST_F(IniRobustness, KeyStartingWithByteOrderMarkReadsBackFromTheFile) {
+    const QString key = QChar(0xFEFF) + QStringLiteral("]");
+    EXPECT_EQ(decodeSettingsLine("\xEF\xBB\xBF]"), key);
+    ASSERT_TRUE(writeFileBytes(file, "\xEF\xBB\xBF[PARAM]\r\nA=1\r\n"));
+    ASSERT_EQ(ini.IniEcrire("PARAM", key, "v", file), 1);
+    IniFileCache::instance().clear(); // read what is on disk
+    EXPECT_EQ(ini.IniLire("PARAM", key, "d", file), "v");
+    EXPECT_EQ(ini.IniLire("PARAM", "]", "d", file), "d");
+    EXPECT_EQ(ini.IniLire("PARAM", "A", "d", file), "1"); // the file's own mark still works
 }
 
 } // namespace

@@ -10,12 +10,11 @@ namespace vantola {
 namespace {
 
 using test::readFileBytes;
-using test::TempFolder;
 using test::writeFileBytes;
 
 class Registry : public ::testing::Test {
 protected:
-    TempFolder temp;
+    test::TempFolder temp;
     QStringList messages;
     Cls_InitREG reg{{temp.file("registre.ini"), temp.file("win.ini"),
                      [this](const QString& text) { messages << text; }}};
@@ -27,12 +26,9 @@ RegistryResult text(const char* value) {
 }
 
 TEST_F(Registry, ErrorMessagesAndRootNames) {
-    EXPECT_EQ(reg.ErrorMsg(2), "Mauvais nom de cle");
+    // The codes the operations below leave are checked with them; unknown codes are padded.
     EXPECT_EQ(reg.ErrorMsg(1010), "Mauvais nom de cle");
-    EXPECT_EQ(reg.ErrorMsg(5), "L'access a cette cle ne peut se faire");
-    EXPECT_EQ(reg.ErrorMsg(234), "Il y a plus de donnees que le buffer ne peut en supporter.");
     EXPECT_EQ(reg.ErrorMsg(1015), "La base de Registre est corrompu!");
-    EXPECT_EQ(reg.ErrorMsg(1013), "Ne peut ecrire la cle");
     EXPECT_EQ(reg.ErrorMsg(1014), "Code d'Erreur indefini:   1014");
     EXPECT_EQ(reg.ErrorMsg(-3), "Code d'Erreur indefini:  -3");
     EXPECT_EQ(reg.LireREG_ClePrincipale("HKEY_CLASSES_ROOT"), 0x80000000u);
@@ -43,14 +39,13 @@ TEST_F(Registry, ErrorMessagesAndRootNames) {
 TEST_F(Registry, BadPathsAreReportedAndDoNothing) {
     EXPECT_EQ(reg.CreerREG_Cle("SOFTWARE\\Name"), RegistryResult{});
     EXPECT_EQ(reg.LireREG_STRING("HKEY_CURRENT_USER\\Software\\", "x"), RegistryResult{});
+    EXPECT_EQ(reg.CreerREG_Cle("HKEY_NOWHERE\\x"), RegistryResult{}); // unknown root: silent
     EXPECT_EQ(messages, QStringList({"Incorrect Format:\n\nSOFTWARE\\Name",
                                      "Incorrect Format:\n\nHKEY_CURRENT_USER\\Software\\"}));
-    EXPECT_EQ(reg.CreerREG_Cle("HKEY_NOWHERE\\x"), RegistryResult{}); // unknown root: silent
-    EXPECT_EQ(messages.size(), 2);
     EXPECT_FALSE(QFile::exists(temp.file("registre.ini")));
 }
 
-TEST_F(Registry, ValuesRoundTripThroughTheStore) {
+TEST_F(Registry, ValuesRoundTripThroughTheStoreAndKeysWithSubKeysStay) {
     EXPECT_EQ(reg.LireREG_DWORD(key, "n"), text("Error")); // the key does not exist yet
     EXPECT_EQ(reg.ErrorMsg(reg.lastStatus()), "Mauvais nom de cle");
     reg.EcrireREG_DWORD(key, "n", 42); // writing needs an existing key
@@ -64,10 +59,10 @@ TEST_F(Registry, ValuesRoundTripThroughTheStore) {
     EXPECT_EQ(reg.LireREG_STRING(key, "s"), text("chemin d'accès  "));
     EXPECT_EQ(reg.LireREG_BINARY(key, "b"), text("A\xC3\xA9\xE2\x82\xAC"));
     EXPECT_EQ(reg.LireREG_DWORD(key, "s"), text("Error")); // more than four bytes
-    EXPECT_EQ(reg.lastStatus(), 234);
+    EXPECT_EQ(reg.ErrorMsg(reg.lastStatus()),
+              "Il y a plus de donnees que le buffer ne peut en supporter.");
     reg.EcrireREG_STRING(key, "long", QString(255, 'x'));
     EXPECT_EQ(reg.LireREG_STRING(key, "long"), text("Error"));
-
     EXPECT_EQ(reg.EcritureREG_Software_RepInstall("Vantola", "/opt/vantola"),
               "Ecriture dans HKEY_CURRENT_USER\\Software\\Vantola");
     EXPECT_EQ(reg.LireREG_STRING(key, "RepInstall"), text("/opt/vantola"));
@@ -75,13 +70,10 @@ TEST_F(Registry, ValuesRoundTripThroughTheStore) {
     EXPECT_TRUE(store.contains("[HKEY_CURRENT_USER\\Software]\r\n")) << store.constData();
     EXPECT_TRUE(store.contains("n=dword:fffffffb\r\n")) << store.constData();
     EXPECT_TRUE(store.contains("b=hex(3):41,e9,80\r\n")) << store.constData();
-}
 
-TEST_F(Registry, KeysWithSubKeysCannotBeDeleted) {
     reg.CreerREG_Cle(key + "\\Sub");
-    reg.EcrireREG_DWORD(key, "n", 1);
     reg.EffaceREG_CLE(key);
-    EXPECT_EQ(reg.lastStatus(), 5);
+    EXPECT_EQ(reg.ErrorMsg(reg.lastStatus()), "L'access a cette cle ne peut se faire");
     reg.EffaceREG_CLE(key + "\\Sub");
     reg.EffaceREG_CLE(key);
     EXPECT_EQ(reg.lastStatus(), 0);
@@ -97,10 +89,8 @@ TEST_F(Registry, WinIniAndFileUtilities) {
     const QString source = temp.file("a.txt");
     ASSERT_TRUE(writeFileBytes(source, "a"));
     ASSERT_TRUE(QDir().mkpath(temp.file("dir")));
-    EXPECT_TRUE(reg.FichierExiste(source));
-    EXPECT_FALSE(reg.FichierExiste(temp.file("dir")));
-    EXPECT_TRUE(reg.DossierExiste(temp.file("dir")));
-    EXPECT_FALSE(reg.DossierExiste(source));
+    EXPECT_TRUE(reg.FichierExiste(source) && reg.DossierExiste(temp.file("dir")));
+    EXPECT_FALSE(reg.FichierExiste(temp.file("dir")) || reg.DossierExiste(source));
     EXPECT_EQ(reg.GET_NomLong(temp.path() + "dir/../a.txt"), QFileInfo(source).canonicalFilePath());
     EXPECT_EQ(reg.GET_NomCourt(temp.file("missing")), "");
 

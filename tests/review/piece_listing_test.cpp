@@ -1,66 +1,13 @@
-#include "review/compare_tool.h"
 #include "review/piece_listing.h"
 #include "review_fixture.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QDir>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 
 namespace vantola::test {
 namespace {
 
-bool anyCompareWindowLeft() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<MDI_Compare*>(widget))
-            return true;
-    }
-    return false;
-}
-
-TEST_F(ReviewTest, WithoutSourceFolderTheToolAsksAndCancelLeavesNoWindow) {
-    addThreePages();
-    ASSERT_TRUE(state.sRepSource.isEmpty());
-    nextImage.clear();
-    EXPECT_EQ(showCompareTool(*window), nullptr);
-    QApplication::processEvents();
-    EXPECT_FALSE(anyCompareWindowLeft());
-    EXPECT_TRUE(state.sRepSource.isEmpty());
-
-    // The chosen picture's folder becomes the source folder.
-    nextImage = source.file(QStringLiteral("b.jpg"));
-    openReview();
-    EXPECT_EQ(state.sRepSource, source.path());
-    EXPECT_EQ(compare->windowTitle(), QStringLiteral("Vantola - Outil de comparaison de découpe"));
-    EXPECT_TRUE(compare->isMaximized());
-    EXPECT_EQ(diapo().tabImages().size(), 3u);
-}
-
-TEST_F(ReviewTest, ShowingAgainOnlyBringsTheOpenToolToTheFront) {
-    addThreePages();
-    cutFolder();
-    nextImage = QStringLiteral("/never/asked.jpg");
-    openReview();
-    diapo().chkRedecoupe()->setChecked(true);
-    EXPECT_EQ(showCompareTool(*window), compare);
-    EXPECT_EQ(diapo().tabImages()[0].mark, QStringLiteral("OK")); // the same review window
-
-    // Closing only the review window leaves an empty container, which comes back empty.
-    compare->area()->subWindowList().front()->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(compare->diapo(), nullptr);
-    EXPECT_EQ(showCompareTool(*window), compare);
-    EXPECT_EQ(compare->diapo(), nullptr);
-
-    // After the container itself was closed, a new one opens with its review window.
-    closeReview();
-    openReview();
-    EXPECT_EQ(diapo().tabImages()[0].mark, QString());
-    EXPECT_EQ(state.sRepSource, source.path());
-}
-
+// The listing of a page's pieces in the piece folder, with its progress bar.
 class PieceListingTest : public ReviewTest {
 protected:
     void SetUp() override {
