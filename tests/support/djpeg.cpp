@@ -44,12 +44,6 @@ DecodedJpeg decodeWithDjpeg(const QString& jpegPath) {
     return decoded;
 }
 
-ToolResult optimizeWithJpegtran(const QString& jpegPath, const QString& outputPath) {
-    return runTool(QStringLiteral("jpegtran"),
-                   {QStringLiteral("-copy"), QStringLiteral("none"), QStringLiteral("-optimize"),
-                    QStringLiteral("-outfile"), outputPath, jpegPath});
-}
-
 ToolResult encodeWithCjpeg(const QString& pnmPath, const QStringList& options,
                            const QString& outputPath) {
     return runTool(QStringLiteral("cjpeg"),

@@ -28,9 +28,6 @@ struct DecodedJpeg {
 // Decodes a JPEG file with djpeg.
 DecodedJpeg decodeWithDjpeg(const QString& jpegPath);
 
-// jpegtran -copy none -optimize: the same coefficients with Huffman tables optimal for them.
-ToolResult optimizeWithJpegtran(const QString& jpegPath, const QString& outputPath);
-
 // cjpeg with the given options on a PPM or PGM file.
 ToolResult encodeWithCjpeg(const QString& pnmPath, const QStringList& options,
                            const QString& outputPath);
