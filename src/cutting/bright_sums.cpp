@@ -144,6 +144,17 @@ qint64 sumColumnsChecked(const PageGrid& tabPixels, qint64 top, qint64 bottom, q
     return -1;
 }
 
+// The fast sums when they cannot decrease, their first overflow found afterwards; else the
+// checked sums, which stop at it. Gives the index of the first sum out of range, or -1.
+template <typename Fast, typename Checked>
+qint64 sumEither(qint32 lSeuilPixel, std::vector<double>& sums, Fast fast, Checked checked) {
+    if (!sumsNeverDecrease(lSeuilPixel)) {
+        return checked(sums.data());
+    }
+    fast(sums.data());
+    return firstSumOutOfRange(sums);
+}
+
 } // namespace
 
 BrightSums sumRows(const PageGrid& tabPixels, qint32 firstRow, qint32 lastRow, qint32 lastColumn,
@@ -156,13 +167,12 @@ BrightSums sumRows(const PageGrid& tabPixels, qint32 firstRow, qint32 lastRow, q
     if (columns == 0) {
         return result; // empty rows: every sum is 0
     }
-    if (sumsNeverDecrease(lSeuilPixel)) {
-        sumRowsFast(tabPixels, firstRow, count, columns, lSeuilPixel, result.sums.data());
-        result.firstOverflow = firstSumOutOfRange(result.sums);
-    } else {
-        result.firstOverflow =
-            sumRowsChecked(tabPixels, firstRow, count, columns, lSeuilPixel, result.sums.data());
-    }
+    result.firstOverflow = sumEither(
+        lSeuilPixel, result.sums,
+        [&](double* sums) { sumRowsFast(tabPixels, firstRow, count, columns, lSeuilPixel, sums); },
+        [&](double* sums) {
+            return sumRowsChecked(tabPixels, firstRow, count, columns, lSeuilPixel, sums);
+        });
     return result;
 }
 
@@ -172,13 +182,12 @@ BrightSums sumColumns(const PageGrid& tabPixels, qint32 top, qint32 bottom, qint
     BrightSums result;
     const qint64 columns = lastColumn >= 0 ? qint64(lastColumn) + 1 : 0;
     result.sums.assign(std::size_t(columns), 0.0);
-    if (sumsNeverDecrease(lSeuilPixel)) {
-        sumColumnsFast(tabPixels, top, bottom, columns, lSeuilPixel, result.sums.data());
-        result.firstOverflow = firstSumOutOfRange(result.sums);
-    } else {
-        result.firstOverflow =
-            sumColumnsChecked(tabPixels, top, bottom, columns, lSeuilPixel, result.sums.data());
-    }
+    result.firstOverflow = sumEither(
+        lSeuilPixel, result.sums,
+        [&](double* sums) { sumColumnsFast(tabPixels, top, bottom, columns, lSeuilPixel, sums); },
+        [&](double* sums) {
+            return sumColumnsChecked(tabPixels, top, bottom, columns, lSeuilPixel, sums);
+        });
     return result;
 }
 
