@@ -1,11 +1,9 @@
+// The test pages are worth what their layout says: the same seed draws the same page, and the
+// cutter's measure of white agrees with the gutters and margins the generator reports.
 #include "support/page_generator.h"
-#include "support/temp_folder.h"
 
-#include <QFileInfo>
-#include <QProcess>
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 namespace {
 
@@ -30,15 +28,6 @@ void expectCutterSeesLayout(const QImage& image, const PageLayout& layout) {
             ASSERT_EQ(columnLevel(image, x, top, bottom) > kLevel, inAny(tier.whiteColumns, x))
                 << "column " << x << " of the tier at rows " << top << ".." << bottom;
     }
-}
-
-// Decodes a JPEG file with djpeg, independently of Qt's reader.
-QImage decodeWithDjpeg(const QString& path) {
-    QProcess djpeg;
-    djpeg.start(QStringLiteral("djpeg"), {QStringLiteral("-pnm"), path});
-    if (!djpeg.waitForFinished(30000) || djpeg.exitCode() != 0)
-        return {};
-    return QImage::fromData(djpeg.readAllStandardOutput(), "PPM");
 }
 
 TEST(PageGenerator, SameSeedSamePixelsOtherSeedOtherPixels) {
@@ -89,91 +78,7 @@ TEST(PageGenerator, CutterFindsTheDrawnGuttersAndPanels) {
             for (size_t t = 0; t < layout.tiers.size(); ++t)
                 EXPECT_EQ(layout.tiers[t].panels.size(), size_t(spec.panelsPerTier[t]));
         }
-        const QRect content = QRect(QPoint(0, 0), layout.size)
-                                  .adjusted(spec.margin, spec.margin, -spec.margin, -spec.margin);
-        for (const QRect& panel : layout.panels()) {
-            EXPECT_TRUE(content.contains(panel)) << "panel outside the margins";
-            if (spec.borders) {
-                EXPECT_EQ(page.image.pixel(panel.topLeft()), qRgb(0, 0, 0));
-                EXPECT_EQ(page.image.pixel(panel.bottomRight()), qRgb(0, 0, 0));
-            }
-        }
         expectCutterSeesLayout(page.image, layout);
-    }
-}
-
-TEST(PageGenerator, RejectsSpecsItCannotDraw) {
-    PageSpec tooMany;
-    tooMany.panelsPerTier = {40};
-    EXPECT_THROW(generatePage(tooMany), std::invalid_argument);
-    PageSpec emptyTier;
-    emptyTier.panelsPerTier = {2, 0};
-    EXPECT_THROW(generatePage(emptyTier), std::invalid_argument);
-    PageSpec loud;
-    loud.noise = 40;
-    EXPECT_THROW(generatePage(loud), std::invalid_argument);
-    PageSpec crowded;
-    crowded.height = 300;
-    crowded.headerHeight = 200;
-    EXPECT_THROW(generatePage(crowded), std::invalid_argument);
-}
-
-TEST(PageHelpers, ExactRowsAndSavedFiles) {
-    const QImage page = pageWithRows(
-        60, 20, {{2, 4}, {10, 12, qRgb(200, 200, 200)}, {18, 30, qRgb(255, 255, 255)}});
-    EXPECT_EQ(page.pixel(59, 3), qRgb(0, 0, 0));
-    EXPECT_EQ(page.pixel(0, 11), qRgb(200, 200, 200));
-    EXPECT_EQ(page.pixel(30, 7), qRgb(255, 255, 255));
-    EXPECT_GT(rowLevel(page, 0), kLevel);
-    EXPECT_EQ(rowLevel(page, 11), 0.0); // below the per-pixel threshold, counts nothing
-
-    // Half pure white, half black: 0.5 × 1677.72 is under the level, so not a white row.
-    QImage half = plainPage(100, 4);
-    for (int x = 50; x < 100; ++x)
-        half.setPixel(x, 1, qRgb(0, 0, 0));
-    EXPECT_LT(rowLevel(half, 1), kLevel);
-
-    TempFolder folder;
-    PageSpec small;
-    small.width = 300;
-    small.height = 400;
-    small.seed = 5;
-    const auto drawn = generatePage(small);
-    for (auto format : {PageFormat::Png, PageFormat::Bmp})
-        EXPECT_EQ(QImage(savePage(drawn.image, folder.path(), "page", format))
-                      .convertToFormat(QImage::Format_RGB32),
-                  drawn.image);
-    const QImage decoded =
-        decodeWithDjpeg(savePage(drawn.image, folder.path(), "page", PageFormat::Jpeg, 90));
-    ASSERT_EQ(decoded.size(), drawn.image.size());
-
-    EXPECT_THROW(savePage(drawn.image, folder.file("missing/deeper"), "page", PageFormat::Png),
-                 std::runtime_error);
-    EXPECT_THROW(savePage(drawn.image, folder.path(), "page", PageFormat::Jpeg, 101),
-                 std::invalid_argument);
-}
-
-TEST(SamplePages, SmallJpegFilesThatKeepTheirGutters) {
-    TempFolder folder;
-    const QStringList paths = writeSamplePages(folder.path());
-    const auto samples = samplePages();
-    ASSERT_EQ(paths.size(), qsizetype(samples.size()));
-    for (size_t i = 0; i < samples.size(); ++i) {
-        SCOPED_TRACE(paths[i].toStdString());
-        EXPECT_TRUE(paths[i].endsWith(samples[i].name + ".jpg"));
-        EXPECT_LT(QFileInfo(paths[i]).size(), 300 * 1024);
-        const QImage decoded = decodeWithDjpeg(paths[i]);
-        ASSERT_FALSE(decoded.isNull());
-        const PageLayout layout = generatePage(samples[i].spec).layout;
-        ASSERT_EQ(decoded.size(), layout.size);
-        // JPEG's chroma smoothing may darken the row next to a panel; the rest of each gutter
-        // must stay white.
-        for (const auto& white : layout.whiteRows)
-            for (int y = white.first + 1; y < white.last; ++y)
-                ASSERT_GT(rowLevel(decoded, y), kLevel) << "row " << y;
-        for (const auto& tier : layout.tiers)
-            for (int y = tier.rows.first; y <= tier.rows.last; ++y)
-                ASSERT_LE(rowLevel(decoded, y), kLevel) << "row " << y;
     }
 }
 
