@@ -160,28 +160,29 @@ QString Cls_InitREG::openKeyPath(const QString& cle_principale) {
     return subKey.isEmpty() ? rootName_ : rootName_ + QLatin1Char('\\') + subKey;
 }
 
-bool Cls_InitREG::setKeyValue(const QString& cle_principale, const QString& entree,
-                              const RegistryValue& value) {
+bool Cls_InitREG::withOpenKey(const QString& cle_principale, const KeyAction& action) {
     const QString key = openKeyPath(cle_principale);
     if (key.isNull())
         return false;
     RegistryStore store(registryFile());
     status_ = store.openKey(key);
     if (status_ == kRegOk)
-        status_ = store.setValue(key, entree, value);
+        status_ = action(store, key);
     return true;
+}
+
+bool Cls_InitREG::setKeyValue(const QString& cle_principale, const QString& entree,
+                              const RegistryValue& value) {
+    return withOpenKey(cle_principale, [&](RegistryStore& store, const QString& key) {
+        return store.setValue(key, entree, value);
+    });
 }
 
 bool Cls_InitREG::queryKeyValue(const QString& cle_principale, const QString& entree,
                                 RegistryValue& value) {
-    const QString key = openKeyPath(cle_principale);
-    if (key.isNull())
-        return false;
-    RegistryStore store(registryFile());
-    status_ = store.openKey(key);
-    if (status_ == kRegOk)
-        status_ = store.queryValue(key, entree, value);
-    return true;
+    return withOpenKey(cle_principale, [&](RegistryStore& store, const QString& key) {
+        return store.queryValue(key, entree, value);
+    });
 }
 
 RegistryResult Cls_InitREG::EcrireREG_DWORD(const QString& cle_principale, const QString& entree,
@@ -221,13 +222,8 @@ RegistryResult Cls_InitREG::LireREG_BINARY(const QString& cle_principale, const 
 }
 
 RegistryResult Cls_InitREG::EffaceREG_CLE(const QString& nom_cle) {
-    const QString key = openKeyPath(nom_cle);
-    if (key.isNull())
-        return {};
-    RegistryStore store(registryFile());
-    status_ = store.openKey(key);
-    if (status_ == kRegOk)
-        status_ = store.deleteKey(key);
+    withOpenKey(nom_cle,
+                [](RegistryStore& store, const QString& key) { return store.deleteKey(key); });
     return {};
 }
 

@@ -6,6 +6,7 @@
 
 namespace vantola {
 
+class RegistryStore;
 struct RegistryValue;
 
 // Number of the error that IniLire raises when reading fails: the object-error base plus 65000.
@@ -100,8 +101,11 @@ public:
 private:
     bool SeparerCle(QString& cle);
     QString openKeyPath(const QString& cle_principale);
-    // Opens the key and sets or reads the value, leaving the outcome in status_. False when the
+    // Opens the key and runs the action on it, leaving the outcome in status_. False when the
     // key path was refused, and nothing was done.
+    using KeyAction = std::function<qint32(RegistryStore&, const QString& key)>;
+    bool withOpenKey(const QString& cle_principale, const KeyAction& action);
+    // The same, setting or reading one value.
     bool setKeyValue(const QString& cle_principale, const QString& entree,
                      const RegistryValue& value);
     bool queryKeyValue(const QString& cle_principale, const QString& entree, RegistryValue& value);
