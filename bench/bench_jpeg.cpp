@@ -96,11 +96,7 @@ bool writeOurTables(int quality, const QString& path) {
 void encodeOnce(const cImage& buffer, const EncoderSettings& settings, const QString& path) {
     QFile::remove(path);
     cJpeg encoder;
-    encoder.setQuality(settings.quality);
-    if (settings.grey)
-        encoder.SetSamplingFrequencies(1, 1, 0, 0, 0, 0);
-    else
-        encoder.SetSamplingFrequencies(settings.h, settings.v, 1, 1, 1, 1);
+    applyEncoderSettings(encoder, settings);
     encoder.SampleHDC(buffer.hDC(), buffer.Width(), buffer.Height(), 0, 0);
     encoder.SaveFile(path);
 }

@@ -103,10 +103,7 @@ TEST(CJpegDecode, LargePagesDecodeCleanly) {
 // chroma components share one scan (or there is no chroma).
 QByteArray jpegtranScanScript(const EncoderSettings& settings, bool& chromaInOneScan) {
     vantola::cJpeg layout;
-    if (settings.grey)
-        layout.SetSamplingFrequencies(1, 1, 0, 0, 0, 0);
-    else
-        layout.SetSamplingFrequencies(settings.h, settings.v, 1, 1, 1, 1);
+    applyEncoderSettings(layout, settings);
     const auto groups = vantola::jpeg::groupComponentsIntoScans(layout.components());
     chromaInOneScan = groups.size() < 2 || groups[1].first == 1;
     QByteArray script;

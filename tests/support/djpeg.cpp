@@ -196,6 +196,14 @@ QImage photoLikePicture(int width, int height) {
     return picture;
 }
 
+void applyEncoderSettings(cJpeg& encoder, const EncoderSettings& settings) {
+    encoder.setQuality(settings.quality);
+    if (settings.grey)
+        encoder.SetSamplingFrequencies(1, 1, 0, 0, 0, 0);
+    else
+        encoder.SetSamplingFrequencies(settings.h, settings.v, 1, 1, 1, 1);
+}
+
 int encodeWithOurEncoder(const QImage& picture, const EncoderSettings& settings,
                          const QString& path) {
     cImage buffer;
@@ -203,11 +211,7 @@ int encodeWithOurEncoder(const QImage& picture, const EncoderSettings& settings,
     if (!buffer.CopyStdPicture(picture, &depth))
         return -1;
     cJpeg encoder;
-    encoder.setQuality(settings.quality);
-    if (settings.grey)
-        encoder.SetSamplingFrequencies(1, 1, 0, 0, 0, 0);
-    else
-        encoder.SetSamplingFrequencies(settings.h, settings.v, 1, 1, 1, 1);
+    applyEncoderSettings(encoder, settings);
     if (encoder.SampleHDC(buffer.hDC(), buffer.Width(), buffer.Height(), 0, 0) != 0)
         return -1;
     return encoder.SaveFile(path);

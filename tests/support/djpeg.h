@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <vector>
 
+namespace vantola {
+class cJpeg;
+}
+
 namespace vantola::test {
 
 // libjpeg-turbo's command-line tools as independent judges of the JPEG files we write.
@@ -74,6 +78,9 @@ struct EncoderSettings {
     int v = 2;
     bool grey = false;
 };
+
+// Gives the encoder the settings' quality and sampling.
+void applyEncoderSettings(cJpeg& encoder, const EncoderSettings& settings);
 
 // Encodes a picture with our encoder (through a picture buffer, as the program does) and
 // returns SaveFile's status; -1 when the picture could not be sampled.
