@@ -68,6 +68,8 @@ void runClipboardCommand(frmBD& window) {
     if (window.isJobRunning())
         return;
     const QString path = window.dialogs().ChoisirSortie();
+    if (!path.isEmpty() && !window.chosenFolderExists(path))
+        return;
     window.state().sRepSource = path;
     if (path.isEmpty())
         return;
@@ -91,7 +93,7 @@ void runPdfCommand(frmBD& window) {
         return;
     }
     const QString output = window.dialogs().ChoisirSortie();
-    if (output.isEmpty())
+    if (output.isEmpty() || !window.chosenFolderExists(output))
         return;
     window.state().sRepSource = ExtraireDossier(output);
     const std::optional<QString> answer =

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -171,18 +172,35 @@ void frmBD::setJobCommandsEnabled(bool enabled) {
         menuItem(QLatin1String(name))->setEnabled(enabled);
 }
 
+bool frmBD::refuseWhileJobRuns() {
+    if (!jobRunning_)
+        return false;
+    hooks_.showMessage(QStringLiteral("DECOUPAGE EN COURS"),
+                       QStringLiteral("Un découpage est déjà en cours : attendez qu'il se "
+                                      "termine avant d'en lancer un autre."));
+    return true;
+}
+
+bool frmBD::chosenFolderExists(const QString& path) {
+    const QString folder = ExtraireDossier(path);
+    if (QFileInfo(folder).isDir())
+        return true;
+    hooks_.showMessage(QStringLiteral("DOSSIER INTROUVABLE"),
+                       QStringLiteral("Le dossier %1 n'existe pas : rien n'a été découpé. "
+                                      "Choisissez un dossier qui existe.")
+                           .arg(folder.isEmpty() ? path : folder));
+    return false;
+}
+
 bool frmBD::runJob(const QString& sFichierAOuvrir, const QString& sFichierAOuvrirCourt,
                    qint16 inbPage) {
-    if (jobRunning_) {
-        hooks_.showMessage(QStringLiteral("DECOUPAGE EN COURS"),
-                           QStringLiteral("Un découpage est déjà en cours : attendez qu'il se "
-                                          "termine avant d'en lancer un autre."));
+    if (refuseWhileJobRuns())
         return false;
-    }
     jobRunning_ = true;
     setJobCommandsEnabled(false);
+    bool started = true;
     try {
-        job_.Decoupage(sFichierAOuvrir, sFichierAOuvrirCourt, inbPage);
+        started = job_.Decoupage(sFichierAOuvrir, sFichierAOuvrirCourt, inbPage).started;
     } catch (const JobStopped&) {
         // The window is closing or the program quitting: the job ends where it was.
     } catch (const AppError& error) {
@@ -201,7 +219,7 @@ bool frmBD::runJob(const QString& sFichierAOuvrir, const QString& sFichierAOuvri
         close();
     else if (exit == PendingExit::Quit)
         hooks_.quit();
-    return true;
+    return started;
 }
 
 void frmBD::mnu_ouvririmg_Click() {
@@ -217,10 +235,13 @@ void frmBD::mnu_ouvririmg_Click() {
 }
 
 void frmBD::mnu_ouvrirrep_Click() {
-    state_.bSansMessage = false;
+    if (refuseWhileJobRuns())
+        return;
     const QString path = hooks_.chooseImage();
-    if (!path.isEmpty())
-        runJob(ExtraireDossier(path), QString(), 0);
+    if (path.isEmpty() || !chosenFolderExists(path))
+        return;
+    state_.bSansMessage = false;
+    runJob(ExtraireDossier(path), QString(), 0);
 }
 
 void frmBD::mnu_compare_Click() {
@@ -228,10 +249,13 @@ void frmBD::mnu_compare_Click() {
 }
 
 void frmBD::mnu_ouvririmage_Click() {
-    state_.bSansMessage = false;
+    if (refuseWhileJobRuns())
+        return;
     const QString path = hooks_.chooseImage();
-    if (!path.isEmpty())
-        runJob(path, ExtraireNomFichier(path), 0);
+    if (path.isEmpty() || !chosenFolderExists(path))
+        return;
+    state_.bSansMessage = false;
+    runJob(path, ExtraireNomFichier(path), 0);
 }
 
 void frmBD::mnu_pressepapier_Click() {

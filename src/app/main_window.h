@@ -45,8 +45,14 @@ public:
     QMenu* menu(const QString& name) const;
 
     bool isJobRunning() const { return jobRunning_; }
-    // Runs Decoupage, unless a job is already running: then the new job is refused with a
-    // message and the result is false.
+    // While a job runs, says so in a message and returns true: a command refused then must
+    // change nothing, not even the settings that the running job reads.
+    bool refuseWhileJobRuns();
+    // Whether the folder of a path chosen in a file dialog exists; when it does not, a message
+    // says so. A job never creates a folder that the user mistyped.
+    bool chosenFolderExists(const QString& path);
+    // Runs Decoupage, unless a job is already running (refused with a message). True when the
+    // job started; false when it was refused, here or by the driver (which says why).
     bool runJob(const QString& sFichierAOuvrir, const QString& sFichierAOuvrirCourt,
                 qint16 inbPage);
 

@@ -113,6 +113,26 @@ TEST_F(MainWindowJobTest, PictureJobUsesTheWhiteLevelJustChosen) {
         EXPECT_TRUE(piece.startsWith(QStringLiteral("page2.jpg-"))) << piece.toStdString();
 }
 
+// A name typed in the picture dialog whose folder does not exist starts nothing and creates
+// nothing. A job that the driver refuses (here a white level too large) ends with its reason,
+// never with the closing message of a job done.
+TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
+    nextImage = home.path() + QStringLiteral("absent/page1.jpg");
+    for (const char* command : {"mnu_ouvrirrep", "mnu_ouvririmage", "mnu_compare"})
+        item(command)->trigger();
+    nextAnswer = QStringLiteral("300000");
+    item("mnu_blanc")->trigger();
+    EXPECT_FALSE(window->runJob(pages + QStringLiteral("page1.jpg"), "page1.jpg", 0));
+
+    QStringList titles;
+    for (const ShownMessage& message : messages)
+        titles << message.title;
+    EXPECT_EQ(titles, QStringList({"DOSSIER INTROUVABLE", "DOSSIER INTROUVABLE",
+                                   "DOSSIER INTROUVABLE", "DECOUPAGE IMPOSSIBLE"}));
+    EXPECT_FALSE(QDir(home.path() + QStringLiteral("absent")).exists());
+    EXPECT_TRUE(piecesWritten().isEmpty());
+}
+
 // Closing the window (paused) or "&Quitter" during a job stops the job where it is, with no
 // closing message; the close then saves the switches, "&Quitter" does not.
 TEST_F(MainWindowJobTest, ClosingOrQuittingDuringAJobStopsIt) {

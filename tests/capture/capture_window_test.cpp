@@ -117,6 +117,11 @@ TEST_F(CaptureWindowTest, ClipboardWithoutPictureFailsThePageAndTheJobEnds) {
     runClipboardCommand(*window);
     EXPECT_EQ(state.sRepSource, QString());
     EXPECT_FALSE(QFileInfo::exists(out()));
+    // Nor does an output folder that does not exist: a message says so, and nothing is made.
+    answers[kOutputDialog] = out() + QStringLiteral("nouveau.jpg");
+    runClipboardCommand(*window);
+    EXPECT_EQ(messages.back().title, QStringLiteral("DOSSIER INTROUVABLE"));
+    EXPECT_FALSE(QFileInfo::exists(out()));
 }
 
 TEST_F(CaptureWindowTest, PdfCommandProposesTheDocumentsPageCountAndCutsThePagesAsked) {
