@@ -145,9 +145,10 @@ void frmDiapo::Form_Load() {
 
     txtNbBlanc_->setText(QString::number(state_.lNiveauBlanc));
 
+    sRepSource_ = state_.sRepSource;
     // An empty folder name would list the working folder: no folder, no pages.
-    if (!state_.sRepSource.isEmpty()) {
-        for (const QString& name : listJpegPages(state_.sRepSource))
+    if (!sRepSource_.isEmpty()) {
+        for (const QString& name : listJpegPages(sRepSource_))
             tabImages_.push_back({name, QString()});
     }
 
@@ -161,7 +162,7 @@ void frmDiapo::Form_Load() {
         for (QWidget* control : std::initializer_list<QWidget*>{
                  hScrollFile_, cmdRedecouper_, cmdRecoupeAll_, chkRedecoupe_, scrVerticale_})
             control->setEnabled(false);
-        lblInfo_->setText(QStringLiteral("Aucune image .JPG dans ") + state_.sRepSource);
+        lblInfo_->setText(QStringLiteral("Aucune image .JPG dans ") + sRepSource_);
         imageOriginal_->setNotice(QStringLiteral("Aucune page à montrer"));
         return;
     }

@@ -102,13 +102,19 @@ private:
     // The white level typed in txtNbBlanc, or nothing (with a message saying why) when it is
     // not a whole number the cutter can use.
     std::optional<qint32> whiteLevelForRecut();
-    // Brings the main window to the front and sets the job's level; false when this window
-    // was closed meanwhile.
-    bool prepareRecut(qint32 level);
-    // Runs the driver over each page path in turn, with the review window disabled meanwhile,
-    // then brings the review window back and shows its page again. Stops early when the main
-    // window refuses a job. False when the review window went away during the runs.
-    bool runRecuts(const QStringList& pagePaths);
+    // Brings the main window to the front, then, unless the re-cut of these pages is refused,
+    // sets the values that the job reads: the level, the silent end and (when given) the debug
+    // switch. A refused re-cut (a job running, pages that are no longer there) changes nothing
+    // and says why. False when refused or when this window was closed meanwhile.
+    bool prepareRecut(qint32 level, std::optional<bool> debug, const QStringList& pageNames);
+    // Whether the pages can be re-cut in this window's folder: the program's folder is still
+    // the one shown (another job has not moved it elsewhere) and every page is still there.
+    // When not, a message says why.
+    bool pagesStillHere(const QStringList& pageNames);
+    // Runs the driver over each page of this window's folder in turn, with the review window
+    // disabled meanwhile, then brings the review window back and shows its page again. Stops
+    // early when a job is refused. False when the review window went away during the runs.
+    bool runRecuts(const QStringList& pageNames);
     void bringMainWindowToFront();
     void bringToFront();
 
@@ -116,6 +122,9 @@ private:
     frmBD& mainWindow_;
     ProgramState& state_;
     ReviewHooks hooks_;
+    // The source folder this window shows, as it was when the window was loaded: a later job
+    // elsewhere changes the program's folder, never what this window shows and re-cuts.
+    QString sRepSource_;
     std::vector<PageRow> tabImages_;
 
     std::array<QLabel*, 3> labeltxt_{};

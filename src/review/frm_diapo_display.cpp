@@ -33,16 +33,16 @@ void frmDiapo::AfficherImage() {
         return;
     const int p = hScrollFile_->value();
     const QString& name = tabImages_[std::size_t(p)].name;
-    const QString path = state_.sRepSource + name;
+    const QString path = sRepSource_ + name;
 
     showPagePicture(path, name);
     drawCutSketch(path);
-    container_.renseigner_tableau(name);
+    container_.renseigner_tableau(sRepSource_, name);
     AfficherDiapos();
     lblInfo_->setText(QString::number(state_.tabDiapos.size()) + QStringLiteral(" diapos sur ") +
                       name);
-    setWindowTitle(state_.sRepSource + QStringLiteral("   (") + QString::number(p) +
-                   QLatin1Char('/') + QString::number(hScrollFile_->maximum()) + QLatin1Char(')'));
+    setWindowTitle(sRepSource_ + QStringLiteral("   (") + QString::number(p) + QLatin1Char('/') +
+                   QString::number(hScrollFile_->maximum()) + QLatin1Char(')'));
 }
 
 void frmDiapo::showPagePicture(const QString& path, const QString& name) {

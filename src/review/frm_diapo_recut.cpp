@@ -4,13 +4,12 @@
 #include "review/frm_diapo.h"
 #include "review/mdi_compare.h"
 #include "review/picture_box.h"
+#include "review/piece_disposal.h"
 #include "review/thumbnail_fit.h"
 #include "settings/number_text.h"
-#include "settings/path_parts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -62,41 +61,70 @@ void frmDiapo::CmdRedecouper_Click() {
     const std::optional<qint32> level = whiteLevelForRecut();
     if (!level)
         return;
-    state_.bModeDebug = chkDebug_->isChecked();
-    const QString path = state_.sRepSource + tabImages_[std::size_t(hScrollFile_->value())].name;
-    if (prepareRecut(*level))
-        runRecuts({path});
+    const QStringList page{tabImages_[std::size_t(hScrollFile_->value())].name};
+    if (prepareRecut(*level, chkDebug_->isChecked(), page))
+        runRecuts(page);
 }
 
 void frmDiapo::CmdRecoupeALL_Click() {
     const std::optional<qint32> level = whiteLevelForRecut();
-    if (!level || !prepareRecut(*level))
+    if (!level)
         return;
     QStringList marked;
     for (const PageRow& row : tabImages_) {
         if (row.mark == QLatin1String("OK"))
-            marked << state_.sRepSource + row.name;
+            marked << row.name;
     }
-    runRecuts(marked);
+    // Re-cutting the marked pages leaves the debug switch as it is.
+    if (prepareRecut(*level, std::nullopt, marked))
+        runRecuts(marked);
 }
 
-bool frmDiapo::prepareRecut(qint32 level) {
+bool frmDiapo::prepareRecut(qint32 level, std::optional<bool> debug, const QStringList& pageNames) {
     const QPointer<frmDiapo> self(this);
     bringMainWindowToFront();
-    if (!self)
+    // Checked only now: the events just let through may have started or ended a job. A job
+    // still running goes on with its own level, switches and closing message.
+    if (!self || mainWindow_.refuseWhileJobRuns() || !pagesStillHere(pageNames))
         return false;
+    if (debug)
+        state_.bModeDebug = *debug;
     state_.bSansMessage = true;
     state_.lNiveauBlanc = level;
     return true;
 }
 
-bool frmDiapo::runRecuts(const QStringList& pagePaths) {
+bool frmDiapo::pagesStillHere(const QStringList& pageNames) {
+    if (state_.sRepSource != sRepSource_) {
+        mainWindow_.hooks().showMessage(
+            recutRefusedTitle(),
+            QStringLiteral("Un autre découpage a changé le dossier en cours depuis l'ouverture "
+                           "de cette fenêtre sur %1 : aucune image n'a été redécoupée. Fermez "
+                           "l'outil de comparaison et rouvrez-le pour revoir le dossier en cours.")
+                .arg(sRepSource_));
+        return false;
+    }
+    QStringList missing;
+    for (const QString& name : pageNames) {
+        if (!QFileInfo(sRepSource_ + name).isFile())
+            missing << name;
+    }
+    if (missing.isEmpty())
+        return true;
+    mainWindow_.hooks().showMessage(
+        recutRefusedTitle(),
+        QStringLiteral("Image(s) introuvable(s) dans %1 : %2. Aucune image n'a été redécoupée.")
+            .arg(sRepSource_, missing.join(QStringLiteral(", "))));
+    return false;
+}
+
+bool frmDiapo::runRecuts(const QStringList& pageNames) {
     const QPointer<frmDiapo> self(this);
     // The driver lets events through while it cuts: the window stays still meanwhile, so that
     // nothing is deleted or re-cut under it.
     setEnabled(false);
-    for (const QString& path : pagePaths) {
-        const bool ran = mainWindow_.runJob(path, ExtraireNomFichier(path), 0);
+    for (const QString& name : pageNames) {
+        const bool ran = mainWindow_.runJob(sRepSource_ + name, name, 0);
         if (!self)
             return false;
         if (!ran)
@@ -137,17 +165,11 @@ void frmDiapo::EffacerDiapo(int Index) {
     if (Index < 0 || Index >= kThumbnailSlots)
         return;
     const QString path = Image1(Index)->tag();
-    const QFileInfo file(path);
-    if (!path.isEmpty() && (file.exists() || file.isSymLink())) {
-        // Owner write permission first, so that a read-only piece goes too.
-        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-        QFile piece(path);
-        if (!piece.remove())
-            mainWindow_.hooks().showMessage(
-                QStringLiteral("SUPPRESSION"),
-                QStringLiteral("Le fichier %1 n'a pas pu être effacé : %2")
-                    .arg(path, piece.errorString()));
-    }
+    const QString problem = path.isEmpty() ? QString() : throwPieceAway(path);
+    if (!problem.isEmpty())
+        mainWindow_.hooks().showMessage(
+            QStringLiteral("SUPPRESSION"),
+            QStringLiteral("Le fichier %1 n'a pas pu être effacé : %2").arg(path, problem));
     AfficherImage();
 }
 

@@ -66,7 +66,7 @@ bool MDI_Compare::MDIForm_Load() {
     ProgramState& state = mainWindow_.state();
     if (state.sRepSource.isEmpty()) {
         const QString picture = mainWindow_.hooks().chooseImage();
-        if (picture.isEmpty())
+        if (picture.isEmpty() || !mainWindow_.chosenFolderExists(picture))
             return false;
         state.sRepSource = ExtraireDossier(picture);
     }
@@ -78,10 +78,10 @@ bool MDI_Compare::MDIForm_Load() {
     return true;
 }
 
-void MDI_Compare::renseigner_tableau(const QString& sFichierOriginal) {
+void MDI_Compare::renseigner_tableau(const QString& sRepSource, const QString& sFichierOriginal) {
     QStringList& tabDiapos = mainWindow_.state().tabDiapos;
     tabDiapos.clear();
-    const QString dir = pieceFolder(mainWindow_.state().sRepSource);
+    const QString dir = pieceFolder(sRepSource);
     const BusyCursor busy;
     progressBar_->setMaximum(kListingBarMaximum);
     progressBar_->setValue(0);

@@ -24,14 +24,14 @@ public:
 
     // Loading: the window is maximized; when no source folder is known yet, the picture dialog
     // asks for a page and its folder becomes the source folder; then the review window opens
-    // inside. False when the dialog was cancelled: nothing was opened, and the caller discards
-    // the container without showing it.
+    // inside. False when the dialog was cancelled or named a folder that does not exist (said
+    // in a message): nothing was opened, and the caller discards the container unshown.
     bool MDIForm_Load();
 
     // Fills the program's piece list (tabDiapos) with the pieces of the page named
-    // sFichierOriginal: the files of the source folder's piece folder whose names begin with
+    // sFichierOriginal: the files of the piece folder of sRepSource whose names begin with
     // the page's name without regard to case, in listing order.
-    void renseigner_tableau(const QString& sFichierOriginal);
+    void renseigner_tableau(const QString& sRepSource, const QString& sFichierOriginal);
 
     frmBD& mainWindow() const { return mainWindow_; }
     QMdiArea* area() const { return area_; }

@@ -18,7 +18,7 @@ protected:
     }
     void touch(const QString& name) { ASSERT_TRUE(writeFileBytes(pieceFolder() + name, "x")); }
     QStringList listed(const QString& page) {
-        tool->renseigner_tableau(page);
+        tool->renseigner_tableau(state.sRepSource, page);
         QStringList names;
         for (const QString& path : state.tabDiapos) {
             EXPECT_TRUE(path.startsWith(pieceFolder()));

@@ -3,18 +3,27 @@
 #include "review_fixture.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 namespace vantola::test {
 namespace {
 
+// HOME is the program folder meanwhile: a wastebasket, when a test makes one, is its own.
 class RecutTest : public ThreePagesReviewTest {
 protected:
+    void SetUp() override {
+        qputenv("HOME", QFile::encodeName(home.path()));
+        ThreePagesReviewTest::SetUp();
+    }
+    void TearDown() override { qputenv("HOME", savedHome); }
+    const QByteArray savedHome = qgetenv("HOME");
     QByteArray log() const { return readFileBytes(pieceFolder() + QStringLiteral("log.txt")); }
     QByteArray cutRecord() const { return readFileBytes(state.sFichierDecoupage); }
     void removePiece(const QString& name) { ASSERT_TRUE(QFile::remove(pieceFolder() + name)); }
@@ -99,6 +108,82 @@ TEST_F(RecutTest, ALevelThatIsNotAWholeNumberStartsNoRecut) {
     diapo().CmdRecoupeALL()->click();
     EXPECT_EQ(state.lNiveauBlanc, 1500);
     EXPECT_EQ(cutRecord(), recordBefore);
+}
+
+// Re-cut commands pressed while a job runs are refused and leave that job alone: it ends at its
+// own level, without debug lines, with its closing message.
+TEST_F(RecutTest, RecutsRefusedDuringAJobChangeNothingOfIt) {
+    diapo().txtNbBlanc()->setText(QStringLiteral("1500"));
+    diapo().chkDebug()->setChecked(true);
+    diapo().chkRedecoupe()->click();
+    state.bSansMessage = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!window->isJobRunning())
+            return;
+        timer.stop();
+        diapo().CmdRedecouper()->click();
+        diapo().CmdRecoupeALL()->click();
+    });
+    timer.start(0);
+    ASSERT_TRUE(window->runJob(source.path(), QString(), 0));
+    QStringList titles;
+    for (const ShownMessage& message : messages)
+        titles << message.title;
+    EXPECT_EQ(titles,
+              QStringList({"DECOUPAGE EN COURS", "DECOUPAGE EN COURS", "DECOUPAGE TERMINE"}));
+    EXPECT_EQ(state.lNiveauBlanc, 1450);
+    EXPECT_FALSE(state.bModeDebug || state.bSansMessage);
+    EXPECT_TRUE(log().contains("Niveau du blanc : 1450"));
+    EXPECT_FALSE(log().contains("bandes de "));
+}
+
+// After a job in another folder the window still shows its own folder, and re-cuts nothing:
+// neither there nor in the other folder. A page removed meanwhile is not re-cut either.
+TEST_F(RecutTest, RecutsRefusedOnceTheFolderChangedOrThePageIsGone) {
+    TempFolder other;
+    ASSERT_TRUE(QFile::copy(source.file(QStringLiteral("c.jpg")), other.file("c.jpg")));
+    ASSERT_TRUE(window->runJob(other.path(), QString(), 0));
+    const QByteArray record = cutRecord(), ownLog = log(),
+                     otherLog = readFileBytes(other.path() + QStringLiteral("VANTOLA/log.txt"));
+    showPage(1);
+    EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (1/2)"));
+    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur b.jpg"));
+    diapo().CmdRedecouper()->click();
+    state.sRepSource = source.path(); // back on this folder, without b.jpg
+    ASSERT_TRUE(QFile::remove(source.file(QStringLiteral("b.jpg"))));
+    diapo().CmdRedecouper()->click();
+
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("REDECOUPAGE IMPOSSIBLE"));
+    EXPECT_TRUE(messages[1].text.contains(QStringLiteral("introuvable(s)")));
+    EXPECT_EQ(cutRecord(), record);
+    EXPECT_EQ(log(), ownLog);
+    EXPECT_EQ(readFileBytes(other.path() + QStringLiteral("VANTOLA/log.txt")), otherLog);
+}
+
+// A deleted piece goes to the wastebasket where the desktop has one (Qt's test mode keeps it
+// under HOME/.qttest), and is removed where not. A piece that is a link loses the link only.
+TEST_F(RecutTest, DeletedPiecesGoToTheWastebasketWhereThereIsOne) {
+    const QString dataFolder = home.path() + QStringLiteral(".qttest/share");
+    const QString page = source.file(QStringLiteral("c.jpg"));
+    ASSERT_TRUE(QFile::link(page, pieceFolder() + QStringLiteral("a.jpg-0009.jpg")));
+    ASSERT_TRUE(QFile::setPermissions(page, QFileDevice::ReadOwner));
+    diapo().AfficherImage();
+    for (const bool wastebasket : {false, true}) {
+        if (wastebasket)
+            QDir().mkpath(dataFolder);
+        const QStringList pieces = piecesOnDisk(QStringLiteral("a.jpg"));
+        QTest::mouseDClick(diapo().Image1(0), Qt::LeftButton);
+        EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), pieces.mid(1));
+        EXPECT_EQ(QFile::exists(dataFolder + QStringLiteral("/Trash/files/") + pieces[0]),
+                  wastebasket);
+    }
+    QTest::mouseDClick(diapo().Image1(1), Qt::LeftButton); // the link
+    EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({"a.jpg-0003.jpg"}));
+    EXPECT_FALSE(QFile::permissions(page) & QFileDevice::WriteOwner);
+    EXPECT_GT(QFileInfo(page).size(), 0);
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(RecutTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
