@@ -1,19 +1,15 @@
 #include "cutting/cut_pipeline.h"
 
 #include "cutting/piece_picture.h"
+#include "settings/app_error.h"
 #include "settings/path_parts.h"
 
-#include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
 #include <set>
-#include <unistd.h>
 
 namespace vantola {
 
@@ -30,28 +26,6 @@ void shareOneMemoryArena() {
 #endif
 }
 
-// A hidden name in `folder` that no other piece of this process or another one uses.
-QString temporaryPieceName(const QString& folder) {
-    static std::atomic<quint64> serial{0};
-    return folder + QStringLiteral(".vantola-%1-%2.part").arg(::getpid()).arg(serial++);
-}
-
-// Removes the temporary pieces that a job killed on its way left in the folder: those whose
-// process is gone. Running the job again then leaves the folder as an uninterrupted run would.
-void removeStaleTemporaries(const QString& folder) {
-    static const QRegularExpression pattern(QStringLiteral("^\\.vantola-(\\d+)-\\d+\\.part$"));
-    const QDir dir(folder);
-    for (const QString& name :
-         dir.entryList({QStringLiteral(".vantola-*.part")}, QDir::Files | QDir::Hidden)) {
-        const QRegularExpressionMatch match = pattern.match(name);
-        if (!match.hasMatch())
-            continue;
-        const auto owner = pid_t(match.captured(1).toLongLong());
-        if (owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH)
-            QFile::remove(dir.filePath(name));
-    }
-}
-
 } // namespace
 
 CutPipeline::CutPipeline(Setup setup)
@@ -66,7 +40,7 @@ CutPipeline::CutPipeline(Setup setup)
             folders.insert(ExtraireDossier(request.sNomSortie));
     }
     for (const QString& folder : folders)
-        removeStaleTemporaries(folder);
+        removeStaleTemporaryFiles(folder);
     const int threads = std::max(setup.threads, 1);
     shareOneMemoryArena();
     workers_.reserve(std::size_t(threads));
@@ -228,10 +202,11 @@ EncodedPiece CutPipeline::encode(const QImage& picture, const QString& folder,
     encoded.settings = settings;
     if (cancelled_)
         return encoded;
-    const QString temporary = temporaryPieceName(folder);
     try {
-        writeJpegReplacing(picture, settings, temporary);
-        encoded.temporary = temporary;
+        const QByteArray bytes = encodeJpeg(picture, settings);
+        if (const int error = writeTemporaryFile(folder, bytes.constData(),
+                                                 std::size_t(bytes.size()), encoded.temporary))
+            raiseFileError(error);
     } catch (...) {
         encoded.error = std::current_exception();
     }

@@ -10,7 +10,6 @@
 #include "settings/app_error.h"
 
 #include <QFile>
-#include <cstdio>
 
 namespace vantola {
 
@@ -123,9 +122,7 @@ void CuttingJob::placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const
         keepAsBitmap(picture, bitmapPath);
         std::rethrow_exception(encoded.error);
     }
-    if (std::rename(QFile::encodeName(encoded.temporary).constData(),
-                    QFile::encodeName(jpegPath).constData()) != 0) {
-        QFile::remove(encoded.temporary);
+    if (placeTemporaryFile(encoded.temporary, jpegPath, ExistingTarget::Replace) != 0) {
         keepAsBitmap(picture, bitmapPath);
         raiseError(kErrPathAccess);
     }

@@ -9,6 +9,7 @@
 #include "image/jpeg_scan_plan.h"
 #include "image/jpeg_tables.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -63,6 +64,10 @@ public:
     // bears the name (nothing is written, nothing replaced). The file appears in one piece or
     // not at all.
     qint32 SaveFile(const QString& FileName);
+
+    // The JFIF file that SaveFile writes, built in memory. Raises the encoder's errors as
+    // SaveFile does.
+    QByteArray FileBytes();
 
     // Read access to the state, for callers that show it and for tests.
     const jpeg::QuantTable& quantTable(int t) const { return QTables[t]; }

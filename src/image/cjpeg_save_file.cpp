@@ -1,9 +1,10 @@
 #include "image/cjpeg.h"
-#include "image/jpeg_file_output.h"
 #include "image/jpeg_scan_coding.h"
 #include "image/jpeg_segments.h"
 #include "settings/app_error.h"
+#include "settings/atomic_file.h"
 
+#include <cerrno>
 #include <cmath>
 
 namespace vantola {
@@ -92,6 +93,17 @@ qint32 cJpeg::SaveFile(const QString& FileName) {
         return kEmptyName;
     if (pathExists(FileName))
         return kFileExists;
+    const QByteArray bytes = FileBytes();
+    const int error = writeFileWhole(FileName, bytes.constData(), std::size_t(bytes.size()),
+                                     ExistingTarget::Keep);
+    if (error == EEXIST)
+        return kFileExists;
+    if (error != 0)
+        raiseFileError(error);
+    return kSaved;
+}
+
+QByteArray cJpeg::FileBytes() {
     // Coding needs the coefficients of every component: without them (no SampleHDC since the
     // last SetSamplingFrequencies) the scans would index blocks that do not exist.
     if (!sampled())
@@ -109,8 +121,7 @@ qint32 cJpeg::SaveFile(const QString& FileName) {
         std::nearbyint(double(estimatedBytes) * 1.3 + 1000.0 + double(CommentText.size()));
     JpegOutputBuffer out(static_cast<std::size_t>(size) + 1);
     assembleFile(out, scans, grid);
-
-    return writeNewFile(FileName, out.data(), out.position()) ? kSaved : kFileExists;
+    return QByteArray(reinterpret_cast<const char*>(out.data()), qsizetype(out.position()));
 }
 
 } // namespace vantola

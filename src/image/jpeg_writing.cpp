@@ -6,15 +6,6 @@
 #include "settings/cls_initreg.h"
 #include "settings/number_text.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <unistd.h>
-
 namespace vantola {
 
 namespace {
@@ -30,34 +21,7 @@ qint32 wholeNumber(const QString& text) {
     return result.value;
 }
 
-// A hidden name beside `target` for the file before it replaces the target.
-QString temporaryNameBeside(const QString& target, int attempt) {
-    const QFileInfo info(target);
-    return info.absolutePath() + QStringLiteral("/.%1.vantola-%2-%3.jpg")
-                                     .arg(info.fileName())
-                                     .arg(::getpid())
-                                     .arg(attempt);
-}
-
 } // namespace
-
-void removeStaleTemporaryFiles(const QString& folder) {
-    // ".vantola-PID-N.tmp" (the encoder's file), ".NAME.vantola-PID-N.jpg" (a JPEG before it
-    // replaces its target) and ".vantola-PID-N.part" (a piece before it is put in place).
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\.(?:.+\\.)?vantola-(\\d+)-\\d+\\.(?:tmp|jpg|part)$"));
-    const QDir dir(folder);
-    for (const QString& name :
-         dir.entryList({QStringLiteral(".*vantola-*")}, QDir::Files | QDir::Hidden)) {
-        const QRegularExpressionMatch match = pattern.match(name);
-        if (!match.hasMatch())
-            continue;
-        const pid_t owner = pid_t(match.captured(1).toLongLong());
-        if (owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
-            continue; // still being written by a living process
-        QFile::remove(dir.filePath(name));
-    }
-}
 
 bool JpegSettings::isGreyscale() const {
     return wholeNumber(greyscale) != 0;
@@ -76,8 +40,7 @@ JpegSettings readJpegSettings(const QString& paramFile, const JpegOverrides& ove
     return settings;
 }
 
-void writeJpegReplacing(const QImage& picture, const JpegSettings& settings,
-                        const QString& target) {
+QByteArray encodeJpeg(const QImage& picture, const JpegSettings& settings) {
     cImage buffer;
     qint16 bitCount = 0;
     if (!buffer.CopyStdPicture(picture, &bitCount))
@@ -92,19 +55,15 @@ void writeJpegReplacing(const QImage& picture, const JpegSettings& settings,
                                        characterDigitValue(settings.sample, 3), 1, 1, 1, 1);
     if (encoder.SampleHDC(buffer.hDC(), buffer.Width(), buffer.Height(), 0, 0) != 0)
         raiseError(kErrOutOfMemory);
+    return encoder.FileBytes();
+}
 
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString temporary = temporaryNameBeside(target, attempt);
-        if (encoder.SaveFile(temporary) != cJpeg::kSaved)
-            continue; // the name is taken
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(target).constData()) != 0) {
-            QFile::remove(temporary);
-            raiseError(kErrPathAccess);
-        }
-        return;
-    }
-    raiseError(kErrPathAccess);
+void writeJpegReplacing(const QImage& picture, const JpegSettings& settings,
+                        const QString& target) {
+    const QByteArray bytes = encodeJpeg(picture, settings);
+    if (const int error = writeFileWhole(target, bytes.constData(), std::size_t(bytes.size()),
+                                         ExistingTarget::Replace))
+        raiseFileError(error);
 }
 
 } // namespace vantola

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "settings/atomic_file.h"
+
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <optional>
@@ -32,16 +35,14 @@ struct JpegOverrides {
 // overrides on top.
 JpegSettings readJpegSettings(const QString& paramFile, const JpegOverrides& overrides = {});
 
-// Encodes the picture with our encoder and the settings into `target`, replacing it (even when
-// it is read-only): the file is written under a fresh name beside the target and renamed over
-// it, so the target is never seen half-written and a failure leaves it as it was. Raises
-// AppError: type mismatch or overflow for settings that are no whole number, the encoder's
-// error for a sampling it refuses, path access when the file cannot be written.
-void writeJpegReplacing(const QImage& picture, const JpegSettings& settings, const QString& target);
+// The JPEG file of the picture, encoded with our encoder and the settings. Raises AppError: type
+// mismatch or overflow for settings that are no whole number, the encoder's error for a sampling
+// it refuses.
+QByteArray encodeJpeg(const QImage& picture, const JpegSettings& settings);
 
-// Removes the temporary files that a run killed while writing left in a folder: the program's
-// hidden ".…vantola-PID-N…" files whose process is gone. Running the job again then leaves the
-// folder as an uninterrupted run would.
-void removeStaleTemporaryFiles(const QString& folder);
+// Encodes the picture into `target`, replacing it (even when it is read-only) in one piece (see
+// atomic_file.h): a failure leaves it as it was. Raises as encodeJpeg does, and the permission
+// or path access error when the file cannot be written.
+void writeJpegReplacing(const QImage& picture, const JpegSettings& settings, const QString& target);
 
 } // namespace vantola

@@ -1,30 +1,23 @@
 #include "image/picture_saver.h"
 
 #include "settings/app_error.h"
+#include "settings/atomic_file.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace vantola {
 
 void savePictureAtomically(const QImage& picture, const QString& path, const char* format) {
-    if (QFile::exists(path)) {
-        QFile existing(path);
-        existing.setPermissions(existing.permissions() | QFileDevice::WriteOwner);
-    }
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(picture))
         raiseError(kErrPathAccess);
-    QImageWriter writer(&file, format);
-    if (!writer.write(picture)) {
-        file.cancelWriting();
-        raiseError(kErrPathAccess);
-    }
-    if (!file.commit())
-        raiseError(kErrPathAccess);
+    if (const int error = writeFileWhole(path, bytes.constData(), std::size_t(bytes.size()),
+                                         ExistingTarget::Replace))
+        raiseFileError(error);
 }
 
 } // namespace vantola

@@ -5,9 +5,9 @@
 
 namespace vantola {
 
-// Saves a picture with Qt's writers (format "BMP", "PNG"...) through a temporary file in the
-// target's folder renamed into place, replacing the target. Raises the path-access error when
-// it cannot be written.
+// Saves a picture with Qt's writers (format "BMP", "PNG"...) in one piece (see atomic_file.h),
+// replacing the target even when it is read-only. Raises the permission or path access error
+// when it cannot be written.
 void savePictureAtomically(const QImage& picture, const QString& path, const char* format);
 
 } // namespace vantola

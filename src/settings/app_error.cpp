@@ -1,5 +1,7 @@
 #include "settings/app_error.h"
 
+#include <cerrno>
+
 namespace vantola {
 
 QString standardErrorDescription(int number) {
@@ -29,6 +31,11 @@ QString standardErrorDescription(int number) {
 
 void raiseError(int number) {
     throw AppError(number, standardErrorDescription(number));
+}
+
+void raiseFileError(int systemError) {
+    const bool denied = systemError == EACCES || systemError == EPERM || systemError == EROFS;
+    raiseError(denied ? kErrPermissionDenied : kErrPathAccess);
 }
 
 } // namespace vantola

@@ -1,7 +1,8 @@
 #include "settings/text_file.h"
 
+#include "settings/atomic_file.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace vantola {
 
@@ -35,40 +36,12 @@ bool appendTextLines(const QString& path, const QStringList& lines) {
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileWhole(path, bytes.constData(), std::size_t(bytes.size()),
+                          ExistingTarget::ReplaceWritable) == 0;
 }
 
 bool copyFileAtomically(const QString& source, const QString& target) {
-    QFile input(source);
-    if (!input.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile output(target);
-    output.setDirectWriteFallback(false);
-    if (!output.open(QIODevice::WriteOnly))
-        return false;
-    char buffer[1 << 16];
-    for (;;) {
-        const qint64 count = input.read(buffer, sizeof buffer);
-        if (count < 0) {
-            output.cancelWriting();
-            return false;
-        }
-        if (count == 0)
-            break;
-        if (output.write(buffer, count) != count) {
-            output.cancelWriting();
-            return false;
-        }
-    }
-    return output.commit();
+    return copyFileWhole(source, target, ExistingTarget::Replace) == 0;
 }
 
 } // namespace vantola

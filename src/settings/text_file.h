@@ -16,14 +16,13 @@ bool writeTextLines(const QString& path, const QStringList& lines);
 // Appends the lines to a text file, creating it when missing. False when that fails.
 bool appendTextLines(const QString& path, const QStringList& lines);
 
-// Writes a whole file in one piece: the bytes go to a temporary file in the same folder that is
-// then renamed over the target, so the target is never seen half-written. Replaces an existing
-// target (even a read-only one, since the folder entry is what changes). False on failure, with
-// nothing left behind.
+// Writes a whole file in one piece (see atomic_file.h), replacing the target and keeping its
+// permissions, unless the target is marked read-only. False on failure, with nothing left
+// behind and the target as it was.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes);
 
-// Copies a file in one piece through a temporary name in the target's folder, replacing the
-// target. False on failure.
+// Copies a regular file in one piece (see atomic_file.h), replacing the target even when it is
+// read-only. False on failure.
 bool copyFileAtomically(const QString& source, const QString& target);
 
 } // namespace vantola

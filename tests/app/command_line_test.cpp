@@ -63,6 +63,11 @@ TEST_F(JpegCommand, EncodesAndReplacesTheOutputTakingLeftOutSettingsFromParamIni
     const ProcessResult saved = run({});
     EXPECT_EQ(saved.status, 0) << qPrintable(saved.err);
     EXPECT_EQ(decodeWithDjpeg(output).picture.format(), QImage::Format_Grayscale8);
+
+    // An output name at the file system's limit of 255 bytes.
+    const QString longest = folder.file(QString(251, QLatin1Char('n')) + QStringLiteral(".jpg"));
+    EXPECT_EQ(runVantola({"jpeg", input, longest, "--home", folder.path()}).status, 0);
+    EXPECT_EQ(decodeWithDjpeg(longest).status, 0);
 }
 
 TEST_F(JpegCommand, RefusesBadUseAndLeavesTheOutputAlone) {

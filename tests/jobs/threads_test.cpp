@@ -218,7 +218,7 @@ TEST_F(ThreadsTest, PauseHoldsTheWorkersAheadAndTheJobEndsTheSame) {
     // pause came may end during it: at most one temporary file per thread.
     const auto temporaryFiles = [this] {
         return QDir(fixture.output())
-            .entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden)
+            .entryList({QStringLiteral(".vantola-*.tmp")}, QDir::Files | QDir::Hidden)
             .size();
     };
     std::vector<qsizetype> grewDuringPause; // one entry per run
