@@ -58,9 +58,7 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     state_.sRepSource = sourceFolder;
 
     // Preparing the record, the output folder and the log: a failure here does not stop the job.
-    QFile record(state_.sFichierDecoupage);
-    if (record.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        record.close();
+    record_.start(state_.sFichierDecoupage);
     QDir().mkpath(state_.sRepSource + kFirstPassFolder);
     sRepSortie = state_.sRepSource + kFirstPassFolder;
     sFichierLog = sRepSortie + QStringLiteral("log.txt");
@@ -90,6 +88,9 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     host_.pageProgress(0, QString());
     host_.jobProgress(0, QString());
     host_.setPageFrameVisible(false);
+    summary.recordFailure = record_.commit();
+    if (!summary.recordFailure.isEmpty())
+        appendTextLines(sFichierLog, {summary.recordFailure});
     appendTextLines(sFichierLog, {QStringLiteral("Traitement terminé à ") + logDateTime()});
 
     summary.pieces = lNumDiapo - 1;
@@ -98,10 +99,12 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
                                ? sourceFolder + kFirstPassFolder
                                : sRepSortie;
     if (!state_.bSansMessage)
-        host_.showMessage(QStringLiteral("DECOUPAGE TERMINE"),
-                          QStringLiteral("%1 diapos créées et %2 erreurs rencontré(s).")
-                              .arg(lNumDiapo - 1)
-                              .arg(lNbErreurs));
+        host_.showMessage(
+            QStringLiteral("DECOUPAGE TERMINE"),
+            QStringLiteral("%1 diapos créées et %2 erreurs rencontré(s).")
+                    .arg(lNumDiapo - 1)
+                    .arg(lNbErreurs) +
+                (summary.recordFailure.isEmpty() ? QString() : "\n" + summary.recordFailure));
     return summary;
 }
 

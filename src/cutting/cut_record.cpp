@@ -1,8 +1,14 @@
 #include "cutting/cut_record.h"
 
 #include "settings/app_error.h"
+#include "settings/atomic_file.h"
 #include "settings/cls_initreg.h"
+#include "settings/path_parts.h"
 #include "settings/text_characters.h"
+
+#include <QFile>
+#include <cstring>
+#include <utility>
 
 namespace vantola {
 
@@ -18,15 +24,16 @@ QString recordedPiecePath(const QString& sFichierSortie) {
     return withoutLastCharacters(sFichierSortie, 3) + QStringLiteral("jpg");
 }
 
-void EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe, qint32 iWidth,
+bool EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe, qint32 iWidth,
                        qint32 iHeight, qint32 lColonne1, qint32 lColonne2, qint32 lLigne1,
                        qint32 lLigne2, const QString& sFichierSortie,
                        const QString& sFichierDecoupage) {
     Q_UNUSED(iPasse);
     Cls_InitREG ini;
     const QString n = QString::number(iNbDecoupe);
+    bool written = true;
     const auto write = [&](const QString& key, const QString& value) {
-        ini.IniEcrire(sFichier, key, value, sFichierDecoupage);
+        written = ini.IniEcrire(sFichier, key, value, sFichierDecoupage) != 0 && written;
     };
     write(QStringLiteral("COLONNE_1_") + n, QString::number(lColonne1));
     write(QStringLiteral("COLONNE_2_") + n, QString::number(lColonne2));
@@ -35,6 +42,56 @@ void EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe
     write(QStringLiteral("WIDTH"), QString::number(iWidth));
     write(QStringLiteral("HEIGHT"), QString::number(iHeight));
     write(QStringLiteral("FICHIER_") + n, recordedPiecePath(sFichierSortie));
+    return written;
+}
+
+JobCutRecord::~JobCutRecord() {
+    discard();
+}
+
+void JobCutRecord::discard() {
+    if (!temporary_.isEmpty())
+        QFile::remove(temporary_);
+    temporary_.clear();
+}
+
+void JobCutRecord::start(const QString& recordFile) {
+    discard();
+    target_ = recordFile;
+    const QString folder = ExtraireDossier(recordFile);
+    // What a killed job was recording goes.
+    removeStaleTemporaryFiles(folder);
+    error_ = writeTemporaryFile(folder, nullptr, 0, temporary_);
+}
+
+void JobCutRecord::EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe,
+                                     qint32 iWidth, qint32 iHeight, qint32 lColonne1,
+                                     qint32 lColonne2, qint32 lLigne1, qint32 lLigne2,
+                                     const QString& sFichierSortie) {
+    const bool written =
+        vantola::EnregistreDecoupe(iPasse, sFichier, iNbDecoupe, iWidth, iHeight, lColonne1,
+                                   lColonne2, lLigne1, lLigne2, sFichierSortie, temporary_);
+    if (!written && error_ == 0)
+        error_ = -1;
+}
+
+QString JobCutRecord::commit() {
+    if (target_.isEmpty())
+        return {};
+    int error = error_;
+    if (error == 0) {
+        error = placeTemporaryFile(temporary_, target_, ExistingTarget::ReplaceWritable);
+        temporary_.clear();
+    }
+    discard();
+    const QString target = std::exchange(target_, QString());
+    if (error == 0)
+        return {};
+    const QString reason = error > 0 ? QString::fromLocal8Bit(std::strerror(error))
+                                     : QStringLiteral("une écriture a échoué");
+    return QStringLiteral("ERREUR : le fichier de découpage %1 n'a pas pu être écrit en entier "
+                          "(%2) ; il est resté tel qu'il était.")
+        .arg(target, reason);
 }
 
 } // namespace vantola

@@ -12,9 +12,10 @@ namespace vantola {
 //   WIDTH, HEIGHT                                    the page size (one pair per section)
 //   FICHIER_n                                        sFichierSortie with its last three
 //                                                    characters replaced by "jpg"
-// iPasse is accepted and not recorded. A key that cannot be written is skipped. A piece path of
-// fewer than three characters raises AppError 5 (invalid argument) after the first six keys.
-void EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe, qint32 iWidth,
+// iPasse is accepted and not recorded. A key that cannot be written is skipped; the result is
+// false when any was. A piece path of fewer than three characters raises AppError 5 (invalid
+// argument) after the first six keys.
+bool EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe, qint32 iWidth,
                        qint32 iHeight, qint32 lColonne1, qint32 lColonne2, qint32 lLigne1,
                        qint32 lLigne2, const QString& sFichierSortie,
                        const QString& sFichierDecoupage);
@@ -22,5 +23,36 @@ void EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe
 // The JPEG path recorded for a piece's intermediate picture: all but its last three characters,
 // followed by "jpg". Raises AppError 5 when the path has fewer than three characters.
 QString recordedPiecePath(const QString& sFichierSortie);
+
+// The cut record of one job. Its pieces are recorded in a temporary file beside decoupage.ini,
+// which replaces decoupage.ini once, at the end of the job, and only when every key was written:
+// the file on disk is always a whole record, the previous job's or this one's. A read-only
+// decoupage.ini is left as it is.
+class JobCutRecord {
+public:
+    JobCutRecord() = default;
+    ~JobCutRecord();
+    JobCutRecord(const JobCutRecord&) = delete;
+    JobCutRecord& operator=(const JobCutRecord&) = delete;
+
+    // Begins the job's record of `recordFile` (decoupage.ini), empty.
+    void start(const QString& recordFile);
+
+    // Records a piece as the function above does, in the job's record.
+    void EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe, qint32 iWidth,
+                           qint32 iHeight, qint32 lColonne1, qint32 lColonne2, qint32 lLigne1,
+                           qint32 lLigne2, const QString& sFichierSortie);
+
+    // Puts the job's record in place of decoupage.ini. Empty when done, else the log line that
+    // says why the record was not written (decoupage.ini is then left as it was).
+    QString commit();
+
+private:
+    void discard();
+
+    QString target_;
+    QString temporary_;
+    int error_ = 0; // errno value of the first failure, or -1 for a key that was not written
+};
 
 } // namespace vantola

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cutting/cut_record.h"
 #include "cutting/grid_rotation.h"
 #include "cutting/job_host.h"
 #include "cutting/job_switches.h"
@@ -26,9 +27,10 @@ struct PieceSlot;
 // What a job did: whether it ran, and its counts.
 struct JobSummary {
     bool started = false;
-    QString refusal;   // why the job did not start
-    qint32 pieces = 0; // pieces written (lNumDiapo - 1 at the end)
-    qint32 errors = 0; // failed pages
+    QString refusal;       // why the job did not start
+    qint32 pieces = 0;     // pieces written (lNumDiapo - 1 at the end)
+    qint32 errors = 0;     // failed pages
+    QString recordFailure; // why the cut record could not be written, empty when it was
     QString outputFolder;
 };
 
@@ -112,6 +114,7 @@ private:
 
     ProgramState& state_;
     JobHost& host_;
+    JobCutRecord record_; // the running job's cut record
     std::function<QImage(int)> pdfPageSource_;
     int pdfDocumentPages_ = std::numeric_limits<int>::max();
     PageGrid tabPixels_;          // the grid of the page being cut, kept until the next page

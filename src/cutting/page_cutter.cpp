@@ -100,15 +100,15 @@ void CuttingJob::writePieces(const PageRequest& request, const PreparedCuts& cut
         QImage picture;
         if (cut.kind == PieceKind::WholePage) {
             step = kStepWholePage;
-            EnregistreDecoupe(request.iPasse, request.sFichier, iNumPiece, cuts.W, cuts.H, 0,
-                              cuts.W, 0, cuts.H, bitmapName, state_.sFichierDecoupage);
+            record_.EnregistreDecoupe(request.iPasse, request.sFichier, iNumPiece, cuts.W, cuts.H,
+                                      0, cuts.W, 0, cuts.H, bitmapName);
             picture = supply.picture(i);
         } else {
             step = cut.kind == PieceKind::Block ? kStepBlock : kStepWholeBand;
             picture = supply.picture(i);
             host_.yield();
-            EnregistreDecoupe(request.iPasse, request.sFichier, iNumPiece, cuts.W, cuts.H, cut.left,
-                              cut.right, cut.top, cut.bottom, bitmapName, state_.sFichierDecoupage);
+            record_.EnregistreDecoupe(request.iPasse, request.sFichier, iNumPiece, cuts.W, cuts.H,
+                                      cut.left, cut.right, cut.top, cut.bottom, bitmapName);
             ++iNumPiece;
         }
         supply.write(i, picture, bitmapName, pieceName(QStringLiteral(".jpg")));

@@ -6,7 +6,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
+#include <iostream>
 
 namespace vantola::test {
 namespace {
@@ -110,6 +112,61 @@ TEST(BadInput, OutputFolderThatCannotBeWrittenLosesNothing) {
     EXPECT_EQ(cutWithVantola(fixture, fixture.source()).status, 1);
     EXPECT_EQ(readFileBytes(page), pageBytes);
     EXPECT_EQ(readFileBytes(fixture.source() + QStringLiteral("VANTOLA")), QByteArray("occupied"));
+}
+
+// A cut record that cannot be written whole (read-only, the program folder a file, a full file
+// system) is reported, and decoupage.ini stays the previous whole record.
+TEST(BadInput, CutRecordThatCannotBeWrittenIsReportedAndKeptWhole) {
+    JobFixture fixture;
+    const QString page = writeComicPage(fixture.source(), QStringLiteral("p"), 1);
+    const QByteArray previous("[earlier]\r\nA=1\r\n");
+    const QString record = fixture.home() + QStringLiteral("decoupage.ini");
+    const QString fileAsHome = fixture.home() + QStringLiteral("fichier");
+    const QString copied = fixture.source() + QStringLiteral("copie.ini");
+    const auto cutWithHome = [&](const QString& home) {
+        return runVantola({"cut", "--home", home, "--quiet", page}).status;
+    };
+    // A tmpfs mounted over the program folder in a private namespace, full before the job.
+    const QString fullDisk = QStringLiteral(
+        "mount -t tmpfs -o size=8k tmpfs \"$1\" && printf '[earlier]\\r\\nA=1\\r\\n' > "
+        "\"$1/decoupage.ini\" && head -c 4096 /dev/zero > \"$1/plein\" || exit 99; \"$2\" cut "
+        "--home \"$1\" --quiet \"$3\"; s=$?; cp \"$1/decoupage.ini\" \"$4\"; exit $s");
+    const std::vector<std::pair<QString, std::function<int()>>> rows{
+        {record,
+         [&] {
+             writeFileBytes(record, previous);
+             QFile::setPermissions(record, QFileDevice::ReadOwner);
+             return cutWithHome(fixture.home());
+         }},
+        {fileAsHome,
+         [&] {
+             writeFileBytes(fileAsHome, previous);
+             return cutWithHome(fileAsHome);
+         }},
+        {copied,
+         [&] {
+             const QStringList unshare{"--user", "--map-root-user", "--mount"};
+             if (QProcess::execute("unshare", unshare + QStringList{"true"}) != 0)
+                 return 99;
+             return QProcess::execute(
+                 "unshare", unshare + QStringList{"sh", "-c", fullDisk, "sh", fixture.home(),
+                                                  VANTOLA_BINARY, page, copied});
+         }},
+    };
+    for (const auto& [kept, run] : rows) {
+        const int status = run();
+        if (status == 99) {
+            std::cout << "[  SKIPPED ] no private tmpfs (unshare or mount refused)\n";
+            continue;
+        }
+        EXPECT_EQ(status, 1) << qPrintable(kept);
+        EXPECT_EQ(readFileBytes(kept), previous) << qPrintable(kept);
+        EXPECT_EQ(
+            fixture.outputLog().filter(QStringLiteral("ERREUR : le fichier de découpage")).size(),
+            1);
+        EXPECT_TRUE(
+            QDir(fixture.home()).entryList({".vantola-*"}, QDir::Hidden | QDir::Files).isEmpty());
+    }
 }
 
 TEST(BadInput, UsageErrorsStartNoJob) {
