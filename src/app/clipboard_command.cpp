@@ -2,6 +2,7 @@
 
 #include "app/capture_output_folder.h"
 #include "app/command_line.h"
+#include "app/display_session.h"
 #include "app/job_runner.h"
 
 #include <QClipboard>
@@ -10,30 +11,23 @@
 
 namespace vantola {
 
-namespace {
-
-// Without a display Qt would end the program as soon as the application is created; the
-// command says why instead.
-bool displayAvailable() {
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
-           !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-} // namespace
-
 int runClipboardCommandLine(int argc, char** argv, const QStringList& arguments) {
     const ParsedJobOptions parsed = parseJobOptions(arguments);
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
     if (parsed.options.positional.size() != 1)
         return usageError(QStringLiteral("clipboard needs an output folder"));
-    if (!displayAvailable()) {
+    const auto refuse = [](const QString& reason) {
         QTextStream(stderr) << "vantola: the clipboard command needs a desktop session (X11 or "
-                               "Wayland): neither DISPLAY nor WAYLAND_DISPLAY is set\n";
+                               "Wayland): "
+                            << reason << "\n";
         return kExitUsage;
-    }
+    };
+    if (const QString reason = prepareDisplayConnection(); !reason.isEmpty())
+        return refuse(reason);
     QGuiApplication application(argc, argv);
+    if (const QString reason = displayConnectionProblem(); !reason.isEmpty())
+        return refuse(reason);
     QString error;
     const QString folder = prepareCaptureFolder(parsed.options.positional.at(0), error);
     if (folder.isEmpty())

@@ -9,10 +9,17 @@
 
 namespace vantola {
 
+ProgramState loadProgramStateFor(const QString& home) {
+    QString warning;
+    ProgramState state = loadProgramState(
+        resolveProgramFolder(home, QCoreApplication::applicationDirPath()), &warning);
+    if (!warning.isEmpty())
+        QTextStream(stderr) << "vantola: warning: " << warning << "\n";
+    return state;
+}
+
 CommandLineJob::CommandLineJob(const JobOptions& options)
-    : state_(loadProgramState(
-          resolveProgramFolder(options.home, QCoreApplication::applicationDirPath()))),
-      host_(stderr, options.quiet), job_(state_, host_) {
+    : state_(loadProgramStateFor(options.home)), host_(stderr, options.quiet), job_(state_, host_) {
     job_.switches = loadSavedSwitches(state_);
     applyJobOptions(options, state_, job_);
 }
@@ -27,7 +34,9 @@ int CommandLineJob::run(const QString& path, const QString& shortName, qint16 pa
     }
     out << summary.pieces << " pieces written, " << summary.errors
         << " pages failed, output: " << summary.outputFolder << "\n";
-    return summary.errors == 0 ? kExitSuccess : kExitPageFailed;
+    if (!summary.recordFailure.isEmpty())
+        QTextStream(stderr) << "vantola: " << summary.recordFailure << "\n";
+    return summary.errors == 0 && summary.recordFailure.isEmpty() ? kExitSuccess : kExitPageFailed;
 }
 
 int usageError(const QString& message) {

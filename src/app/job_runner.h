@@ -28,6 +28,10 @@ private:
     CuttingJob job_;
 };
 
+// The program state of the program folder that --home names (or the default one); a settings
+// file that cannot be read is reported on standard error.
+ProgramState loadProgramStateFor(const QString& home);
+
 // Prints a usage error with the help text and returns the usage exit status.
 int usageError(const QString& message);
 

@@ -6,9 +6,7 @@
 #include "image/jpeg_writing.h"
 #include "image/picture_loader.h"
 #include "settings/app_error.h"
-#include "settings/program_folder.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -18,10 +16,7 @@ namespace {
 
 // The options given, else the JPEG keys of param.ini with the defaults of the piece writer.
 JpegSettings settingsFor(const JobOptions& options) {
-    const QString paramFile =
-        resolveProgramFolder(options.home, QCoreApplication::applicationDirPath()) +
-        QStringLiteral("param.ini");
-    return readJpegSettings(paramFile, options.jpeg);
+    return readJpegSettings(loadProgramStateFor(options.home).sFichierParam, options.jpeg);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "cutting/program_settings.h"
 
 #include "settings/cls_initreg.h"
+#include "settings/ini_file_cache.h"
 #include "settings/number_text.h"
 
 namespace vantola {
@@ -11,9 +12,16 @@ const QString kParamSection = QStringLiteral("PARAM");
 
 } // namespace
 
-ProgramState loadProgramState(const QString& programFolder) {
+ProgramState loadProgramState(const QString& programFolder, QString* warning) {
     ProgramState state;
     state.sFichierParam = programFolder + QStringLiteral("param.ini");
+    if (IniFileCache::instance().read(state.sFichierParam, [](const IniDocument&) {}) ==
+        IniFileCache::ReadStatus::Failed) {
+        if (warning != nullptr)
+            *warning = QStringLiteral("%1 cannot be read: the default settings are used")
+                           .arg(state.sFichierParam);
+        state.sFichierParam.clear();
+    }
     state.sFichierDecoupage = programFolder + QStringLiteral("decoupage.ini");
     Cls_InitREG ini;
     state.sLangue = ini.IniLire(kParamSection, QStringLiteral("LANGUE"), QStringLiteral("FRANCAIS"),

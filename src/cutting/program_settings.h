@@ -7,8 +7,11 @@ namespace vantola {
 
 // The program's state at start-up for a program folder (ending with a separator): the paths of
 // param.ini and decoupage.ini, the language and the white level read from param.ini. A white
-// level that is not a whole number keeps the default.
-ProgramState loadProgramState(const QString& programFolder);
+// level that is not a whole number keeps the default. A param.ini that exists but cannot be read
+// (a folder, a FIFO, a file without read permission) is set aside: the state then names no
+// settings file, so that the program runs on the defaults, and `warning` gets the line that
+// says so.
+ProgramState loadProgramState(const QString& programFolder, QString* warning = nullptr);
 
 // The switches saved in param.ini when the main window was last closed: rotation (SENS) and
 // double pass (DOUBLEPASSE). Values are compared exactly, in upper case.

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace vantola::test {
 namespace {
@@ -80,6 +81,36 @@ TEST_F(CaptureCommandLineTest, ClipboardWithoutPictureFailsItsPage) {
 
     EXPECT_EQ(run(QStringLiteral("clipboard"), {}).status, 2);
     EXPECT_EQ(run(QStringLiteral("clipboard"), {out(), out()}).status, 2);
+
+    // A display that cannot be reached: the clipboard command and the main window say so.
+    for (const QStringList& arguments :
+         {QStringList{"clipboard", "--home", home(), out()}, QStringList{"--home", home()}}) {
+        const ProcessResult unreachable =
+            runVantola(arguments, 60000, {"QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "DISPLAY=:7913"});
+        EXPECT_EQ(unreachable.status, 2) << qPrintable(unreachable.err);
+        EXPECT_TRUE(unreachable.err.contains(QStringLiteral("DISPLAY=:7913 cannot be reached")));
+    }
+}
+
+TEST_F(CaptureCommandLineTest, ParamIniThatCannotBeReadGivesTheDefaultsAndOneWarning) {
+    const QString page = root.file(QStringLiteral("page.jpg"));
+    ASSERT_TRUE(comicPage(23).save(page));
+    const QString param = home() + QStringLiteral("param.ini");
+    const std::vector<std::pair<QStringList, int>> commands{
+        {{"cut", page}, 0},
+        {{"pdf", root.file("album.pdf"), out(), "--pages", "1"}, 0},
+        {{"clipboard", out()}, 1}, // the offscreen clipboard holds no picture
+        {{"jpeg", page, root.file(QStringLiteral("copie.jpg"))}, 0},
+    };
+    for (const bool fifo : {false, true}) {
+        ASSERT_TRUE(fifo ? QDir(param).removeRecursively() && ::mkfifo(qPrintable(param), 0600) == 0
+                         : QDir().mkpath(param));
+        for (const auto& [arguments, status] : commands) {
+            const ProcessResult result = run(arguments.first(), arguments.mid(1));
+            EXPECT_EQ(result.status, status) << qPrintable(arguments.first() + result.err);
+            EXPECT_EQ(result.err.count(QStringLiteral("param.ini cannot be read")), 1);
+        }
+    }
 }
 
 } // namespace

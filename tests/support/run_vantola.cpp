@@ -8,12 +8,18 @@
 
 namespace vantola::test {
 
-ProcessResult runVantola(const QStringList& arguments, int timeoutMs) {
+ProcessResult runVantola(const QStringList& arguments, int timeoutMs,
+                         const QStringList& environmentChanges) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("fr_FR.UTF-8"));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("fr_FR.UTF-8"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const QString& change : environmentChanges) {
+        const QString name = change.section(QLatin1Char('='), 0, 0);
+        const QString value = change.section(QLatin1Char('='), 1);
+        value.isEmpty() ? environment.remove(name) : environment.insert(name, value);
+    }
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VANTOLA_BINARY), arguments);
     process.waitForFinished(timeoutMs);
