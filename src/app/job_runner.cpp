@@ -28,15 +28,12 @@ int CommandLineJob::run(const QString& path, const QString& shortName, qint16 pa
     const JobSummary summary = job_.Decoupage(path, shortName, pageCount);
     host_.finishLine();
     QTextStream out(stdout);
-    if (!summary.started) {
-        QTextStream(stderr) << "vantola: " << summary.refusal << "\n";
+    // The host has already put the refusal, or what failed beside the pages, on stderr.
+    if (!summary.started)
         return kExitUsage;
-    }
     out << summary.pieces << " pieces written, " << summary.errors
         << " pages failed, output: " << summary.outputFolder << "\n";
-    if (!summary.recordFailure.isEmpty())
-        QTextStream(stderr) << "vantola: " << summary.recordFailure << "\n";
-    return summary.errors == 0 && summary.recordFailure.isEmpty() ? kExitSuccess : kExitPageFailed;
+    return summary.errors == 0 && summary.failure.isEmpty() ? kExitSuccess : kExitPageFailed;
 }
 
 int usageError(const QString& message) {

@@ -1,7 +1,10 @@
 // The cutting job from end to end: output folder, log header, the pages of a picture, a folder,
 // the clipboard or a PDF, the optional second pass, and the closing line and message.
 #include "cutting/cutting_job.h"
+#include "cutting/job_folders.h"
 #include "cutting/job_log.h"
+#include "cutting/piece_picture.h"
+#include "cutting/safe_folder.h"
 #include "cutting/thread_setting.h"
 #include "image/jpeg_writing.h"
 #include "settings/app_error.h"
@@ -11,19 +14,35 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unistd.h>
 
 namespace vantola {
 
 namespace {
 
-const QString kFirstPassFolder = QStringLiteral("VANTOLA/");
-const QString kSecondPassFolder = QStringLiteral("VANTOLA2/");
+const QString kFirstPassFolder = kFirstPassName + QLatin1Char('/');
+const QString kSecondPassFolder = kSecondPassName + QLatin1Char('/');
 
 int roundedPercent(double value) {
     return static_cast<int>(std::nearbyint(value));
+}
+
+// The cutter compares pixels with the white level times 10000 as a signed 32-bit value; a level
+// whose product does not fit would compare against a wrapped threshold.
+QString whiteLevelProblem(qint32 level) {
+    const qint32 largest = std::numeric_limits<qint32>::max() / 10000;
+    const qint32 smallest = std::numeric_limits<qint32>::min() / 10000;
+    if (level >= smallest && level <= largest)
+        return {};
+    return QStringLiteral("Le niveau de blanc %1 est hors limites : le découpage n'a pas été "
+                          "lancé (niveau de %2 à %3).")
+        .arg(level)
+        .arg(smallest)
+        .arg(largest);
 }
 
 } // namespace
@@ -33,19 +52,18 @@ CuttingJob::CuttingJob(ProgramState& state, JobHost& host) : state_(state), host
 JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
                                  const QString& sFichierAOuvrirCourt, qint16 inbPage) {
     JobSummary summary;
-    // The cutter compares pixels with the white level times 10000 as a signed 32-bit value; a
-    // level whose product does not fit would compare against a wrapped threshold.
-    const qint64 threshold = qint64(state_.lNiveauBlanc) * 10000;
-    if (threshold > std::numeric_limits<qint32>::max() ||
-        threshold < std::numeric_limits<qint32>::min()) {
-        summary.refusal = QStringLiteral("Le niveau de blanc %1 est trop grand : le découpage "
-                                         "n'a pas été lancé (niveau maximum %2).")
-                              .arg(state_.lNiveauBlanc)
-                              .arg(std::numeric_limits<qint32>::max() / 10000);
+    const QString sourceFolder = ExtraireDossier(sFichierAOuvrir);
+    JobFolders folders;
+    summary.refusal = whiteLevelProblem(state_.lNiveauBlanc);
+    if (summary.refusal.isEmpty())
+        summary.refusal = folders.prepare(
+            sourceFolder, switches.doublePass, ExtraireDossier(state_.sFichierDecoupage),
+            QStringLiteral("processus %1, découpage de %2").arg(::getpid()).arg(sFichierAOuvrir));
+    if (!summary.refusal.isEmpty()) {
         host_.showMessage(QStringLiteral("DECOUPAGE IMPOSSIBLE"), summary.refusal);
         return summary;
     }
-    const qint32 lSeuilPixel = static_cast<qint32>(threshold);
+    const qint32 lSeuilPixel = state_.lNiveauBlanc * 10000;
     summary.started = true;
     jobThreads_ =
         threads ? std::clamp(*threads, 1, kMaxJobThreads) : jobThreadsSetting(state_.sFichierParam);
@@ -54,57 +72,67 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     lNbErreurs = 0;
     host_.setPageFrameVisible(true);
     host_.setPageProgressColour(kColourBlue);
-    const QString sourceFolder = ExtraireDossier(sFichierAOuvrir);
     state_.sRepSource = sourceFolder;
 
-    // Preparing the record, the output folder and the log: a failure here does not stop the job.
+    // Preparing the record and the log: a failure here does not stop the job.
     record_.start(state_.sFichierDecoupage);
-    QDir().mkpath(state_.sRepSource + kFirstPassFolder);
     sRepSortie = state_.sRepSource + kFirstPassFolder;
     sFichierLog = sRepSortie + QStringLiteral("log.txt");
     // What a killed run was writing when it stopped goes, so that this run ends as if the
     // killed one had never been.
     removeStaleTemporaryFiles(sRepSortie);
     removeStaleTemporaryFiles(state_.sRepSource);
+    removeLeftAsideFolders(state_.sRepSource);
     writeLogHeader();
 
-    if (inbPage == 0 && !ExtraireNomFichier(sFichierAOuvrir).isEmpty()) {
+    const bool onePicture = inbPage == 0 && !ExtraireNomFichier(sFichierAOuvrir).isEmpty();
+    if (onePicture) {
         PageRequest page;
         page.sFichier = sFichierAOuvrir;
         page.sNomSortie = sFichierAOuvrirCourt;
         page.lSeuilPixel = lSeuilPixel;
         cutPages({page}, true, [](std::size_t) {});
     } else if (inbPage == 0) {
-        cutFolder(state_.sRepSource, 1, lSeuilPixel);
+        cutFolder(state_.sRepSource, listJpegPages(state_.sRepSource), 1, lSeuilPixel);
     } else {
         cutCapturedPages(inbPage, lSeuilPixel);
     }
     host_.pageProgress(0, QString());
     host_.jobProgress(0, QString());
 
+    // A re-cut of one picture cuts again only the pieces it has just written; the other pages'
+    // pieces stay as they are.
     if (switches.doublePass)
-        runSecondPass(sourceFolder, lSeuilPixel);
+        summary.failure = runSecondPass(sourceFolder,
+                                        onePicture ? piecesOfThisJob(sFichierAOuvrirCourt)
+                                                   : listJpegPages(sourceFolder + kFirstPassFolder),
+                                        !onePicture, lSeuilPixel);
 
     host_.pageProgress(0, QString());
     host_.jobProgress(0, QString());
     host_.setPageFrameVisible(false);
-    summary.recordFailure = record_.commit();
-    if (!summary.recordFailure.isEmpty())
-        appendTextLines(sFichierLog, {summary.recordFailure});
+    const QString recordFailure = record_.commit();
+    if (!recordFailure.isEmpty()) {
+        appendTextLines(sFichierLog, {recordFailure});
+        summary.failure +=
+            (summary.failure.isEmpty() ? QString() : QStringLiteral("\n")) + recordFailure;
+    }
     appendTextLines(sFichierLog, {QStringLiteral("Traitement terminé à ") + logDateTime()});
 
     summary.pieces = lNumDiapo - 1;
     summary.errors = lNbErreurs;
-    summary.outputFolder = switches.doublePass && !QDir(sourceFolder + kSecondPassFolder).exists()
-                               ? sourceFolder + kFirstPassFolder
-                               : sRepSortie;
+    summary.outputFolder = sourceFolder + kFirstPassFolder;
+    QString closing = QStringLiteral("%1 diapos créées et %2 erreurs rencontré(s).")
+                          .arg(lNumDiapo - 1)
+                          .arg(lNbErreurs);
+    if (!summary.failure.isEmpty())
+        closing += QLatin1Char('\n') + summary.failure;
+    // A double pass that could not end, or a cut record that could not be written, is told even
+    // to a job that ends silently.
     if (!state_.bSansMessage)
-        host_.showMessage(
-            QStringLiteral("DECOUPAGE TERMINE"),
-            QStringLiteral("%1 diapos créées et %2 erreurs rencontré(s).")
-                    .arg(lNumDiapo - 1)
-                    .arg(lNbErreurs) +
-                (summary.recordFailure.isEmpty() ? QString() : "\n" + summary.recordFailure));
+        host_.showMessage(QStringLiteral("DECOUPAGE TERMINE"), closing);
+    else if (!summary.failure.isEmpty())
+        host_.showMessage(QStringLiteral("DECOUPAGE INCOMPLET"), summary.failure);
     return summary;
 }
 
@@ -124,8 +152,8 @@ void CuttingJob::writeLogHeader() {
                     QStringLiteral("Niveau du blanc : ") + QString::number(state_.lNiveauBlanc)});
 }
 
-void CuttingJob::cutFolder(const QString& folder, qint16 iPasse, qint32 lSeuilPixel) {
-    const QStringList names = listJpegPages(folder);
+void CuttingJob::cutFolder(const QString& folder, const QStringList& names, qint16 iPasse,
+                           qint32 lSeuilPixel) {
     const qsizetype count = names.size();
     const bool firstPass = iPasse == 1;
     std::vector<PageRequest> pages;
@@ -204,45 +232,79 @@ void CuttingJob::cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel) {
     }
 }
 
-void CuttingJob::runSecondPass(const QString& sourceFolder, qint32 lSeuilPixel) {
-    state_.sRepSource = sourceFolder + kFirstPassFolder;
-    QDir().mkpath(sourceFolder + kSecondPassFolder);
-    sRepSortie = sourceFolder + kSecondPassFolder;
-    removeStaleTemporaryFiles(sRepSortie);
-    host_.setPageProgressColour(kColourBlack);
-    secondPassTotal_ = 1;
-    cutFolder(state_.sRepSource, 2, lSeuilPixel);
-    lNumDiapo = secondPassTotal_;
-    replaceFirstPassFolder(sourceFolder);
-    state_.sRepSource = sourceFolder;
+QStringList CuttingJob::piecesOfThisJob(const QString& baseName) const {
+    QStringList pieces;
+    for (qint32 number = 1; number < lNumDiapo; ++number) {
+        const QString name =
+            baseName + QLatin1Char('-') + pieceNumberText(number) + QStringLiteral(".jpg");
+        if (QFileInfo::exists(sRepSortie + name))
+            pieces << name;
+    }
+    return pieces;
 }
 
-void CuttingJob::replaceFirstPassFolder(const QString& sourceFolder) {
-    const QString firstPass = sourceFolder + kFirstPassFolder;
-    const QString secondPass = sourceFolder + kSecondPassFolder;
-    copyFileAtomically(firstPass + QStringLiteral("log.txt"),
-                       secondPass + QStringLiteral("log.txt"));
+QString CuttingJob::runSecondPass(const QString& sourceFolder, const QStringList& pieces,
+                                  bool wholeFolder, qint32 lSeuilPixel) {
+    const qint32 firstPassPieces = lNumDiapo - 1;
+    const qint32 firstPassErrors = lNbErreurs;
+    state_.sRepSource = sourceFolder + kFirstPassFolder;
+    // What a killed job left in VANTOLA2 is no part of this pass.
+    removeFolderSafely(sourceFolder, kSecondPassName);
+    QDir(sourceFolder).mkdir(kSecondPassName);
+    sRepSortie = sourceFolder + kSecondPassFolder;
+    host_.setPageProgressColour(kColourBlack);
+    secondPassTotal_ = 1;
+    cutFolder(state_.sRepSource, pieces, 2, lSeuilPixel);
+    lNumDiapo = secondPassTotal_;
+    state_.sRepSource = sourceFolder;
+
+    // The first pass gives way only to a complete second pass.
+    QString failure;
+    if (lNbErreurs != firstPassErrors)
+        failure = QStringLiteral("%1 pièce(s) de la première passe n'ont pas pu être "
+                                 "redécoupées")
+                      .arg(lNbErreurs - firstPassErrors);
+    else if (wholeFolder)
+        failure = replaceFirstPassFolder(sourceFolder);
+    else
+        failure = mergeSecondPass(sourceFolder, pieces);
+    if (failure.isEmpty())
+        return {};
+    removeFolderSafely(sourceFolder, kSecondPassName);
+    lNumDiapo = firstPassPieces + 1;
+    const QString text = QStringLiteral("La double passe n'a pas pu aboutir (%1) : les pièces de "
+                                        "la première passe sont restées dans VANTOLA, celles de "
+                                        "la seconde ont été retirées.")
+                             .arg(failure);
+    appendTextLines(sFichierLog, {QStringLiteral("ERREUR : ") + text});
+    return text;
+}
+
+QString CuttingJob::replaceFirstPassFolder(const QString& sourceFolder) {
+    if (!copyFileAtomically(sourceFolder + kFirstPassFolder + QStringLiteral("log.txt"),
+                            sourceFolder + kSecondPassFolder + QStringLiteral("log.txt")))
+        return QStringLiteral("le journal n'a pas pu être copié dans VANTOLA2");
 
     // The first pass is moved aside before the second takes its name, and removed only once
     // the second pass is in place: at no moment are both sets of pieces missing.
-    const QString firstPassName = QStringLiteral("VANTOLA");
-    const QString asideName = QStringLiteral("VANTOLA.ancien");
-    QDir source(sourceFolder);
-    if (source.exists(asideName))
-        QDir(sourceFolder + asideName).removeRecursively();
-    if (!source.rename(firstPassName, asideName)) {
-        appendTextLines(sFichierLog, {QStringLiteral("ERREUR : le dossier VANTOLA n'a pas pu être "
-                                                     "remplacé par VANTOLA2 (renommage refusé).")});
-        return;
+    const QString asideName = freshAsideName(sourceFolder);
+    if (!renameFolderSafely(sourceFolder, kFirstPassName, asideName))
+        return QStringLiteral("VANTOLA n'a pas pu être mis de côté");
+    if (!renameFolderSafely(sourceFolder, kSecondPassName, kFirstPassName)) {
+        renameFolderSafely(sourceFolder, asideName, kFirstPassName);
+        return QStringLiteral("VANTOLA2 n'a pas pu prendre la place de VANTOLA");
     }
-    if (!source.rename(QStringLiteral("VANTOLA2"), firstPassName)) {
-        source.rename(asideName, firstPassName);
-        appendTextLines(sFichierLog, {QStringLiteral("ERREUR : le dossier VANTOLA2 n'a pas pu être "
-                                                     "déplacé vers VANTOLA ; les pièces de la "
-                                                     "seconde passe sont restées dans VANTOLA2.")});
-        return;
-    }
-    QDir(sourceFolder + asideName).removeRecursively();
+    removeFolderSafely(sourceFolder, asideName);
+    return {};
+}
+
+QString CuttingJob::mergeSecondPass(const QString& sourceFolder, const QStringList& pieces) {
+    if (!moveEntries(sourceFolder, kSecondPassName, kFirstPassName))
+        return QStringLiteral("les pièces de la seconde passe n'ont pas pu être placées dans "
+                              "VANTOLA");
+    removeEntries(sourceFolder, kFirstPassName, pieces);
+    removeFolderSafely(sourceFolder, kSecondPassName);
+    return {};
 }
 
 } // namespace vantola

@@ -27,10 +27,11 @@ struct PieceSlot;
 // What a job did: whether it ran, and its counts.
 struct JobSummary {
     bool started = false;
-    QString refusal;       // why the job did not start
-    qint32 pieces = 0;     // pieces written (lNumDiapo - 1 at the end)
-    qint32 errors = 0;     // failed pages
-    QString recordFailure; // why the cut record could not be written, empty when it was
+    QString refusal;   // why the job did not start
+    QString failure;   // what failed beside the pages: a double pass that kept the first pass, a
+                       // cut record that could not be written whole
+    qint32 pieces = 0; // pieces written (lNumDiapo - 1 at the end)
+    qint32 errors = 0; // failed pages
     QString outputFolder;
 };
 
@@ -102,10 +103,17 @@ private:
                            const QString& bitmapPath, const QString& jpegPath);
     void keepAsBitmap(const QImage& piece, const QString& bitmapPath);
     void writeLogHeader();
-    void cutFolder(const QString& folder, qint16 iPasse, qint32 lSeuilPixel);
+    void cutFolder(const QString& folder, const QStringList& names, qint16 iPasse,
+                   qint32 lSeuilPixel);
     void cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel);
-    void runSecondPass(const QString& sourceFolder, qint32 lSeuilPixel);
-    void replaceFirstPassFolder(const QString& sourceFolder);
+    // The JPEG pieces that this job's first pass wrote for one picture.
+    QStringList piecesOfThisJob(const QString& baseName) const;
+    // Cuts the pieces again into VANTOLA2 and puts the result in place of the first pass (the
+    // whole folder, or only those pieces). Returns why the first pass was kept, or "".
+    QString runSecondPass(const QString& sourceFolder, const QStringList& pieces, bool wholeFolder,
+                          qint32 lSeuilPixel);
+    QString replaceFirstPassFolder(const QString& sourceFolder);
+    QString mergeSecondPass(const QString& sourceFolder, const QStringList& pieces);
     QImage takeCapturedPage(int pageNumber);
     void failPage(const QString& sFichier, const QString& sNomSortie, int step,
                   const QString& description, int number);

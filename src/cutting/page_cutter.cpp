@@ -8,6 +8,7 @@
 #include "cutting/page_steps.h"
 #include "cutting/piece_picture.h"
 #include "cutting/piece_supply.h"
+#include "settings/app_error.h"
 #include "settings/text_file.h"
 
 #include <QFile>
@@ -121,12 +122,14 @@ void CuttingJob::writePieces(const PageRequest& request, const PreparedCuts& cut
     }
 
     step = kStepLog;
-    appendTextLines(sFichierLog, {QStringLiteral("%1 images (%2-%3) ont étés créées pour la "
-                                                 "page ")
-                                      .arg(lNumDiapo - start)
-                                      .arg(start)
-                                      .arg(lNumDiapo) +
-                                  request.sFichier});
+    // A page whose line cannot reach the log is not reported as cut.
+    if (!appendTextLines(sFichierLog, {QStringLiteral("%1 images (%2-%3) ont étés créées pour la "
+                                                      "page ")
+                                           .arg(lNumDiapo - start)
+                                           .arg(start)
+                                           .arg(lNumDiapo) +
+                                       request.sFichier}))
+        raiseError(kErrPathAccess);
 }
 
 void CuttingJob::cutGuarded(const QString& sFichier, const QString& sNomSortie, int& step,

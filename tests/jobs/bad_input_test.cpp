@@ -1,5 +1,6 @@
 // Bad input through the command line: each bad page fails alone in the log, is copied to the
-// output folder for the user to see, and the job goes on with exit status 1.
+// output folder for the user to see, and the job goes on with exit status 1. Output folders that
+// cannot serve, a full disk and a job already running lose nothing of the user's.
 #include "jobs/job_fixture.h"
 #include "support/page_generator.h"
 #include "support/run_vantola.h"
@@ -7,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QThread>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <iostream>
 
@@ -102,16 +105,136 @@ TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
                     .contains(QStringLiteral("JPG_QUALITY=haute")));
 }
 
-TEST(BadInput, OutputFolderThatCannotBeWrittenLosesNothing) {
-    JobFixture fixture;
-    const QString page = writeComicPage(fixture.source(), QStringLiteral("p"), 1);
-    const QByteArray pageBytes = readFileBytes(page);
-    // A file where the output folder should be: nothing can be written there.
-    writeFileBytes(fixture.source() + QStringLiteral("VANTOLA"), "occupied");
+// Mounts $1 read-only, then runs vantola with the other arguments.
+const QString kReadOnlyFolder =
+    QStringLiteral("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && shift && "
+                   "exec \"$VANTOLA\" \"$@\"");
 
-    EXPECT_EQ(cutWithVantola(fixture, fixture.source()).status, 1);
-    EXPECT_EQ(readFileBytes(page), pageBytes);
-    EXPECT_EQ(readFileBytes(fixture.source() + QStringLiteral("VANTOLA")), QByteArray("occupied"));
+TEST(BadInput, OutputFolderThatCannotServeRefusesTheJobAndLosesNothing) {
+    struct Case {
+        const char* entry;  // made in the source folder
+        const char* target; // of the link `entry`; a file when empty
+        bool readOnly;      // the source folder, mounted read-only
+        const char* command;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"VANTOLA", "../ailleurs", false, "cut", "est un lien symbolique"},
+        {"VANTOLA", ".", false, "cut", "est un lien symbolique"},
+        {"VANTOLA2", "../ailleurs", false, "cut", "est un lien symbolique"},
+        {"VANTOLA", "", false, "cut", "n'est pas un dossier"},
+        {"", "", true, "cut", "n'a pas pu être créé (système de fichiers en lecture seule)"},
+        {"", "", true, "clipboard", "n'a pas pu être créé (système de fichiers en lecture seule)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.entry) + " " + c.target + " " + c.command);
+        JobFixture fixture;
+        const QString page = writeComicPage(fixture.source(), QStringLiteral("p"), 1);
+        const QString elsewhere = fixture.source() + QStringLiteral("../ailleurs/");
+        QDir().mkpath(elsewhere);
+        writeFileBytes(elsewhere + QStringLiteral("precieux.txt"), "keep me");
+        const QString entry = fixture.source() + QLatin1String(c.entry);
+        if (*c.target)
+            QFile::link(QLatin1String(c.target), entry);
+        else if (*c.entry)
+            writeFileBytes(entry, "occupied");
+        const QStringList command{c.command,      fixture.source(), "--home",
+                                  fixture.home(), "--quiet",        "--double-pass"};
+        const ProcessResult result =
+            c.readOnly
+                ? runInPrivateMounts(kReadOnlyFolder, QStringList{fixture.source()} + command)
+                : runVantola(command);
+        if (result.status == kNoPrivateMounts)
+            GTEST_SKIP() << "no private mount namespace (unshare) here for a read-only folder";
+
+        EXPECT_EQ(result.status, 2) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.reason))) << qPrintable(result.err);
+        EXPECT_EQ(QDir(elsewhere).entryList(QDir::Files), QStringList{"precieux.txt"});
+        EXPECT_EQ(readFileBytes(elsewhere + QStringLiteral("precieux.txt")), "keep me");
+        EXPECT_EQ(QDir(fixture.source()).entryList({QStringLiteral("*.jpg")}),
+                  QStringList{"p.jpg"});
+        EXPECT_EQ(QFileInfo(entry).isSymLink(), *c.target != '\0');
+        EXPECT_FALSE(QFileInfo::exists(fixture.output() + QStringLiteral("log.txt")));
+    }
+}
+
+TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
+    JobFixture fixture;
+    for (int page = 1; page <= 4; ++page)
+        writeComicPage(fixture.source(), QStringLiteral("p%1").arg(page), page);
+    // The first pass alone, on the real disk: what the full disk must keep.
+    ASSERT_EQ(cutWithVantola(fixture, fixture.source()).status, 0);
+    QMap<QString, QByteArray> firstPass;
+    qint64 pages = 0, pieces = 0;
+    const auto blocks = [](qint64 size) { return (size + 4095) / 4096 * 4096; };
+    for (const QFileInfo& file : QDir(fixture.output()).entryInfoList({"*.jpg"}, QDir::Files)) {
+        firstPass.insert(file.fileName(), readFileBytes(file.filePath()));
+        pieces += blocks(file.size());
+    }
+    for (const QFileInfo& file : QDir(fixture.source()).entryInfoList({"*.jpg"}, QDir::Files))
+        pages += blocks(file.size());
+
+    // A tmpfs with room for the pages, the first pass and half the second.
+    const QString disk = QDir::cleanPath(fixture.source() + QStringLiteral("../disque"));
+    const QString after = QDir::cleanPath(fixture.source() + QStringLiteral("../apres")) + '/';
+    QDir().mkpath(disk);
+    const QString script = QStringLiteral(
+        "mount -t tmpfs -o size=$2 tmpfs \"$1\" && mkdir \"$1/p\" && cp \"$3\"/*.jpg \"$1/p/\" "
+        "|| exit 99\n\"$VANTOLA\" cut --home \"$4\" --quiet --double-pass \"$1/p/\"\n"
+        "status=$?; cp -a \"$1/p\" \"$5\" && exit $status");
+    const ProcessResult result =
+        runInPrivateMounts(script, {disk, QString::number(pages + pieces * 3 / 2 + 65536),
+                                    fixture.source(), fixture.home(), after.chopped(1)});
+    if (result.status == kNoPrivateMounts)
+        GTEST_SKIP() << "no private mount namespace (unshare) here for a small tmpfs";
+
+    EXPECT_EQ(result.status, 1) << qPrintable(result.err);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("La double passe n'a pas pu aboutir")));
+    EXPECT_EQ(QDir(after).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"VANTOLA"});
+    QMap<QString, QByteArray> kept;
+    for (const QString& name : QDir(after + "VANTOLA").entryList({"*.jpg"}, QDir::Files))
+        kept.insert(name, readFileBytes(after + "VANTOLA/" + name));
+    EXPECT_EQ(kept.keys(), firstPass.keys());
+    EXPECT_TRUE(kept == firstPass);
+    const QStringList log = textFileLines(after + QStringLiteral("VANTOLA/log.txt"));
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_EQ(log.first(), QStringLiteral("Traitement commencé à"));
+    EXPECT_EQ(log.filter(QStringLiteral("ERREUR : La double passe n'a pas pu aboutir")).size(), 1);
+    EXPECT_EQ(log.filter(QStringLiteral("pour la page ") + disk + "/p/p").size(), 4);
+    EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
+}
+
+TEST(BadInput, ASecondJobOnTheSameFoldersIsRefusedAndNamesTheFirst) {
+    JobFixture fixture;
+    for (int page = 1; page <= 3; ++page)
+        writeComicPage(fixture.source(), QStringLiteral("p%1").arg(page), page, QSize(1240, 1754));
+    const QString otherFolder = fixture.source() + QStringLiteral("../autres/");
+    QDir().mkpath(otherFolder);
+    writeComicPage(otherFolder, QStringLiteral("q"), 4);
+    QProcess first;
+    first.start(QStringLiteral(VANTOLA_BINARY),
+                {"cut", "--home", fixture.home(), "--quiet", "--threads", "1", fixture.source()});
+    ASSERT_TRUE(first.waitForStarted());
+    // Its log begins once it holds its locks; stopped, it keeps them.
+    for (int wait = 0; wait < 2000 && !QFileInfo::exists(fixture.output() + "log.txt"); ++wait)
+        QThread::msleep(5);
+    ::kill(pid_t(first.processId()), SIGSTOP);
+    ASSERT_EQ(first.state(), QProcess::Running);
+
+    for (const QString& folder : {fixture.source(), otherFolder}) {
+        const ProcessResult second = cutWithVantola(fixture, folder);
+        EXPECT_EQ(second.status, 2);
+        EXPECT_TRUE(second.err.contains(QStringLiteral("processus %1, découpage de %2")
+                                            .arg(first.processId())
+                                            .arg(fixture.source())))
+            << qPrintable(second.err);
+    }
+    EXPECT_FALSE(QFileInfo::exists(otherFolder + QStringLiteral("VANTOLA/log.txt")));
+    ::kill(pid_t(first.processId()), SIGCONT);
+    first.waitForFinished(120000);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_EQ(fixture.outputLog().filter(QStringLiteral("pour la page")).size(), 3);
 }
 
 // A cut record that cannot be written whole (read-only, the program folder a file, a full file
@@ -161,11 +284,15 @@ TEST(BadInput, UsageErrorsStartNoJob) {
     for (const QStringList& arguments :
          {QStringList{}, QStringList{folder + QStringLiteral("absent.jpg")},
           QStringList{"--level", "haut", folder}, QStringList{"--rotate", "left", folder},
-          QStringList{"--sampling", "5:1", folder}, QStringList{"--level", "300000", folder}}) {
+          QStringList{"--sampling", "5:1", folder}, QStringList{"--level", "300000", folder},
+          QStringList{"--level", "-300000", folder}}) {
         const ProcessResult result =
             runVantola(QStringList{"cut"} + arguments + QStringList{"--home", fixture.home()});
         EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));
         EXPECT_FALSE(result.err.isEmpty());
+        // A level out of range says so once, in words that fit a level too small.
+        EXPECT_LE(result.err.count(QStringLiteral("Le niveau de blanc")), 1);
+        EXPECT_FALSE(result.err.contains(QStringLiteral("-300000 est trop grand")));
         EXPECT_FALSE(QFileInfo::exists(fixture.output()));
     }
 }

@@ -68,12 +68,16 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     for (int page = 1; page <= 4; ++page)
         writeComicPage(fixture.source(), QStringLiteral("p%1").arg(page), page);
     fixture.job.switches.doublePass = true;
+    const QString usersOwn = fixture.file(QStringLiteral("VANTOLA.ancien/mine.txt"));
+    QDir().mkpath(fixture.file(QStringLiteral("VANTOLA.ancien")));
+    writeFileBytes(usersOwn, "keep me");
 
     const JobSummary summary = fixture.job.Decoupage(fixture.source(), QString(), 0);
 
     EXPECT_EQ(summary.errors, 0);
-    EXPECT_EQ(QDir(fixture.source()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-              QStringList{QStringLiteral("VANTOLA")});
+    EXPECT_EQ(QDir(fixture.source()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
+              (QStringList{"VANTOLA", "VANTOLA.ancien"}));
+    EXPECT_EQ(readFileBytes(usersOwn), "keep me");
     EXPECT_EQ(summary.outputFolder, fixture.output());
     // Only second-pass pieces remain: each is named after the first-pass piece it came from.
     const QStringList pieces = jpegNames(fixture.output());
@@ -99,6 +103,23 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     // The cut record names second-pass sections by the first-pass piece's JPEG path.
     const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
     EXPECT_TRUE(record.contains(QStringLiteral("[") + fixture.output() + "p1.jpg-0001.jpg]"));
+
+    // Re-cutting one page cuts again only its own pieces: the other pages' pieces stay as they
+    // are, and a piece the user deleted stays deleted.
+    QFile::remove(fixture.output() + pieces.last());
+    QMap<QString, QByteArray> others;
+    for (const QString& piece : jpegNames(fixture.output()).filter(QRegularExpression("^p[2-4]")))
+        others.insert(piece, readFileBytes(fixture.output() + piece));
+    fixture.job.Decoupage(fixture.file(QStringLiteral("p1.jpg")), QStringLiteral("p1.jpg"), 0);
+    const QStringList after = jpegNames(fixture.output());
+    const QStringList recut = after.filter(QRegularExpression("^p1"));
+    EXPECT_EQ(recut, pieces.filter(QRegularExpression("^p1")));
+    for (const QString& piece : recut)
+        EXPECT_TRUE(piece.contains(secondPass)) << qPrintable(piece);
+    EXPECT_EQ(after.size() - recut.size(), others.size());
+    for (auto it = others.begin(); it != others.end(); ++it)
+        EXPECT_EQ(readFileBytes(fixture.output() + it.key()), it.value()) << qPrintable(it.key());
+    EXPECT_FALSE(QFileInfo::exists(fixture.file(QStringLiteral("VANTOLA2"))));
 }
 
 TEST(FolderJob, EmptyFolderWritesHeaderAndClosingLine) {

@@ -8,26 +8,44 @@
 
 namespace vantola::test {
 
-ProcessResult runVantola(const QStringList& arguments, int timeoutMs,
-                         const QStringList& environmentChanges) {
+namespace {
+
+ProcessResult runProgram(const QString& program, const QStringList& arguments, int timeoutMs,
+                         const QStringList& environmentChanges = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("fr_FR.UTF-8"));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("fr_FR.UTF-8"));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("VANTOLA"), QStringLiteral(VANTOLA_BINARY));
     for (const QString& change : environmentChanges) {
         const QString name = change.section(QLatin1Char('='), 0, 0);
         const QString value = change.section(QLatin1Char('='), 1);
         value.isEmpty() ? environment.remove(name) : environment.insert(name, value);
     }
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VANTOLA_BINARY), arguments);
+    process.start(program, arguments);
     process.waitForFinished(timeoutMs);
     ProcessResult result;
     result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
+}
+
+} // namespace
+
+ProcessResult runVantola(const QStringList& arguments, int timeoutMs,
+                         const QStringList& environmentChanges) {
+    return runProgram(QStringLiteral(VANTOLA_BINARY), arguments, timeoutMs, environmentChanges);
+}
+
+ProcessResult runInPrivateMounts(const QString& script, const QStringList& arguments) {
+    const QStringList unshare{"--user", "--map-root-user", "--mount"};
+    if (runProgram(QStringLiteral("unshare"), unshare + QStringList{"true"}, 10000).status != 0)
+        return {kNoPrivateMounts, {}, {}};
+    return runProgram(QStringLiteral("unshare"),
+                      unshare + QStringList{"sh", "-c", script, "sh"} + arguments, 300000);
 }
 
 } // namespace vantola::test

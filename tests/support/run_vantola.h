@@ -18,4 +18,12 @@ struct ProcessResult {
 ProcessResult runVantola(const QStringList& arguments, int timeoutMs = 120000,
                          const QStringList& environmentChanges = {});
 
+// The status of runInPrivateMounts where no private mount namespace can be made.
+inline constexpr int kNoPrivateMounts = -2;
+
+// Runs the shell script with the arguments ($1...) in a private mount namespace, as root of a
+// user namespace, so that it may mount a small tmpfs or a read-only bind without touching the
+// machine's mounts; $VANTOLA names the built executable. Same environment as runVantola.
+ProcessResult runInPrivateMounts(const QString& script, const QStringList& arguments);
+
 } // namespace vantola::test
