@@ -27,7 +27,10 @@ ProcessResult runProgram(const QString& program, const QStringList& arguments, i
     process.start(program, arguments);
     process.waitForFinished(timeoutMs);
     ProcessResult result;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.status =
+        process.exitStatus() == QProcess::NormalExit && process.error() != QProcess::FailedToStart
+            ? process.exitCode()
+            : -1;
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
