@@ -32,7 +32,17 @@ bool writeTextLines(const QString& path, const QStringList& lines) {
 }
 
 bool appendTextLines(const QString& path, const QStringList& lines) {
-    return writeWithMode(path, lines, QIODevice::WriteOnly | QIODevice::Append);
+    QFile file(path);
+    // Unbuffered, so that what a full disk refuses is known at once and can be taken back.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    const qint64 before = file.size();
+    const QByteArray bytes = joinLines(lines);
+    if (file.write(bytes) == bytes.size() && file.flush())
+        return true;
+    // A line cut short by a full disk would run into the next one: only whole lines stay.
+    file.resize(before);
+    return false;
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes) {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -203,6 +204,8 @@ TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
     EXPECT_EQ(log.filter(QStringLiteral("ERREUR : La double passe n'a pas pu aboutir")).size(), 1);
     EXPECT_EQ(log.filter(QStringLiteral("pour la page ") + disk + "/p/p").size(), 4);
     EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
+    for (const QString& line : log.filter(QRegularExpression("^-"))) // no line cut short
+        EXPECT_EQ(line, QString(70, QLatin1Char('-')));
 }
 
 TEST(BadInput, ASecondJobOnTheSameFoldersIsRefusedAndNamesTheFirst) {
