@@ -196,8 +196,7 @@ TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
     QMap<QString, QByteArray> kept;
     for (const QString& name : QDir(after + "VANTOLA").entryList({"*.jpg"}, QDir::Files))
         kept.insert(name, readFileBytes(after + "VANTOLA/" + name));
-    EXPECT_EQ(kept.keys(), firstPass.keys());
-    EXPECT_TRUE(kept == firstPass);
+    EXPECT_TRUE(kept == firstPass) << qPrintable(kept.keys().join(' '));
     const QStringList log = textFileLines(after + QStringLiteral("VANTOLA/log.txt"));
     ASSERT_FALSE(log.isEmpty());
     EXPECT_EQ(log.first(), QStringLiteral("Traitement commencé à"));
