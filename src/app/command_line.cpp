@@ -28,6 +28,8 @@ QString commandLineHelp() {
         "      --quiet               no progress display\n"
         "      --threads N           threads that cut the pages (default: THREADS of param.ini,\n"
         "                            else the number of cores)\n"
+        "      --memory MIB          memory that the pages in flight may take together\n"
+        "                            (default: MEMOIRE_MAX of param.ini, else half the RAM)\n"
         "  vantola pdf FILE.pdf OUTDIR [--pages N] [--dpi D] [options]\n"
         "                                            cut the pages of a PDF\n"
         "  vantola clipboard OUTDIR [options]        cut the clipboard's picture\n"

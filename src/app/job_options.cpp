@@ -90,6 +90,10 @@ ParsedJobOptions parseJobOptions(const QStringList& arguments,
             if (options.threads && (*options.threads < 1 || *options.threads > kMaxJobThreads))
                 parsed.error =
                     QStringLiteral("--threads takes a value from 1 to %1").arg(kMaxJobThreads);
+        } else if (argument == QLatin1String("--memory")) {
+            takeNumber(options.memory);
+            if (options.memory && *options.memory < 1)
+                parsed.error = QStringLiteral("--memory takes a number of MiB from 1");
         } else if (argument == QLatin1String("--debug")) {
             options.debug = true;
         } else if (argument == QLatin1String("--quiet")) {
@@ -124,6 +128,8 @@ void applyJobOptions(const JobOptions& options, ProgramState& state, CuttingJob&
     job.jpegOverrides = options.jpeg;
     if (options.threads)
         job.threads = *options.threads;
+    if (options.memory)
+        job.memoryMebibytes = *options.memory;
     state.bModeDebug = options.debug;
     // The command line prints its own summary instead of a message box.
     state.bSansMessage = true;

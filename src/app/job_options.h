@@ -20,6 +20,7 @@ struct JobOptions {
     std::optional<qint32> footerRow;
     JpegOverrides jpeg;
     std::optional<qint32> threads; // threads that cut the pages; left out: param.ini's THREADS
+    std::optional<qint32> memory;  // MiB for the pages in flight; left out: param.ini's MEMOIRE_MAX
     bool debug = false;
     bool quiet = false;
     QStringList positional; // what is not an option, in order

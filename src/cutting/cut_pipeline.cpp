@@ -1,10 +1,12 @@
 #include "cutting/cut_pipeline.h"
 
+#include "cutting/memory_budget.h"
 #include "cutting/piece_picture.h"
 #include "settings/app_error.h"
 #include "settings/path_parts.h"
 
 #include <QFile>
+#include <algorithm>
 #include <chrono>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -26,6 +28,10 @@ void shareOneMemoryArena() {
 #endif
 }
 
+qint64 gridBytes(qint32 columns, qint32 rows) {
+    return qint64(columns) * qint64(rows) * qint64(sizeof(qint32));
+}
+
 } // namespace
 
 CutPipeline::CutPipeline(Setup setup)
@@ -33,7 +39,8 @@ CutPipeline::CutPipeline(Setup setup)
       // The page being put in place and one page ahead per thread keep every thread busy; more
       // pages ahead would only hold memory.
       lookahead_(std::size_t(std::max(setup.threads, 1)) + 1), pages_(requests_.size()),
-      options_(setup.options), footer_(setup.footerRow), jpeg_(std::move(setup.jpeg)) {
+      memoryBudget_(setup.memoryBudget), options_(setup.options), footer_(setup.footerRow),
+      jpeg_(std::move(setup.jpeg)) {
     std::set<QString> folders{outputFolder_};
     for (const PageRequest& request : requests_) {
         if (request.sFichier.isEmpty())
@@ -99,12 +106,15 @@ void CutPipeline::work() {
             pages_[index] = page;
             ++preparing_;
             lock.unlock();
-            prepare(page, generation);
+            prepare(page, index, generation);
             lock.lock();
             --preparing_;
+            page->memoryTaken = true;
             if (generation == generation_) {
                 footer_ = page->footerAfter;
                 page->ready = true;
+            } else {
+                giveMemoryBack(*page);
             }
             changed_.notify_all();
             continue;
@@ -138,7 +148,8 @@ void CutPipeline::holdWhilePaused() const {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, quint64 generation) {
+void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, std::size_t index,
+                          quint64 generation) {
     PreparedPage& prepared = *page;
     prepared.report = std::make_unique<RecordedPageReport>(
         pause_, [this, generation] { return cancelled_ || generation_ != generation; },
@@ -153,13 +164,9 @@ void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, quint64 gen
     }
     qint32 footer = prepared.footerBefore;
     PageGrid grid;
-    {
-        const std::lock_guard lock(mutex_);
-        if (!spareGrids_.empty()) {
-            grid = std::move(spareGrids_.back());
-            spareGrids_.pop_back();
-        }
-    }
+    prepared.request.reserveMemory = [&, index, generation](QSize size) {
+        takeMemory(prepared, index, generation, size, grid);
+    };
     try {
         prepared.cuts =
             preparePage(prepared.request, prepared.options, footer, grid, *prepared.report);
@@ -177,9 +184,62 @@ void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, quint64 gen
     } catch (...) {
         prepared.failure = std::current_exception();
     }
+    prepared.request.reserveMemory = nullptr;
     prepared.footerAfter = footer;
     const std::lock_guard lock(mutex_);
-    spareGrids_.push_back(std::move(grid));
+    if (grid.columnCount() > 0) {
+        memoryUsed_ += gridBytes(grid.columnCount(), grid.rowCount());
+        spareGrids_.push_back(std::move(grid));
+    }
+}
+
+bool CutPipeline::earlierPagesTookMemory(std::size_t index) const {
+    for (std::size_t i = released_; i < index; ++i) {
+        if (!pages_[i] || !pages_[i]->memoryTaken)
+            return false;
+    }
+    return true;
+}
+
+void CutPipeline::takeMemory(PreparedPage& page, std::size_t index, quint64 generation, QSize size,
+                             PageGrid& grid) {
+    refuseBeyondBudget(size, memoryBudget_);
+    const qint64 bytes = pageMemoryEstimate(size);
+    std::unique_lock lock(mutex_);
+    // Pages take their shares in page order: a later page holding memory that an earlier one
+    // waits for would never give it back, as the pages are put in place in order.
+    changed_.wait(lock, [&] {
+        if (cancelled_ || generation != generation_)
+            return true;
+        if (!earlierPagesTookMemory(index))
+            return false;
+        if (memoryUsed_ + bytes > memoryBudget_) {
+            for (const PageGrid& spare : spareGrids_)
+                memoryUsed_ -= gridBytes(spare.columnCount(), spare.rowCount());
+            spareGrids_.clear();
+        }
+        return memoryUsed_ + bytes <= memoryBudget_;
+    });
+    if (cancelled_ || generation != generation_)
+        throw PreparationAbandoned{};
+    memoryUsed_ += bytes;
+    page.memory = bytes;
+    page.memoryTaken = true;
+    // A spare grid of the page's size is cleared instead of mapped anew; it is the page's now.
+    const auto spare = std::find_if(spareGrids_.begin(), spareGrids_.end(), [&](const PageGrid& g) {
+        return g.columnCount() == size.width() + 1 && g.rowCount() == size.height() + 1;
+    });
+    if (spare != spareGrids_.end()) {
+        memoryUsed_ -= gridBytes(spare->columnCount(), spare->rowCount());
+        grid = std::move(*spare);
+        spareGrids_.erase(spare);
+    }
+    changed_.notify_all();
+}
+
+void CutPipeline::giveMemoryBack(PreparedPage& page) {
+    memoryUsed_ -= page.memory;
+    page.memory = 0;
 }
 
 void CutPipeline::addPiece(PreparedPage& page, quint64 generation, const QImage& picture,
@@ -236,6 +296,9 @@ void CutPipeline::restartFrom(std::size_t index, const PageOptions& options, qin
     ++generation_;
     for (std::size_t i = index; i < pages_.size(); ++i) {
         if (pages_[i]) {
+            // A page still being prepared gives its share back when its preparation stops.
+            if (pages_[i]->ready)
+                giveMemoryBack(*pages_[i]);
             dropSlots(*pages_[i]);
             pages_[i].reset();
         }
@@ -275,6 +338,7 @@ void CutPipeline::release(std::size_t index) {
     {
         const std::lock_guard lock(mutex_);
         if (pages_[index]) {
+            giveMemoryBack(*pages_[index]);
             dropSlots(*pages_[index]);
             pages_[index].reset();
         }

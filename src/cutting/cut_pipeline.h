@@ -48,6 +48,8 @@ struct PreparedPage {
     std::exception_ptr pieceFailure;   // why piece number pieces.size() could not be copied
     std::optional<PieceSlot> captured; // a captured page's own picture
     bool ready = false;
+    qint64 memory = 0;        // bytes of the memory budget it holds
+    bool memoryTaken = false; // it holds its share, or will never ask for one
 };
 
 // Cuts the pages of one pass on worker threads ahead of the calling thread: the workers prepare
@@ -56,17 +58,20 @@ struct PreparedPage {
 // what each page reported to its host and puts the pieces in place. Pages are independent of
 // each other, but with the footer switch on a page starts from the footer row that the page
 // before it left: the pages are then prepared one after the other. Pages are prepared at most a
-// few ahead of the one being taken, which bounds the memory. Destroying the pipeline stops the
-// workers and removes every temporary file left.
+// few ahead of the one being taken, and they share one memory budget: each page takes its share
+// before its pixels are decoded, in page order, and waits for the pages before it to give theirs
+// back when the budget is spent. Destroying the pipeline stops the workers and removes every
+// temporary file left.
 class CutPipeline {
 public:
     struct Setup {
         int threads = 2;
         std::vector<PageRequest> pages;
         PageOptions options;
-        qint32 footerRow = 0; // the job's lLignePied before the first page
-        JpegSettings jpeg;    // the settings the pieces are encoded with until told otherwise
-        QString outputFolder; // where the pieces go (sRepSortie)
+        qint32 footerRow = 0;    // the job's lLignePied before the first page
+        JpegSettings jpeg;       // the settings the pieces are encoded with until told otherwise
+        QString outputFolder;    // where the pieces go (sRepSortie)
+        qint64 memoryBudget = 0; // bytes that the pages in flight may take together
     };
 
     explicit CutPipeline(Setup setup);
@@ -96,7 +101,11 @@ public:
 
 private:
     void work();
-    void prepare(const std::shared_ptr<PreparedPage>& page, quint64 generation);
+    void prepare(const std::shared_ptr<PreparedPage>& page, std::size_t index, quint64 generation);
+    void takeMemory(PreparedPage& page, std::size_t index, quint64 generation, QSize size,
+                    PageGrid& grid);
+    void giveMemoryBack(PreparedPage& page);
+    bool earlierPagesTookMemory(std::size_t index) const;
     EncodedPiece encode(const QImage& picture, const QString& folder, const JpegSettings& settings);
     bool readerMayStart() const;
     PieceSlot* nextWaitingSlot(std::shared_ptr<PreparedPage>& owner);
@@ -118,6 +127,8 @@ private:
     int preparing_ = 0;                                // pages being prepared
     std::mutex captureMutex_;                          // a PDF document renders one page at a time
     std::vector<PageGrid> spareGrids_; // grids of pages done with, kept to spare new mappings
+    const qint64 memoryBudget_;
+    qint64 memoryUsed_ = 0; // by the pages that hold a share, and by the spare grids
     PageOptions options_;
     qint32 footer_ = 0;
     JpegSettings jpeg_;

@@ -89,6 +89,9 @@ public:
     // Threads that cut the pages (--threads): unset, each job reads the key THREADS of param.ini
     // (default: the number of cores). 1 cuts page after page on the calling thread alone.
     std::optional<int> threads;
+    // Memory that the pages in flight may take together, in MiB (--memory): unset, each job reads
+    // the key MEMOIRE_MAX of param.ini (default: half the physical memory).
+    std::optional<qint32> memoryMebibytes;
 
 private:
     JpegSettings currentJpegSettings() const;
@@ -129,6 +132,7 @@ private:
     int currentCapturedPage_ = 0; // page number asked of the PDF source, 0 for the clipboard
     qint32 secondPassTotal_ = 1;  // pieces written by the second pass, plus one
     int jobThreads_ = 1;          // threads of the running job
+    qint64 jobMemory_ = 0;        // bytes that the pages in flight of the running job may take
 };
 
 } // namespace vantola

@@ -5,6 +5,7 @@
 #include "cutting/cutting_job.h"
 #include "cutting/host_page_report.h"
 #include "cutting/job_log.h"
+#include "cutting/memory_budget.h"
 #include "cutting/page_steps.h"
 #include "cutting/piece_picture.h"
 #include "cutting/piece_supply.h"
@@ -12,6 +13,7 @@
 #include "settings/text_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <new>
 
 namespace vantola {
@@ -64,6 +66,7 @@ void CuttingJob::DecouperPage(const QString& sFichier, qint32 lSeuilPixel, QStri
         request.sFichier = sFichier;
         request.sNomSortie = sNomSortie;
         request.capture = [this] { return takeCapturedPage(currentCapturedPage_); };
+        request.reserveMemory = [this](QSize size) { refuseBeyondBudget(size, jobMemory_); };
         request.lSeuilPixel = lSeuilPixel;
         request.iPasse = iPasse;
         const auto save = [this](const QImage& picture, const QString& bitmapPath,
@@ -146,8 +149,9 @@ void CuttingJob::cutGuarded(const QString& sFichier, const QString& sNomSortie, 
 
 void CuttingJob::failPage(const QString& sFichier, const QString& sNomSortie, int step,
                           const QString& description, int number) {
-    if (!sFichier.isEmpty()) {
-        // The page itself goes to the output folder, so that the user finds what failed.
+    // The page itself goes to the output folder, so that the user finds what failed; a pipe or a
+    // device would never end its copy.
+    if (!sFichier.isEmpty() && QFileInfo(sFichier).isFile()) {
         const QString copy = sRepSortie + sNomSortie + QStringLiteral(".bmp");
         if (QFile::exists(copy)) {
             QFile existing(copy);

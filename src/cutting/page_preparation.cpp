@@ -14,18 +14,11 @@
 
 namespace vantola {
 
-QImage capturedOnPaper(const QImage& picture, int pageNumber) {
-    if (picture.isNull()) {
-        throw AppError(kErrNoCapturedPicture,
-                       pageNumber > 0
-                           ? QStringLiteral("La page %1 du PDF n'a pas pu être lue").arg(pageNumber)
-                           : QStringLiteral("Le presse-papier ne contient pas d'image"));
-    }
+QImage onPaper(const QImage& picture) {
     if (!picture.hasAlphaChannel())
         return picture;
-    // A picture copied with transparent parts (a PNG from a browser or a drawing program) is cut
-    // as it looks on paper: laid over white, not over the black that its transparent pixels
-    // hold.
+    // A picture with transparent parts (a PNG from a browser or a drawing program) is cut as it
+    // looks on paper: laid over white, not over the black that its transparent pixels hold.
     QImage paper(picture.size(), QImage::Format_RGB32);
     if (paper.isNull())
         raiseError(kErrOutOfMemory);
@@ -36,17 +29,30 @@ QImage capturedOnPaper(const QImage& picture, int pageNumber) {
     return paper;
 }
 
+QImage capturedOnPaper(const QImage& picture, int pageNumber) {
+    if (picture.isNull()) {
+        throw AppError(kErrNoCapturedPicture,
+                       pageNumber > 0
+                           ? QStringLiteral("La page %1 du PDF n'a pas pu être lue").arg(pageNumber)
+                           : QStringLiteral("Le presse-papier ne contient pas d'image"));
+    }
+    return onPaper(picture);
+}
+
 namespace {
 
 QImage loadPage(PageRequest& request, PageReport& report) {
     if (!request.sFichier.isEmpty())
-        return loadPicture(request.sFichier);
+        return onPaper(
+            loadPicture(request.sFichier, kDefaultMaxPicturePixels, request.reserveMemory));
     // A captured page is saved in the chosen folder as BD + its page number, and its pieces are
     // named after that file.
     const QString folder = ExtraireDossier(request.sNomSortie);
     const QString number = request.sNomSortie.mid(folder.size());
     report.logFile(folder + QStringLiteral("log.txt"));
     const QImage page = request.capture();
+    if (request.reserveMemory)
+        request.reserveMemory(page.size());
     report.service();
     const QString capturedName = QStringLiteral("BD") + number;
     report.captured(page, folder + capturedName + QStringLiteral(".bmp"),

@@ -27,6 +27,9 @@ struct PageRequest {
     QString sNomSortie; // base name of the pieces; for a captured page its folder and number,
                         // replaced by the name of the captured page's file
     std::function<QImage()> capture; // a captured page's picture, on paper; raises without one
+    // Sees the page's size before its pixels are decoded (a captured page's once it is taken);
+    // raises when the page may not be held, and may wait until it may.
+    std::function<void(QSize)> reserveMemory;
     qint32 lSeuilPixel = 0;
     qint16 iPasse = 1;
 };
@@ -47,8 +50,11 @@ struct PreparedCuts {
 PreparedCuts preparePage(PageRequest& request, const PageOptions& options, qint32& lLignePied,
                          PageGrid& grid, PageReport& report);
 
+// A picture as the cutter takes it: one with transparent parts is laid over white, as on paper.
+QImage onPaper(const QImage& picture);
+
 // A captured picture as the cutter takes it: a null picture raises the no-picture error (naming
-// the PDF page when pageNumber > 0), and a picture with transparent parts is laid over white.
+// the PDF page when pageNumber > 0); otherwise it is onPaper's.
 QImage capturedOnPaper(const QImage& picture, int pageNumber);
 
 } // namespace vantola

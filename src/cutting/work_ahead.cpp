@@ -5,6 +5,7 @@
 #include "cutting/cut_pipeline.h"
 #include "cutting/cutting_job.h"
 #include "cutting/host_page_report.h"
+#include "cutting/memory_budget.h"
 #include "cutting/page_steps.h"
 #include "cutting/piece_supply.h"
 #include "settings/app_error.h"
@@ -45,6 +46,8 @@ private:
 void CuttingJob::cutPages(std::vector<PageRequest> pages, bool mayWorkAhead,
                           const std::function<void(std::size_t)>& beforePage,
                           const std::function<void(std::size_t)>& afterPage) {
+    jobMemory_ =
+        memoryMebibytes ? *memoryMebibytes * kMebibyte : jobMemorySetting(state_.sFichierParam);
     std::unique_ptr<CutPipeline> pipeline;
     if (mayWorkAhead && jobThreads_ > 1 && !pages.empty()) {
         CutPipeline::Setup setup;
@@ -58,6 +61,7 @@ void CuttingJob::cutPages(std::vector<PageRequest> pages, bool mayWorkAhead,
             // Each piece reads the settings again when it is put in place, and fails there.
         }
         setup.outputFolder = sRepSortie;
+        setup.memoryBudget = jobMemory_;
         pipeline = std::make_unique<CutPipeline>(std::move(setup));
     }
     for (std::size_t i = 0; i < pages.size(); ++i) {

@@ -1,11 +1,16 @@
 #include "image/picture_loader.h"
 
+#include "image/jpeg_decoding.h"
+#include "image/picture_completeness.h"
 #include "settings/app_error.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantola {
 
@@ -23,38 +28,71 @@ bool looksLikeJpeg(const QByteArray& bytes) {
            quint8(bytes[2]) == 0xFF;
 }
 
-// A JPEG file cut short still decodes (the decoder pads the missing rows with grey and only
-// warns), so the program checks for itself that the last scan is followed by the end marker.
-// Coded scan data never holds FF D9: it stuffs every FF byte.
-bool jpegIsComplete(const QByteArray& bytes) {
-    const qsizetype lastScan = bytes.lastIndexOf(QByteArrayView("\xFF\xDA", 2));
-    if (lastScan < 0)
-        return false;
-    return bytes.indexOf(QByteArrayView("\xFF\xD9", 2), lastScan + 2) >= 0;
+// The bytes of a regular file. Anything else named like a picture (a pipe, a device, or a link
+// to one) would block the reading or never end: it is refused at once, without a read. Opening
+// without blocking keeps a pipe without writer from holding the open itself.
+QByteArray readRegularFile(const QString& path) {
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        raiseError(kErrInvalidPicture);
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        raiseError(kErrInvalidPicture);
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        throw AppError(kErrInvalidPicture, standardErrorDescription(kErrInvalidPicture) +
+                                               QStringLiteral(": ce n'est pas un fichier "
+                                                              "ordinaire"));
+    return file.readAll();
+}
+
+// What Qt's BMP and GIF readers would not say about a file cut short.
+QString missingData(const QByteArray& bytes, const QByteArray& format) {
+    if (format == "bmp")
+        return missingBmpData(bytes);
+    if (format == "gif")
+        return missingGifData(bytes);
+    return {};
 }
 
 } // namespace
 
-QImage loadPicture(const QString& path, qint64 maxPixels) {
+QImage loadPicture(const QString& path, qint64 maxPixels,
+                   const std::function<void(QSize)>& beforeDecoding) {
     raiseQtAllocationLimit();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        raiseError(kErrInvalidPicture);
-    QByteArray bytes = file.readAll();
-    file.close();
-    if (looksLikeJpeg(bytes) && !jpegIsComplete(bytes))
-        raiseError(kErrInvalidPicture);
+    QByteArray bytes = readRegularFile(path);
+    bool sizeAccepted = false;
+    const auto acceptSize = [&](QSize announced) {
+        if (qint64(announced.width()) * qint64(announced.height()) > maxPixels)
+            raiseError(kErrInvalidPicture);
+        if (beforeDecoding)
+            beforeDecoding(announced);
+        sizeAccepted = true;
+    };
+    if (looksLikeJpeg(bytes)) {
+        QImage picture = decodeJpeg(bytes, acceptSize);
+        if (!picture.isNull())
+            return picture;
+    }
 
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(false);
+    const QString missing = missingData(bytes, reader.format());
+    if (!missing.isEmpty())
+        throw AppError(kErrInvalidPicture, damagedPictureDescription(missing));
     const QSize announced = reader.size();
-    if (announced.isValid() && qint64(announced.width()) * qint64(announced.height()) > maxPixels)
-        raiseError(kErrInvalidPicture);
+    if (announced.isValid() && !sizeAccepted)
+        acceptSize(announced);
     QImage picture = reader.read();
     if (picture.isNull())
         raiseError(kErrInvalidPicture);
+    if (!sizeAccepted)
+        acceptSize(picture.size());
     return picture;
 }
 

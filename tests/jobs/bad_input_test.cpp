@@ -13,18 +13,26 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <sys/stat.h>
 
 namespace vantola::test {
 namespace {
 
-QByteArray jpegBytes(const QImage& picture) {
+QByteArray pictureBytes(const QImage& picture, PageFormat format = PageFormat::Jpeg) {
     TempFolder folder;
-    return readFileBytes(savePage(picture, folder.path(), QStringLiteral("x"), PageFormat::Jpeg));
+    return readFileBytes(savePage(picture, folder.path(), QStringLiteral("x"), format));
+}
+
+// A real JPEG whose scan data is damaged halfway: the decoder only warns about it.
+QByteArray damagedScan(QByteArray bytes) {
+    for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 64; ++i)
+        bytes[i] = char(bytes[i] ^ 0x5A);
+    return bytes;
 }
 
 // A real JPEG whose frame header claims width x height.
 QByteArray jpegClaimingSize(int width, int height) {
-    QByteArray bytes = jpegBytes(plainPage(16, 16, qRgb(90, 90, 90)));
+    QByteArray bytes = pictureBytes(plainPage(16, 16, qRgb(90, 90, 90)));
     const qsizetype frame = bytes.indexOf(QByteArrayView("\xFF\xC0", 2));
     bytes[frame + 5] = char(height >> 8);
     bytes[frame + 6] = char(height & 0xFF);
@@ -44,29 +52,51 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
     QDir().mkpath(folder);
     const QString good = writeComicPage(folder, QStringLiteral("bonne [2]=é"), 1);
     const QByteArray goodBytes = readFileBytes(good);
+    // Cameras and tools append data after a picture's end, even the start of another picture:
+    // the page is cut as any other.
+    writeFileBytes(folder + QStringLiteral("suivie.jpg"), goodBytes + goodBytes.left(1000));
+    const QByteArray bmp = pictureBytes(plainPage(64, 64), PageFormat::Bmp);
+    const QByteArray gif =
+        readFileBytes(QStringLiteral(VANTOLA_SOURCE_DIR) +
+                      QStringLiteral("/tests/fuzz/corpus/fuzz_picture/page.gif"));
     const QMap<QString, QByteArray> bad{
         {QStringLiteral("vide.jpg"), QByteArray()},
         {QStringLiteral("coupee.jpg"), goodBytes.left(goodBytes.size() / 2)},
         {QStringLiteral("texte.jpg"), QByteArray("ceci n'est pas une image\n")},
         {QStringLiteral("geante.jpg"), jpegClaimingSize(65000, 65000)},
-        {QStringLiteral("minuscule.jpg"), jpegBytes(plainPage(1, 1))},
+        {QStringLiteral("minuscule.jpg"), pictureBytes(plainPage(1, 1))},
+        {QStringLiteral("abimee.jpg"), damagedScan(goodBytes)},
+        {QStringLiteral("bmp-coupe.jpg"), bmp.left(bmp.size() / 2)},
+        {QStringLiteral("gif-coupe.jpg"), gif.left(gif.size() - 20)},
+        // More than the memory given to the job: refused before its pixels are allocated.
+        {QStringLiteral("enorme.jpg"), jpegClaimingSize(17000, 17000)},
     };
     for (auto it = bad.begin(); it != bad.end(); ++it)
         writeFileBytes(folder + it.key(), it.value());
+    // A pipe and a device are no pictures: they fail at once, neither read nor copied.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("tube.jpg")), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("zero.jpg")));
 
-    const ProcessResult result = cutWithVantola(fixture, folder);
+    // The pages share 10 MiB, one page's worth: with four threads they wait for each other.
+    const ProcessResult result =
+        cutWithVantola(fixture, folder, {"--threads", "4", "--memory", "10"});
 
     EXPECT_EQ(result.status, 1) << qPrintable(result.err);
     const QString output = folder + QStringLiteral("VANTOLA/");
-    EXPECT_TRUE(result.out.trimmed().endsWith(QStringLiteral("5 pages failed, output: ") + output))
+    EXPECT_TRUE(result.out.trimmed().endsWith(QStringLiteral("11 pages failed, output: ") + output))
         << qPrintable(result.out);
     const QStringList log = textFileLines(output + QStringLiteral("log.txt"));
-    EXPECT_EQ(log.filter(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")).size(), 5);
-    // The undecodable files say so in two more lines; the 1x1 page fails on its arithmetic.
-    EXPECT_EQ(log.filter(QStringLiteral("Votre image est déffectueuse")).size(), 4);
+    EXPECT_EQ(log.filter(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")).size(), 11);
+    // The undecodable files say so in two more lines, the damaged ones with the decoder's words;
+    // the 1x1 page fails on its arithmetic.
+    EXPECT_EQ(log.filter(QStringLiteral("Votre image est déffectueuse")).size(), 9);
+    EXPECT_EQ(log.filter(QStringLiteral("Invalid picture: ")).size(), 6);
     EXPECT_TRUE(log.contains(QStringLiteral("Invalid picture (481)")));
     EXPECT_TRUE(log.contains(QStringLiteral("Overflow (6)")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Out of memory (7)")));
     EXPECT_EQ(log.filter(QStringLiteral("ont étés créées pour la page ") + good).size(), 1);
+    EXPECT_FALSE(QDir(output).entryList({QStringLiteral("suivie.jpg-*.jpg")}).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(output + QStringLiteral("tube.jpg.bmp")));
     for (auto it = bad.begin(); it != bad.end(); ++it) {
         EXPECT_EQ(readFileBytes(output + it.key() + QStringLiteral(".bmp")), it.value())
             << qPrintable(it.key());
@@ -287,7 +317,7 @@ TEST(BadInput, UsageErrorsStartNoJob) {
          {QStringList{}, QStringList{folder + QStringLiteral("absent.jpg")},
           QStringList{"--level", "haut", folder}, QStringList{"--rotate", "left", folder},
           QStringList{"--sampling", "5:1", folder}, QStringList{"--level", "300000", folder},
-          QStringList{"--level", "-300000", folder}}) {
+          QStringList{"--level", "-300000", folder}, QStringList{"--memory", "0", folder}}) {
         const ProcessResult result =
             runVantola(QStringList{"cut"} + arguments + QStringList{"--home", fixture.home()});
         EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));

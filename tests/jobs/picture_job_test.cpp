@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vantola::test {
@@ -96,6 +97,17 @@ TEST_F(PictureJob, WritesPiecesRecordLogAndMessage) {
     cut();
     EXPECT_EQ(frameHeader(piece(1)).at(5), 1);
     EXPECT_TRUE(fixture.outputLog().contains(QStringLiteral("JPG Sample : GRIS")));
+}
+
+TEST_F(PictureJob, TransparentPaperIsCutAsWhite) {
+    // The paper made transparent over black, as a drawing program may save it.
+    QImage clear = page.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < clear.height(); ++y) {
+        auto* pixels = reinterpret_cast<QRgb*>(clear.scanLine(y));
+        std::replace(pixels, pixels + clear.width(), qRgb(255, 255, 255), qRgba(0, 0, 0, 0));
+    }
+    savePage(clear, fixture.source(), QStringLiteral("p"), PageFormat::Png);
+    EXPECT_EQ(cut().pieces, 3);
 }
 
 TEST_F(PictureJob, HeaderAndFooterLimitTheRowsRead) {
