@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <unistd.h>
 
 namespace vantola {
@@ -31,18 +30,14 @@ int roundedPercent(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
-// The cutter compares pixels with the white level times 10000 as a signed 32-bit value; a level
-// whose product does not fit would compare against a wrapped threshold.
 QString whiteLevelProblem(qint32 level) {
-    const qint32 largest = std::numeric_limits<qint32>::max() / 10000;
-    const qint32 smallest = std::numeric_limits<qint32>::min() / 10000;
-    if (level >= smallest && level <= largest)
+    if (level >= kSmallestWhiteLevel && level <= kLargestWhiteLevel)
         return {};
     return QStringLiteral("Le niveau de blanc %1 est hors limites : le découpage n'a pas été "
                           "lancé (niveau de %2 à %3).")
         .arg(level)
-        .arg(smallest)
-        .arg(largest);
+        .arg(kSmallestWhiteLevel)
+        .arg(kLargestWhiteLevel);
 }
 
 } // namespace

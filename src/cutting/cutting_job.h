@@ -24,6 +24,11 @@ class CutPipeline;
 class PieceSupply;
 struct PieceSlot;
 
+// The white levels a job takes: the cutter compares pixels with the level times 10000 as a
+// signed 32-bit value, which a level outside these bounds would wrap.
+inline constexpr qint32 kLargestWhiteLevel = std::numeric_limits<qint32>::max() / 10000;
+inline constexpr qint32 kSmallestWhiteLevel = std::numeric_limits<qint32>::min() / 10000;
+
 // What a job did: whether it ran, and its counts.
 struct JobSummary {
     bool started = false;

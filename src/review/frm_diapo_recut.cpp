@@ -16,7 +16,6 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QScrollBar>
-#include <limits>
 
 namespace vantola {
 
@@ -26,9 +25,6 @@ const QString& recutRefusedTitle() {
     static const QString title = QStringLiteral("REDECOUPAGE IMPOSSIBLE");
     return title;
 }
-
-// The cutter compares pixels with the white level times 10000, a signed 32-bit value.
-constexpr qint32 kLargestWhiteLevel = std::numeric_limits<qint32>::max() / 10000;
 
 } // namespace
 
@@ -43,12 +39,14 @@ std::optional<qint32> frmDiapo::whiteLevelForRecut() {
                 .arg(text));
         return std::nullopt;
     }
-    if (*level > kLargestWhiteLevel || *level < -kLargestWhiteLevel) {
+    if (*level > kLargestWhiteLevel || *level < kSmallestWhiteLevel) {
         mainWindow_.hooks().showMessage(
             recutRefusedTitle(),
-            QStringLiteral("Le niveau de blanc %1 est trop grand (au plus %2) : aucune image "
-                           "n'a été redécoupée.")
+            QStringLiteral(
+                "Le niveau de blanc %1 est hors limites (niveau de %2 à %3) : aucune image "
+                "n'a été redécoupée.")
                 .arg(*level)
+                .arg(kSmallestWhiteLevel)
                 .arg(kLargestWhiteLevel));
         return std::nullopt;
     }

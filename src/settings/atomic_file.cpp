@@ -130,9 +130,9 @@ public:
         }
     }
 
-    // Flushes the bytes to the disk and closes the file.
-    int flushAndClose() {
-        int error = ::fsync(descriptor_) == 0 || errno == EINVAL ? 0 : errno;
+    // Closes the file, first flushing its bytes to the disk when asked.
+    int close(bool toDisk) {
+        int error = !toDisk || ::fsync(descriptor_) == 0 || errno == EINVAL ? 0 : errno;
         if (::close(descriptor_) != 0 && error == 0)
             error = errno;
         descriptor_ = -1;
@@ -145,7 +145,7 @@ public:
             return error;
         if (keptMode != 0 && ::fchmod(descriptor_, keptMode) != 0)
             return errno;
-        if (const int error = flushAndClose())
+        if (const int error = close(existing == ExistingTarget::ReplaceWritable))
             return error;
         const int error = existing == ExistingTarget::Keep
                               ? renameKeeping(path_, target)
@@ -210,7 +210,7 @@ int writeTemporaryFile(const QString& folder, const char* data, std::size_t size
     if (error == 0)
         error = file.write(data, size);
     if (error == 0)
-        error = file.flushAndClose();
+        error = file.close(false);
     if (error == 0)
         temporary = file.release();
     return error;
