@@ -283,24 +283,27 @@ TEST(BadInput, CutRecordThatCannotBeWrittenIsReportedAndKeptWhole) {
     writeFileBytes(fileAsHome, previous);
     // The last row mounts a small tmpfs over the program folder in a private namespace and
     // fills it before the job.
-    const QStringList unshare{"--user", "--map-root-user", "--mount", "sh", "-c"};
-    const bool mounts = QProcess::execute("unshare", unshare + QStringList{"true"}) == 0;
     const QString fullDisk = QStringLiteral(
         "mount -t tmpfs -o size=8k tmpfs \"$1\" && printf '[earlier]\\r\\nA=1\\r\\n' > "
-        "\"$1/decoupage.ini\" && head -c 4096 /dev/zero > \"$1/plein\" || exit 99; \"$2\" cut "
-        "--home \"$1\" \"$3\"; s=$?; cp \"$1/decoupage.ini\" \"$4\"; exit $s");
-    const std::vector<std::pair<QString, QStringList>> rows{
-        {record, {VANTOLA_BINARY, "cut", "--home", fixture.home(), page}},
-        {fileAsHome, {VANTOLA_BINARY, "cut", "--home", fileAsHome, page}},
-        {copied, QStringList{"unshare"} + unshare +
-                     QStringList{fullDisk, "sh", fixture.home(), VANTOLA_BINARY, page, copied}},
+        "\"$1/decoupage.ini\" && head -c 4096 /dev/zero > \"$1/plein\" || exit 99; \"$VANTOLA\" "
+        "cut --home \"$1\" \"$2\"; s=$?; cp \"$1/decoupage.ini\" \"$3\"; exit $s");
+    const struct {
+        QString kept;
+        QStringList arguments;
+        bool onFullDisk;
+    } rows[] = {
+        {record, {"cut", "--home", fixture.home(), page}, false},
+        {fileAsHome, {"cut", "--home", fileAsHome, page}, false},
+        {copied, {fixture.home(), page, copied}, true},
     };
-    for (const auto& [kept, command] : rows) {
-        if (kept == copied && !mounts) {
+    for (const auto& [kept, arguments, onFullDisk] : rows) {
+        const ProcessResult result =
+            onFullDisk ? runInPrivateMounts(fullDisk, arguments) : runVantola(arguments);
+        if (result.status == kNoPrivateMounts) {
             std::cout << "[  SKIPPED ] full disk: no private tmpfs (unshare refused)\n";
             continue;
         }
-        EXPECT_EQ(QProcess::execute(command.first(), command.mid(1)), 1) << qPrintable(kept);
+        EXPECT_EQ(result.status, 1) << qPrintable(kept) << qPrintable(result.err);
         EXPECT_EQ(readFileBytes(kept), previous) << qPrintable(kept);
         EXPECT_EQ(
             fixture.outputLog().filter(QStringLiteral("ERREUR : le fichier de découpage")).size(),
