@@ -192,12 +192,12 @@ TEST_F(RecutTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
 
     // A left click, and a right click answered No, change nothing.
     QTest::mouseClick(diapo().Image1(1), Qt::LeftButton);
-    nextAnswer = false;
-    bool borderedWhileAsked = false;
-    diapo().hooks().askYesNo = [&](const QString&, const QString&) {
+    bool answer = false, borderedWhileAsked = false;
+    diapo().hooks().askYesNo = [&](const QString& title, const QString& text) {
         ++questions;
+        EXPECT_EQ(title + text, QStringLiteral("SUPPRESSIONVoulez vous effacer cette image ?"));
         borderedWhileAsked = diapo().Image1(1)->bordered();
-        return nextAnswer;
+        return answer;
     };
     QTest::mouseClick(diapo().FrameContour(1), Qt::RightButton);
     EXPECT_EQ(questions, 1);
@@ -206,7 +206,7 @@ TEST_F(RecutTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
     EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), pieces);
 
     // Yes deletes the slot's piece; the count drops by one.
-    nextAnswer = true;
+    answer = true;
     QTest::mouseClick(diapo().Image1(1), Qt::RightButton);
     EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({pieces[0], pieces[2]}));
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur a.jpg"));

@@ -1,7 +1,7 @@
 #include "review_fixture.h"
 
-#include "cutting/program_settings.h"
 #include "review/compare_tool.h"
+#include "review/cut_overlay.h"
 #include "review/picture_box.h"
 #include "review/piece_listing.h"
 #include "review/thumbnail_slot.h"
@@ -9,23 +9,8 @@
 
 #include <QAction>
 #include <QPainter>
-#include <QScrollBar>
 
 namespace vantola::test {
-
-void ReviewTest::SetUp() {
-    state = loadProgramState(home.path());
-    window = std::make_unique<frmBD>(state);
-    WindowHooks& hooks = window->hooks();
-    hooks.showMessage = [this](const QString& title, const QString& text) {
-        messages.push_back({title, text});
-    };
-    hooks.askText = [](const QString&, const QString&, const QString&) {
-        return std::optional<QString>();
-    };
-    hooks.chooseImage = [this] { return nextImage; };
-    hooks.quit = [] {};
-}
 
 void ReviewTest::addThreePages() {
     // Grey framed panels on white paper. The stacked panels of a.jpg start lower than their
@@ -48,19 +33,6 @@ void ReviewTest::addThreePages() {
     draw("c", {600, 400}, {{30, 30, 160, 340}, {220, 30, 160, 340}, {410, 30, 160, 340}});
 }
 
-void ReviewTest::addPanelPage(const QString& name, std::vector<int> panelsPerTier, int height,
-                              std::uint64_t seed) {
-    PageSpec spec;
-    spec.width = 600;
-    spec.height = height;
-    spec.seed = seed;
-    spec.margin = 30;
-    spec.gutter = 20;
-    spec.balloons = false;
-    spec.panelsPerTier = std::move(panelsPerTier);
-    savePage(generatePage(spec).image, source.path(), name, PageFormat::Jpeg);
-}
-
 void ReviewTest::cutFolder(bool doublePass) {
     QAction* doublePassItem = window->menuItem(QStringLiteral("mnu_doublepasse"));
     if (doublePassItem->isChecked() != doublePass)
@@ -73,30 +45,17 @@ void ReviewTest::openReview() {
     compare = showCompareTool(*window);
     ASSERT_NE(compare, nullptr);
     ASSERT_NE(compare->diapo(), nullptr);
-    diapo().hooks().askYesNo = [this](const QString& title, const QString& text) {
+    diapo().hooks().askYesNo = [this](const QString&, const QString&) {
         ++questions;
-        EXPECT_EQ(title, QStringLiteral("SUPPRESSION"));
-        EXPECT_EQ(text, QStringLiteral("Voulez vous effacer cette image ?"));
-        return nextAnswer;
+        return false;
     };
-}
-
-void ReviewTest::closeReview() {
-    compare->close();
-    delete compare; // closing schedules the deletion; the test needs it done now
-    compare = nullptr;
-}
-
-void ReviewTest::showPage(int index) {
-    diapo().HScrollFile()->setValue(index);
 }
 
 std::vector<int> ReviewTest::shownSlots() const {
     std::vector<int> shown;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 16; ++i)
         if (diapo().FrameContour(i)->isVisibleTo(&diapo()))
             shown.push_back(i);
-    }
     return shown;
 }
 
@@ -109,11 +68,20 @@ QStringList ReviewTest::shownPieceNames() const {
 
 QStringList ReviewTest::piecesOnDisk(const QString& pageName) const {
     QStringList pieces;
-    for (const QString& name : listPlainFiles(pieceFolder())) {
+    for (const QString& name : listPlainFiles(pieceFolder()))
         if (name.startsWith(pageName) && name.endsWith(QStringLiteral(".jpg")))
             pieces << name;
-    }
     return pieces;
+}
+
+QRect ReviewTest::sketchBounds(QRgb colour) const {
+    const QImage surface = diapo().PicCalque()->surface();
+    QRect bounds;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x)
+            if (surface.pixel(x, y) == colour)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
 }
 
 } // namespace vantola::test
