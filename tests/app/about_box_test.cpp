@@ -20,7 +20,6 @@ QMessageBox* shownMessage(QWidget* owner) {
 
 TEST(AboutBox, ShowsVersionAndIconAndSystemInformationOrItsAbsence) {
     frmAbout* about = frmAbout::ouvrir(nullptr);
-    EXPECT_EQ(about->windowTitle(), QStringLiteral("À propos de Vantola"));
     EXPECT_EQ(about->lblTitle->text(),
               QStringLiteral("Vantola v ") + QLatin1String(vantola::kVersionText));
     EXPECT_FALSE(about->picIcon->pixmap().isNull()); // the icon is in the program's resources

@@ -5,23 +5,24 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
 using namespace vantola::test;
 
 TEST(CommandLine, HelpVersionAndUnknownCommand) {
-    const ProcessResult help = runVantola({QStringLiteral("--help")});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.contains(QStringLiteral("vantola cut PATH...")));
-
-    const ProcessResult version = runVantola({QStringLiteral("--version")});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out.trimmed(), QStringLiteral("vantola 0.5.0"));
-
-    const ProcessResult unknown = runVantola({QStringLiteral("frobnicate")});
-    EXPECT_EQ(unknown.status, 2);
-    EXPECT_TRUE(unknown.err.contains(QStringLiteral("frobnicate")));
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"--help", 0, "vantola cut PATH..."},
+        {"--version", 0, "vantola 0.5.0\n"},
+        {"frobnicate", 2, "frobnicate"},
+    };
+    for (const auto& [argument, status, shown] : cases) {
+        const ProcessResult result = runVantola({QLatin1String(argument)});
+        EXPECT_EQ(result.status, status) << argument;
+        EXPECT_TRUE((status ? result.err : result.out).contains(QString::fromUtf8(shown)))
+            << argument;
+    }
 }
 
 // "vantola jpeg IN OUT [options] --home FOLDER" on a picture and an existing output.
@@ -31,10 +32,8 @@ protected:
         ASSERT_TRUE(picture.save(input));
         ASSERT_TRUE(writeFileBytes(output, "old"));
     }
-    ProcessResult run(const QStringList& options, const QString& from = QString()) const {
-        return runVantola(QStringList{QStringLiteral("jpeg"), from.isEmpty() ? input : from, output,
-                                      QStringLiteral("--home"), folder.path()} +
-                          options);
+    ProcessResult run(const QStringList& options) const {
+        return runVantola(QStringList{"jpeg", input, output, "--home", folder.path()} + options);
     }
 
     TempFolder folder;
@@ -71,27 +70,20 @@ TEST_F(JpegCommand, EncodesAndReplacesTheOutputTakingLeftOutSettingsFromParamIni
 }
 
 TEST_F(JpegCommand, RefusesBadUseAndLeavesTheOutputAlone) {
-    const QStringList badOptions[] = {
-        {QStringLiteral("--sampling"), QStringLiteral("5:1")},
-        {QStringLiteral("--quality"), QStringLiteral("high")},
-        {QStringLiteral("--level"), QStringLiteral("1400")},
-    };
-    for (const QStringList& options : badOptions) {
-        const ProcessResult refused = run(options);
-        EXPECT_EQ(refused.status, 2) << qPrintable(options.join(QLatin1Char(' ')));
-        EXPECT_TRUE(refused.err.contains(QStringLiteral("jpeg"))) << qPrintable(refused.err);
-    }
-    const ProcessResult noOutput =
-        runVantola({QStringLiteral("jpeg"), input, QStringLiteral("--home"), folder.path()});
-    EXPECT_EQ(noOutput.status, 2);
-    EXPECT_TRUE(noOutput.err.contains(QStringLiteral("jpeg"))) << qPrintable(noOutput.err);
-
     const QString broken = folder.file(QStringLiteral("broken.png"));
     ASSERT_TRUE(writeFileBytes(broken, "not a picture"));
-    const ProcessResult notAPicture = run({}, broken);
-    EXPECT_EQ(notAPicture.status, 2);
-    EXPECT_TRUE(notAPicture.err.contains(QStringLiteral("Invalid picture")))
-        << qPrintable(notAPicture.err);
+    const std::pair<QStringList, const char*> refused[] = {
+        {{"jpeg", input, output, "--sampling", "5:1"}, "jpeg"},
+        {{"jpeg", input, output, "--quality", "high"}, "jpeg"},
+        {{"jpeg", input, output, "--level", "1400"}, "jpeg"},
+        {{"jpeg", input}, "jpeg"},
+        {{"jpeg", broken, output}, "Invalid picture"},
+    };
+    for (const auto& [arguments, reason] : refused) {
+        const ProcessResult result = runVantola(arguments + QStringList{"--home", folder.path()});
+        EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(QLatin1Char(' ')));
+        EXPECT_TRUE(result.err.contains(QLatin1String(reason))) << qPrintable(result.err);
+    }
     EXPECT_EQ(readFileBytes(output), QByteArray("old"));
 }
 

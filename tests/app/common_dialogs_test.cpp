@@ -41,7 +41,6 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
         ASSERT_TRUE(writeFileBytes(folder.file(QLatin1String(name)), "x"));
     ModCommonDialog module;
     const auto dialogue = module.construireDialogueImage();
-    EXPECT_EQ(dialogue->windowTitle(), QStringLiteral("Nom du fichier en entrée..."));
     const QComboBox* types = dialogue->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
     QStringList descriptions;
@@ -49,9 +48,6 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
         descriptions << types->itemText(i);
     EXPECT_EQ(descriptions,
               QStringList({"JPG Files (*.JPG)", "GIF Files (*.GIF)", "BMP Files (*.BMP)"}));
-    EXPECT_EQ(module.filtre(), QStringLiteral("JPG Files (*.JPG)") + kNul + "*.JPG" + kNul +
-                                   "GIF Files (*.GIF)" + kNul + "*.GIF" + kNul +
-                                   "BMP Files (*.BMP)" + kNul + "*.BMP" + kNul);
 
     dialogue->setDirectory(folder.path());
     dialogue->show();
@@ -105,7 +101,6 @@ TEST(CommonDialogs, OutputDialogTakesANewNameThroughItsModalLoop) {
     });
     ModCommonDialog module;
     EXPECT_EQ(module.ChoisirSortie(), nouveau);
-    EXPECT_EQ(module.filtre(), QStringLiteral("JPG Files (*.JPG)") + kNul + "*.JPG" + kNul);
 }
 
 } // namespace

@@ -138,23 +138,18 @@ TEST_F(PageViewerTest, HeaderAndFooterPicking) {
 
 TEST_F(PageViewerTest, PagesBeyondSixteenBitScrollValuesScrollToTheirEnd) {
     PageViewer* viewer = window->viewer();
-    const int frameHeight = viewer->PicBIG()->height();
-    const int frameWidth = viewer->PicBIG()->width();
-    viewer->showJobPage(QString(), plainPage(20, 400000));
-    const int vMax = viewer->VScroll1()->maximum();
-    EXPECT_GT(vMax, 32767);
-    viewer->VScroll1()->setValue(vMax);
-    EXPECT_EQ(picture->y(), -10 * vMax);
-    EXPECT_NEAR(picture->y() + picture->height(), frameHeight, 5);
-
-    viewer->showJobPage(QString(), plainPage(400000, 20));
-    EXPECT_EQ(viewer->VScroll1()->value(), 0);
-    const int hMax = viewer->HScroll1()->maximum();
-    EXPECT_GT(hMax, 32767);
-    viewer->HScroll1()->setValue(hMax);
-    EXPECT_EQ(picture->pos(), QPoint(-10 * hMax, 0));
-    EXPECT_NEAR(picture->x() + picture->width(), frameWidth, 5);
-    EXPECT_TRUE(viewer->HScroll1()->isVisible());
+    const QSize frame = viewer->PicBIG()->size();
+    for (const bool tall : {true, false}) { // the tall page's scroll is undone by the wide one
+        viewer->showJobPage(QString(), tall ? plainPage(20, 400000) : plainPage(400000, 20));
+        QScrollBar* bar = tall ? viewer->VScroll1() : viewer->HScroll1();
+        const int most = bar->maximum();
+        EXPECT_GT(most, 32767);
+        EXPECT_TRUE(bar->isVisible());
+        bar->setValue(most);
+        EXPECT_EQ(picture->pos(), tall ? QPoint(0, -10 * most) : QPoint(-10 * most, 0));
+        const QPoint end = picture->geometry().bottomRight() + QPoint(1, 1);
+        EXPECT_NEAR(tall ? end.y() : end.x(), tall ? frame.height() : frame.width(), 5);
+    }
 }
 
 } // namespace
