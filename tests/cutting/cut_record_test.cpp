@@ -1,4 +1,5 @@
-// The cut record: seven keys per piece, in order, in the page's section.
+// The cut record: seven keys per piece in the page's section (their order through a whole job is
+// checked by the picture job tests).
 #include "cutting/cut_record.h"
 #include "settings/app_error.h"
 #include "settings/cls_initreg.h"
@@ -10,34 +11,18 @@
 namespace vantola {
 namespace {
 
-using test::readFileBytes;
-
 class CutRecord : public ::testing::Test {
 protected:
     test::TempFolder temp;
     QString record = temp.file(QStringLiteral("decoupage.ini"));
-    Cls_InitREG ini;
 
     void piece(const QString& page, qint16 n, qint32 top, const QString& bitmap) {
         EnregistreDecoupe(1, page, n, 800, 1200, 10 * n, 10 * n + 5, top, top + 99, bitmap, record);
     }
     QString value(const QString& page, const QString& key) {
-        return ini.IniLire(page, key, "none", record);
+        return Cls_InitREG().IniLire(page, key, "none", record);
     }
 };
-
-TEST_F(CutRecord, PiecesLeaveTheirKeysInOrderWithThePageSizeOnce) {
-    piece("/bd/page 1.jpg", 1, 100, "/bd/VANTOLA/0001.bmp");
-    piece("/bd/page 1.jpg", 2, 200, "/bd/VANTOLA/0002.bmp");
-    EXPECT_EQ(readFileBytes(record), "[/bd/page 1.jpg]\r\n"
-                                     "COLONNE_1_1=10\r\nCOLONNE_2_1=15\r\n"
-                                     "LIGNE_1_1=100\r\nLIGNE_2_1=199\r\n"
-                                     "WIDTH=800\r\nHEIGHT=1200\r\n"
-                                     "FICHIER_1=/bd/VANTOLA/0001.jpg\r\n"
-                                     "COLONNE_1_2=20\r\nCOLONNE_2_2=25\r\n"
-                                     "LIGNE_1_2=200\r\nLIGNE_2_2=299\r\n"
-                                     "FICHIER_2=/bd/VANTOLA/0002.jpg\r\n");
-}
 
 TEST_F(CutRecord, ASecondPageOfTheSamePathOverwritesItsPieces) {
     piece("", 1, 0, "/out/VANTOLA/0001.bmp");
@@ -46,7 +31,7 @@ TEST_F(CutRecord, ASecondPageOfTheSamePathOverwritesItsPieces) {
     EXPECT_EQ(value("", "LIGNE_1_1"), "500");
     EXPECT_EQ(value("", "FICHIER_1"), "/out/VANTOLA/0003.jpg");
     EXPECT_EQ(value("", "FICHIER_2"), "/out/VANTOLA/0002.jpg");
-    EXPECT_EQ(readFileBytes(record).count("FICHIER_1="), 1);
+    EXPECT_EQ(test::readFileBytes(record).count("FICHIER_1="), 1);
 }
 
 TEST_F(CutRecord, TheLastThreeCharactersBecomeJpg) {
