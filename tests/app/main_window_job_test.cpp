@@ -15,10 +15,7 @@ class MainWindowJobTest : public MainWindowTest {
 protected:
     void SetUp() override {
         QDir().mkpath(pages);
-        PageSpec spec;
-        spec.width = 500;
-        spec.height = 700;
-        spec.margin = 30;
+        PageSpec spec{.width = 500, .height = 700, .panelsPerTier = {}, .margin = 30};
         for (spec.seed = 1; spec.seed <= 3; ++spec.seed)
             savePage(generatePage(spec).image, pages, QStringLiteral("page%1").arg(spec.seed),
                      PageFormat::Jpeg);
@@ -46,7 +43,6 @@ protected:
 
 TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
     std::set<int> jobValues, pageValues;
-    std::set<QString> captions;
     bool commandsDisabled = true, refusedSecondJob = false, heldStill = true;
     int ticks = 0, pausedAt = -1, heldPage = -1, heldJob = -1;
     qint32 heldPiece = -1;
@@ -57,7 +53,6 @@ TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
         const int page = window->pgbPage()->shownValue();
         jobValues.insert(job);
         pageValues.insert(page);
-        captions.insert(window->windowTitle());
         commandsDisabled = commandsDisabled && !item("mnu_ouvrirrep")->isEnabled() &&
                            !item("mnu_ouvririmage")->isEnabled();
         if (!refusedSecondJob && ticks == 5)
@@ -90,15 +85,10 @@ TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
     EXPECT_TRUE(jobValues.count(0) && jobValues.count(33) && jobValues.count(67));
     EXPECT_GT(*pageValues.rbegin(), 74);
     EXPECT_GT(pageValues.size(), 10u);
-    EXPECT_TRUE(captions.count(QStringLiteral("Découpage de BD - 0/3")));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Découpage de BD - 2/3"));
     EXPECT_EQ(window->pgbTraitement()->shownValue(), 0);
     EXPECT_EQ(window->pgbPage()->shownValue(), 0);
     EXPECT_TRUE(window->pgbTraitement()->shownText().isEmpty());
-
-    ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages.front().title, QStringLiteral("DECOUPAGE EN COURS"));
-    EXPECT_EQ(messages.back().title, QStringLiteral("DECOUPAGE TERMINE"));
 }
 
 TEST_F(MainWindowJobTest, PictureJobUsesTheWhiteLevelJustChosen) {

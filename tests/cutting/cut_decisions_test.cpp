@@ -31,12 +31,11 @@ TEST(CutDecisions, FirstPassCutsPanelsKeepsABandOfStripsWholeAndReportsEachColum
     TestPage page = comicPage();
     Values progress;
     std::vector<std::tuple<qint32, qint32, qint32, double>> lines;
-    TestPage::Options options;
-    options.callbacks = {[&](qint32 value) { progress.push_back(value); }, [] {},
-                         [&](qint32 t, qint32 b, qint32 x, double quotient) {
-                             lines.emplace_back(t, b, x, quotient);
-                         }};
-    const CutDecisions decisions = page.decide(options);
+    const CutDecisions decisions =
+        page.decide({.callbacks = {[&](qint32 value) { progress.push_back(value); }, [] {},
+                                   [&](qint32 t, qint32 b, qint32 x, double quotient) {
+                                       lines.emplace_back(t, b, x, quotient);
+                                   }}});
     EXPECT_FALSE(decisions.failure);
     EXPECT_EQ(decisions.R, 300);
     EXPECT_EQ(decisions.pieces, (Pieces{block(19, 140, 19, 120), block(159, 280, 19, 120),
@@ -51,10 +50,7 @@ TEST(CutDecisions, FirstPassCutsPanelsKeepsABandOfStripsWholeAndReportsEachColum
 TEST(CutDecisions, SecondPassBandsRunFromRowZeroToTheFooter) {
     TestPage page = comicPage();
     Values progress;
-    TestPage::Options options;
-    options.iPasse = 2;
-    options.callbacks.progress = [&](qint32 value) { progress.push_back(value); };
-    EXPECT_EQ(page.decide(options).pieces,
+    EXPECT_EQ(page.decide({.iPasse = 2, .callbacks = test::recordProgress(progress)}).pieces,
               (Pieces{block(19, 140, 0, 120), block(159, 280, 0, 120), block(19, 280, 120, 250),
                       wholeBand(300, 250, 380), wholeBand(300, 380, 399)}));
     EXPECT_EQ(progress, (Values{75, 83, 92, 100}));
@@ -62,14 +58,10 @@ TEST(CutDecisions, SecondPassBandsRunFromRowZeroToTheFooter) {
 
 TEST(CutDecisions, HeaderAndFooterBoundTheRowsScanned) {
     TestPage page = comicPage();
-    TestPage::Options options;
-    options.header = 125;
-    EXPECT_EQ(page.decide(options).pieces,
+    EXPECT_EQ(page.decide({.header = 125}).pieces,
               (Pieces{block(19, 280, 129, 250), wholeBand(300, 259, 380)}));
     // Below the footer nothing is white; the remainder from row 250 is tall enough for a band.
-    options.header = 0;
-    options.footer = 350;
-    EXPECT_EQ(page.decide(options).pieces,
+    EXPECT_EQ(page.decide({.footer = 350}).pieces,
               (Pieces{block(19, 140, 19, 120), block(159, 280, 19, 120), block(19, 280, 129, 250),
                       wholeBand(300, 250, 350)}));
     EXPECT_EQ(page.lLignePied, 350);
@@ -111,12 +103,8 @@ TEST(CutDecisions, RotationTurnsTheGridBothWays) {
                 lying.grid.set(x, y,
                                rotation == Rotation::Anticlockwise ? upright.grid.at(y, 400 - x)
                                                                    : upright.grid.at(300 - y, x));
-        TestPage::Options options;
-        options.rotation = rotation;
-        options.footer = 150; // replaced by the last row of the turned grid
-        const CutDecisions decisions = lying.decide(options);
-        EXPECT_EQ(decisions.pieces, expected);
-        EXPECT_EQ(decisions.R, 300);
+        // The footer is replaced by the last row of the turned grid.
+        EXPECT_EQ(lying.decide({.rotation = rotation, .footer = 150}).pieces, expected);
         EXPECT_EQ(lying.lLignePied, 399);
         ASSERT_EQ(lying.grid.columnCount(), 301);
         for (qint32 y = 0; y <= 400; y += 7)
@@ -134,20 +122,15 @@ TEST(CutDecisions, AFailureKeepsThePiecesDecidedBeforeIt) {
         page.paint(0, 19, y, y, most);
     page.paint(0, 1, 2, 10899, most).paint(18, 19, 2, 799, most);
     Values progress;
-    TestPage::Options options;
-    options.level = 200000;
-    options.callbacks.progress = [&](qint32 value) { progress.push_back(value); };
-    const CutDecisions decisions = page.decide(options);
+    const CutDecisions decisions =
+        page.decide({.level = 200000, .callbacks = test::recordProgress(progress)});
     EXPECT_EQ(decisions.pieces, Pieces{block(1, 18, 1, 800)});
     ASSERT_TRUE(decisions.failure);
     EXPECT_EQ(decisions.failure->number(), kErrOverflow);
     EXPECT_EQ(progress, (Values{75, 100}));
 
     // A footer below the grid fails before any band.
-    TestPage small(30, 40);
-    TestPage::Options pastTheGrid;
-    pastTheGrid.footer = 41;
-    const CutDecisions early = small.decide(pastTheGrid);
+    const CutDecisions early = TestPage(30, 40).decide({.footer = 41});
     EXPECT_TRUE(early.pieces.empty());
     ASSERT_TRUE(early.failure);
     EXPECT_EQ(early.failure->number(), kErrSubscript);

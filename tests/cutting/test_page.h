@@ -34,7 +34,7 @@ public:
         qint32 header = 0;
         qint32 footer = -1; // -1: the last row, H - 1
         qint32 level = kLevel;
-        CutCallbacks callbacks;
+        CutCallbacks callbacks = {};
     };
     CutDecisions decide(const Options& options) {
         CutParameters parameters{W,
@@ -48,17 +48,18 @@ public:
         lLignePied = options.footer < 0 ? H - 1 : options.footer;
         return decideCuts(grid, parameters, lLignePied, options.callbacks);
     }
-    CutDecisions decide(qint16 iPasse = 1) {
-        Options options;
-        options.iPasse = iPasse;
-        return decide(options);
-    }
+    CutDecisions decide(qint16 iPasse = 1) { return decide(Options{.iPasse = iPasse}); }
 
     const qint32 W;
     const qint32 H;
     PageGrid grid;
     qint32 lLignePied = 0;
 };
+
+// Callbacks that only record the page progress values.
+inline CutCallbacks recordProgress(std::vector<qint32>& values) {
+    return {[&values](qint32 value) { values.push_back(value); }, {}, {}};
+}
 
 // The number of the program error that work raises, 0 when it raises none.
 inline int errorNumberOf(const std::function<void()>& work) {

@@ -31,31 +31,22 @@ void expectCutterSeesLayout(const QImage& image, const PageLayout& layout) {
 }
 
 TEST(PageGenerator, SameSeedSamePixelsOtherSeedOtherPixels) {
-    PageSpec spec;
-    spec.seed = 7;
-    spec.noise = 6;
-    spec.headerHeight = 50;
+    PageSpec spec{.seed = 7, .panelsPerTier = {}, .noise = 6, .headerHeight = 50};
     const auto first = generatePage(spec);
     const auto again = generatePage(spec);
     EXPECT_EQ(first.image, again.image);
     EXPECT_EQ(first.layout.panels(), again.layout.panels());
     EXPECT_EQ(first.layout.whiteRows, again.layout.whiteRows);
-
     spec.seed = 8;
     EXPECT_NE(generatePage(spec).image, first.image);
 }
 
 TEST(PageGenerator, CutterFindsTheDrawnGuttersAndPanels) {
     std::vector<PageSpec> specs;
-    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
-        PageSpec random;
-        random.seed = seed;
-        random.minTiers = 2;
-        random.maxTiers = 5;
-        random.maxPanels = 4;
-        specs.push_back(random);
-    }
-    PageSpec scanned = specs[0];
+    for (std::uint64_t seed = 1; seed <= 3; ++seed)
+        specs.push_back(
+            {.seed = seed, .minTiers = 2, .maxTiers = 5, .maxPanels = 4, .panelsPerTier = {}});
+    PageSpec scanned = specs[0]; // a scanned look: tinted noisy paper, no frames, header, footer
     scanned.paper = qRgb(244, 242, 236);
     scanned.noise = 10;
     scanned.borders = false;

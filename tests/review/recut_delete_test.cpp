@@ -1,14 +1,7 @@
-#include "review/picture_box.h"
-#include "review/thumbnail_slot.h"
 #include "review_fixture.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 

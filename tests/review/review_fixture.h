@@ -1,14 +1,24 @@
 #pragma once
 
 // The main window's fixture with a source folder of pages, cut by a real job and reviewed in the
-// compare tool. A deletion question is counted and answered No.
+// compare tool. A deletion question is counted and answered No. Includes what the review tests
+// reach through the window.
 
 #include "app/main_window_test_fixture.h"
+#include "review/compare_tool.h"
+#include "review/cut_overlay.h"
 #include "review/frm_diapo.h"
 #include "review/mdi_compare.h"
+#include "review/picture_box.h"
+#include "review/thumbnail_slot.h"
 #include "support/page_generator.h"
 #include "support/qstring_printer.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStringList>
 #include <vector>
