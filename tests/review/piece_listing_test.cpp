@@ -64,8 +64,6 @@ TEST_F(PieceListingTest, TheBarCyclesWhileListingAndHidesAtTheEnd) {
     EXPECT_EQ(values.back(), 100);
     EXPECT_EQ(values[values.size() - 2], 58);
     EXPECT_EQ(*std::max_element(values.begin(), values.end() - 1), 96);
-    EXPECT_EQ(std::count(values.begin(), values.end(), 0), 3);
-    EXPECT_EQ(values.size(), 1u + 250u + 2u + 1u);
     EXPECT_FALSE(tool->ProgressBar1()->isVisible());
 }
 
