@@ -120,10 +120,7 @@ TEST_F(RecutTest, RecutsRefusedDuringAJobChangeNothingOfIt) {
     });
     timer.start(0);
     ASSERT_TRUE(window->runJob(source.path(), QString(), 0));
-    QStringList titles;
-    for (const ShownMessage& message : messages)
-        titles << message.title;
-    EXPECT_EQ(titles,
+    EXPECT_EQ(messageTitles(),
               QStringList({"DECOUPAGE EN COURS", "DECOUPAGE EN COURS", "DECOUPAGE TERMINE"}));
     EXPECT_EQ(state.lNiveauBlanc, 1450);
     EXPECT_FALSE(state.bModeDebug || state.bSansMessage);
