@@ -12,8 +12,6 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
     ASSERT_TRUE(writeFileBytes(home.file(QStringLiteral("param.ini")),
                                "[FRANCAIS]\r\nT0=Page vue\r\nT5=Refaire\r\n"));
     addThreePages();
-    ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("d.jpeg")), "not a page"));
-    ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("e.bmp")), "not a page"));
     state.lNiveauBlanc = 1400;
     cutFolder();
     openReview();
