@@ -56,9 +56,8 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
     // the page is cut as any other.
     writeFileBytes(folder + QStringLiteral("suivie.jpg"), goodBytes + goodBytes.left(1000));
     const QByteArray bmp = pictureBytes(plainPage(64, 64), PageFormat::Bmp);
-    const QByteArray gif =
-        readFileBytes(QStringLiteral(VANTOLA_SOURCE_DIR) +
-                      QStringLiteral("/tests/fuzz/corpus/fuzz_picture/page.gif"));
+    const QByteArray gif = readFileBytes(QStringLiteral(VANTOLA_SOURCE_DIR) +
+                                         QStringLiteral("/fuzz/corpus/fuzz_picture/page.gif"));
     const QMap<QString, QByteArray> bad{
         {QStringLiteral("vide.jpg"), QByteArray()},
         {QStringLiteral("coupee.jpg"), goodBytes.left(goodBytes.size() / 2)},
