@@ -5,6 +5,7 @@
 #include "app/jpeg_command.h"
 #include "app/pdf_command.h"
 #include "app/window_launcher.h"
+#include "settings/file_names.h"
 #include "version.h"
 
 #include <QCoreApplication>
@@ -57,7 +58,7 @@ int runConsoleCommand(int argc, char** argv, int (*command)(const QStringList&),
 int runCommandLine(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << pathText(argv[i]);
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QString command = arguments.value(0);

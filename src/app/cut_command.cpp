@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/job_runner.h"
+#include "settings/file_names.h"
 #include "settings/path_parts.h"
 #include "settings/program_folder.h"
 
@@ -18,7 +19,7 @@ int runCutCommand(const QStringList& arguments) {
     if (paths.isEmpty())
         return usageError(QStringLiteral("cut needs a picture or a folder"));
     for (const QString& path : paths) {
-        if (!QFileInfo::exists(path))
+        if (!fileExists(path))
             return usageError(QStringLiteral("no such picture or folder: ") + path);
     }
 

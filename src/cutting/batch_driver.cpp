@@ -88,7 +88,14 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
         page.lSeuilPixel = lSeuilPixel;
         cutPages({page}, true, [](std::size_t) {});
     } else if (inbPage == 0) {
-        cutFolder(state_.sRepSource, listJpegPages(state_.sRepSource), 1, lSeuilPixel);
+        QStringList shadowed;
+        const QStringList pages = listJpegPages(state_.sRepSource, &shadowed);
+        for (const QString& name : shadowed)
+            appendTextLines(sFichierLog,
+                            {QStringLiteral("Fichier non découpé : un second fichier se lit %1 "
+                                            "(son nom est écrit en Windows-1252)")
+                                 .arg(state_.sRepSource + name)});
+        cutFolder(state_.sRepSource, pages, 1, lSeuilPixel);
     } else {
         cutCapturedPages(inbPage, lSeuilPixel);
     }

@@ -10,10 +10,10 @@
 #include "cutting/piece_picture.h"
 #include "cutting/piece_supply.h"
 #include "settings/app_error.h"
+#include "settings/file_names.h"
 #include "settings/text_file.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <new>
 
 namespace vantola {
@@ -151,7 +151,7 @@ void CuttingJob::failPage(const QString& sFichier, const QString& sNomSortie, in
                           const QString& description, int number) {
     // The page itself goes to the output folder, so that the user finds what failed; a pipe or a
     // device would never end its copy.
-    if (!sFichier.isEmpty() && QFileInfo(sFichier).isFile()) {
+    if (!sFichier.isEmpty() && isRegularFile(sFichier)) {
         const QString copy = sRepSortie + sNomSortie + QStringLiteral(".bmp");
         if (QFile::exists(copy)) {
             QFile existing(copy);

@@ -3,6 +3,7 @@
 #include "image/jpeg_decoding.h"
 #include "image/picture_completeness.h"
 #include "settings/app_error.h"
+#include "settings/file_names.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -32,8 +33,7 @@ bool looksLikeJpeg(const QByteArray& bytes) {
 // to one) would block the reading or never end: it is refused at once, without a read. Opening
 // without blocking keeps a pipe without writer from holding the open itself.
 QByteArray readRegularFile(const QString& path) {
-    const int descriptor =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor = ::open(pathBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
         raiseError(kErrInvalidPicture);
     QFile file;

@@ -6,11 +6,11 @@
 #include "review/picture_box.h"
 #include "review/piece_disposal.h"
 #include "review/thumbnail_fit.h"
+#include "settings/file_names.h"
 #include "settings/number_text.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -104,7 +104,7 @@ bool frmDiapo::pagesStillHere(const QStringList& pageNames) {
     }
     QStringList missing;
     for (const QString& name : pageNames) {
-        if (!QFileInfo(sRepSource_ + name).isFile())
+        if (!isRegularFile(sRepSource_ + name))
             missing << name;
     }
     if (missing.isEmpty())

@@ -1,10 +1,13 @@
 #include "review/picture_preview.h"
 
 #include "image/picture_loader.h"
+#include "settings/file_names.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace vantola {
 
@@ -18,14 +21,20 @@ constexpr int kAllocationLimitMiB = 2048;
 
 PicturePreview loadPreview(const QString& path, const std::function<QSize(QSize)>& shownSize) {
     PicturePreview preview;
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
+    // Opened by its bytes, which the path's text does not always give (see pathBytes).
+    QFile file;
+    const int descriptor =
+        isRegularFile(path) ? ::open(pathBytes(path).constData(), O_RDONLY | O_CLOEXEC) : -1;
+    if (descriptor < 0 ||
+        !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (descriptor >= 0)
+            ::close(descriptor);
         preview.problem = QStringLiteral("fichier introuvable");
         return preview;
     }
     QImageReader::setAllocationLimit(
         std::max(QImageReader::allocationLimit(), kAllocationLimitMiB));
-    QImageReader reader(path);
+    QImageReader reader(&file);
     reader.setAutoTransform(false);
     const QSize natural = reader.size();
     if (!natural.isValid() || natural.isEmpty()) {

@@ -1,5 +1,7 @@
 #include "settings/atomic_file.h"
 
+#include "settings/file_names.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -188,8 +190,7 @@ int copyFileWhole(const QString& source, const QString& target, ExistingTarget e
     if (const int error = checkExisting(name, existing, keptMode))
         return error;
     // Non-blocking so that a FIFO cannot hang the copy; only a regular file is copied.
-    const int input =
-        ::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int input = ::open(pathBytes(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (input < 0)
         return errno;
     struct stat status;

@@ -1,7 +1,13 @@
 #include "settings/folder_listing.h"
 
-#include <QDir>
+#include "settings/file_names.h"
+#include "settings/ini_text_codec.h"
+
+#include <QFile>
+#include <QSet>
 #include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace vantola {
 
@@ -67,18 +73,51 @@ bool naturalNameLess(const QString& a, const QString& b) {
     return a < b;
 }
 
-QStringList listFileNames(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+QStringList listFileNames(const QString& folder, QStringList* shadowed) {
+    // The folder's entries as bytes: Qt would read a name that is not valid UTF-8 into one that
+    // no longer leads to the file.
+    DIR* dir = ::opendir(QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder));
+    if (!dir)
+        return {};
+    QSet<QString> utf8Names; // of every entry, folders too
+    QStringList names;
+    QStringList otherNames;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArrayView bytes(entry->d_name);
+        if (bytes == "." || bytes == "..")
+            continue;
+        const QString name = fileNameText(bytes);
+        const bool utf8 = isValidUtf8(bytes);
+        if (utf8)
+            utf8Names.insert(name);
+        // Anything but a folder (a link followed): links that lead nowhere, pipes and devices too.
+        struct stat status;
+        if (::fstatat(::dirfd(dir), entry->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode))
+            continue;
+        (utf8 ? names : otherNames) << name;
+    }
+    ::closedir(dir);
+    // A name that is not UTF-8 leads to its file only where no UTF-8 name reads the same.
+    for (const QString& name : otherNames) {
+        if (!utf8Names.contains(name))
+            names << name;
+        else if (shadowed)
+            *shadowed << name;
+    }
     std::sort(names.begin(), names.end(), naturalNameLess);
+    if (shadowed)
+        std::sort(shadowed->begin(), shadowed->end(), naturalNameLess);
     return names;
 }
 
-QStringList listJpegPages(const QString& folder) {
-    QStringList pages;
-    for (const QString& name : listFileNames(folder)) {
-        if (name.right(4).toUpper().endsWith(QLatin1String(".JPG")))
-            pages << name;
-    }
+QStringList listJpegPages(const QString& folder, QStringList* shadowed) {
+    const auto notJpeg = [](const QString& name) {
+        return !name.right(4).toUpper().endsWith(QLatin1String(".JPG"));
+    };
+    QStringList pages = listFileNames(folder, shadowed);
+    pages.removeIf(notJpeg);
+    if (shadowed)
+        shadowed->removeIf(notJpeg);
     return pages;
 }
 

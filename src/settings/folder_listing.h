@@ -10,12 +10,14 @@ namespace vantola {
 // comparison so that the order is total and stable.
 bool naturalNameLess(const QString& a, const QString& b);
 
-// The names of the regular files of a folder, sorted by naturalNameLess. Empty when the folder
-// cannot be read.
-QStringList listFileNames(const QString& folder);
+// The names of the entries of a folder that are no folders, read by fileNameText and sorted by
+// naturalNameLess. Empty when the folder cannot be read. A name that is not valid UTF-8 but
+// reads as the name of another entry leaves the listing: it goes to `shadowed` when given.
+QStringList listFileNames(const QString& folder, QStringList* shadowed = nullptr);
 
 // The names that a cutting job takes from a folder: files whose name, with its last four
-// characters upper-cased, ends in ".JPG" (".jpg" in any letter case), in listing order.
-QStringList listJpegPages(const QString& folder);
+// characters upper-cased, ends in ".JPG" (".jpg" in any letter case), in listing order. The
+// names of such files that leave the listing go to `shadowed` when given.
+QStringList listJpegPages(const QString& folder, QStringList* shadowed = nullptr);
 
 } // namespace vantola

@@ -3,10 +3,12 @@
 #include "jobs/job_fixture.h"
 #include "support/djpeg.h"
 #include "support/page_generator.h"
+#include "support/run_vantola.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace vantola::test {
@@ -120,6 +122,39 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     for (auto it = others.begin(); it != others.end(); ++it)
         EXPECT_EQ(readFileBytes(fixture.output() + it.key()), it.value()) << qPrintable(it.key());
     EXPECT_FALSE(QFileInfo::exists(fixture.file(QStringLiteral("VANTOLA2"))));
+}
+
+TEST(FolderJob, NamesThatAreNotUtf8AreCutUnderTheirWindows1252Reading) {
+    JobFixture fixture;
+    // "planche_été.jpg" and "bédé.jpg" in Windows-1252 bytes; a UTF-8 "bédé.jpg" takes the name.
+    const QByteArray folder = QFile::encodeName(fixture.source());
+    const QByteArray latin1Names[] = {"planche_\xe9t\xe9.jpg", "b\xe9\x64\xe9.jpg"};
+    for (const QByteArray& name : latin1Names) {
+        const QString page = writeComicPage(fixture.source(), QStringLiteral("x"), name.size());
+        std::rename(QFile::encodeName(page).constData(), (folder + name).constData());
+    }
+    writeComicPage(fixture.source(), QStringLiteral("bédé"), 3);
+
+    EXPECT_EQ(runVantola({"cut", "--home", fixture.home(), "--quiet", fixture.source()}).status, 0);
+    const QStringList pieces = jpegNames(fixture.output());
+    EXPECT_EQ(pieces.size(), 12);
+    EXPECT_EQ(pieces.value(6), QStringLiteral("planche_été.jpg-0007.jpg"));
+    EXPECT_EQ(
+        fixture.outputLog().mid(4, 3),
+        (QStringList{"Fichier non découpé : un second fichier se lit " + fixture.file("bédé.jpg") +
+                         " (son nom est écrit en Windows-1252)",
+                     "6 images (1-7) ont étés créées pour la page " + fixture.file("bédé.jpg"),
+                     "6 images (7-13) ont étés créées pour la page " +
+                         fixture.file("planche_été.jpg")}));
+
+    const QString script =
+        "exec \"$VANTOLA\" cut --home \"$1\" \"$2$(printf 'planche_\\351t\\351.jpg')\"";
+    EXPECT_EQ(runProgram("sh", {"-c", script, "sh", fixture.home(), fixture.source()}).status, 0);
+    EXPECT_EQ(fixture.outputLog().value(4),
+              "6 images (1-7) ont étés créées pour la page " + fixture.file("planche_été.jpg"));
+    // Qt could not remove these names with the temporary folder.
+    for (const QByteArray& name : latin1Names)
+        std::remove((folder + name).constData());
 }
 
 TEST(FolderJob, EmptyFolderWritesHeaderAndClosingLine) {

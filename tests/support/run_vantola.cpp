@@ -8,10 +8,8 @@
 
 namespace vantola::test {
 
-namespace {
-
 ProcessResult runProgram(const QString& program, const QStringList& arguments, int timeoutMs,
-                         const QStringList& environmentChanges = {}) {
+                         const QStringList& environmentChanges) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("fr_FR.UTF-8"));
@@ -35,8 +33,6 @@ ProcessResult runProgram(const QString& program, const QStringList& arguments, i
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
 }
-
-} // namespace
 
 ProcessResult runVantola(const QStringList& arguments, int timeoutMs,
                          const QStringList& environmentChanges) {

@@ -12,6 +12,10 @@ struct ProcessResult {
     QString err;
 };
 
+// Runs a program in the environment below, $VANTOLA naming the built executable.
+ProcessResult runProgram(const QString& program, const QStringList& arguments,
+                         int timeoutMs = 120000, const QStringList& environmentChanges = {});
+
 // Runs the built vantola executable with the arguments and waits for it (up to the timeout).
 // The child gets the French locale and the offscreen platform, then the environment changes
 // ("NAME=value", or "NAME=" to remove NAME).
