@@ -1,18 +1,32 @@
 #include "image/picture_completeness.h"
 
 #include <QtEndian>
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace vantola {
 
 namespace {
 
-quint32 little32(const QByteArray& bytes, qsizetype at) {
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
+// The first bytes of a BMP file (its file header and the start of its info header), zero past
+// the end of a shorter file.
+using BmpHeader = std::array<uchar, 38>;
+
+BmpHeader bmpHeader(const QByteArray& bytes) {
+    BmpHeader header{};
+    std::memcpy(header.data(), bytes.constData(),
+                std::min(std::size_t(bytes.size()), header.size()));
+    return header;
 }
-quint16 little16(const QByteArray& bytes, qsizetype at) {
-    return qFromLittleEndian<quint16>(bytes.constData() + at);
+
+quint32 little32(const BmpHeader& header, std::size_t at) {
+    return qFromLittleEndian<quint32>(header.data() + at);
+}
+quint16 little16(const BmpHeader& header, std::size_t at) {
+    return qFromLittleEndian<quint16>(header.data() + at);
 }
 
 QString cutShort(const char* format, qint64 size, qint64 needed) {
@@ -33,25 +47,26 @@ QString missingBmpData(const QByteArray& bytes) {
     constexpr qsizetype kFileHeader = 14;
     if (bytes.size() < kFileHeader + 16)
         return cutShort("BMP", bytes.size(), kFileHeader + 16);
-    const qint64 pixelOffset = little32(bytes, 10);
-    const quint32 infoSize = little32(bytes, kFileHeader);
+    const BmpHeader header = bmpHeader(bytes);
+    const qint64 pixelOffset = little32(header, 10);
+    const quint32 infoSize = little32(header, kFileHeader);
     qint64 width = 0;
     qint64 height = 0;
     qint64 depth = 0;
     quint32 compression = 0;
     qint64 compressedSize = 0;
     if (infoSize == 12) { // the OS/2 header: 16-bit sizes, never compressed
-        width = little16(bytes, 18);
-        height = little16(bytes, 20);
-        depth = little16(bytes, 24);
+        width = little16(header, 18);
+        height = little16(header, 20);
+        depth = little16(header, 24);
     } else {
         if (bytes.size() < kFileHeader + 24)
             return cutShort("BMP", bytes.size(), kFileHeader + 24);
-        width = qint32(little32(bytes, 18));
-        height = std::abs(qint64(qint32(little32(bytes, 22)))); // negative: rows top to bottom
-        depth = little16(bytes, 28);
-        compression = little32(bytes, 30);
-        compressedSize = little32(bytes, 34);
+        width = qint32(little32(header, 18));
+        height = std::abs(qint64(qint32(little32(header, 22)))); // negative: rows top to bottom
+        depth = little16(header, 28);
+        compression = little32(header, 30);
+        compressedSize = little32(header, 34);
     }
     constexpr quint32 kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
     qint64 pixelBytes = 0;
