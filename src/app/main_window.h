@@ -5,6 +5,7 @@
 #include "app/window_job_host.h"
 #include "cutting/cutting_job.h"
 #include "cutting/program_state.h"
+#include "review/review_host.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -21,7 +22,7 @@ class Pgb2Panel;
 // status bar with the job's and the page's progress bars. It owns the cutting job and runs it
 // on the interface thread, one job at a time. Closing it saves the rotation and double-pass
 // switches in param.ini and ends the program; "&Quitter" ends it without saving.
-class frmBD : public QMainWindow {
+class frmBD : public QMainWindow, public ReviewHost {
     Q_OBJECT
 
 public:
@@ -30,7 +31,7 @@ public:
     explicit frmBD(ProgramState& state, QWidget* parent = nullptr);
     ~frmBD() override;
 
-    ProgramState& state() { return state_; }
+    ProgramState& state() override { return state_; }
     CuttingJob& job() { return job_; }
     // The dialogs and the program's end, replaceable by tests.
     WindowHooks& hooks() { return hooks_; }
@@ -47,14 +48,20 @@ public:
     bool isJobRunning() const { return jobRunning_; }
     // While a job runs, says so in a message and returns true: a command refused then must
     // change nothing, not even the settings that the running job reads.
-    bool refuseWhileJobRuns();
+    bool refuseWhileJobRuns() override;
     // Whether the folder of a path chosen in a file dialog exists; when it does not, a message
     // says so. A job never creates a folder that the user mistyped.
-    bool chosenFolderExists(const QString& path);
+    bool chosenFolderExists(const QString& path) override;
     // Runs Decoupage, unless a job is already running (refused with a message). True when the
     // job started; false when it was refused, here or by the driver (which says why).
     bool runJob(const QString& sFichierAOuvrir, const QString& sFichierAOuvrirCourt,
-                qint16 inbPage);
+                qint16 inbPage) override;
+
+    // The rest of what the compare tool needs: the window's messages, its picture dialog, and
+    // the window itself.
+    void showMessage(const QString& title, const QString& text) override;
+    QString chooseImage() override;
+    QWidget& hostWindow() override;
 
 public slots:
     void mnu_ouvririmg_Click();

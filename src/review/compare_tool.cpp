@@ -1,7 +1,7 @@
 #include "review/compare_tool.h"
 
-#include "app/main_window.h"
 #include "review/mdi_compare.h"
+#include "review/review_host.h"
 
 #include <QPointer>
 
@@ -14,7 +14,7 @@ namespace {
 // front during a re-cut); it goes when the main window goes.
 class CompareToolAnchor : public QObject {
 public:
-    explicit CompareToolAnchor(frmBD& window) : QObject(&window) {
+    explicit CompareToolAnchor(QWidget& window) : QObject(&window) {
         setObjectName(QStringLiteral("CompareToolAnchor"));
     }
     ~CompareToolAnchor() override { delete tool.data(); }
@@ -22,34 +22,34 @@ public:
     QPointer<MDI_Compare> tool;
 };
 
-CompareToolAnchor* anchorOf(frmBD& window) {
-    return window.findChild<CompareToolAnchor*>(QStringLiteral("CompareToolAnchor"),
-                                                Qt::FindDirectChildrenOnly);
+CompareToolAnchor* anchorOf(ReviewHost& host) {
+    return host.hostWindow().findChild<CompareToolAnchor*>(QStringLiteral("CompareToolAnchor"),
+                                                           Qt::FindDirectChildrenOnly);
 }
 
 } // namespace
 
-MDI_Compare* openCompareTool(frmBD& window) {
-    CompareToolAnchor* anchor = anchorOf(window);
+MDI_Compare* openCompareTool(ReviewHost& host) {
+    CompareToolAnchor* anchor = anchorOf(host);
     return anchor ? anchor->tool.data() : nullptr;
 }
 
-MDI_Compare* showCompareTool(frmBD& window) {
-    if (MDI_Compare* open = openCompareTool(window)) {
+MDI_Compare* showCompareTool(ReviewHost& host) {
+    if (MDI_Compare* open = openCompareTool(host)) {
         open->setWindowState((open->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         open->show();
         open->raise();
         open->activateWindow();
         return open;
     }
-    auto* tool = new MDI_Compare(window);
+    auto* tool = new MDI_Compare(host);
     if (!tool->MDIForm_Load()) {
         delete tool;
         return nullptr;
     }
-    CompareToolAnchor* anchor = anchorOf(window);
+    CompareToolAnchor* anchor = anchorOf(host);
     if (!anchor)
-        anchor = new CompareToolAnchor(window);
+        anchor = new CompareToolAnchor(host.hostWindow());
     anchor->tool = tool;
     tool->show();
     return tool;

@@ -1,19 +1,28 @@
+// The review window: its controls, its loading on the source folder, and the showing of a page
+// (the page picture, the sketch of its cuts, the thumbnails of its pieces, the info label and
+// the caption).
 #include "review/frm_diapo.h"
 
-#include "app/main_window.h"
 #include "review/cut_overlay.h"
+#include "review/cut_sketch.h"
+#include "review/mdi_compare.h"
 #include "review/picture_box.h"
+#include "review/picture_preview.h"
 #include "review/review_captions.h"
+#include "review/review_host.h"
 #include "review/shrink_to_fit.h"
 #include "review/thumbnail_fit.h"
 #include "review/thumbnail_slot.h"
 #include "review/twips.h"
 #include "settings/folder_listing.h"
+#include "settings/path_parts.h"
 
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
@@ -23,21 +32,21 @@ namespace vantola {
 namespace {
 
 // The places of the controls, in twips, as the window was drawn (client area 14160 x 8220).
-constexpr TwipsRect kLabeltxt[3] = {
+constexpr TwipsRect kColumnTitles[3] = {
     {120, 0, 1935, 255}, {3960, 0, 1935, 255}, {6000, 0, 1935, 255}};
-constexpr TwipsRect kFrame2{0, 240, 3855, 6135};
-constexpr TwipsRect kImageOriginal{120, 240, 3615, 5775}; // inside Frame2
-constexpr TwipsRect kPicCalque{3960, 360, 1935, 3135};
-constexpr TwipsRect kFrame1{6000, 285, 7845, 5250};
-constexpr TwipsRect kScrVerticale{13920, 0, 240, 5340};
-constexpr TwipsRect kLblInfo{3960, 5640, 10185, 360};
-constexpr TwipsRect kLabel1{3960, 6120, 1335, 255};
-constexpr TwipsRect kTxtNbBlanc{5400, 6120, 615, 285};
-constexpr TwipsRect kChkDebug{6480, 6120, 1695, 255};
-constexpr TwipsRect kHScrollFile{0, 6480, 3855, 375};
-constexpr TwipsRect kCmdRedecouper{3960, 6480, 2295, 375};
-constexpr TwipsRect kCmdRecoupeAll{6360, 6480, 3855, 375};
-constexpr TwipsRect kChkRedecoupe{120, 6960, 3735, 255};
+constexpr TwipsRect kPageFrame{0, 240, 3855, 6135};
+constexpr TwipsRect kPagePicture{120, 240, 3615, 5775}; // inside the page frame
+constexpr TwipsRect kSketchSurface{3960, 360, 1935, 3135};
+constexpr TwipsRect kThumbnailFrame{6000, 285, 7845, 5250};
+constexpr TwipsRect kScreenBar{13920, 0, 240, 5340};
+constexpr TwipsRect kInfoLabel{3960, 5640, 10185, 360};
+constexpr TwipsRect kWhiteLevelLabel{3960, 6120, 1335, 255};
+constexpr TwipsRect kWhiteLevelEdit{5400, 6120, 615, 285};
+constexpr TwipsRect kDebugBox{6480, 6120, 1695, 255};
+constexpr TwipsRect kPageBar{0, 6480, 3855, 375};
+constexpr TwipsRect kRecutPageButton{3960, 6480, 2295, 375};
+constexpr TwipsRect kRecutMarkedButton{6360, 6480, 3855, 375};
+constexpr TwipsRect kRecutMarkBox{120, 6960, 3735, 255};
 constexpr TwipsRect kClientArea{0, 0, 14160, 8220};
 // The info label sits this far below the thumbnail frame.
 constexpr double kInfoLabelGap = 100;
@@ -57,10 +66,25 @@ void setColours(QWidget* widget, const QColor& background, const QColor& text) {
     widget->setAutoFillBackground(true);
 }
 
+const QString& thumbnailToolTip() {
+    static const QString text = QStringLiteral("Double clique = effacer le fichier");
+    return text;
+}
+
+// The real question box (QMessageBox with the buttons Yes and No), parented to the window.
+ReviewHooks defaultReviewHooks(QWidget* parent) {
+    ReviewHooks hooks;
+    hooks.askYesNo = [parent](const QString& title, const QString& text) {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
+    return hooks;
+}
+
 } // namespace
 
-frmDiapo::frmDiapo(MDI_Compare& container, frmBD& mainWindow, QWidget* parent)
-    : QWidget(parent), container_(container), mainWindow_(mainWindow), state_(mainWindow.state()),
+frmDiapo::frmDiapo(MDI_Compare& container, ReviewHost& host, QWidget* parent)
+    : QWidget(parent), container_(container), host_(host), state_(host.state()),
       hooks_(defaultReviewHooks(this)) {
     setObjectName(QStringLiteral("frmDiapo"));
     setMinimumSize(toPixels(kClientArea).size());
@@ -69,62 +93,62 @@ frmDiapo::frmDiapo(MDI_Compare& container, frmBD& mainWindow, QWidget* parent)
     Form_Load();
 }
 
-PictureBox* frmDiapo::Image1(int index) const {
-    return FrameContour(index)->picture();
+PictureBox* frmDiapo::thumbnail(int slot) const {
+    return FrameContour(slot)->picture();
 }
 
 void frmDiapo::buildControls() {
     for (int i = 0; i < 3; ++i) {
-        const std::string name = "Labeltxt" + std::to_string(i);
-        labeltxt_[std::size_t(i)] = placed(new QLabel(this), name.c_str(), kLabeltxt[i]);
+        const std::string name = "columnTitle" + std::to_string(i);
+        columnTitles_[std::size_t(i)] = placed(new QLabel(this), name.c_str(), kColumnTitles[i]);
     }
-    frame2_ = placed(new QFrame(this), "Frame2", kFrame2);
-    frame2_->setFrameShape(QFrame::Box);
-    frame2_->setFrameShadow(QFrame::Sunken);
-    imageOriginal_ = placed(new PictureBox(frame2_), "ImageORIGINAL", kImageOriginal);
-    picCalque_ = placed(new CutOverlay(this), "PicCalque", kPicCalque);
+    pageFrame_ = placed(new QFrame(this), "pageFrame", kPageFrame);
+    pageFrame_->setFrameShape(QFrame::Box);
+    pageFrame_->setFrameShadow(QFrame::Sunken);
+    pagePicture_ = placed(new PictureBox(pageFrame_), "ImageORIGINAL", kPagePicture);
+    sketchSurface_ = placed(new CutOverlay(this), "PicCalque", kSketchSurface);
 
-    frame1_ = placed(new QFrame(this), "Frame1", kFrame1);
-    setColours(frame1_, QColor(64, 64, 64), Qt::white);
-    scrVerticale_ = placed(new QScrollBar(Qt::Vertical, this), "ScrVerticale", kScrVerticale);
-    scrVerticale_->setRange(0, 0);
-    scrVerticale_->setSingleStep(1);
-    scrVerticale_->setPageStep(1);
+    thumbnailFrame_ = placed(new QFrame(this), "thumbnailFrame", kThumbnailFrame);
+    setColours(thumbnailFrame_, QColor(64, 64, 64), Qt::white);
+    screenBar_ = placed(new QScrollBar(Qt::Vertical, this), "ScrVerticale", kScreenBar);
+    screenBar_->setRange(0, 0);
+    screenBar_->setSingleStep(1);
+    screenBar_->setPageStep(1);
 
-    lblInfo_ = placed(new QLabel(this), "LblInfo", kLblInfo);
-    lblInfo_->setAlignment(Qt::AlignCenter);
-    setColours(lblInfo_, Qt::black, QColor(255, 255, 0));
+    infoLabel_ = placed(new QLabel(this), "LblInfo", kInfoLabel);
+    infoLabel_->setAlignment(Qt::AlignCenter);
+    setColours(infoLabel_, Qt::black, QColor(255, 255, 0));
     QFont infoFont(QStringLiteral("MS Sans Serif"));
     infoFont.setPointSizeF(13.5);
-    lblInfo_->setFont(infoFont);
+    infoLabel_->setFont(infoFont);
 
-    label1_ = placed(new QLabel(this), "Label1", kLabel1);
-    txtNbBlanc_ = placed(new QLineEdit(this), "txtNbBlanc", kTxtNbBlanc);
-    chkDebug_ = placed(new QCheckBox(this), "chkDebug", kChkDebug);
-    chkDebug_->setToolTip(QStringLiteral("Permet de savoir pourquoi une decoupe ne se fait pas "
+    whiteLevelLabel_ = placed(new QLabel(this), "whiteLevelLabel", kWhiteLevelLabel);
+    whiteLevelEdit_ = placed(new QLineEdit(this), "txtNbBlanc", kWhiteLevelEdit);
+    debugBox_ = placed(new QCheckBox(this), "chkDebug", kDebugBox);
+    debugBox_->setToolTip(QStringLiteral("Permet de savoir pourquoi une decoupe ne se fait pas "
                                          "correctement via le log"));
-    hScrollFile_ = placed(new QScrollBar(Qt::Horizontal, this), "HScrollFile", kHScrollFile);
-    hScrollFile_->setSingleStep(1);
-    hScrollFile_->setPageStep(1);
-    cmdRedecouper_ = placed(new QPushButton(this), "CmdRedecouper", kCmdRedecouper);
-    cmdRecoupeAll_ = placed(new QPushButton(this), "CmdRecoupeALL", kCmdRecoupeAll);
-    chkRedecoupe_ = placed(new QCheckBox(this), "chkRedecoupe", kChkRedecoupe);
+    pageBar_ = placed(new QScrollBar(Qt::Horizontal, this), "HScrollFile", kPageBar);
+    pageBar_->setSingleStep(1);
+    pageBar_->setPageStep(1);
+    recutPageButton_ = placed(new QPushButton(this), "CmdRedecouper", kRecutPageButton);
+    recutMarkedButton_ = placed(new QPushButton(this), "CmdRecoupeALL", kRecutMarkedButton);
+    recutMarkBox_ = placed(new QCheckBox(this), "chkRedecoupe", kRecutMarkBox);
 
-    connect(hScrollFile_, &QScrollBar::valueChanged, this, &frmDiapo::HScrollFile_Change);
-    connect(scrVerticale_, &QScrollBar::valueChanged, this, &frmDiapo::ScrVerticale_Change);
-    connect(chkRedecoupe_, &QCheckBox::toggled, this, &frmDiapo::chkRedecoupe_Click);
-    connect(cmdRedecouper_, &QPushButton::clicked, this, &frmDiapo::CmdRedecouper_Click);
-    connect(cmdRecoupeAll_, &QPushButton::clicked, this, &frmDiapo::CmdRecoupeALL_Click);
+    connect(pageBar_, &QScrollBar::valueChanged, this, &frmDiapo::HScrollFile_Change);
+    connect(screenBar_, &QScrollBar::valueChanged, this, &frmDiapo::ScrVerticale_Change);
+    connect(recutMarkBox_, &QCheckBox::toggled, this, &frmDiapo::chkRedecoupe_Click);
+    connect(recutPageButton_, &QPushButton::clicked, this, &frmDiapo::CmdRedecouper_Click);
+    connect(recutMarkedButton_, &QPushButton::clicked, this, &frmDiapo::CmdRecoupeALL_Click);
 }
 
 void frmDiapo::buildThumbnailSlots() {
     for (int i = 0; i < kThumbnailSlots; ++i) {
-        auto* slot = new ThumbnailSlot(i, frame1_);
+        auto* slot = new ThumbnailSlot(i, thumbnailFrame_);
         slot->setGeometry(toPixels(slotFrameTwips(i)));
         slot->hide();
         connect(slot, &ThumbnailSlot::doubleClicked, this, &frmDiapo::EffacerDiapo);
-        connect(slot, &ThumbnailSlot::pressed, this, &frmDiapo::thumbnail_MouseDown);
-        slots_[std::size_t(i)] = slot;
+        connect(slot, &ThumbnailSlot::pressed, this, &frmDiapo::thumbnailPressed);
+        thumbnailSlots_[std::size_t(i)] = slot;
     }
 }
 
@@ -132,56 +156,160 @@ void frmDiapo::Form_Load() {
     const ReviewCaptions captions = readReviewCaptions(state_);
     setWindowTitle(captions.window);
     for (int i = 0; i < 3; ++i)
-        labeltxt_[std::size_t(i)]->setText(captions.controls[std::size_t(i)]);
-    label1_->setText(captions.controls[3]);
-    chkDebug_->setText(captions.controls[4]);
-    cmdRedecouper_->setText(captions.controls[5]);
-    cmdRecoupeAll_->setText(captions.controls[6]);
-    chkRedecoupe_->setText(captions.controls[7]);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{labeltxt_[0], labeltxt_[1], labeltxt_[2], label1_,
-                                         chkDebug_, cmdRedecouper_, cmdRecoupeAll_, chkRedecoupe_})
+        columnTitles_[std::size_t(i)]->setText(captions.controls[std::size_t(i)]);
+    whiteLevelLabel_->setText(captions.controls[3]);
+    debugBox_->setText(captions.controls[4]);
+    recutPageButton_->setText(captions.controls[5]);
+    recutMarkedButton_->setText(captions.controls[6]);
+    recutMarkBox_->setText(captions.controls[7]);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             columnTitles_[0], columnTitles_[1], columnTitles_[2], whiteLevelLabel_, debugBox_,
+             recutPageButton_, recutMarkedButton_, recutMarkBox_})
         shrinkFontToFit(control);
 
-    txtNbBlanc_->setText(QString::number(state_.lNiveauBlanc));
+    whiteLevelEdit_->setText(QString::number(state_.lNiveauBlanc));
 
-    sRepSource_ = state_.sRepSource;
+    sourceFolder_ = state_.sRepSource;
     // An empty folder name would list the working folder: no folder, no pages.
-    if (!sRepSource_.isEmpty()) {
-        for (const QString& name : listJpegPages(sRepSource_))
-            tabImages_.push_back({name, QString()});
+    if (!sourceFolder_.isEmpty()) {
+        for (const QString& name : listJpegPages(sourceFolder_))
+            pages_.push_back({name, QString()});
     }
 
-    lblInfo_->setText(QStringLiteral("Numero 1 / 1"));
+    infoLabel_->setText(QStringLiteral("Numero 1 / 1"));
     centreInfoLabel();
-    scrVerticale_->setMaximum(0);
+    screenBar_->setMaximum(0);
 
-    if (tabImages_.empty()) {
+    if (pages_.empty()) {
         // No page to show: nothing is loaded, and the window says so instead.
-        hScrollFile_->setRange(0, 0);
+        pageBar_->setRange(0, 0);
         for (QWidget* control : std::initializer_list<QWidget*>{
-                 hScrollFile_, cmdRedecouper_, cmdRecoupeAll_, chkRedecoupe_, scrVerticale_})
+                 pageBar_, recutPageButton_, recutMarkedButton_, recutMarkBox_, screenBar_})
             control->setEnabled(false);
-        lblInfo_->setText(QStringLiteral("Aucune image .JPG dans ") + sRepSource_);
-        imageOriginal_->setNotice(QStringLiteral("Aucune page à montrer"));
+        infoLabel_->setText(QStringLiteral("Aucune image .JPG dans ") + sourceFolder_);
+        pagePicture_->setNotice(QStringLiteral("Aucune page à montrer"));
         return;
     }
-    hScrollFile_->setRange(0, int(tabImages_.size()) - 1);
+    pageBar_->setRange(0, int(pages_.size()) - 1);
     AfficherImage();
 }
 
 void frmDiapo::centreInfoLabel() {
     // Centred in the window, but never further left than it was drawn: in a window narrower
     // than twice the page frame's width it would cover the bottom of the page picture.
-    const int top = twipsToPixels(kFrame1.top + kFrame1.height + kInfoLabelGap);
-    const int centred = (width() - lblInfo_->width()) / 2;
-    lblInfo_->move(std::max(centred, twipsToPixels(kLblInfo.left)), top);
+    const int top = twipsToPixels(kThumbnailFrame.top + kThumbnailFrame.height + kInfoLabelGap);
+    const int centred = (width() - infoLabel_->width()) / 2;
+    infoLabel_->move(std::max(centred, twipsToPixels(kInfoLabel.left)), top);
 }
 
 void frmDiapo::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The label stays centred in the window, whatever its size.
     centreInfoLabel();
+}
+
+void frmDiapo::AfficherImage() {
+    if (pages_.empty())
+        return;
+    const int page = pageBar_->value();
+    const QString& name = pages_[std::size_t(page)].name;
+    const QString path = sourceFolder_ + name;
+
+    showPagePicture(path, name);
+    drawCutSketch(path);
+    container_.renseigner_tableau(sourceFolder_, name);
+    AfficherDiapos();
+    infoLabel_->setText(QString::number(state_.tabDiapos.size()) + QStringLiteral(" diapos sur ") +
+                        name);
+    setWindowTitle(sourceFolder_ + QStringLiteral("   (") + QString::number(page) +
+                   QLatin1Char('/') + QString::number(pageBar_->maximum()) + QLatin1Char(')'));
+}
+
+void frmDiapo::showPagePicture(const QString& path, const QString& name) {
+    const PicturePreview preview =
+        loadPreview(path, [this](QSize) { return pagePicture_->size(); });
+    if (preview.shown())
+        pagePicture_->setPicture(preview.image);
+    else
+        pagePicture_->setNotice(
+            QStringLiteral("Page non affichée : %1 (%2)").arg(name, preview.problem));
+}
+
+void frmDiapo::drawCutSketch(const QString& path) {
+    sketchSurface_->Cls();
+    const CutSketch sketch =
+        readCutSketch(path, sketchSurface_->sizeTwips(), state_.sFichierDecoupage);
+    for (const SketchOutline& outline : sketch.outlines)
+        sketchSurface_->drawOutline(outline, outlineColour(outline));
+    if (!sketch.problem.isEmpty())
+        sketchSurface_->setNotice(sketch.problem);
+}
+
+void frmDiapo::AfficherDiapos() {
+    const qsizetype screen = screenBar_->value();
+    const qsizetype count = state_.tabDiapos.size();
+    hideThumbnails();
+    QProgressBar* bar = container_.progressBar();
+    bar->setRange(0, kThumbnailSlots);
+    bar->setValue(0);
+    bar->show();
+    {
+        const BusyCursor busy;
+        for (int i = 0; i < kThumbnailSlots; ++i) {
+            bar->setValue(i);
+            const qsizetype piece = screen * kThumbnailSlots + i;
+            if (piece < count)
+                showThumbnail(i, state_.tabDiapos[piece]);
+        }
+        bar->setValue(kThumbnailSlots);
+        bar->hide();
+    }
+    // One position per screen of sixteen pieces. Lowering the maximum below the current screen
+    // moves the scroll bar, whose change lays the thumbnails out again.
+    screenBar_->setMaximum(int(count / kThumbnailSlots));
+}
+
+void frmDiapo::showThumbnail(int slot, const QString& piecePath) {
+    ThumbnailSlot* frame = thumbnailSlots_[std::size_t(slot)];
+    PictureBox* picture = frame->picture();
+    frame->show();
+    frame->setToolTip(thumbnailToolTip());
+    picture->setToolTip(thumbnailToolTip());
+
+    QRect place;
+    const PicturePreview preview = loadPreview(piecePath, [&](QSize natural) {
+        place = toPixels(fitThumbnail(natural, slot));
+        return place.size().expandedTo(QSize(1, 1));
+    });
+    if (preview.shown()) {
+        picture->setPicture(preview.image);
+    } else {
+        place = toPixels(fitThumbnail(QSize(), slot));
+        picture->setNotice(
+            QStringLiteral("%1\n(%2)").arg(ExtraireNomFichier(piecePath), preview.problem));
+    }
+    picture->setTag(piecePath);
+    picture->setGeometry(QRect(place.topLeft(), place.size().expandedTo(QSize(1, 1))));
+}
+
+void frmDiapo::hideThumbnails() {
+    for (ThumbnailSlot* slot : thumbnailSlots_) {
+        slot->hide();
+        slot->picture()->clear();
+    }
+}
+
+void frmDiapo::HScrollFile_Change() {
+    AfficherImage();
+    if (pages_.empty())
+        return;
+    const PageRow& row = pages_[std::size_t(pageBar_->value())];
+    recutMarkBox_->setChecked(row.mark == QLatin1String("OK"));
+}
+
+void frmDiapo::ScrVerticale_Change() {
+    hideThumbnails();
+    AfficherDiapos();
 }
 
 } // namespace vantola

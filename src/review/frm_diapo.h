@@ -1,10 +1,9 @@
 #pragma once
 
-#include "review/review_hooks.h"
-
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,14 +19,21 @@ namespace vantola {
 class CutOverlay;
 class MDI_Compare;
 class PictureBox;
+class ReviewHost;
 class ThumbnailSlot;
-class frmBD;
 struct ProgramState;
 
 // One row of the page table: a page's file name and its re-cut mark ("OK" when marked).
 struct PageRow {
     QString name;
     QString mark;
+};
+
+// The review window's question to the user, replaceable so that a test answers it without a
+// modal dialog.
+struct ReviewHooks {
+    // A Yes / No question box: title, text; true for Yes.
+    std::function<bool(const QString& title, const QString& text)> askYesNo;
 };
 
 // The review window, shown inside the compare tool: one page of the source folder at a time,
@@ -43,12 +49,12 @@ class frmDiapo : public QWidget {
 
 public:
     // Loads the window on the program's current source folder (the page table, page 0 shown).
-    frmDiapo(MDI_Compare& container, frmBD& mainWindow, QWidget* parent = nullptr);
+    frmDiapo(MDI_Compare& container, ReviewHost& host, QWidget* parent = nullptr);
 
     // The deletion question, replaceable by tests.
     ReviewHooks& hooks() { return hooks_; }
 
-    const std::vector<PageRow>& tabImages() const { return tabImages_; }
+    const std::vector<PageRow>& tabImages() const { return pages_; }
 
     // Shows the page given by HScrollFile: its picture, its cut sketch, its thumbnails, the info
     // label and the caption.
@@ -56,25 +62,27 @@ public:
     // Fills the sixteen slots from the screen given by ScrVerticale and sets its maximum.
     void AfficherDiapos();
     // Deletes the piece shown in a slot (when its file exists) and shows the page again.
-    void EffacerDiapo(int Index);
+    void EffacerDiapo(int slot);
 
-    // The controls, under their names.
-    QLabel* Labeltxt(int index) const { return labeltxt_[std::size_t(index)]; }
-    QFrame* Frame2() const { return frame2_; }
-    PictureBox* ImageORIGINAL() const { return imageOriginal_; }
-    CutOverlay* PicCalque() const { return picCalque_; }
-    QFrame* Frame1() const { return frame1_; }
-    QScrollBar* ScrVerticale() const { return scrVerticale_; }
-    QLabel* LblInfo() const { return lblInfo_; }
-    QLabel* Label1() const { return label1_; }
-    QLineEdit* txtNbBlanc() const { return txtNbBlanc_; }
-    QCheckBox* chkDebug() const { return chkDebug_; }
-    QScrollBar* HScrollFile() const { return hScrollFile_; }
-    QPushButton* CmdRedecouper() const { return cmdRedecouper_; }
-    QPushButton* CmdRecoupeALL() const { return cmdRecoupeAll_; }
-    QCheckBox* chkRedecoupe() const { return chkRedecoupe_; }
-    ThumbnailSlot* FrameContour(int index) const { return slots_[std::size_t(index)]; }
-    PictureBox* Image1(int index) const;
+    // The controls: the titles above the page, the sketch and the thumbnails; the frames of the
+    // page and of the thumbnails; the label before the white level; a thumbnail's picture.
+    QLabel* columnTitle(int index) const { return columnTitles_[std::size_t(index)]; }
+    QFrame* pageFrame() const { return pageFrame_; }
+    QFrame* thumbnailFrame() const { return thumbnailFrame_; }
+    QLabel* whiteLevelLabel() const { return whiteLevelLabel_; }
+    PictureBox* thumbnail(int slot) const;
+    // The other controls, under their names.
+    PictureBox* ImageORIGINAL() const { return pagePicture_; }
+    CutOverlay* PicCalque() const { return sketchSurface_; }
+    QScrollBar* ScrVerticale() const { return screenBar_; }
+    QLabel* LblInfo() const { return infoLabel_; }
+    QLineEdit* txtNbBlanc() const { return whiteLevelEdit_; }
+    QCheckBox* chkDebug() const { return debugBox_; }
+    QScrollBar* HScrollFile() const { return pageBar_; }
+    QPushButton* CmdRedecouper() const { return recutPageButton_; }
+    QPushButton* CmdRecoupeALL() const { return recutMarkedButton_; }
+    QCheckBox* chkRedecoupe() const { return recutMarkBox_; }
+    ThumbnailSlot* FrameContour(int slot) const { return thumbnailSlots_[std::size_t(slot)]; }
 
     // Event handlers.
     void HScrollFile_Change();
@@ -84,7 +92,7 @@ public:
     void CmdRecoupeALL_Click();
     // A mouse button pressed on a thumbnail (picture or frame): the right one asks whether to
     // delete the piece.
-    void thumbnail_MouseDown(int Index, Qt::MouseButton Button);
+    void thumbnailPressed(int slot, Qt::MouseButton button);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -119,29 +127,30 @@ private:
     void bringToFront();
 
     MDI_Compare& container_;
-    frmBD& mainWindow_;
+    ReviewHost& host_;
     ProgramState& state_;
     ReviewHooks hooks_;
     // The source folder this window shows, as it was when the window was loaded: a later job
     // elsewhere changes the program's folder, never what this window shows and re-cuts.
-    QString sRepSource_;
-    std::vector<PageRow> tabImages_;
+    QString sourceFolder_;
+    // The page table tabImages: the JPEG pages of the source folder and their re-cut marks.
+    std::vector<PageRow> pages_;
 
-    std::array<QLabel*, 3> labeltxt_{};
-    QFrame* frame2_ = nullptr;
-    PictureBox* imageOriginal_ = nullptr;
-    CutOverlay* picCalque_ = nullptr;
-    QFrame* frame1_ = nullptr;
-    QScrollBar* scrVerticale_ = nullptr;
-    QLabel* lblInfo_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QLineEdit* txtNbBlanc_ = nullptr;
-    QCheckBox* chkDebug_ = nullptr;
-    QScrollBar* hScrollFile_ = nullptr;
-    QPushButton* cmdRedecouper_ = nullptr;
-    QPushButton* cmdRecoupeAll_ = nullptr;
-    QCheckBox* chkRedecoupe_ = nullptr;
-    std::array<ThumbnailSlot*, 16> slots_{};
+    std::array<QLabel*, 3> columnTitles_{};
+    QFrame* pageFrame_ = nullptr;
+    PictureBox* pagePicture_ = nullptr;
+    CutOverlay* sketchSurface_ = nullptr;
+    QFrame* thumbnailFrame_ = nullptr;
+    QScrollBar* screenBar_ = nullptr;
+    QLabel* infoLabel_ = nullptr;
+    QLabel* whiteLevelLabel_ = nullptr;
+    QLineEdit* whiteLevelEdit_ = nullptr;
+    QCheckBox* debugBox_ = nullptr;
+    QScrollBar* pageBar_ = nullptr;
+    QPushButton* recutPageButton_ = nullptr;
+    QPushButton* recutMarkedButton_ = nullptr;
+    QCheckBox* recutMarkBox_ = nullptr;
+    std::array<ThumbnailSlot*, 16> thumbnailSlots_{};
 };
 
 } // namespace vantola

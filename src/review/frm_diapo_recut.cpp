@@ -1,10 +1,11 @@
 // Re-cutting and deleting from the review window: the re-cut mark of a page, re-cutting the
 // current page or the marked pages through the main window's driver, and deleting a piece.
-#include "app/main_window.h"
+#include "cutting/cutting_job.h"
 #include "review/frm_diapo.h"
 #include "review/mdi_compare.h"
 #include "review/picture_box.h"
 #include "review/piece_disposal.h"
+#include "review/review_host.h"
 #include "review/thumbnail_fit.h"
 #include "settings/file_names.h"
 #include "settings/number_text.h"
@@ -28,11 +29,18 @@ const QString& recutRefusedTitle() {
 
 } // namespace
 
+void frmDiapo::chkRedecoupe_Click() {
+    if (pages_.empty())
+        return;
+    PageRow& row = pages_[std::size_t(pageBar_->value())];
+    row.mark = recutMarkBox_->isChecked() ? QStringLiteral("OK") : QString();
+}
+
 std::optional<qint32> frmDiapo::whiteLevelForRecut() {
-    const QString text = txtNbBlanc_->text();
+    const QString text = whiteLevelEdit_->text();
     const std::optional<qint32> level = numberFromText<qint32>(text);
     if (!level) {
-        mainWindow_.hooks().showMessage(
+        host_.showMessage(
             recutRefusedTitle(),
             QStringLiteral("Le niveau de blanc « %1 » n'est pas un nombre entier : aucune image "
                            "n'a été redécoupée.")
@@ -40,7 +48,7 @@ std::optional<qint32> frmDiapo::whiteLevelForRecut() {
         return std::nullopt;
     }
     if (*level > kLargestWhiteLevel || *level < kSmallestWhiteLevel) {
-        mainWindow_.hooks().showMessage(
+        host_.showMessage(
             recutRefusedTitle(),
             QStringLiteral(
                 "Le niveau de blanc %1 est hors limites (niveau de %2 à %3) : aucune image "
@@ -54,13 +62,13 @@ std::optional<qint32> frmDiapo::whiteLevelForRecut() {
 }
 
 void frmDiapo::CmdRedecouper_Click() {
-    if (tabImages_.empty())
+    if (pages_.empty())
         return;
     const std::optional<qint32> level = whiteLevelForRecut();
     if (!level)
         return;
-    const QStringList page{tabImages_[std::size_t(hScrollFile_->value())].name};
-    if (prepareRecut(*level, chkDebug_->isChecked(), page))
+    const QStringList page{pages_[std::size_t(pageBar_->value())].name};
+    if (prepareRecut(*level, debugBox_->isChecked(), page))
         runRecuts(page);
 }
 
@@ -69,7 +77,7 @@ void frmDiapo::CmdRecoupeALL_Click() {
     if (!level)
         return;
     QStringList marked;
-    for (const PageRow& row : tabImages_) {
+    for (const PageRow& row : pages_) {
         if (row.mark == QLatin1String("OK"))
             marked << row.name;
     }
@@ -83,7 +91,7 @@ bool frmDiapo::prepareRecut(qint32 level, std::optional<bool> debug, const QStri
     bringMainWindowToFront();
     // Checked only now: the events just let through may have started or ended a job. A job
     // still running goes on with its own level, switches and closing message.
-    if (!self || mainWindow_.refuseWhileJobRuns() || !pagesStillHere(pageNames))
+    if (!self || host_.refuseWhileJobRuns() || !pagesStillHere(pageNames))
         return false;
     if (debug)
         state_.bModeDebug = *debug;
@@ -93,26 +101,26 @@ bool frmDiapo::prepareRecut(qint32 level, std::optional<bool> debug, const QStri
 }
 
 bool frmDiapo::pagesStillHere(const QStringList& pageNames) {
-    if (state_.sRepSource != sRepSource_) {
-        mainWindow_.hooks().showMessage(
+    if (state_.sRepSource != sourceFolder_) {
+        host_.showMessage(
             recutRefusedTitle(),
             QStringLiteral("Un autre découpage a changé le dossier en cours depuis l'ouverture "
                            "de cette fenêtre sur %1 : aucune image n'a été redécoupée. Fermez "
                            "l'outil de comparaison et rouvrez-le pour revoir le dossier en cours.")
-                .arg(sRepSource_));
+                .arg(sourceFolder_));
         return false;
     }
     QStringList missing;
     for (const QString& name : pageNames) {
-        if (!isRegularFile(sRepSource_ + name))
+        if (!isRegularFile(sourceFolder_ + name))
             missing << name;
     }
     if (missing.isEmpty())
         return true;
-    mainWindow_.hooks().showMessage(
+    host_.showMessage(
         recutRefusedTitle(),
         QStringLiteral("Image(s) introuvable(s) dans %1 : %2. Aucune image n'a été redécoupée.")
-            .arg(sRepSource_, missing.join(QStringLiteral(", "))));
+            .arg(sourceFolder_, missing.join(QStringLiteral(", "))));
     return false;
 }
 
@@ -122,7 +130,7 @@ bool frmDiapo::runRecuts(const QStringList& pageNames) {
     // nothing is deleted or re-cut under it.
     setEnabled(false);
     for (const QString& name : pageNames) {
-        const bool ran = mainWindow_.runJob(sRepSource_ + name, name, 0);
+        const bool ran = host_.runJob(sourceFolder_ + name, name, 0);
         if (!self)
             return false;
         if (!ran)
@@ -137,9 +145,10 @@ bool frmDiapo::runRecuts(const QStringList& pageNames) {
 }
 
 void frmDiapo::bringMainWindowToFront() {
-    mainWindow_.show();
-    mainWindow_.raise();
-    mainWindow_.activateWindow();
+    QWidget& mainWindow = host_.hostWindow();
+    mainWindow.show();
+    mainWindow.raise();
+    mainWindow.activateWindow();
     QCoreApplication::processEvents();
 }
 
@@ -151,21 +160,21 @@ void frmDiapo::bringToFront() {
     QCoreApplication::processEvents();
 }
 
-void frmDiapo::thumbnail_MouseDown(int Index, Qt::MouseButton Button) {
-    if (Button != Qt::RightButton)
+void frmDiapo::thumbnailPressed(int slot, Qt::MouseButton button) {
+    if (button != Qt::RightButton)
         return;
     if (hooks_.askYesNo(QStringLiteral("SUPPRESSION"),
                         QStringLiteral("Voulez vous effacer cette image ?")))
-        EffacerDiapo(Index);
+        EffacerDiapo(slot);
 }
 
-void frmDiapo::EffacerDiapo(int Index) {
-    if (Index < 0 || Index >= kThumbnailSlots)
+void frmDiapo::EffacerDiapo(int slot) {
+    if (slot < 0 || slot >= kThumbnailSlots)
         return;
-    const QString path = Image1(Index)->tag();
+    const QString path = thumbnail(slot)->tag();
     const QString problem = path.isEmpty() ? QString() : throwPieceAway(path);
     if (!problem.isEmpty())
-        mainWindow_.hooks().showMessage(
+        host_.showMessage(
             QStringLiteral("SUPPRESSION"),
             QStringLiteral("Le fichier %1 n'a pas pu être effacé : %2").arg(path, problem));
     AfficherImage();

@@ -1,10 +1,9 @@
 #include "review/mdi_compare.h"
 
-#include "app/main_window.h"
-#include "review/busy_cursor.h"
 #include "review/frm_diapo.h"
 #include "review/piece_listing.h"
 #include "review/review_captions.h"
+#include "review/review_host.h"
 #include "review/twips.h"
 #include "settings/path_parts.h"
 
@@ -30,19 +29,18 @@ void stepCyclingBar(QProgressBar* bar) {
 
 } // namespace
 
-MDI_Compare::MDI_Compare(frmBD& mainWindow, QWidget* parent)
-    : QMainWindow(parent), mainWindow_(mainWindow), area_(new QMdiArea),
-      progressBar_(new QProgressBar) {
+MDI_Compare::MDI_Compare(ReviewHost& host, QWidget* parent)
+    : QMainWindow(parent), host_(host), area_(new QMdiArea), progressBar_(new QProgressBar) {
     setObjectName(QStringLiteral("MDI_Compare"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(compareToolTitle());
-    setWindowIcon(mainWindow.windowIcon());
+    setWindowIcon(host.hostWindow().windowIcon());
 
     area_->setObjectName(QStringLiteral("MDIArea"));
     area_->setBackground(palette().brush(QPalette::Dark));
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setMinimum(0);
     progressBar_->setTextVisible(false);
     progressBar_->setFixedHeight(twipsToPixels(kProgressBarHeightTwips));
@@ -63,14 +61,14 @@ frmDiapo* MDI_Compare::diapo() const {
 
 bool MDI_Compare::MDIForm_Load() {
     setWindowState(windowState() | Qt::WindowMaximized);
-    ProgramState& state = mainWindow_.state();
+    ProgramState& state = host_.state();
     if (state.sRepSource.isEmpty()) {
-        const QString picture = mainWindow_.hooks().chooseImage();
-        if (picture.isEmpty() || !mainWindow_.chosenFolderExists(picture))
+        const QString picture = host_.chooseImage();
+        if (picture.isEmpty() || !host_.chosenFolderExists(picture))
             return false;
         state.sRepSource = ExtraireDossier(picture);
     }
-    auto* diapo = new frmDiapo(*this, mainWindow_);
+    auto* diapo = new frmDiapo(*this, host_);
     diapo_ = diapo;
     QMdiSubWindow* subWindow = area_->addSubWindow(diapo);
     subWindow->setWindowIcon(windowIcon());
@@ -79,7 +77,7 @@ bool MDI_Compare::MDIForm_Load() {
 }
 
 void MDI_Compare::renseigner_tableau(const QString& sRepSource, const QString& sFichierOriginal) {
-    QStringList& tabDiapos = mainWindow_.state().tabDiapos;
+    QStringList& tabDiapos = host_.state().tabDiapos;
     tabDiapos.clear();
     const QString dir = pieceFolder(sRepSource);
     const BusyCursor busy;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -9,7 +10,7 @@ class QProgressBar;
 
 namespace vantola {
 
-class frmBD;
+class ReviewHost;
 class frmDiapo;
 
 // The compare tool: a window titled "Vantola - Outil de comparaison de découpe" holding the
@@ -20,7 +21,7 @@ class MDI_Compare : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit MDI_Compare(frmBD& mainWindow, QWidget* parent = nullptr);
+    explicit MDI_Compare(ReviewHost& host, QWidget* parent = nullptr);
 
     // Loading: the window is maximized; when no source folder is known yet, the picture dialog
     // asks for a page and its folder becomes the source folder; then the review window opens
@@ -33,17 +34,27 @@ public:
     // the page's name without regard to case, in listing order.
     void renseigner_tableau(const QString& sRepSource, const QString& sFichierOriginal);
 
-    frmBD& mainWindow() const { return mainWindow_; }
+    ReviewHost& host() const { return host_; }
     QMdiArea* area() const { return area_; }
-    QProgressBar* ProgressBar1() const { return progressBar_; }
+    QProgressBar* progressBar() const { return progressBar_; }
     // The review window, null once it has been closed.
     frmDiapo* diapo() const;
 
 private:
-    frmBD& mainWindow_;
+    ReviewHost& host_;
     QMdiArea* area_;
     QProgressBar* progressBar_;
     QPointer<frmDiapo> diapo_;
+};
+
+// The hourglass pointer for as long as the object lives: with the compare tool's progress bar,
+// the feedback while the pieces of a page are listed and their thumbnails loaded.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
 } // namespace vantola

@@ -10,7 +10,7 @@ namespace vantola {
 ThumbnailSlot::ThumbnailSlot(int index, QWidget* parent)
     : QFrame(parent), index_(index), picture_(new PictureBox(this)) {
     setObjectName(QStringLiteral("FrameContour%1").arg(index));
-    picture_->setObjectName(QStringLiteral("Image1%1").arg(index));
+    picture_->setObjectName(QStringLiteral("thumbnail%1").arg(index));
     setFrameShape(QFrame::Box);
     setAutoFillBackground(true);
     // The picture lets its mouse events through to the frame, which handles both.

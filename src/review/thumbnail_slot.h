@@ -7,7 +7,7 @@ namespace vantola {
 class PictureBox;
 
 // One thumbnail slot of the review window: the bordered frame FrameContour(i) holding the
-// picture Image1(i), whose tag is the path of the piece shown. Mouse presses and double clicks
+// thumbnail's picture, whose tag is the path of the piece shown. Mouse presses and double clicks
 // on the picture or on the frame are reported with the slot's index; while a press is handled
 // the picture carries a border.
 class ThumbnailSlot : public QFrame {

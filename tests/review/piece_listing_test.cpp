@@ -54,7 +54,7 @@ TEST_F(PieceListingTest, TheBarCyclesWhileListingAndHidesAtTheEnd) {
     for (int i = 1; i <= 250; ++i)
         touch(QStringLiteral("p.jpg-%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
     std::vector<int> values;
-    QObject::connect(tool->ProgressBar1(), &QProgressBar::valueChanged,
+    QObject::connect(tool->progressBar(), &QProgressBar::valueChanged,
                      [&](int value) { values.push_back(value); });
     EXPECT_EQ(listed(QStringLiteral("p.jpg")).size(), 250);
 
@@ -64,7 +64,7 @@ TEST_F(PieceListingTest, TheBarCyclesWhileListingAndHidesAtTheEnd) {
     EXPECT_EQ(values.back(), 100);
     EXPECT_EQ(values[values.size() - 2], 58);
     EXPECT_EQ(*std::max_element(values.begin(), values.end() - 1), 96);
-    EXPECT_FALSE(tool->ProgressBar1()->isVisible());
+    EXPECT_FALSE(tool->progressBar()->isVisible());
 }
 
 } // namespace

@@ -164,12 +164,12 @@ TEST_F(RecutTest, DeletedPiecesGoToTheWastebasketWhereThereIsOne) {
         if (wastebasket)
             QDir().mkpath(dataFolder);
         const QStringList pieces = piecesOnDisk(QStringLiteral("a.jpg"));
-        QTest::mouseDClick(diapo().Image1(0), Qt::LeftButton);
+        QTest::mouseDClick(diapo().thumbnail(0), Qt::LeftButton);
         EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), pieces.mid(1));
         EXPECT_EQ(QFile::exists(dataFolder + QStringLiteral("/Trash/files/") + pieces[0]),
                   wastebasket);
     }
-    QTest::mouseDClick(diapo().Image1(1), Qt::LeftButton); // the link
+    QTest::mouseDClick(diapo().thumbnail(1), Qt::LeftButton); // the link
     EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({"a.jpg-0003.jpg"}));
     EXPECT_FALSE(QFile::permissions(page) & QFileDevice::WriteOwner);
     EXPECT_GT(QFileInfo(page).size(), 0);
@@ -181,30 +181,30 @@ TEST_F(RecutTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
     ASSERT_EQ(pieces.size(), 3);
 
     // A left click, and a right click answered No, change nothing.
-    QTest::mouseClick(diapo().Image1(1), Qt::LeftButton);
+    QTest::mouseClick(diapo().thumbnail(1), Qt::LeftButton);
     bool answer = false, borderedWhileAsked = false;
     diapo().hooks().askYesNo = [&](const QString& title, const QString& text) {
         ++questions;
         EXPECT_EQ(title + text, QStringLiteral("SUPPRESSIONVoulez vous effacer cette image ?"));
-        borderedWhileAsked = diapo().Image1(1)->bordered();
+        borderedWhileAsked = diapo().thumbnail(1)->bordered();
         return answer;
     };
     QTest::mouseClick(diapo().FrameContour(1), Qt::RightButton);
     EXPECT_EQ(questions, 1);
     EXPECT_TRUE(borderedWhileAsked);
-    EXPECT_FALSE(diapo().Image1(1)->bordered());
+    EXPECT_FALSE(diapo().thumbnail(1)->bordered());
     EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), pieces);
 
     // Yes deletes the slot's piece; the count drops by one.
     answer = true;
-    QTest::mouseClick(diapo().Image1(1), Qt::RightButton);
+    QTest::mouseClick(diapo().thumbnail(1), Qt::RightButton);
     EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({pieces[0], pieces[2]}));
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur a.jpg"));
     EXPECT_EQ(shownSlots().size(), 2u);
 
     // A double click deletes at once, even a read-only piece; the sketch keeps its outlines.
     QFile::setPermissions(pieceFolder() + pieces[0], QFileDevice::ReadOwner);
-    QTest::mouseDClick(diapo().Image1(0), Qt::LeftButton);
+    QTest::mouseDClick(diapo().thumbnail(0), Qt::LeftButton);
     EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({pieces[2]}));
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("1 diapos sur a.jpg"));
     EXPECT_EQ(questions, 2);

@@ -62,7 +62,7 @@ std::vector<int> ReviewTest::shownSlots() const {
 QStringList ReviewTest::shownPieceNames() const {
     QStringList names;
     for (int i : shownSlots())
-        names << ExtraireNomFichier(diapo().Image1(i)->tag());
+        names << ExtraireNomFichier(diapo().thumbnail(i)->tag());
     return names;
 }
 

@@ -17,7 +17,7 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
     openReview();
 
     ASSERT_EQ(diapo().tabImages().size(), 3u);
-    EXPECT_EQ(diapo().Labeltxt(0)->text(), QStringLiteral("Page vue"));
+    EXPECT_EQ(diapo().columnTitle(0)->text(), QStringLiteral("Page vue"));
     EXPECT_EQ(diapo().CmdRedecouper()->text(), QStringLiteral("Refaire"));
     EXPECT_EQ(diapo().txtNbBlanc()->text(), QStringLiteral("1400"));
     EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (0/2)"));
@@ -47,7 +47,7 @@ TEST_F(ThreePagesReviewTest, ThumbnailsKeepTheirPiecesProportionsInsideTheirSlot
     ASSERT_EQ(shownSlots(), std::vector<int>({0, 1, 2}));
     // The wide piece fills the box's width, the tall one its height, each centred at the top.
     for (int slot : {0, 1}) {
-        const PictureBox* thumbnail = diapo().Image1(slot);
+        const PictureBox* thumbnail = diapo().thumbnail(slot);
         const QSize natural = QImageReader(thumbnail->tag()).size();
         const QRect shown = thumbnail->geometry();
         ASSERT_TRUE(slot == 0 ? natural.width() > 2 * natural.height()
@@ -205,9 +205,9 @@ TEST_F(ReviewTest, UnreadablePicturesAndRecordsAreNamedInsteadOfShown) {
     EXPECT_TRUE(diapo().ImageORIGINAL()->notice().contains(QStringLiteral("a.jpg")));
     EXPECT_FALSE(sketchBounds(qRgb(0, 0, 0)).isEmpty()); // the record still draws
     EXPECT_EQ(shownSlots().size(), 3u);
-    EXPECT_TRUE(diapo().Image1(1)->picture().isNull());
-    EXPECT_TRUE(diapo().Image1(1)->notice().contains(pieces[1]));
-    EXPECT_FALSE(diapo().Image1(2)->picture().isNull());
+    EXPECT_TRUE(diapo().thumbnail(1)->picture().isNull());
+    EXPECT_TRUE(diapo().thumbnail(1)->notice().contains(pieces[1]));
+    EXPECT_FALSE(diapo().thumbnail(2)->picture().isNull());
     diapo().EffacerDiapo(1); // an unreadable piece can still be deleted
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur a.jpg"));
 
