@@ -55,8 +55,8 @@ MDI_Compare::MDI_Compare(ReviewHost& host, QWidget* parent)
     setCentralWidget(client);
 }
 
-frmDiapo* MDI_Compare::diapo() const {
-    return diapo_.data();
+frmDiapo* MDI_Compare::reviewWindow() const {
+    return reviewWindow_.data();
 }
 
 bool MDI_Compare::MDIForm_Load() {
@@ -68,9 +68,9 @@ bool MDI_Compare::MDIForm_Load() {
             return false;
         state.sRepSource = ExtraireDossier(picture);
     }
-    auto* diapo = new frmDiapo(*this, host_);
-    diapo_ = diapo;
-    QMdiSubWindow* subWindow = area_->addSubWindow(diapo);
+    auto* review = new frmDiapo(*this, host_);
+    reviewWindow_ = review;
+    QMdiSubWindow* subWindow = area_->addSubWindow(review);
     subWindow->setWindowIcon(windowIcon());
     subWindow->showMaximized();
     return true;

@@ -38,13 +38,13 @@ public:
     QMdiArea* area() const { return area_; }
     QProgressBar* progressBar() const { return progressBar_; }
     // The review window, null once it has been closed.
-    frmDiapo* diapo() const;
+    frmDiapo* reviewWindow() const;
 
 private:
     ReviewHost& host_;
     QMdiArea* area_;
     QProgressBar* progressBar_;
-    QPointer<frmDiapo> diapo_;
+    QPointer<frmDiapo> reviewWindow_;
 };
 
 // The hourglass pointer for as long as the object lives: with the compare tool's progress bar,

@@ -44,7 +44,7 @@ void ReviewTest::cutFolder(bool doublePass) {
 void ReviewTest::openReview() {
     compare = showCompareTool(*window);
     ASSERT_NE(compare, nullptr);
-    ASSERT_NE(compare->diapo(), nullptr);
+    ASSERT_NE(compare->reviewWindow(), nullptr);
     diapo().hooks().askYesNo = [this](const QString&, const QString&) {
         ++questions;
         return false;

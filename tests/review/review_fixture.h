@@ -39,7 +39,7 @@ protected:
     void cutFolder(bool doublePass = false);
     void openReview();
 
-    frmDiapo& diapo() const { return *compare->diapo(); }
+    frmDiapo& diapo() const { return *compare->reviewWindow(); }
     void showPage(int index) { diapo().HScrollFile()->setValue(index); }
     std::vector<int> shownSlots() const;
     QStringList shownPieceNames() const;

@@ -140,9 +140,9 @@ TEST_F(ThreePagesReviewTest, MarksSurvivePageChangesAndShowingAgainButNotAReopen
     // Closing only the review window leaves an empty container, which comes back empty.
     compare->area()->subWindowList().front()->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(compare->diapo(), nullptr);
+    EXPECT_EQ(compare->reviewWindow(), nullptr);
     EXPECT_EQ(showCompareTool(*window), compare);
-    EXPECT_EQ(compare->diapo(), nullptr);
+    EXPECT_EQ(compare->reviewWindow(), nullptr);
 
     compare->close();
     delete compare; // closing schedules the deletion; the test needs it done now
