@@ -98,9 +98,10 @@ PictureBox* frmDiapo::thumbnail(int slot) const {
 }
 
 void frmDiapo::buildControls() {
-    for (int i = 0; i < 3; ++i) {
-        const std::string name = "columnTitle" + std::to_string(i);
-        columnTitles_[std::size_t(i)] = placed(new QLabel(this), name.c_str(), kColumnTitles[i]);
+    for (int column = 0; column < 3; ++column) {
+        const std::string name = "columnTitle" + std::to_string(column);
+        columnTitles_[std::size_t(column)] =
+            placed(new QLabel(this), name.c_str(), kColumnTitles[column]);
     }
     pageFrame_ = placed(new QFrame(this), "pageFrame", kPageFrame);
     pageFrame_->setFrameShape(QFrame::Box);
@@ -142,21 +143,21 @@ void frmDiapo::buildControls() {
 }
 
 void frmDiapo::buildThumbnailSlots() {
-    for (int i = 0; i < kThumbnailSlots; ++i) {
-        auto* slot = new ThumbnailSlot(i, thumbnailFrame_);
-        slot->setGeometry(toPixels(slotFrameTwips(i)));
+    for (int index = 0; index < kThumbnailSlots; ++index) {
+        auto* slot = new ThumbnailSlot(index, thumbnailFrame_);
+        slot->setGeometry(toPixels(slotFrameTwips(index)));
         slot->hide();
         connect(slot, &ThumbnailSlot::doubleClicked, this, &frmDiapo::EffacerDiapo);
         connect(slot, &ThumbnailSlot::pressed, this, &frmDiapo::thumbnailPressed);
-        thumbnailSlots_[std::size_t(i)] = slot;
+        thumbnailSlots_[std::size_t(index)] = slot;
     }
 }
 
 void frmDiapo::Form_Load() {
     const ReviewCaptions captions = readReviewCaptions(state_);
     setWindowTitle(captions.window);
-    for (int i = 0; i < 3; ++i)
-        columnTitles_[std::size_t(i)]->setText(captions.controls[std::size_t(i)]);
+    for (std::size_t column = 0; column < columnTitles_.size(); ++column)
+        columnTitles_[column]->setText(captions.controls[column]);
     whiteLevelLabel_->setText(captions.controls[3]);
     debugBox_->setText(captions.controls[4]);
     recutPageButton_->setText(captions.controls[5]);
@@ -255,11 +256,11 @@ void frmDiapo::AfficherDiapos() {
     bar->show();
     {
         const BusyCursor busy;
-        for (int i = 0; i < kThumbnailSlots; ++i) {
-            bar->setValue(i);
-            const qsizetype piece = screen * kThumbnailSlots + i;
+        for (int slot = 0; slot < kThumbnailSlots; ++slot) {
+            bar->setValue(slot);
+            const qsizetype piece = screen * kThumbnailSlots + slot;
             if (piece < count)
-                showThumbnail(i, state_.tabDiapos[piece]);
+                showThumbnail(slot, state_.tabDiapos[piece]);
         }
         bar->setValue(kThumbnailSlots);
         bar->hide();

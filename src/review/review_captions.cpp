@@ -38,8 +38,8 @@ ReviewCaptions readReviewCaptions(const ProgramState& state) {
         }
     };
     read(QStringLiteral("T12"), captions.window);
-    for (int i = 0; i < kReviewControlCaptions; ++i)
-        read(QStringLiteral("T%1").arg(i), captions.controls[std::size_t(i)]);
+    for (int key = 0; key < kReviewControlCaptions; ++key)
+        read(QStringLiteral("T%1").arg(key), captions.controls[std::size_t(key)]);
     return captions;
 }
 
