@@ -23,6 +23,7 @@ using test::secondsSince;
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    allocateLikeTheProgram();
     const int pageCount = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
     const JobFolders folders(pageCount);
     const test::TempFolder& root = folders.root;

@@ -68,6 +68,7 @@ JobRun runJob(ProgramState& state, const QString& pages, int threads) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    allocateLikeTheProgram();
     const int pageCount = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 2;
     const JobFolders folders(pageCount);

@@ -7,6 +7,9 @@
 #include "settings/folder_listing.h"
 #include "support/page_generator.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -17,6 +20,12 @@
 #include <sys/resource.h>
 
 namespace vantola::bench {
+
+void allocateLikeTheProgram() {
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
 
 namespace {
 

@@ -19,6 +19,10 @@ struct Timing {
 
 double cpuSeconds();
 
+// The allocator setting that the program's main makes (one memory arena for all threads), so
+// that a job measured here uses memory as the program does.
+void allocateLikeTheProgram();
+
 template <typename Work>
 Timing timed(Work&& work) {
     const double cpuStart = cpuSeconds();

@@ -3,7 +3,7 @@
 // Cutting a band along its white columns into blocks, and the size rule that makes a block a
 // piece.
 
-#include "cutting/cut_callbacks.h"
+#include "cutting/cut_decisions.h"
 #include "cutting/extent_list.h"
 #include "cutting/page_grid.h"
 

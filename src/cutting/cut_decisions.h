@@ -4,15 +4,27 @@
 // into blocks, and which rectangles become pieces. The page cutter `DecouperPage` fills the grid,
 // calls decideCuts and then writes the pieces it returns.
 
-#include "cutting/cut_callbacks.h"
 #include "cutting/grid_rotation.h"
 #include "cutting/page_grid.h"
 #include "settings/app_error.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace vantola {
+
+// What the cut decisions report to the page cutter while they run. Every callback may be empty.
+struct CutCallbacks {
+    // The page progress bar's value, 75 to 100, once at the start of each band.
+    std::function<void(qint32 value)> progress;
+    // Lets the user interface breathe: after each row of the white-row scan, after each band's
+    // progress value and after each column of the block scan.
+    std::function<void()> service;
+    // Set only while the debug switch is on: for each column x of each band (t, b), the values
+    // of the diagnostic log line, the quotient being the column's sum divided by b - t.
+    std::function<void(qint32 t, qint32 b, qint32 x, double quotient)> debug;
+};
 
 enum class PieceKind {
     WholePage, // the page has no usable band: it is one piece, (0, W, 0, H)

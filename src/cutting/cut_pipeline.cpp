@@ -8,28 +8,45 @@
 #include <QFile>
 #include <algorithm>
 #include <chrono>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <set>
 
 namespace vantola {
 
 namespace {
 
-// Pages and pieces are allocated on the workers and freed on the calling thread. With the C
-// library's default of one memory arena per thread, each freed page returns to the arena of the
-// thread that made it, and over hundreds of pages the arenas fragment and the process keeps
-// growing. One shared arena keeps a long job's memory flat; the allocations are few and large, so
-// the threads hardly ever wait for each other on it (jobs measured slightly faster with it).
-void shareOneMemoryArena() {
-#if defined(__GLIBC__)
-    mallopt(M_ARENA_MAX, 1);
-#endif
-}
-
 qint64 gridBytes(qint32 columns, qint32 rows) {
     return qint64(columns) * qint64(rows) * qint64(sizeof(qint32));
+}
+
+// The report of a page prepared on the calling thread: it goes straight to the host's report,
+// and a captured page's picture is kept aside first, to be put in place as a piece is.
+class LiveReport : public PageReport {
+public:
+    LiveReport(PageReport& target, std::function<void(const QImage&, const QString&)> onCaptured)
+        : target_(target), onCaptured_(std::move(onCaptured)) {}
+
+    void step(int step) override { target_.step(step); }
+    void progress(int value) override { target_.progress(value); }
+    void service() override { target_.service(); }
+    void holdWhilePaused() override { target_.holdWhilePaused(); }
+    void shown(const QString& path, const QImage& page) override { target_.shown(path, page); }
+    void footerRow(qint32 row) override { target_.footerRow(row); }
+    void logFile(const QString& path) override { target_.logFile(path); }
+    void captured(const QImage& page, const QString& bitmapPath, const QString& jpegPath) override {
+        onCaptured_(page, bitmapPath);
+        target_.captured(page, bitmapPath, jpegPath);
+    }
+
+private:
+    PageReport& target_;
+    std::function<void(const QImage&, const QString&)> onCaptured_;
+};
+
+void dropSlot(PieceSlot& slot) {
+    if (slot.state == PieceSlot::State::Encoded && !slot.encoded.temporary.isEmpty())
+        QFile::remove(slot.encoded.temporary);
+    slot.state = PieceSlot::State::Dropped;
+    slot.picture = QImage();
 }
 
 } // namespace
@@ -38,7 +55,7 @@ CutPipeline::CutPipeline(Setup setup)
     : requests_(std::move(setup.pages)), outputFolder_(std::move(setup.outputFolder)),
       // The page being put in place and one page ahead per thread keep every thread busy; more
       // pages ahead would only hold memory.
-      lookahead_(std::size_t(std::max(setup.threads, 1)) + 1), pages_(requests_.size()),
+      lookahead_(std::size_t(std::max(setup.threads, 0)) + 1), pages_(requests_.size()),
       memoryBudget_(setup.memoryBudget), options_(setup.options), footer_(setup.footerRow),
       jpeg_(std::move(setup.jpeg)) {
     std::set<QString> folders{outputFolder_};
@@ -48,8 +65,7 @@ CutPipeline::CutPipeline(Setup setup)
     }
     for (const QString& folder : folders)
         removeStaleTemporaryFiles(folder);
-    const int threads = std::max(setup.threads, 1);
-    shareOneMemoryArena();
+    const int threads = std::max(setup.threads, 0);
     workers_.reserve(std::size_t(threads));
     for (int i = 0; i < threads; ++i)
         workers_.emplace_back([this] { work(); });
@@ -106,7 +122,7 @@ void CutPipeline::work() {
             pages_[index] = page;
             ++preparing_;
             lock.unlock();
-            prepare(page, index, generation);
+            prepare(page, index, generation, nullptr);
             lock.lock();
             --preparing_;
             page->memoryTaken = true;
@@ -143,19 +159,29 @@ void CutPipeline::work() {
     }
 }
 
-void CutPipeline::holdWhilePaused() const {
-    while (pause_ && !cancelled_)
+void CutPipeline::holdWhilePaused(const std::function<bool()>& stop) const {
+    while (pause_ && !stop())
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, std::size_t index,
-                          quint64 generation) {
+                          quint64 generation, PageReport* live) {
     PreparedPage& prepared = *page;
-    prepared.report = std::make_unique<RecordedPageReport>(
-        pause_, [this, generation] { return cancelled_ || generation_ != generation; },
-        [this, &prepared, generation](const QImage& picture, const QString& bitmapPath) {
-            addPiece(prepared, generation, picture, ExtraireDossier(bitmapPath), true);
-        });
+    const auto onCaptured = [this, &prepared, generation](const QImage& picture,
+                                                          const QString& bitmapPath) {
+        addPiece(prepared, generation, picture, ExtraireDossier(bitmapPath), true);
+    };
+    std::optional<LiveReport> liveReport;
+    if (live) {
+        liveReport.emplace(*live, onCaptured);
+    } else {
+        const auto abandoned = [this, generation] {
+            return cancelled_ || generation_ != generation;
+        };
+        prepared.report = std::make_unique<RecordedPageReport>(
+            [this, abandoned] { holdWhilePaused(abandoned); }, abandoned, onCaptured);
+    }
+    PageReport& report = live ? static_cast<PageReport&>(*liveReport) : *prepared.report;
     if (prepared.request.capture) {
         prepared.request.capture = [this, capture = std::move(prepared.request.capture)] {
             const std::lock_guard lock(captureMutex_);
@@ -168,8 +194,7 @@ void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, std::size_t
         takeMemory(prepared, index, generation, size, grid);
     };
     try {
-        prepared.cuts =
-            preparePage(prepared.request, prepared.options, footer, grid, *prepared.report);
+        prepared.cuts = preparePage(prepared.request, prepared.options, footer, grid, report);
         for (const CutPiece& cut : prepared.cuts.decisions.pieces) {
             QImage picture;
             try {
@@ -257,7 +282,7 @@ void CutPipeline::addPiece(PreparedPage& page, quint64 generation, const QImage&
 
 EncodedPiece CutPipeline::encode(const QImage& picture, const QString& folder,
                                  const JpegSettings& settings) {
-    holdWhilePaused();
+    holdWhilePaused([this] { return cancelled_.load(); });
     EncodedPiece encoded;
     encoded.settings = settings;
     if (cancelled_)
@@ -273,8 +298,23 @@ EncodedPiece CutPipeline::encode(const QImage& picture, const QString& folder,
     return encoded;
 }
 
-PreparedPage& CutPipeline::page(std::size_t index, const PageOptions& options, qint32 footerRow) {
+PreparedPage& CutPipeline::page(std::size_t index, const PageOptions& options, qint32 footerRow,
+                                PageReport& live) {
     std::unique_lock lock(mutex_);
+    if (workers_.empty()) {
+        auto page = std::make_shared<PreparedPage>();
+        page->request = requests_[index];
+        page->options = options;
+        page->footerBefore = footerRow;
+        pages_[index] = page;
+        nextPage_ = index + 1;
+        const quint64 generation = generation_;
+        lock.unlock();
+        prepare(page, index, generation, &live);
+        page->memoryTaken = true;
+        page->ready = true;
+        return *page;
+    }
     // Pages not yet begun take the settings of the moment.
     options_ = options;
     if (nextPage_ == index && !pages_[index])
@@ -310,20 +350,33 @@ void CutPipeline::restartFrom(std::size_t index, const PageOptions& options, qin
 }
 
 void CutPipeline::dropSlots(PreparedPage& page) {
-    const auto drop = [](PieceSlot& slot) {
-        if (slot.state == PieceSlot::State::Encoded && !slot.encoded.temporary.isEmpty())
-            QFile::remove(slot.encoded.temporary);
-        slot.state = PieceSlot::State::Dropped;
-        slot.picture = QImage();
-    };
     if (page.captured)
-        drop(*page.captured);
+        dropSlot(*page.captured);
     for (PieceSlot& slot : page.pieces)
-        drop(slot);
+        dropSlot(slot);
+}
+
+PieceSlot& CutPipeline::capturedPiece(std::size_t index) {
+    const std::lock_guard lock(mutex_);
+    return *pages_[index]->captured;
+}
+
+void CutPipeline::discard(PieceSlot& slot) {
+    const std::lock_guard lock(mutex_);
+    dropSlot(slot);
 }
 
 EncodedPiece CutPipeline::takeEncoded(PieceSlot& slot) {
     std::unique_lock lock(mutex_);
+    if (workers_.empty() && slot.state == PieceSlot::State::Waiting) {
+        slot.state = PieceSlot::State::Encoding;
+        const JpegSettings settings = jpeg_;
+        lock.unlock();
+        EncodedPiece encoded = encode(slot.picture, slot.folder, settings);
+        lock.lock();
+        slot.encoded = std::move(encoded);
+        slot.state = PieceSlot::State::Encoded;
+    }
     changed_.wait(lock, [&] { return slot.state == PieceSlot::State::Encoded; });
     slot.state = PieceSlot::State::Taken;
     return std::move(slot.encoded);

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -34,13 +35,15 @@ struct PieceSlot {
     EncodedPiece encoded;
 };
 
-// A page prepared ahead by a worker thread: what its preparation reported, its cuts, and its
-// pieces' pictures, which the workers encode while the calling thread is busy with other pages.
+// A page prepared: what its preparation reported, its cuts, and its pieces' pictures, which the
+// workers encode while the calling thread is busy with other pages.
 struct PreparedPage {
     PageRequest request;     // sNomSortie already replaced for a captured page
     PageOptions options;     // the settings it was prepared with
     qint32 footerBefore = 0; // the job's footer row it was prepared from (footer switch on)
     qint32 footerAfter = 0;  // the footer row it left
+    // What a worker's preparation reported, to be replayed; null for a page prepared on the
+    // calling thread, whose report went straight to the host.
     std::unique_ptr<RecordedPageReport> report;
     PreparedCuts cuts;
     std::exception_ptr failure;        // what stopped its preparation, at report->currentStep()
@@ -52,7 +55,9 @@ struct PreparedPage {
     bool memoryTaken = false; // it holds its share, or will never ask for one
 };
 
-// Cuts the pages of one pass on worker threads ahead of the calling thread: the workers prepare
+// Cuts the pages of one pass. Without worker threads the calling thread prepares each page when
+// it takes it, reporting as it goes, and encodes each piece when it puts it in place. With worker
+// threads the work runs ahead of the calling thread: the workers prepare
 // the next pages (load, grid, cuts, piece pictures) and encode the pieces of the pages already
 // prepared into hidden temporary files. The calling thread takes the pages in order, replays
 // what each page reported to its host and puts the pieces in place. Pages are independent of
@@ -65,7 +70,7 @@ struct PreparedPage {
 class CutPipeline {
 public:
     struct Setup {
-        int threads = 2;
+        int threads = 0; // worker threads; 0: everything on the calling thread
         std::vector<PageRequest> pages;
         PageOptions options;
         qint32 footerRow = 0;    // the job's lLignePied before the first page
@@ -85,12 +90,20 @@ public:
 
     // Waits for page `index`, which must be prepared from these settings and this footer row;
     // when it was prepared from others (they changed meanwhile), it and the pages after it are
-    // prepared again. The later pages use these settings too. Pages are taken in order.
-    PreparedPage& page(std::size_t index, const PageOptions& options, qint32 footerRow);
+    // prepared again. The later pages use these settings too. Pages are taken in order. Without
+    // workers the page is prepared here, reporting to `live` as it goes.
+    PreparedPage& page(std::size_t index, const PageOptions& options, qint32 footerRow,
+                       PageReport& live);
+
+    // The captured picture of page `index`, once its preparation has taken it.
+    PieceSlot& capturedPiece(std::size_t index);
 
     // Waits until the piece's JPEG file has been written (or has failed) and hands it over; the
-    // temporary file is then the caller's.
+    // temporary file is then the caller's. Without workers the piece is encoded here.
     EncodedPiece takeEncoded(PieceSlot& slot);
+
+    // The piece will not be put in place: its temporary file goes, now or once written.
+    void discard(PieceSlot& slot);
 
     // The settings for the pieces not yet encoded.
     void setJpegSettings(const JpegSettings& settings);
@@ -101,7 +114,10 @@ public:
 
 private:
     void work();
-    void prepare(const std::shared_ptr<PreparedPage>& page, std::size_t index, quint64 generation);
+    // live: the report of a page prepared on the calling thread; null on a worker, whose report
+    // is recorded.
+    void prepare(const std::shared_ptr<PreparedPage>& page, std::size_t index, quint64 generation,
+                 PageReport* live);
     void takeMemory(PreparedPage& page, std::size_t index, quint64 generation, QSize size,
                     PageGrid& grid);
     void giveMemoryBack(PreparedPage& page);
@@ -113,7 +129,9 @@ private:
                   const QString& folder, bool captured);
     void restartFrom(std::size_t index, const PageOptions& options, qint32 footerRow);
     void dropSlots(PreparedPage& page);
-    void holdWhilePaused() const;
+    // Where the workers hold while the pause flag is raised, until `stop` says their work is no
+    // longer wanted.
+    void holdWhilePaused(const std::function<bool()>& stop) const;
 
     const std::vector<PageRequest> requests_;
     const QString outputFolder_;

@@ -3,8 +3,6 @@
 #include "cutting/cut_record.h"
 #include "cutting/grid_rotation.h"
 #include "cutting/job_host.h"
-#include "cutting/job_switches.h"
-#include "cutting/page_grid.h"
 #include "cutting/page_preparation.h"
 #include "cutting/program_state.h"
 #include "image/jpeg_writing.h"
@@ -15,14 +13,15 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace vantola {
 
 class CutPipeline;
-class PieceSupply;
 struct PieceSlot;
+struct PreparedPage;
 
 // The white levels a job takes: the cutter compares pixels with the level times 10000 as a
 // signed 32-bit value, which a level outside these bounds would wrap.
@@ -44,11 +43,14 @@ struct JobSummary {
 // the output folder and log of the current pass, the piece counter, the error count, the header
 // and footer rows, and the operations that cut a page, write a piece and run a job.
 //
-// A job may use several threads: worker threads then prepare the next pages and encode their
-// pieces ahead, while the calling thread replays what each page reported and puts its pieces in
-// place, in order. The files written, the log, the cut record, the counts and the calls made on
-// the host are those of a job on one thread; the host is only ever called from the thread that
-// called Decoupage.
+// Every page goes through one pipeline (cut_pipeline.h). On one thread the calling thread
+// prepares each page and encodes its pieces itself; with several, worker threads prepare the next
+// pages and encode their pieces ahead, while the calling thread replays what each page reported
+// and puts its pieces in place, in order. The files written, the log, the cut record, the counts
+// and the calls made on the host are the same either way; the host is only ever called from the
+// thread that called Decoupage.
+//
+// cutting_job.cpp runs the job (folders, log, passes); page_cutter.cpp cuts one page.
 class CuttingJob {
 public:
     CuttingJob(ProgramState& state, JobHost& host);
@@ -99,21 +101,15 @@ public:
     std::optional<qint32> memoryMebibytes;
 
 private:
-    JpegSettings currentJpegSettings() const;
-    PageOptions currentPageOptions() const;
-    void cutPages(std::vector<PageRequest> pages, bool mayWorkAhead,
-                  const std::function<void(std::size_t)>& beforePage,
-                  const std::function<void(std::size_t)>& afterPage = {});
-    void cutPreparedPage(CutPipeline& pipeline, std::size_t index);
-    void writePieces(const PageRequest& request, const PreparedCuts& cuts, PieceSupply& supply,
-                     int& step);
-    void placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const QImage& picture,
-                           const QString& bitmapPath, const QString& jpegPath);
-    void keepAsBitmap(const QImage& piece, const QString& bitmapPath);
+    class HostReport; // the report of the page being cut, on the calling thread
+
+    // The job: its log, its sources and its second pass.
     void writeLogHeader();
     void cutFolder(const QString& folder, const QStringList& names, qint16 iPasse,
                    qint32 lSeuilPixel);
     void cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel);
+    // The job bar's value: page k of count, in the first pass or the second.
+    int jobPercent(double k, double count, bool firstPass) const;
     // The JPEG pieces that this job's first pass wrote for one picture.
     QStringList piecesOfThisJob(const QString& baseName) const;
     // Cuts the pieces again into VANTOLA2 and puts the result in place of the first pass (the
@@ -122,22 +118,34 @@ private:
                           qint32 lSeuilPixel);
     QString replaceFirstPassFolder(const QString& sourceFolder);
     QString mergeSecondPass(const QString& sourceFolder, const QStringList& pieces);
+
+    // One page.
+    JpegSettings currentJpegSettings() const;
+    PageOptions currentPageOptions() const;
+    // Cuts the pages in order through one pipeline, with worker threads when the job has them
+    // and mayWorkAhead allows.
+    void cutPages(std::vector<PageRequest> pages, bool mayWorkAhead,
+                  const std::function<void(std::size_t)>& beforePage,
+                  const std::function<void(std::size_t)>& afterPage = {});
+    std::unique_ptr<CutPipeline> makePipeline(std::vector<PageRequest> pages, int workers);
+    // Cuts page `index` of the pipeline; returns its sNomSortie (a captured page's new name).
+    QString cutPage(CutPipeline& pipeline, std::size_t index);
+    void writePieces(CutPipeline& pipeline, PreparedPage& page);
+    void placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const QImage& picture,
+                           const QString& bitmapPath, const QString& jpegPath);
+    void keepAsBitmap(const QImage& piece, const QString& bitmapPath);
     QImage takeCapturedPage(int pageNumber);
-    void failPage(const QString& sFichier, const QString& sNomSortie, int step,
-                  const QString& description, int number);
-    void cutGuarded(const QString& sFichier, const QString& sNomSortie, int& step,
-                    const std::function<void()>& work);
+    void failPage(const QString& sFichier, const QString& sNomSortie, const QString& description,
+                  int number);
 
     ProgramState& state_;
     JobHost& host_;
     JobCutRecord record_; // the running job's cut record
     std::function<QImage(int)> pdfPageSource_;
     int pdfDocumentPages_ = std::numeric_limits<int>::max();
-    PageGrid tabPixels_;          // the grid of the page being cut, kept until the next page
-    int currentCapturedPage_ = 0; // page number asked of the PDF source, 0 for the clipboard
-    qint32 secondPassTotal_ = 1;  // pieces written by the second pass, plus one
-    int jobThreads_ = 1;          // threads of the running job
-    qint64 jobMemory_ = 0;        // bytes that the pages in flight of the running job may take
+    int failingStep_ = kStepStart; // the step of the page being cut, logged when it fails
+    qint32 secondPassTotal_ = 1;   // pieces written by the second pass, plus one
+    int jobThreads_ = 1;           // threads of the running job
 };
 
 } // namespace vantola

@@ -1,47 +1,94 @@
-// Cutting one page: load it, read its rows into the grid, decide the cuts, write every piece
-// (cut record first, then the JPEG file), and log the page; a failure of the page is logged and
-// counted, and the job goes on.
+// Cutting one page: load it, read its rows into the grid, decide the cuts (page_preparation.h),
+// then write every piece in order (cut record first, then the JPEG file) and log the page; a
+// failure of the page is logged and counted, and the job goes on. Every page takes this path,
+// whether the calling thread prepared it or a worker did ahead of it (cut_pipeline.h).
+#include "cutting/cut_pipeline.h"
 #include "cutting/cut_record.h"
 #include "cutting/cutting_job.h"
-#include "cutting/host_page_report.h"
 #include "cutting/job_log.h"
 #include "cutting/memory_budget.h"
-#include "cutting/page_steps.h"
 #include "cutting/piece_picture.h"
-#include "cutting/piece_supply.h"
+#include "image/jpeg_writing.h"
+#include "image/picture_loader.h"
+#include "image/picture_saver.h"
 #include "settings/app_error.h"
+#include "settings/atomic_file.h"
 #include "settings/file_names.h"
 #include "settings/text_file.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <atomic>
 #include <new>
 
 namespace vantola {
 
 namespace {
 
-// Pieces copied from the page's grid and encoded on the spot, one after the other.
-class PiecesFromGrid : public PieceSupply {
-public:
-    PiecesFromGrid(const PageGrid& grid, const PreparedCuts& cuts,
-                   std::function<void(const QImage&, const QString&, const QString&)> save)
-        : grid_(grid), cuts_(cuts), save_(std::move(save)) {}
+bool sameJpegSettings(const JpegSettings& a, const JpegSettings& b) {
+    return a.quality == b.quality && a.greyscale == b.greyscale && a.sample == b.sample;
+}
 
-    QImage picture(std::size_t index) override {
-        return piecePicture(grid_, cuts_.page, cuts_.decisions.pieces.at(index), cuts_.W);
-    }
-    void write(std::size_t, const QImage& picture, const QString& bitmapPath,
-               const QString& jpegPath) override {
-        save_(picture, bitmapPath, jpegPath);
-    }
+// Removes a file even when it is read-only; raises when it exists and cannot be removed.
+void removeFileForcibly(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return;
+    QFile file(path);
+    file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
+    if (!file.remove())
+        raiseError(kErrPathAccess);
+}
+
+// Raises the pause flag while the calling thread waits, and lowers it however the wait ends
+// (the host may stop the job from its yield).
+class PauseFlagGuard {
+public:
+    explicit PauseFlagGuard(std::atomic<bool>& flag) : flag_(flag) {}
+    ~PauseFlagGuard() { flag_.store(false); }
+    void raise() { flag_.store(true); }
+    PauseFlagGuard(const PauseFlagGuard&) = delete;
+    PauseFlagGuard& operator=(const PauseFlagGuard&) = delete;
 
 private:
-    const PageGrid& grid_;
-    const PreparedCuts& cuts_;
-    std::function<void(const QImage&, const QString&, const QString&)> save_;
+    std::atomic<bool>& flag_;
 };
 
 } // namespace
+
+// A page's report as it reaches the thread that runs the job, live or replayed: progress,
+// yields and pauses go to the job's host, the failing step, the footer row and the log's path
+// to the job's own fields, and a captured page is put in place as its JPEG file.
+class CuttingJob::HostReport : public PageReport {
+public:
+    HostReport(CuttingJob& job, CutPipeline& pipeline, std::size_t index)
+        : job_(job), pipeline_(pipeline), index_(index) {}
+
+    void step(int step) override { job_.failingStep_ = step; }
+    void progress(int value) override { job_.host_.pageProgress(value, QString()); }
+    void service() override { job_.host_.yield(); }
+    // The one place where the job waits on the pause switch; the workers hold meanwhile.
+    void holdWhilePaused() override {
+        PauseFlagGuard guard(pipeline_.pauseFlag());
+        while (job_.host_.pauseRequested()) {
+            guard.raise();
+            job_.host_.yield();
+        }
+    }
+    void shown(const QString& path, const QImage& page) override {
+        job_.host_.pageShown(path, page);
+    }
+    void footerRow(qint32 row) override { job_.lLignePied = row; }
+    void logFile(const QString& path) override { job_.sFichierLog = path; }
+    void captured(const QImage& page, const QString& bitmapPath, const QString& jpegPath) override {
+        job_.placeEncodedPiece(pipeline_, pipeline_.capturedPiece(index_), page, bitmapPath,
+                               jpegPath);
+    }
+
+private:
+    CuttingJob& job_;
+    CutPipeline& pipeline_;
+    std::size_t index_;
+};
 
 QImage CuttingJob::takeCapturedPage(int pageNumber) {
     return capturedOnPaper(pageNumber > 0 && pdfPageSource_ ? pdfPageSource_(pageNumber)
@@ -58,38 +105,79 @@ PageOptions CuttingJob::currentPageOptions() const {
     return options;
 }
 
-void CuttingJob::DecouperPage(const QString& sFichier, qint32 lSeuilPixel, QString& sNomSortie,
-                              qint16 iPasse) {
-    int step = kStepStart;
-    cutGuarded(sFichier, sNomSortie, step, [&] {
-        PageRequest request;
-        request.sFichier = sFichier;
-        request.sNomSortie = sNomSortie;
-        request.capture = [this] { return takeCapturedPage(currentCapturedPage_); };
-        request.reserveMemory = [this](QSize size) { refuseBeyondBudget(size, jobMemory_); };
-        request.lSeuilPixel = lSeuilPixel;
-        request.iPasse = iPasse;
-        const auto save = [this](const QImage& picture, const QString& bitmapPath,
-                                 const QString& jpegPath) {
-            savePiece(picture, bitmapPath, jpegPath);
-        };
-        HostPageReport report(host_, step, lLignePied, sFichierLog, save);
-        PreparedCuts cuts;
-        try {
-            cuts = preparePage(request, currentPageOptions(), lLignePied, tabPixels_, report);
-        } catch (...) {
-            // The caller sees the captured page's name even when the page fails after it.
-            sNomSortie = request.sNomSortie;
-            throw;
-        }
-        sNomSortie = request.sNomSortie;
-        PiecesFromGrid pieces(tabPixels_, cuts, save);
-        writePieces(request, cuts, pieces, step);
-    });
+JpegSettings CuttingJob::currentJpegSettings() const {
+    return readJpegSettings(state_.sFichierParam, jpegOverrides);
 }
 
-void CuttingJob::writePieces(const PageRequest& request, const PreparedCuts& cuts,
-                             PieceSupply& supply, int& step) {
+std::unique_ptr<CutPipeline> CuttingJob::makePipeline(std::vector<PageRequest> pages, int workers) {
+    CutPipeline::Setup setup;
+    setup.threads = workers;
+    setup.pages = std::move(pages);
+    setup.options = currentPageOptions();
+    setup.footerRow = lLignePied;
+    try {
+        setup.jpeg = currentJpegSettings();
+    } catch (const AppError&) {
+        // Each piece reads the settings again when it is put in place, and fails there.
+    }
+    setup.outputFolder = sRepSortie;
+    setup.memoryBudget =
+        memoryMebibytes ? *memoryMebibytes * kMebibyte : jobMemorySetting(state_.sFichierParam);
+    return std::make_unique<CutPipeline>(std::move(setup));
+}
+
+void CuttingJob::DecouperPage(const QString& sFichier, qint32 lSeuilPixel, QString& sNomSortie,
+                              qint16 iPasse) {
+    PageRequest request;
+    request.sFichier = sFichier;
+    request.sNomSortie = sNomSortie;
+    request.capture = [this] { return takeCapturedPage(0); };
+    request.lSeuilPixel = lSeuilPixel;
+    request.iPasse = iPasse;
+    const std::unique_ptr<CutPipeline> pipeline = makePipeline({request}, 0);
+    sNomSortie = cutPage(*pipeline, 0);
+}
+
+void CuttingJob::cutPages(std::vector<PageRequest> pages, bool mayWorkAhead,
+                          const std::function<void(std::size_t)>& beforePage,
+                          const std::function<void(std::size_t)>& afterPage) {
+    const std::size_t count = pages.size();
+    const std::unique_ptr<CutPipeline> pipeline =
+        makePipeline(std::move(pages), mayWorkAhead && jobThreads_ > 1 ? jobThreads_ : 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        beforePage(i);
+        cutPage(*pipeline, i);
+        if (afterPage)
+            afterPage(i);
+    }
+}
+
+QString CuttingJob::cutPage(CutPipeline& pipeline, std::size_t index) {
+    failingStep_ = kStepStart;
+    HostReport report(*this, pipeline, index);
+    PreparedPage& page = pipeline.page(index, currentPageOptions(), lLignePied, report);
+    try {
+        if (page.report)
+            page.report->replay(report);
+        if (page.failure)
+            std::rethrow_exception(page.failure);
+        writePieces(pipeline, page);
+    } catch (const AppError& error) {
+        failPage(page.request.sFichier, page.request.sNomSortie, error.description(),
+                 error.number());
+    } catch (const std::bad_alloc&) {
+        failPage(page.request.sFichier, page.request.sNomSortie,
+                 standardErrorDescription(kErrOutOfMemory), kErrOutOfMemory);
+    }
+    // The caller sees the captured page's name even when the page failed after taking it.
+    const QString sNomSortie = page.request.sNomSortie;
+    pipeline.release(index);
+    return sNomSortie;
+}
+
+void CuttingJob::writePieces(CutPipeline& pipeline, PreparedPage& page) {
+    const PageRequest& request = page.request;
+    const PreparedCuts& cuts = page.cuts;
     appendTextLines(sFichierLog, cuts.debugLines);
     const qint32 start = lNumDiapo;
     qint16 iNumPiece = 1;
@@ -97,34 +185,41 @@ void CuttingJob::writePieces(const PageRequest& request, const PreparedCuts& cut
         return sRepSortie + request.sNomSortie + QLatin1Char('-') + pieceNumberText(lNumDiapo) +
                extension;
     };
+    // The picture of piece i, or what copying it from the grid raised.
+    const auto picture = [&](std::size_t i) {
+        if (i >= page.pieces.size())
+            std::rethrow_exception(page.pieceFailure);
+        return page.pieces[i].picture;
+    };
     const std::vector<CutPiece>& pieces = cuts.decisions.pieces;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const CutPiece& cut = pieces[i];
         const QString bitmapName = pieceName(QStringLiteral(".bmp"));
-        QImage picture;
+        QImage piece;
         if (cut.kind == PieceKind::WholePage) {
-            step = kStepWholePage;
+            failingStep_ = kStepWholePage;
             record_.EnregistreDecoupe(request.iPasse, request.sFichier, iNumPiece, cuts.W, cuts.H,
                                       0, cuts.W, 0, cuts.H, bitmapName);
-            picture = supply.picture(i);
+            piece = picture(i);
         } else {
-            step = cut.kind == PieceKind::Block ? kStepBlock : kStepWholeBand;
-            picture = supply.picture(i);
+            failingStep_ = cut.kind == PieceKind::Block ? kStepBlock : kStepWholeBand;
+            piece = picture(i);
             host_.yield();
             record_.EnregistreDecoupe(request.iPasse, request.sFichier, iNumPiece, cuts.W, cuts.H,
                                       cut.left, cut.right, cut.top, cut.bottom, bitmapName);
             ++iNumPiece;
         }
-        supply.write(i, picture, bitmapName, pieceName(QStringLiteral(".jpg")));
+        placeEncodedPiece(pipeline, page.pieces[i], piece, bitmapName,
+                          pieceName(QStringLiteral(".jpg")));
         ++lNumDiapo;
         host_.yield();
     }
     if (cuts.decisions.failure) {
-        step = kStepDecide;
+        failingStep_ = kStepDecide;
         throw *cuts.decisions.failure;
     }
 
-    step = kStepLog;
+    failingStep_ = kStepLog;
     // A page whose line cannot reach the log is not reported as cut.
     if (!appendTextLines(sFichierLog, {QStringLiteral("%1 images (%2-%3) ont étés créées pour la "
                                                       "page ")
@@ -135,19 +230,65 @@ void CuttingJob::writePieces(const PageRequest& request, const PreparedCuts& cut
         raiseError(kErrPathAccess);
 }
 
-void CuttingJob::cutGuarded(const QString& sFichier, const QString& sNomSortie, int& step,
-                            const std::function<void()>& work) {
+void CuttingJob::placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const QImage& picture,
+                                   const QString& bitmapPath, const QString& jpegPath) {
+    // The settings are read for every piece, so that a change made during the job applies from
+    // the next piece on.
+    JpegSettings settings;
     try {
-        work();
-    } catch (const AppError& error) {
-        failPage(sFichier, sNomSortie, step, error.description(), error.number());
-    } catch (const std::bad_alloc&) {
-        failPage(sFichier, sNomSortie, step, standardErrorDescription(kErrOutOfMemory),
-                 kErrOutOfMemory);
+        settings = currentJpegSettings();
+    } catch (...) {
+        pipeline.discard(slot);
+        keepAsBitmap(picture, bitmapPath);
+        throw;
+    }
+    pipeline.setJpegSettings(settings);
+    const EncodedPiece encoded = pipeline.takeEncoded(slot);
+    if (!sameJpegSettings(settings, encoded.settings)) {
+        // The settings changed after the piece was encoded ahead: it is encoded again now.
+        if (!encoded.temporary.isEmpty())
+            QFile::remove(encoded.temporary);
+        savePiece(picture, bitmapPath, jpegPath);
+        return;
+    }
+    if (encoded.error) {
+        keepAsBitmap(picture, bitmapPath);
+        std::rethrow_exception(encoded.error);
+    }
+    if (const int error =
+            placeTemporaryFile(encoded.temporary, jpegPath, ExistingTarget::Replace)) {
+        keepAsBitmap(picture, bitmapPath);
+        raiseFileError(error);
     }
 }
 
-void CuttingJob::failPage(const QString& sFichier, const QString& sNomSortie, int step,
+void CuttingJob::saveJPG(const QString& FileName, const QString& sFichierSortie) {
+    const QImage picture = loadPicture(FileName);
+    writeJpegReplacing(picture, currentJpegSettings(), sFichierSortie);
+    // The source picture goes only once its JPEG file is written.
+    removeFileForcibly(FileName);
+}
+
+void CuttingJob::savePiece(const QImage& piece, const QString& bitmapPath,
+                           const QString& jpegPath) {
+    try {
+        writeJpegReplacing(piece, currentJpegSettings(), jpegPath);
+    } catch (...) {
+        keepAsBitmap(piece, bitmapPath);
+        throw;
+    }
+}
+
+void CuttingJob::keepAsBitmap(const QImage& piece, const QString& bitmapPath) {
+    // A piece that could not be encoded stays in the output folder as a bitmap, when the folder
+    // takes it; the encoder's failure is what the caller hears of.
+    try {
+        savePictureAtomically(piece, bitmapPath, "BMP");
+    } catch (const AppError&) {
+    }
+}
+
+void CuttingJob::failPage(const QString& sFichier, const QString& sNomSortie,
                           const QString& description, int number) {
     // The page itself goes to the output folder, so that the user finds what failed; a pipe or a
     // device would never end its copy.
@@ -159,7 +300,7 @@ void CuttingJob::failPage(const QString& sFichier, const QString& sNomSortie, in
         }
         copyFileAtomically(sFichier, copy);
     }
-    appendTextLines(sFichierLog, pageFailureLines(sFichier, step, description, number));
+    appendTextLines(sFichierLog, pageFailureLines(sFichier, failingStep_, description, number));
     ++lNbErreurs;
 }
 

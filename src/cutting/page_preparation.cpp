@@ -4,7 +4,6 @@
 #include "cutting/exact_arithmetic.h"
 #include "cutting/grid_fill.h"
 #include "cutting/job_log.h"
-#include "cutting/page_steps.h"
 #include "image/picture_loader.h"
 #include "settings/app_error.h"
 #include "settings/path_parts.h"

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "cutting/cut_decisions.h"
-#include "cutting/job_switches.h"
+#include "cutting/grid_rotation.h"
 #include "cutting/page_grid.h"
-#include "cutting/page_report.h"
 
 #include <QImage>
 #include <QString>
@@ -11,6 +10,56 @@
 #include <functional>
 
 namespace vantola {
+
+// Steps of the page cutter, reported after "Ligne " when a page fails.
+enum PageStep : int {
+    kStepStart = 1,
+    kStepLoad = 2,
+    kStepOpen = 3,
+    kStepGrid = 4,
+    kStepRead = 5,
+    kStepDecide = 6,
+    kStepWholePage = 7,
+    kStepBlock = 8,
+    kStepWholeBand = 9,
+    kStepLog = 10,
+};
+
+// What the preparation of a page (loading it, reading its rows into the grid, deciding its cuts)
+// reports as it goes, in order. On the calling thread the report goes straight to the job's host;
+// on a worker thread it is recorded and replayed later on the calling thread, so that the host
+// sees the same calls in the same order either way.
+class PageReport {
+public:
+    virtual ~PageReport() = default;
+
+    // The page's failing step from now on (the number after "Ligne " if the page fails).
+    virtual void step(int step) = 0;
+    // The page's progress bar, with the empty text.
+    virtual void progress(int value) = 0;
+    // Lets the user interface breathe.
+    virtual void service() = 0;
+    // Between two rows: holds while the pause switch is on.
+    virtual void holdWhilePaused() = 0;
+    // The page has been loaded: its path ("" for a captured page) and picture.
+    virtual void shown(const QString& path, const QImage& page) = 0;
+    // The job's footer row (lLignePied) takes this value.
+    virtual void footerRow(qint32 row) = 0;
+    // A captured page writes its log into its own folder from here on.
+    virtual void logFile(const QString& path) = 0;
+    // A captured page is kept as a JPEG file beside its log (left as the bitmap and raised when
+    // it cannot be encoded).
+    virtual void captured(const QImage& page, const QString& bitmapPath,
+                          const QString& jpegPath) = 0;
+};
+
+// The switches of the main window that a job reads (its menu check marks).
+struct JobSwitches {
+    bool doublePass = false;            // mnu_doublepasse
+    Rotation rotation = Rotation::None; // mnu_horaire / mnu_antihoraire
+    bool footerEnabled = false;         // mnu_pied
+    friend bool operator==(const JobSwitches&, const JobSwitches&) = default;
+};
 
 // The settings of the job that a page's preparation reads.
 struct PageOptions {

@@ -1,14 +1,11 @@
 #include "cutting/recorded_page_report.h"
 
-#include <chrono>
-#include <thread>
-
 namespace vantola {
 
 RecordedPageReport::RecordedPageReport(
-    const std::atomic<bool>& pauseFlag, std::function<bool()> abandoned,
+    std::function<void()> hold, std::function<bool()> abandoned,
     std::function<void(const QImage& page, const QString& bitmapPath)> onCaptured)
-    : pauseFlag_(pauseFlag), abandoned_(std::move(abandoned)), onCaptured_(std::move(onCaptured)) {
+    : hold_(std::move(hold)), abandoned_(std::move(abandoned)), onCaptured_(std::move(onCaptured)) {
     // A page of a few thousand rows makes some tens of thousands of calls.
     events_.reserve(16384);
 }
@@ -34,10 +31,7 @@ void RecordedPageReport::service() {
 
 void RecordedPageReport::holdWhilePaused() {
     events_.push_back({Kind::Hold, 0});
-    while (pauseFlag_.load()) {
-        checkAbandoned();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    hold_();
     checkAbandoned();
 }
 

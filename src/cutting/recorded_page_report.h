@@ -1,10 +1,9 @@
 #pragma once
 
-#include "cutting/page_report.h"
+#include "cutting/page_preparation.h"
 
 #include <QImage>
 #include <QString>
-#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -15,14 +14,14 @@ namespace vantola {
 struct PreparationAbandoned {};
 
 // A page's report recorded on a worker thread, to be replayed in order on the calling thread.
-// Between rows it holds while the calling thread holds the job on its pause switch.
 class RecordedPageReport : public PageReport {
 public:
-    // pauseFlag: raised by the calling thread while its host is paused. abandoned: true when the
-    // preparation is to stop (checked at every progress step and pause). onCaptured: told of a
-    // captured page as soon as it is taken, so that its JPEG file can be written ahead.
+    // hold: holds the worker between rows while the calling thread holds the job on its pause
+    // switch. abandoned: true when the preparation is to stop (checked at every progress step
+    // and pause). onCaptured: told of a captured page as soon as it is taken, so that its JPEG
+    // file can be written ahead.
     RecordedPageReport(
-        const std::atomic<bool>& pauseFlag, std::function<bool()> abandoned,
+        std::function<void()> hold, std::function<bool()> abandoned,
         std::function<void(const QImage& page, const QString& bitmapPath)> onCaptured);
 
     void step(int step) override;
@@ -48,7 +47,7 @@ private:
     };
     void checkAbandoned() const;
 
-    const std::atomic<bool>& pauseFlag_;
+    std::function<void()> hold_;
     std::function<bool()> abandoned_;
     std::function<void(const QImage&, const QString&)> onCaptured_;
     std::vector<Event> events_;

@@ -1,6 +1,7 @@
 // The cutting job from end to end: output folder, log header, the pages of a picture, a folder,
 // the clipboard or a PDF, the optional second pass, and the closing line and message.
 #include "cutting/cutting_job.h"
+
 #include "cutting/job_folders.h"
 #include "cutting/job_log.h"
 #include "cutting/piece_picture.h"
@@ -25,10 +26,6 @@ namespace {
 
 const QString kFirstPassFolder = kFirstPassName + QLatin1Char('/');
 const QString kSecondPassFolder = kSecondPassName + QLatin1Char('/');
-
-int roundedPercent(double value) {
-    return static_cast<int>(std::nearbyint(value));
-}
 
 QString whiteLevelProblem(qint32 level) {
     if (level >= kSmallestWhiteLevel && level <= kLargestWhiteLevel)
@@ -169,13 +166,8 @@ void CuttingJob::cutFolder(const QString& folder, const QStringList& names, qint
     const auto beforePage = [&](std::size_t k) {
         const QString& name = names.at(qsizetype(k));
         host_.setCaption(QStringLiteral("Découpage de BD - %1/%2").arg(k).arg(count));
-        double percent = double(k) * 100.0 / double(count);
-        if (firstPass && switches.doublePass)
-            percent = double(k) * 100.0 / (2.0 * double(count));
-        if (!firstPass)
-            percent = percent / 2.0 + 50.0;
         host_.jobProgress(
-            roundedPercent(percent),
+            jobPercent(double(k), double(count), firstPass),
             (firstPass ? QStringLiteral("1er passe de ") : QStringLiteral("2e passe de ")) + name);
         host_.yield();
         // Each piece of the first pass numbers its own pieces from 1.
@@ -195,7 +187,8 @@ void CuttingJob::cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel) {
         PageRequest page;
         page.sNomSortie = state_.sRepSource + QStringLiteral("000");
         page.lSeuilPixel = lSeuilPixel;
-        cutPages({page}, false, [this](std::size_t) { currentCapturedPage_ = 0; });
+        page.capture = [this] { return takeCapturedPage(0); };
+        cutPages({page}, false, [](std::size_t) {});
         return;
     }
     // A document shorter than the count asked ends the job at its last page: the pages past it
@@ -208,18 +201,12 @@ void CuttingJob::cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel) {
         page.sNomSortie =
             state_.sRepSource + QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
         page.lSeuilPixel = lSeuilPixel;
-        page.capture = [source = pdfPageSource_, number] {
-            return capturedOnPaper(source(number), number);
-        };
+        page.capture = [this, number] { return takeCapturedPage(number); };
     }
     const auto beforePage = [&](std::size_t k) {
-        const int number = int(k) + 1;
-        double percent = double(number) * 100.0 / double(lastPage);
-        if (switches.doublePass)
-            percent = double(number) * 100.0 / (2.0 * double(lastPage));
-        host_.jobProgress(roundedPercent(percent), QStringLiteral("Traitement du presse papier"));
+        host_.jobProgress(jobPercent(double(k + 1), double(lastPage), true),
+                          QStringLiteral("Traitement du presse papier"));
         host_.yield();
-        currentCapturedPage_ = number;
     };
     // Without a PDF source the pages come from the clipboard, which only the calling thread
     // reads.
@@ -232,6 +219,16 @@ void CuttingJob::cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel) {
                                           .arg(lastPage)
                                           .arg(inbPage)});
     }
+}
+
+int CuttingJob::jobPercent(double k, double count, bool firstPass) const {
+    double percent = k * 100.0 / count;
+    // With a double pass the first pass fills the first half of the bar, the second the other.
+    if (firstPass && switches.doublePass)
+        percent = k * 100.0 / (2.0 * count);
+    if (!firstPass)
+        percent = percent / 2.0 + 50.0;
+    return static_cast<int>(std::nearbyint(percent));
 }
 
 QStringList CuttingJob::piecesOfThisJob(const QString& baseName) const {
