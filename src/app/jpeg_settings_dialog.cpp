@@ -20,7 +20,7 @@ namespace vantola {
 
 namespace {
 
-const QString kSection = QStringLiteral("PARAM");
+const QString kSection = kParamSection;
 const QString kCleIndex = QStringLiteral("JPG_SAMPLE_INDEX");
 const QString kCleQualite = QStringLiteral("JPG_QUALITY");
 const QString kCleGris = QStringLiteral("JPG_GREYSCALE");

@@ -306,7 +306,7 @@ void frmBD::mnu_blanc_Click() {
     if (!level)
         return;
     state_.lNiveauBlanc = *level;
-    Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), QStringLiteral("NIVEAU_DE_BLANC"),
+    Cls_InitREG().IniEcrire(kParamSection, QStringLiteral("NIVEAU_DE_BLANC"),
                             QString::number(*level), state_.sFichierParam);
 }
 

@@ -34,7 +34,7 @@ QString quoted(const QString& path) {
 int pdfResolutionSetting(const ProgramState& state) {
     QString text;
     try {
-        text = Cls_InitREG().IniLire(QStringLiteral("PARAM"), QStringLiteral("PDF_DPI"),
+        text = Cls_InitREG().IniLire(kParamSection, QStringLiteral("PDF_DPI"),
                                      QString::number(kDefaultPdfDpi), state.sFichierParam);
     } catch (const AppError&) {
         return kDefaultPdfDpi; // an unreadable param.ini keeps the default

@@ -30,18 +30,18 @@ bool EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe
                        const QString& sFichierDecoupage) {
     Q_UNUSED(iPasse);
     Cls_InitREG ini;
-    const QString n = QString::number(iNbDecoupe);
+    const qint32 n = iNbDecoupe;
     bool written = true;
     const auto write = [&](const QString& key, const QString& value) {
         written = ini.IniEcrire(sFichier, key, value, sFichierDecoupage) != 0 && written;
     };
-    write(QStringLiteral("COLONNE_1_") + n, QString::number(lColonne1));
-    write(QStringLiteral("COLONNE_2_") + n, QString::number(lColonne2));
-    write(QStringLiteral("LIGNE_1_") + n, QString::number(lLigne1));
-    write(QStringLiteral("LIGNE_2_") + n, QString::number(lLigne2));
-    write(QStringLiteral("WIDTH"), QString::number(iWidth));
-    write(QStringLiteral("HEIGHT"), QString::number(iHeight));
-    write(QStringLiteral("FICHIER_") + n, recordedPiecePath(sFichierSortie));
+    write(cutRecordKey::left(n), QString::number(lColonne1));
+    write(cutRecordKey::right(n), QString::number(lColonne2));
+    write(cutRecordKey::top(n), QString::number(lLigne1));
+    write(cutRecordKey::bottom(n), QString::number(lLigne2));
+    write(cutRecordKey::kWidth, QString::number(iWidth));
+    write(cutRecordKey::kHeight, QString::number(iHeight));
+    write(cutRecordKey::piecePath(n), recordedPiecePath(sFichierSortie));
     return written;
 }
 

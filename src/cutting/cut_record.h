@@ -5,6 +5,28 @@
 
 namespace vantola {
 
+// The keys of a page's section in the cut record, for piece n where a key has a number; the
+// writer below and the review window's sketch both spell them from here.
+namespace cutRecordKey {
+inline const QString kWidth = QStringLiteral("WIDTH");
+inline const QString kHeight = QStringLiteral("HEIGHT");
+inline QString left(qint32 n) {
+    return QStringLiteral("COLONNE_1_") + QString::number(n);
+}
+inline QString right(qint32 n) {
+    return QStringLiteral("COLONNE_2_") + QString::number(n);
+}
+inline QString top(qint32 n) {
+    return QStringLiteral("LIGNE_1_") + QString::number(n);
+}
+inline QString bottom(qint32 n) {
+    return QStringLiteral("LIGNE_2_") + QString::number(n);
+}
+inline QString piecePath(qint32 n) {
+    return QStringLiteral("FICHIER_") + QString::number(n);
+}
+} // namespace cutRecordKey
+
 // Records one piece of a page in the cut record (decoupage.ini), so that the review window can
 // draw where the page was cut. The page's section is named by its picture path sFichier ("" for
 // a clipboard or PDF page); piece n = iNbDecoupe gets seven keys, written in this order:

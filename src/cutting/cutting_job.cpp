@@ -24,9 +24,6 @@ namespace vantola {
 
 namespace {
 
-const QString kFirstPassFolder = kFirstPassName + QLatin1Char('/');
-const QString kSecondPassFolder = kSecondPassName + QLatin1Char('/');
-
 QString whiteLevelProblem(qint32 level) {
     if (level >= kSmallestWhiteLevel && level <= kLargestWhiteLevel)
         return {};

@@ -10,6 +10,8 @@ namespace vantola {
 // of the second pass while it runs.
 inline const QString kFirstPassName = QStringLiteral("VANTOLA");
 inline const QString kSecondPassName = QStringLiteral("VANTOLA2");
+inline const QString kFirstPassFolder = kFirstPassName + QLatin1Char('/');
+inline const QString kSecondPassFolder = kSecondPassName + QLatin1Char('/');
 
 // The output folder and the locks of a running job, held as long as this object lives.
 class JobFolders {

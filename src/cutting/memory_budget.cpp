@@ -23,8 +23,8 @@ qint64 halfThePhysicalMemory() {
 qint64 jobMemorySetting(const QString& paramFile) {
     QString text;
     try {
-        text = Cls_InitREG().IniLire(QStringLiteral("PARAM"), QStringLiteral("MEMOIRE_MAX"),
-                                     QString(), paramFile);
+        text = Cls_InitREG().IniLire(kParamSection, QStringLiteral("MEMOIRE_MAX"), QString(),
+                                     paramFile);
     } catch (const AppError&) {
         return halfThePhysicalMemory();
     }

@@ -6,12 +6,6 @@
 
 namespace vantola {
 
-namespace {
-
-const QString kParamSection = QStringLiteral("PARAM");
-
-} // namespace
-
 ProgramState loadProgramState(const QString& programFolder, QString* warning) {
     ProgramState state;
     state.sFichierParam = programFolder + QStringLiteral("param.ini");

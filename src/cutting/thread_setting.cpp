@@ -16,8 +16,8 @@ int coreCount() {
 int jobThreadsSetting(const QString& paramFile) {
     QString text;
     try {
-        text = Cls_InitREG().IniLire(QStringLiteral("PARAM"), QStringLiteral("THREADS"), QString(),
-                                     paramFile);
+        text =
+            Cls_InitREG().IniLire(kParamSection, QStringLiteral("THREADS"), QString(), paramFile);
     } catch (const AppError&) {
         return coreCount();
     }

@@ -29,7 +29,7 @@ bool JpegSettings::isGreyscale() const {
 
 JpegSettings readJpegSettings(const QString& paramFile, const JpegOverrides& overrides) {
     Cls_InitREG ini;
-    const QString section = QStringLiteral("PARAM");
+    const QString section = kParamSection;
     JpegSettings settings;
     settings.quality = overrides.quality.value_or(
         ini.IniLire(section, QStringLiteral("JPG_QUALITY"), settings.quality, paramFile));

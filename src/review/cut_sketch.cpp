@@ -1,5 +1,6 @@
 #include "review/cut_sketch.h"
 
+#include "cutting/cut_record.h"
 #include "settings/app_error.h"
 #include "settings/cls_initreg.h"
 #include "settings/number_text.h"
@@ -34,7 +35,7 @@ public:
         return numberFromText<qint32>(text(key, fallback));
     }
     bool hasSecondPiece(const QString& pieceSection) {
-        return !ini_.IniLire(pieceSection, QStringLiteral("FICHIER_2"), QString(), file_).isEmpty();
+        return !ini_.IniLire(pieceSection, cutRecordKey::piecePath(2), QString(), file_).isEmpty();
     }
 
 private:
@@ -51,9 +52,9 @@ CutSketch readCutSketch(const QString& pagePath, QSizeF surfaceTwips,
     RecordReader record(pagePath, sFichierDecoupage);
     try {
         const std::optional<qint32> width =
-            record.number(QStringLiteral("WIDTH"), QStringLiteral("1"));
+            record.number(cutRecordKey::kWidth, QStringLiteral("1"));
         const std::optional<qint32> height =
-            record.number(QStringLiteral("HEIGHT"), QStringLiteral("1"));
+            record.number(cutRecordKey::kHeight, QStringLiteral("1"));
         if (!width || !height) {
             sketch.problem = QStringLiteral("Découpe non dessinée : WIDTH ou HEIGHT n'est pas un "
                                             "nombre dans le fichier de découpe.");
@@ -65,15 +66,14 @@ CutSketch readCutSketch(const QString& pagePath, QSizeF surfaceTwips,
             return sketch;
         }
         for (int n = 1; n <= kLastPieceNumber; ++n) {
-            const QString number = QString::number(n);
             const std::optional<qint32> top =
-                record.number(QStringLiteral("LIGNE_1_") + number, QStringLiteral("0"));
+                record.number(cutRecordKey::top(n), QStringLiteral("0"));
             const std::optional<qint32> bottom =
-                record.number(QStringLiteral("LIGNE_2_") + number, QStringLiteral("0"));
+                record.number(cutRecordKey::bottom(n), QStringLiteral("0"));
             const std::optional<qint32> left =
-                record.number(QStringLiteral("COLONNE_1_") + number, QStringLiteral("0"));
+                record.number(cutRecordKey::left(n), QStringLiteral("0"));
             const std::optional<qint32> right =
-                record.number(QStringLiteral("COLONNE_2_") + number, QStringLiteral("0"));
+                record.number(cutRecordKey::right(n), QStringLiteral("0"));
             if (!top || !bottom || !left || !right) {
                 sketch.problem = QStringLiteral("Découpe %1 non dessinée : une coordonnée n'est "
                                                 "pas un nombre dans le fichier de découpe.")
@@ -89,7 +89,7 @@ CutSketch readCutSketch(const QString& pagePath, QSizeF surfaceTwips,
                 break;
             outline.x2 -= kSketchGapRight;
             outline.y2 -= kSketchGapBottom;
-            outline.piecePath = record.text(QStringLiteral("FICHIER_") + number, QString());
+            outline.piecePath = record.text(cutRecordKey::piecePath(n), QString());
             // A piece without a path has no section of its own (the empty section belongs to
             // clipboard and PDF pages).
             outline.split =

@@ -1,5 +1,6 @@
 #include "review/piece_listing.h"
 
+#include "cutting/job_folders.h"
 #include "settings/folder_listing.h"
 
 #include <QDir>
@@ -11,7 +12,7 @@ QString pieceFolder(const QString& sRepSource) {
     QString folder = sRepSource;
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
-    return folder + QStringLiteral("VANTOLA/");
+    return folder + kFirstPassFolder;
 }
 
 QStringList listPlainFiles(const QString& folder) {

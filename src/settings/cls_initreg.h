@@ -12,6 +12,9 @@ struct RegistryValue;
 // Number of the error that IniLire raises when reading fails: the object-error base plus 65000.
 inline constexpr qint32 kErrIniRead = -2147156504;
 
+// The section of param.ini that holds the program's settings.
+inline const QString kParamSection = QStringLiteral("PARAM");
+
 // Longest value that IniLire returns, in characters.
 inline constexpr qsizetype kIniValueLength = 254;
 
