@@ -7,38 +7,12 @@
 #include "app/pdf_source.h"
 #include "settings/number_text.h"
 
-#include <QMessageBox>
 #include <limits>
 #include <optional>
 
 namespace vantola {
 
 namespace {
-
-// Owns a window's capture hooks: a child of the window, found again by its name.
-class CaptureHooksHolder : public QObject {
-public:
-    explicit CaptureHooksHolder(frmBD& window) : QObject(&window) {
-        setObjectName(kName);
-        hooks.confirm = [&window](const QString& title, const QString& text) {
-            return QMessageBox::question(&window, title, dialogText(text),
-                                         QMessageBox::Ok | QMessageBox::Cancel,
-                                         QMessageBox::Ok) == QMessageBox::Ok;
-        };
-        hooks.choosePdf = [&window] {
-            DemandeFichier demande{
-                .lFlags = kOfnHideReadOnly | kOfnFileMustExist,
-                .sFiltre = AjouterFiltre(QString(), QStringLiteral("PDF Files (*.PDF)"),
-                                         QStringLiteral("*.PDF")),
-                .sTitre = QStringLiteral("Document PDF à découper..."),
-            };
-            return window.dialogs().DialogueFichier(demande);
-        };
-    }
-
-    static constexpr const char* kName = "vantola_capture_hooks";
-    CaptureHooks hooks;
-};
 
 const QString kLoadingNotice =
     QStringLiteral("Avant toute chose, choisissez le document PDF à découper : ses pages seront "
@@ -56,14 +30,6 @@ std::optional<qint16> pageCountFromAnswer(const QString& answer) {
 
 } // namespace
 
-CaptureHooks& captureHooks(frmBD& window) {
-    auto* holder = dynamic_cast<CaptureHooksHolder*>(window.findChild<QObject*>(
-        QLatin1String(CaptureHooksHolder::kName), Qt::FindDirectChildrenOnly));
-    if (!holder)
-        holder = new CaptureHooksHolder(window);
-    return holder->hooks;
-}
-
 void runClipboardCommand(frmBD& window) {
     if (window.isJobRunning())
         return;
@@ -79,11 +45,10 @@ void runClipboardCommand(frmBD& window) {
 void runPdfCommand(frmBD& window) {
     if (window.isJobRunning())
         return;
-    CaptureHooks& capture = captureHooks(window);
     WindowHooks& hooks = window.hooks();
-    if (!capture.confirm(QStringLiteral("CHARGEMENT"), kLoadingNotice))
+    if (!hooks.confirm(QStringLiteral("CHARGEMENT"), kLoadingNotice))
         return;
-    const QString pdfPath = capture.choosePdf();
+    const QString pdfPath = hooks.choosePdf();
     if (pdfPath.isEmpty())
         return;
     QString error;

@@ -3,7 +3,6 @@
 #include "app/about_box.h"
 #include "app/capture_commands.h"
 #include "app/jpeg_settings_dialog.h"
-#include "app/menu_captions.h"
 #include "app/page_viewer.h"
 #include "app/progress_panel.h"
 #include "cutting/program_settings.h"
@@ -24,20 +23,6 @@
 
 namespace vantola {
 
-namespace {
-
-// The commands that start a job (or, for the compare tool, open the window that re-cuts pages),
-// refused while a job runs: two jobs would share one counter, one log and one cut record.
-const char* const kJobCommands[] = {"mnu_ouvririmg",   "mnu_ouvrirrep",    "mnu_compare",
-                                    "mnu_ouvririmage", "mnu_pressepapier", "mnu_Acrobat"};
-
-// Items whose check mark is a switch.
-const char* const kCheckableItems[] = {"mnu_doublepasse", "mnu_horaire", "mnu_antihoraire",
-                                       "mnu_couperbord",  "mnu_entete",  "mnu_pied",
-                                       "mnu_pause"};
-
-} // namespace
-
 frmBD::frmBD(ProgramState& state, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(this),
       hooks_(defaultWindowHooks(this, dialogs_)), host_(std::make_unique<WindowJobHost>()),
@@ -55,72 +40,17 @@ frmBD::frmBD(ProgramState& state, QWidget* parent)
     statusBar()->addWidget(pgbPage_, 1);
     buildMenus();
     host_->setTargets(
-        {this, pgbTraitement_, pgbPage_, viewer_, menuItem("mnu_pause"),
+        {this, pgbTraitement_, pgbPage_, viewer_, mnu_pause_,
          [this](const QString& title, const QString& text) { hooks_.showMessage(title, text); }});
     Form_Load();
 }
 
 frmBD::~frmBD() = default;
 
-QAction* frmBD::menuItem(const QString& name) const {
-    return findChild<QAction*>(name);
-}
-
-QMenu* frmBD::menu(const QString& name) const {
-    return findChild<QMenu*>(name);
-}
-
-void frmBD::buildMenus() {
-    QMenu* current = nullptr;
-    for (const MenuCaption& item : menuCaptions()) {
-        if (item.isMenu) {
-            current = menuBar()->addMenu(item.caption);
-            current->setObjectName(item.name);
-            continue;
-        }
-        if (item.name == QLatin1String("mnu_quitter"))
-            current->addSeparator();
-        QAction* action = current->addAction(item.caption);
-        action->setObjectName(item.name);
-        // The captions carry their own access keys; no shortcut text is added by the platform.
-        action->setMenuRole(QAction::NoRole);
-    }
-    for (const char* name : kCheckableItems)
-        menuItem(QLatin1String(name))->setCheckable(true);
-    // The cutter always cuts the borders: the item only shows it.
-    QAction* borders = menuItem(QStringLiteral("mnu_couperbord"));
-    borders->setChecked(true);
-    borders->setEnabled(false);
-    // Header and footer picking need a page.
-    menuItem(QStringLiteral("mnu_entete"))->setEnabled(false);
-    menuItem(QStringLiteral("mnu_pied"))->setEnabled(false);
-
-    connectItem("mnu_ouvririmg", &frmBD::mnu_ouvririmg_Click);
-    connectItem("mnu_ouvrirrep", &frmBD::mnu_ouvrirrep_Click);
-    connectItem("mnu_compare", &frmBD::mnu_compare_Click);
-    connectItem("mnu_ouvririmage", &frmBD::mnu_ouvririmage_Click);
-    connectItem("mnu_pressepapier", &frmBD::mnu_pressepapier_Click);
-    connectItem("mnu_Acrobat", &frmBD::mnu_Acrobat_Click);
-    connectItem("mnu_quitter", &frmBD::mnu_quitter_Click);
-    connectItem("mnu_doublepasse", &frmBD::mnu_doublepasse_Click);
-    connectItem("mnu_horaire", &frmBD::mnu_horaire_Click);
-    connectItem("mnu_antihoraire", &frmBD::mnu_antihoraire_Click);
-    connectItem("mnu_paramJPG", &frmBD::mnu_paramJPG_Click);
-    connectItem("mnu_blanc", &frmBD::mnu_blanc_Click);
-    connectItem("mnu_entete", &frmBD::mnu_entete_Click);
-    connectItem("mnu_pied", &frmBD::mnu_pied_Click);
-    connectItem("mnu_apropos", &frmBD::mnu_apropos_Click);
-    // mnu_pause needs no slot: its check mark is the switch that the job reads.
-}
-
-void frmBD::connectItem(const char* name, void (frmBD::*slot)()) {
-    connect(menuItem(QLatin1String(name)), &QAction::triggered, this, slot);
-}
-
 void frmBD::Form_Load() {
     state_.bModeDebug = false;
-    for (const char* name : {"mnu_entete", "mnu_pied", "mnu_pause"})
-        menuItem(QLatin1String(name))->setChecked(false);
+    for (QAction* item : {mnu_entete_, mnu_pied_, mnu_pause_})
+        item->setChecked(false);
     job_.lLigneEntete = 0;
     viewer_->setModeClic(kModeMesure);
     // Maximised; the restored size is most of the screen, so that it stays usable too.
@@ -135,18 +65,12 @@ void frmBD::Form_Load() {
     } catch (const AppError&) {
         // An unreadable param.ini starts with no rotation and no double pass.
     }
-    menuItem(QStringLiteral("mnu_antihoraire"))
-        ->setChecked(saved.rotation == Rotation::Anticlockwise);
-    menuItem(QStringLiteral("mnu_horaire"))->setChecked(saved.rotation == Rotation::Clockwise);
-    menuItem(QStringLiteral("mnu_doublepasse"))->setChecked(saved.doublePass);
+    mnu_antihoraire_->setChecked(saved.rotation == Rotation::Anticlockwise);
+    mnu_horaire_->setChecked(saved.rotation == Rotation::Clockwise);
+    mnu_doublepasse_->setChecked(saved.doublePass);
     syncSwitches();
 
-    for (const MenuCaption& item : translatedMenuCaptions(state_)) {
-        if (item.isMenu)
-            menu(item.name)->setTitle(item.caption);
-        else
-            menuItem(item.name)->setText(item.caption);
-    }
+    translateMenus();
 
     pgbTraitement_->Initialize(statusBar());
     pgbTraitement_->setTextColor(colourFromPacked(kColourBlue));
@@ -158,18 +82,13 @@ void frmBD::Form_Load() {
 // switch changed during a job applies from the next step that reads it.
 void frmBD::syncSwitches() {
     JobSwitches& switches = job_.switches;
-    switches.doublePass = menuItem(QStringLiteral("mnu_doublepasse"))->isChecked();
-    switches.footerEnabled = menuItem(QStringLiteral("mnu_pied"))->isChecked();
+    switches.doublePass = mnu_doublepasse_->isChecked();
+    switches.footerEnabled = mnu_pied_->isChecked();
     switches.rotation = Rotation::None;
-    if (menuItem(QStringLiteral("mnu_horaire"))->isChecked())
+    if (mnu_horaire_->isChecked())
         switches.rotation = Rotation::Clockwise;
-    else if (menuItem(QStringLiteral("mnu_antihoraire"))->isChecked())
+    else if (mnu_antihoraire_->isChecked())
         switches.rotation = Rotation::Anticlockwise;
-}
-
-void frmBD::setJobCommandsEnabled(bool enabled) {
-    for (const char* name : kJobCommands)
-        menuItem(QLatin1String(name))->setEnabled(enabled);
 }
 
 bool frmBD::refuseWhileJobRuns() {
@@ -230,8 +149,8 @@ void frmBD::mnu_ouvririmg_Click() {
         return;
     if (!viewer_->openPage(path))
         return;
-    menuItem(QStringLiteral("mnu_entete"))->setEnabled(true);
-    menuItem(QStringLiteral("mnu_pied"))->setEnabled(true);
+    mnu_entete_->setEnabled(true);
+    mnu_pied_->setEnabled(true);
 }
 
 void frmBD::mnu_ouvrirrep_Click() {
@@ -282,12 +201,12 @@ void frmBD::mnu_doublepasse_Click() {
 }
 
 void frmBD::mnu_horaire_Click() {
-    menuItem(QStringLiteral("mnu_antihoraire"))->setChecked(false);
+    mnu_antihoraire_->setChecked(false);
     syncSwitches();
 }
 
 void frmBD::mnu_antihoraire_Click() {
-    menuItem(QStringLiteral("mnu_horaire"))->setChecked(false);
+    mnu_horaire_->setChecked(false);
     syncSwitches();
 }
 
@@ -312,7 +231,7 @@ void frmBD::mnu_blanc_Click() {
 
 void frmBD::mnu_entete_Click() {
     // The action has already toggled its check mark.
-    if (menuItem(QStringLiteral("mnu_entete"))->isChecked()) {
+    if (mnu_entete_->isChecked()) {
         viewer_->setModeClic(kModeEntete);
     } else {
         viewer_->setModeClic(kModeMesure);
@@ -324,7 +243,7 @@ void frmBD::mnu_entete_Click() {
 }
 
 void frmBD::mnu_pied_Click() {
-    if (menuItem(QStringLiteral("mnu_pied"))->isChecked()) {
+    if (mnu_pied_->isChecked()) {
         viewer_->setModeClic(kModePied);
     } else {
         viewer_->setModeClic(kModeMesure);

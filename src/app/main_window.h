@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -41,7 +42,8 @@ public:
     PageViewer* viewer() const { return viewer_; }
     Pgb2Panel* pgbTraitement() const { return pgbTraitement_; }
     Pgb2Panel* pgbPage() const { return pgbPage_; }
-    // A menu item or menu by its name ("mnu_pause", "mnu_Fichier"...), null when unknown.
+    // A menu item or menu found by its object name ("mnu_pause", "mnu_Fichier"...), null when
+    // unknown: for a caller that does not know the window's members.
     QAction* menuItem(const QString& name) const;
     QMenu* menu(const QString& name) const;
 
@@ -86,11 +88,25 @@ protected:
 private:
     enum class PendingExit { None, Close, Quit };
 
+    // A menu or item: its object name, its French caption (UTF-8, "&" before the access key) and
+    // the key of the language section that replaces the caption ("" when not translated).
+    struct MenuCaption {
+        const char* name;
+        const char* caption;
+        const char* key;
+    };
+    struct TranslatedCaption {
+        QAction* item; // a menu's title is the text of its menu action
+        const char* key;
+    };
+
     void buildMenus();
+    QMenu* addMenu(const MenuCaption& caption);
+    QAction* addItem(QMenu* parentMenu, const MenuCaption& caption, void (frmBD::*slot)());
+    void translateMenus();
     void Form_Load();
     void syncSwitches();
     void setJobCommandsEnabled(bool enabled);
-    void connectItem(const char* name, void (frmBD::*slot)());
 
     ProgramState& state_;
     ModCommonDialog dialogs_;
@@ -98,6 +114,27 @@ private:
     PageViewer* viewer_ = nullptr;
     Pgb2Panel* pgbTraitement_ = nullptr;
     Pgb2Panel* pgbPage_ = nullptr;
+    QMenu* mnu_Fichier_ = nullptr;
+    QAction* mnu_ouvririmg_ = nullptr;
+    QAction* mnu_ouvrirrep_ = nullptr;
+    QAction* mnu_compare_ = nullptr;
+    QAction* mnu_ouvririmage_ = nullptr;
+    QAction* mnu_pressepapier_ = nullptr;
+    QAction* mnu_Acrobat_ = nullptr;
+    QAction* mnu_quitter_ = nullptr;
+    QMenu* mnu_Formatage_ = nullptr;
+    QAction* mnu_doublepasse_ = nullptr;
+    QAction* mnu_horaire_ = nullptr;
+    QAction* mnu_antihoraire_ = nullptr;
+    QAction* mnu_paramJPG_ = nullptr;
+    QAction* mnu_couperbord_ = nullptr;
+    QAction* mnu_blanc_ = nullptr;
+    QAction* mnu_entete_ = nullptr;
+    QAction* mnu_pied_ = nullptr;
+    QMenu* mnu_Divers_ = nullptr;
+    QAction* mnu_apropos_ = nullptr;
+    QAction* mnu_pause_ = nullptr;
+    std::vector<TranslatedCaption> translatedCaptions_;
     std::unique_ptr<WindowJobHost> host_;
     CuttingJob job_;
     bool jobRunning_ = false;

@@ -28,7 +28,21 @@ WindowHooks defaultWindowHooks(QWidget* parent, ModCommonDialog& dialogs) {
             return std::nullopt;
         return answer;
     };
+    hooks.confirm = [parent](const QString& title, const QString& text) {
+        return QMessageBox::question(parent, title, dialogText(text),
+                                     QMessageBox::Ok | QMessageBox::Cancel,
+                                     QMessageBox::Ok) == QMessageBox::Ok;
+    };
     hooks.chooseImage = [&dialogs] { return dialogs.ChoisirImage(); };
+    hooks.choosePdf = [&dialogs] {
+        DemandeFichier request{
+            .lFlags = kOfnHideReadOnly | kOfnFileMustExist,
+            .sFiltre = AjouterFiltre(QString(), QStringLiteral("PDF Files (*.PDF)"),
+                                     QStringLiteral("*.PDF")),
+            .sTitre = QStringLiteral("Document PDF à découper..."),
+        };
+        return dialogs.DialogueFichier(request);
+    };
     // exit() ends the event loop at once; quit() would first send every window a close event,
     // and closing the main window saves the switches, which "&Quitter" must not do.
     hooks.quit = [] { QCoreApplication::exit(0); };

@@ -19,14 +19,18 @@ struct WindowHooks {
     std::function<std::optional<QString>(const QString& title, const QString& prompt,
                                          const QString& proposed)>
         askText;
+    // A question box with OK and Cancel (title, text as for showMessage): true for OK.
+    std::function<bool(const QString& title, const QString& text)> confirm;
     // The picture dialog: the chosen path, or "" when cancelled.
     std::function<QString()> chooseImage;
+    // The PDF file dialog: the chosen document, or "" when cancelled.
+    std::function<QString()> choosePdf;
     // Ends the program.
     std::function<void()> quit;
 };
 
-// The real dialogs, parented to the window: QMessageBox, QInputDialog, the picture dialog of the
-// file-dialog module, and QCoreApplication::exit.
+// The real dialogs, parented to the window: QMessageBox, QInputDialog, the picture and PDF
+// dialogs of the file-dialog module, and QCoreApplication::exit.
 WindowHooks defaultWindowHooks(QWidget* parent, ModCommonDialog& dialogs);
 
 // Texts of the program use CR LF between lines; dialogs want a plain line feed.

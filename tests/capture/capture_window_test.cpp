@@ -30,7 +30,7 @@ protected:
             dialog.selectFile(answer);
             return int(QDialog::Accepted);
         });
-        captureHooks(*window).confirm = [this](const QString& title, const QString& text) {
+        window->hooks().confirm = [this](const QString& title, const QString& text) {
             notices << title + QStringLiteral(" | ") + text;
             return noticeAccepted;
         };
