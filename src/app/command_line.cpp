@@ -47,11 +47,24 @@ QString commandLineHelp() {
 namespace {
 
 // Commands that need no display: they run under a core application.
-int runConsoleCommand(int argc, char** argv, int (*command)(const QStringList&),
-                      const QStringList& arguments) {
+template <int (*command)(const QStringList&)>
+int runConsoleCommand(int argc, char** argv, const QStringList& arguments) {
     QCoreApplication application(argc, argv);
     return command(arguments);
 }
+
+// The commands by the name that the first argument gives; each takes the arguments after it.
+struct Command {
+    const char* name;
+    int (*run)(int argc, char** argv, const QStringList& arguments);
+};
+
+const Command kCommands[] = {
+    {"cut", runConsoleCommand<runCutCommand>},
+    {"pdf", runConsoleCommand<runPdfCommandLine>},
+    {"clipboard", runClipboardCommandLine},
+    {"jpeg", runConsoleCommand<runJpegCommand>},
+};
 
 } // namespace
 
@@ -62,7 +75,6 @@ int runCommandLine(int argc, char** argv) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QString command = arguments.value(0);
-    const QStringList rest = arguments.mid(1);
     if (arguments.isEmpty())
         return runMainWindow(argc, argv, QString());
     if (command == QLatin1String("--home")) {
@@ -81,14 +93,10 @@ int runCommandLine(int argc, char** argv) {
         out << "vantola " << kVersionText << "\n";
         return kExitSuccess;
     }
-    if (command == QLatin1String("cut"))
-        return runConsoleCommand(argc, argv, runCutCommand, rest);
-    if (command == QLatin1String("pdf"))
-        return runConsoleCommand(argc, argv, runPdfCommandLine, rest);
-    if (command == QLatin1String("clipboard"))
-        return runClipboardCommandLine(argc, argv, rest);
-    if (command == QLatin1String("jpeg"))
-        return runConsoleCommand(argc, argv, runJpegCommand, rest);
+    for (const Command& known : kCommands) {
+        if (command == QLatin1String(known.name))
+            return known.run(argc, argv, arguments.mid(1));
+    }
     err << "vantola: unknown command '" << command << "'\n\n" << commandLineHelp();
     return kExitUsage;
 }

@@ -3,6 +3,8 @@
 #include "cutting/thread_setting.h"
 #include "settings/number_text.h"
 
+#include <QCommandLineParser>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace vantola {
@@ -24,90 +26,203 @@ bool isSamplingText(const QString& text) {
     return pattern.match(text).hasMatch();
 }
 
+// One option of the job commands: its name, the name of its value (empty for a switch) and what
+// it does to the options, returning an error text for a value it refuses.
+struct OptionRule {
+    const char* name;
+    const char* valueName;
+    QString (*apply)(const QString& value, JobOptions& options);
+};
+
+// A whole number for the option, or the error text in target's place.
+QString readNumber(const char* name, const QString& value, std::optional<qint32>& target) {
+    target = numberFromText<qint32>(value);
+    if (target)
+        return QString();
+    return QStringLiteral("--%1 needs a whole number, not '%2'").arg(QLatin1String(name), value);
+}
+
+const OptionRule kOptionRules[] = {
+    {"home", "DIR",
+     [](const QString& value, JobOptions& options) {
+         options.home = value;
+         return QString();
+     }},
+    {"level", "N",
+     [](const QString& value, JobOptions& options) {
+         return readNumber("level", value, options.level);
+     }},
+    {"double-pass", "",
+     [](const QString&, JobOptions& options) {
+         options.doublePass = true;
+         return QString();
+     }},
+    {"single-pass", "",
+     [](const QString&, JobOptions& options) {
+         options.doublePass = false;
+         return QString();
+     }},
+    {"rotate", "none|cw|ccw",
+     [](const QString& value, JobOptions& options) {
+         options.rotation = rotationFromText(value);
+         return options.rotation ? QString() : QStringLiteral("--rotate takes none, cw or ccw");
+     }},
+    {"header", "ROW",
+     [](const QString& value, JobOptions& options) {
+         return readNumber("header", value, options.headerRow);
+     }},
+    {"footer", "ROW",
+     [](const QString& value, JobOptions& options) {
+         return readNumber("footer", value, options.footerRow);
+     }},
+    {"quality", "Q",
+     [](const QString& value, JobOptions& options) {
+         std::optional<qint32> quality;
+         if (QString error = readNumber("quality", value, quality); !error.isEmpty())
+             return error;
+         options.jpeg.quality = QString::number(*quality);
+         if (*quality < 1 || *quality > 100)
+             return QStringLiteral("--quality takes a value from 1 to 100");
+         return QString();
+     }},
+    {"sampling", "H:V",
+     [](const QString& value, JobOptions& options) {
+         options.jpeg.sample = value;
+         if (!options.jpeg.greyscale)
+             options.jpeg.greyscale = QStringLiteral("0");
+         if (!isSamplingText(value))
+             return QStringLiteral("--sampling takes H:V with H and V from 1 to 4");
+         return QString();
+     }},
+    {"grey", "",
+     [](const QString&, JobOptions& options) {
+         options.jpeg.greyscale = QStringLiteral("1");
+         return QString();
+     }},
+    {"threads", "N",
+     [](const QString& value, JobOptions& options) {
+         if (QString error = readNumber("threads", value, options.threads); !error.isEmpty())
+             return error;
+         if (*options.threads < 1 || *options.threads > kMaxJobThreads)
+             return QStringLiteral("--threads takes a value from 1 to %1").arg(kMaxJobThreads);
+         return QString();
+     }},
+    {"memory", "MIB",
+     [](const QString& value, JobOptions& options) {
+         if (QString error = readNumber("memory", value, options.memory); !error.isEmpty())
+             return error;
+         if (*options.memory < 1)
+             return QStringLiteral("--memory takes a number of MiB from 1");
+         return QString();
+     }},
+    {"debug", "",
+     [](const QString&, JobOptions& options) {
+         options.debug = true;
+         return QString();
+     }},
+    {"quiet", "",
+     [](const QString&, JobOptions& options) {
+         options.quiet = true;
+         return QString();
+     }},
+};
+
+const OptionRule* ruleFor(const QString& name) {
+    for (const OptionRule& rule : kOptionRules) {
+        if (name == QLatin1String(rule.name))
+            return &rule;
+    }
+    return nullptr;
+}
+
+// QCommandLineParser reads "-x" as short options, "--" as the end of the options and
+// "--name=value" as an option with its value, where the job commands take the first as a path
+// and refuse the other two as unknown options. Such arguments, and every option that the parser
+// does not know, reach it as stand-ins that it takes as plain arguments and values (argv holds no
+// NUL character, so no argument looks like one), and come back as they were typed.
+class ShieldedArguments {
+public:
+    ShieldedArguments(const QStringList& arguments, const QStringList& optionNames)
+        : arguments_(arguments) {
+        // The parser skips its first argument, the program's name.
+        forParser_ << QString();
+        for (qsizetype index = 0; index < arguments.size(); ++index) {
+            const QString& argument = arguments.at(index);
+            const bool known =
+                argument.startsWith(QLatin1String("--")) && optionNames.contains(argument.mid(2));
+            if (known || !argument.startsWith(QLatin1Char('-')) || argument.size() == 1)
+                forParser_ << argument;
+            else
+                forParser_ << QChar(0) + QString::number(index);
+        }
+    }
+
+    const QStringList& forParser() const { return forParser_; }
+
+    // Where a stand-in came from in the arguments; -1 for an argument given as it is.
+    qsizetype indexOf(const QString& argument) const {
+        return argument.startsWith(QChar(0)) ? QStringView(argument).mid(1).toLongLong() : -1;
+    }
+    QString restored(const QString& argument) const {
+        const qsizetype index = indexOf(argument);
+        return index < 0 ? argument : arguments_.at(index);
+    }
+
+private:
+    const QStringList& arguments_;
+    QStringList forParser_;
+};
+
 } // namespace
 
 ParsedJobOptions parseJobOptions(const QStringList& arguments,
                                  const QStringList& extraValueOptions) {
+    QCommandLineParser parser;
+    QStringList optionNames;
+    for (const OptionRule& rule : kOptionRules) {
+        optionNames << QLatin1String(rule.name);
+        parser.addOption(
+            QCommandLineOption(optionNames.last(), QString(), QLatin1String(rule.valueName)));
+    }
+    for (const QString& extra : extraValueOptions) {
+        optionNames << extra.mid(2);
+        parser.addOption(
+            QCommandLineOption(optionNames.last(), QString(), QStringLiteral("VALUE")));
+    }
+    const ShieldedArguments shielded(arguments, optionNames);
+    // Fails only for an option given last without its value, which the loop below reports.
+    static_cast<void>(parser.parse(shielded.forParser()));
+
     ParsedJobOptions parsed;
-    JobOptions& options = parsed.options;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        const auto takeValue = [&](QString& value) {
-            if (i + 1 >= arguments.size()) {
-                parsed.error = argument + QStringLiteral(" needs a value");
-                return false;
-            }
-            value = arguments.at(++i);
-            return true;
-        };
-        const auto takeNumber = [&](std::optional<qint32>& target) {
-            QString value;
-            if (!takeValue(value))
-                return;
-            target = numberFromText<qint32>(value);
-            if (!target)
-                parsed.error = argument + QStringLiteral(" needs a whole number, not '") + value +
-                               QLatin1Char('\'');
-        };
-        QString value;
-        if (argument == QLatin1String("--home")) {
-            takeValue(options.home);
-        } else if (argument == QLatin1String("--level")) {
-            takeNumber(options.level);
-        } else if (argument == QLatin1String("--double-pass")) {
-            options.doublePass = true;
-        } else if (argument == QLatin1String("--single-pass")) {
-            options.doublePass = false;
-        } else if (argument == QLatin1String("--rotate")) {
-            if (takeValue(value)) {
-                options.rotation = rotationFromText(value);
-                if (!options.rotation)
-                    parsed.error = QStringLiteral("--rotate takes none, cw or ccw");
-            }
-        } else if (argument == QLatin1String("--header")) {
-            takeNumber(options.headerRow);
-        } else if (argument == QLatin1String("--footer")) {
-            takeNumber(options.footerRow);
-        } else if (argument == QLatin1String("--quality")) {
-            std::optional<qint32> quality;
-            takeNumber(quality);
-            if (quality && (*quality < 1 || *quality > 100))
-                parsed.error = QStringLiteral("--quality takes a value from 1 to 100");
-            if (quality)
-                options.jpeg.quality = QString::number(*quality);
-        } else if (argument == QLatin1String("--sampling")) {
-            if (takeValue(value)) {
-                if (!isSamplingText(value))
-                    parsed.error = QStringLiteral("--sampling takes H:V with H and V from 1 to 4");
-                options.jpeg.sample = value;
-                if (!options.jpeg.greyscale)
-                    options.jpeg.greyscale = QStringLiteral("0");
-            }
-        } else if (argument == QLatin1String("--grey")) {
-            options.jpeg.greyscale = QStringLiteral("1");
-        } else if (argument == QLatin1String("--threads")) {
-            takeNumber(options.threads);
-            if (options.threads && (*options.threads < 1 || *options.threads > kMaxJobThreads))
-                parsed.error =
-                    QStringLiteral("--threads takes a value from 1 to %1").arg(kMaxJobThreads);
-        } else if (argument == QLatin1String("--memory")) {
-            takeNumber(options.memory);
-            if (options.memory && *options.memory < 1)
-                parsed.error = QStringLiteral("--memory takes a number of MiB from 1");
-        } else if (argument == QLatin1String("--debug")) {
-            options.debug = true;
-        } else if (argument == QLatin1String("--quiet")) {
-            options.quiet = true;
-        } else if (extraValueOptions.contains(argument)) {
-            if (takeValue(value))
-                parsed.extraValues.append({argument, value});
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            parsed.error = QStringLiteral("unknown option ") + argument;
-        } else {
-            options.positional << argument;
-        }
-        if (!parsed.error.isEmpty())
+    for (const QString& positional : parser.positionalArguments()) {
+        const QString argument = shielded.restored(positional);
+        if (argument.startsWith(QLatin1String("--"))) {
+            // An unknown option is the error unless an option before it refuses its value.
+            parsed =
+                parseJobOptions(arguments.mid(0, shielded.indexOf(positional)), extraValueOptions);
+            if (parsed.error.isEmpty())
+                parsed.error = QStringLiteral("unknown option ") + argument;
             return parsed;
+        }
+        parsed.options.positional << argument;
+    }
+    // The options are applied in the order given, a repeated one taking its values in turn: the
+    // first refused value is the error, as when reading left to right.
+    QHash<QString, qsizetype> seen;
+    for (const QString& name : parser.optionNames()) {
+        const QStringList values = parser.values(name);
+        const qsizetype occurrence = seen[name]++;
+        const OptionRule* rule = ruleFor(name);
+        const bool takesValue = !rule || *rule->valueName;
+        if (takesValue && occurrence >= values.size())
+            parsed.error = QStringLiteral("--%1 needs a value").arg(name);
+        else if (rule)
+            parsed.error = rule->apply(shielded.restored(values.value(occurrence)), parsed.options);
+        else
+            parsed.extraValues.append(
+                {QStringLiteral("--") + name, shielded.restored(values.at(occurrence))});
+        if (!parsed.error.isEmpty())
+            break;
     }
     return parsed;
 }

@@ -77,6 +77,8 @@ TEST_F(JpegCommand, RefusesBadUseAndLeavesTheOutputAlone) {
         {{"jpeg", input, output, "--quality", "high"}, "jpeg"},
         {{"jpeg", input, output, "--level", "1400"}, "jpeg"},
         {{"jpeg", input}, "jpeg"},
+        {{"jpeg", input, output, "--quality=90"}, "unknown option --quality=90"},
+        {{"jpeg", input, output, "--frob", "--quality", "x"}, "unknown option --frob"},
         {{"jpeg", broken, output}, "Invalid picture"},
     };
     for (const auto& [arguments, reason] : refused) {
