@@ -16,19 +16,19 @@ namespace vantola {
 
 namespace {
 
-const QString kTitreApplication = QStringLiteral("Vantola");
+const QString kApplicationTitle = QStringLiteral("Vantola");
 
 QString version() {
     return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
 }
 
-bool connu(const QString& valeur) {
-    const QString texte = valeur.trimmed();
-    return !texte.isEmpty() && texte.compare(QLatin1String("unknown"), Qt::CaseInsensitive) != 0;
+bool isKnown(const QString& value) {
+    const QString text = value.trimmed();
+    return !text.isEmpty() && text.compare(QLatin1String("unknown"), Qt::CaseInsensitive) != 0;
 }
 
-QLabel* etiquetteLongue(const QString& texte, QWidget* parent) {
-    auto* label = new QLabel(texte, parent);
+QLabel* longLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
@@ -36,7 +36,7 @@ QLabel* etiquetteLongue(const QString& texte, QWidget* parent) {
 
 } // namespace
 
-QString informationsSysteme() {
+QString systemInformation() {
     const std::pair<QString, QString> details[] = {
         {QStringLiteral("Système"), QSysInfo::prettyProductName()},
         {QStringLiteral("Noyau"),
@@ -44,39 +44,39 @@ QString informationsSysteme() {
         {QStringLiteral("Processeur"), QSysInfo::currentCpuArchitecture()},
         {QStringLiteral("Nom de la machine"), QSysInfo::machineHostName()},
     };
-    QStringList lignes;
-    for (const auto& [nom, valeur] : details)
-        if (connu(valeur))
-            lignes += nom + QStringLiteral(" : ") + valeur.trimmed();
-    if (lignes.isEmpty())
+    QStringList lines;
+    for (const auto& [name, value] : details)
+        if (isKnown(value))
+            lines += name + QStringLiteral(" : ") + value.trimmed();
+    if (lines.isEmpty())
         return {};
-    lignes += QStringLiteral("Qt : ") + QString::fromLatin1(qVersion());
-    return lignes.join(QLatin1Char('\n'));
+    lines += QStringLiteral("Qt : ") + QString::fromLatin1(qVersion());
+    return lines.join(QLatin1Char('\n'));
 }
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent), source_(informationsSysteme) {
-    setWindowTitle(QStringLiteral("À propos de ") + kTitreApplication);
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent), source_(systemInformation) {
+    setWindowTitle(QStringLiteral("À propos de ") + kApplicationTitle);
     setWindowIcon(vantolaIcon());
 
     picIcon = new QLabel(this);
     picIcon->setPixmap(vantolaIcon().pixmap(64, 64));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    lblTitle = new QLabel(kTitreApplication + QStringLiteral(" v ") + version(), this);
-    QFont titre = lblTitle->font();
-    titre.setPointSizeF(titre.pointSizeF() * 1.5);
-    titre.setBold(true);
-    lblTitle->setFont(titre);
+    lblTitle = new QLabel(kApplicationTitle + QStringLiteral(" v ") + version(), this);
+    QFont titleFont = lblTitle->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
 
     // Two sentences, the second on its own line.
-    lblDescription = etiquetteLongue(
+    lblDescription = longLabel(
         QStringLiteral("Cet utilitaire permet de créer des petites images à partir de grandes "
                        "images.\nSi vous scanner vos BD, ce logiciel, vous decoupera "
                        "automatiquement les pages des bandes dessinées en vignettes."),
         this);
-    lblDisclaimer = etiquetteLongue(QStringLiteral("Vous trouverez plus d'infos dans le fichier "
-                                                   "notice.htm contenu dans le répertoire."),
-                                    this);
+    lblDisclaimer = longLabel(QStringLiteral("Vous trouverez plus d'infos dans le fichier "
+                                             "notice.htm contenu dans le répertoire."),
+                              this);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
@@ -84,48 +84,48 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), source_(informationsSyste
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(); });
 
-    auto* ligne = new QFrame(this);
-    ligne->setFrameShape(QFrame::HLine);
-    ligne->setFrameShadow(QFrame::Sunken);
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
 
-    auto* boutons = new QVBoxLayout;
-    boutons->addWidget(cmdOK);
-    boutons->addWidget(cmdSysInfo);
-    boutons->addStretch();
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdSysInfo);
+    buttons->addStretch();
 
     // Icon at the left, the texts beside it, a rule, then the notice beside the buttons.
-    auto* grille = new QGridLayout(this);
-    grille->setHorizontalSpacing(16);
-    grille->addWidget(picIcon, 0, 0, 2, 1);
-    grille->addWidget(lblTitle, 0, 1, 1, 2);
-    grille->addWidget(lblDescription, 1, 1, 1, 2);
-    grille->addWidget(ligne, 2, 0, 1, 3);
-    grille->addWidget(lblDisclaimer, 3, 0, 1, 2);
-    grille->addLayout(boutons, 3, 2);
-    grille->setColumnStretch(1, 1);
-    grille->setSizeConstraint(QLayout::SetFixedSize);
+    auto* grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(16);
+    grid->addWidget(picIcon, 0, 0, 2, 1);
+    grid->addWidget(lblTitle, 0, 1, 1, 2);
+    grid->addWidget(lblDescription, 1, 1, 1, 2);
+    grid->addWidget(line, 2, 0, 1, 3);
+    grid->addWidget(lblDisclaimer, 3, 0, 1, 2);
+    grid->addLayout(buttons, 3, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
     lblDescription->setFixedWidth(360);
 }
 
-frmAbout* frmAbout::ouvrir(QWidget* parent) {
-    auto* boite = new frmAbout(parent);
-    boite->setAttribute(Qt::WA_DeleteOnClose);
-    boite->show();
-    return boite;
+frmAbout* frmAbout::showWindow(QWidget* parent) {
+    auto* box = new frmAbout(parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+    return box;
 }
 
 QMessageBox* frmAbout::StartSysInfo() {
     const QString details = source_ ? source_() : QString();
-    auto* boite = details.isEmpty()
-                      ? new QMessageBox(QMessageBox::Information, kTitreApplication,
-                                        QStringLiteral("Les informations système ne sont pas "
-                                                       "disponibles actuellement"),
-                                        QMessageBox::Ok, this)
-                      : new QMessageBox(QMessageBox::Information, QStringLiteral("Infos système"),
-                                        details, QMessageBox::Ok, this);
-    boite->setAttribute(Qt::WA_DeleteOnClose);
-    boite->open();
-    return boite;
+    auto* box = details.isEmpty()
+                    ? new QMessageBox(QMessageBox::Information, kApplicationTitle,
+                                      QStringLiteral("Les informations système ne sont pas "
+                                                     "disponibles actuellement"),
+                                      QMessageBox::Ok, this)
+                    : new QMessageBox(QMessageBox::Information, QStringLiteral("Infos système"),
+                                      details, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return box;
 }
 
 } // namespace vantola

@@ -12,7 +12,7 @@ namespace vantola {
 
 // This machine's details (system, kernel, processor, host name, Qt version), one per line, or ""
 // when the system reports none of them.
-QString informationsSysteme();
+QString systemInformation();
 
 // The about box: the program's name and version, what it does, where to read more, its icon, and
 // a button that shows the system's details.
@@ -20,13 +20,13 @@ class frmAbout : public QDialog {
     Q_OBJECT
 
 public:
-    // Gives the system's details, "" when there are none; informationsSysteme by default.
+    // Gives the system's details, "" when there are none; systemInformation by default.
     using SourceInformations = std::function<QString()>;
 
     explicit frmAbout(QWidget* parent = nullptr);
 
     // Shows a new about box without blocking its caller; it deletes itself when closed.
-    static frmAbout* ouvrir(QWidget* parent);
+    static frmAbout* showWindow(QWidget* parent);
 
     // "&Infos système...": shows the system's details in a message box, or says that they are
     // not available. The box is shown without blocking and deletes itself when closed.

@@ -15,165 +15,160 @@ namespace {
 const QChar kNul(u'\0');
 
 // One pattern of a filter list as a QFileDialog pattern that ignores letter case.
-QString motifSansCasse(const QString& motif) {
-    if (motif == QLatin1String("*.*"))
+QString caseBlindPattern(const QString& pattern) {
+    if (pattern == QLatin1String("*.*"))
         return QStringLiteral("*");
-    QString resultat;
-    for (const QChar c : motif) {
-        const QChar bas = c.toLower();
-        const QChar haut = c.toUpper();
-        if (bas != haut)
-            resultat += QLatin1Char('[') + bas + haut + QLatin1Char(']');
-        else if (c == QLatin1Char('[') || c == QLatin1Char(']'))
-            resultat += QLatin1Char('[') + c + QLatin1Char(']'); // a bracket is itself here
+    QString result;
+    for (const QChar character : pattern) {
+        const QChar lower = character.toLower();
+        const QChar upper = character.toUpper();
+        if (lower != upper)
+            result += QLatin1Char('[') + lower + upper + QLatin1Char(']');
+        else if (character == QLatin1Char('[') || character == QLatin1Char(']'))
+            result += QLatin1Char('[') + character + QLatin1Char(']'); // a bracket is itself here
         else
-            resultat += c;
+            result += character;
     }
-    return resultat;
+    return result;
 }
 
 // Qt's dialog opens with columns too narrow for sizes and dates, and a places list too narrow for
 // its names. The columns get the width of typical contents (measured, not computed over every
 // file, so that a large folder opens as fast), the name column the rest. The parts are found by
 // the names that Qt gives them; a dialog without them is left as it is.
-void elargirColonnes(QFileDialog& dialogue) {
-    dialogue.resize(800, 520);
-    if (auto* liste = dialogue.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        const QFontMetrics mesure = liste->fontMetrics();
-        const int marge = 3 * mesure.averageCharWidth();
-        QHeaderView* entete = liste->header();
-        entete->setStretchLastSection(false);
-        entete->setSectionResizeMode(0, QHeaderView::Stretch);
-        const QString exemples[] = {QString(), QStringLiteral("999,99 Kio"),
-                                    QStringLiteral("image JPEG"),
-                                    QStringLiteral("31/12/2000 23:59")};
-        for (int colonne = 1; colonne < entete->count() && colonne < 4; ++colonne)
-            entete->resizeSection(colonne, std::max(mesure.horizontalAdvance(exemples[colonne]),
-                                                    entete->sectionSizeHint(colonne)) +
-                                               marge);
+void widenColumns(QFileDialog& dialog) {
+    dialog.resize(800, 520);
+    if (auto* fileList = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        const QFontMetrics metrics = fileList->fontMetrics();
+        const int margin = 3 * metrics.averageCharWidth();
+        QHeaderView* header = fileList->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        const QString samples[] = {QString(), QStringLiteral("999,99 Kio"),
+                                   QStringLiteral("image JPEG"),
+                                   QStringLiteral("31/12/2000 23:59")};
+        for (int column = 1; column < header->count() && column < 4; ++column)
+            header->resizeSection(column, std::max(metrics.horizontalAdvance(samples[column]),
+                                                   header->sectionSizeHint(column)) +
+                                              margin);
     }
-    if (auto* separation = dialogue.findChild<QSplitter*>(QStringLiteral("splitter")))
-        separation->setSizes({160, 640});
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
+        splitter->setSizes({160, 640});
 }
 
 } // namespace
 
-QString AjouterFiltre(const QString& filtre, const QString& sDescription, const QString& sMotif) {
-    return filtre + sDescription + kNul + sMotif + kNul;
+QString AjouterFiltre(const QString& filter, const QString& sDescription, const QString& sMotif) {
+    return filter + sDescription + kNul + sMotif + kNul;
 }
 
-QString CouperAuNul(const QString& texte) {
-    const qsizetype nul = texte.indexOf(kNul);
-    return nul < 0 ? texte : texte.left(nul);
+QString CouperAuNul(const QString& text) {
+    const qsizetype nul = text.indexOf(kNul);
+    return nul < 0 ? text : text.left(nul);
 }
 
-QStringList filtresPourQFileDialog(const QString& filtre) {
-    const QStringList morceaux = filtre.split(kNul);
-    QStringList filtres;
-    for (qsizetype i = 0; i + 1 < morceaux.size(); i += 2) {
-        const QString& description = morceaux.at(i);
-        const QString& motifs = morceaux.at(i + 1);
-        if (description.isEmpty() && motifs.isEmpty())
+QStringList qtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(kNul);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts.at(i);
+        const QString& patterns = parts.at(i + 1);
+        if (description.isEmpty() && patterns.isEmpty())
             break; // two NUL characters in a row end the list
-        QStringList motifsQt;
-        for (const QString& motif : motifs.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            motifsQt += motifSansCasse(motif.trimmed());
-        filtres +=
-            description + QStringLiteral(" (") + motifsQt.join(QLatin1Char(' ')) + QLatin1Char(')');
+        QStringList qtPatterns;
+        for (const QString& pattern : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            qtPatterns += caseBlindPattern(pattern.trimmed());
+        filters += description + QStringLiteral(" (") + qtPatterns.join(QLatin1Char(' ')) +
+                   QLatin1Char(')');
     }
-    return filtres;
+    return filters;
 }
 
 ModCommonDialog::ModCommonDialog(QWidget* parent) : parent_(parent) {}
 
-std::unique_ptr<QFileDialog>
-ModCommonDialog::construireDialogue(const DemandeFichier& demande) const {
-    auto dialogue = std::make_unique<QFileDialog>(parent_, demande.sTitre);
+std::unique_ptr<QFileDialog> ModCommonDialog::buildDialog(const FileRequest& request) const {
+    auto dialog = std::make_unique<QFileDialog>(parent_, request.title);
     // Qt's own dialog on every desktop: it applies the case-blind patterns as written, and with
     // the patterns' details hidden it shows each description exactly as the filter list has it.
-    dialogue->setOption(QFileDialog::DontUseNativeDialog);
-    dialogue->setOption(QFileDialog::HideNameFilterDetails);
-    dialogue->setAcceptMode(demande.bOuvrir ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialogue->setFileMode((demande.lFlags & kOfnFileMustExist) ? QFileDialog::ExistingFile
-                                                               : QFileDialog::AnyFile);
-    dialogue->setOption(QFileDialog::DontConfirmOverwrite,
-                        (demande.lFlags & kOfnOverwritePrompt) == 0);
-    dialogue->setDirectory(demande.sDossierInitial.isEmpty() ? QDir::currentPath()
-                                                             : demande.sDossierInitial);
-    const QStringList filtres = filtresPourQFileDialog(demande.sFiltre);
-    if (!filtres.isEmpty()) {
-        dialogue->setNameFilters(filtres);
-        if (demande.iIndexFiltre >= 1 && demande.iIndexFiltre <= filtres.size())
-            dialogue->selectNameFilter(filtres.at(demande.iIndexFiltre - 1));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setAcceptMode(request.isOpenDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog->setFileMode((request.flags & kOfnFileMustExist) ? QFileDialog::ExistingFile
+                                                            : QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite,
+                      (request.flags & kOfnOverwritePrompt) == 0);
+    dialog->setDirectory(request.initialFolder.isEmpty() ? QDir::currentPath()
+                                                         : request.initialFolder);
+    const QStringList filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog->setNameFilters(filters);
+        if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+            dialog->selectNameFilter(filters.at(request.filterIndex - 1));
     }
-    if (!demande.sExtensionParDefaut.isEmpty())
-        dialogue->setDefaultSuffix(demande.sExtensionParDefaut);
+    if (!request.defaultExtension.isEmpty())
+        dialog->setDefaultSuffix(request.defaultExtension);
     // The dialog's name buffer holds 256 characters.
-    const QString nom = CouperAuNul(demande.sNomFichier).left(256);
-    if (!nom.isEmpty())
-        dialogue->selectFile(nom);
-    elargirColonnes(*dialogue);
-    return dialogue;
+    const QString name = CouperAuNul(request.fileName).left(256);
+    if (!name.isEmpty())
+        dialog->selectFile(name);
+    widenColumns(*dialog);
+    return dialog;
 }
 
-QString ModCommonDialog::DialogueFichier(DemandeFichier& demande) {
-    const std::unique_ptr<QFileDialog> dialogue = construireDialogue(demande);
-    const int resultat = execution_ ? execution_(*dialogue) : dialogue->exec();
-    const QStringList choix = dialogue->selectedFiles();
-    if (resultat != QDialog::Accepted || choix.isEmpty())
+QString ModCommonDialog::DialogueFichier(FileRequest& request) {
+    const std::unique_ptr<QFileDialog> dialog = buildDialog(request);
+    const int result = execution_ ? execution_(*dialog) : dialog->exec();
+    const QStringList chosen = dialog->selectedFiles();
+    if (result != QDialog::Accepted || chosen.isEmpty())
         return {};
-    const QString chemin = CouperAuNul(choix.first());
-    QString extension = demande.sExtensionParDefaut;
+    const QString path = CouperAuNul(chosen.first());
+    QString extension = request.defaultExtension;
     if (extension.startsWith(QLatin1Char('.')))
         extension.remove(0, 1);
     if (!extension.isEmpty() &&
-        QFileInfo(chemin).suffix().compare(extension, Qt::CaseInsensitive) != 0)
-        demande.lFlags |= kOfnExtensionDifferent;
-    return chemin;
+        QFileInfo(path).suffix().compare(extension, Qt::CaseInsensitive) != 0)
+        request.flags |= kOfnExtensionDifferent;
+    return path;
 }
 
-DemandeFichier ModCommonDialog::demandeImage() {
-    sFiltre_.clear();
-    sFiltre_ =
-        AjouterFiltre(sFiltre_, QStringLiteral("JPG Files (*.JPG)"), QStringLiteral("*.JPG"));
-    sFiltre_ =
-        AjouterFiltre(sFiltre_, QStringLiteral("GIF Files (*.GIF)"), QStringLiteral("*.GIF"));
-    sFiltre_ =
-        AjouterFiltre(sFiltre_, QStringLiteral("BMP Files (*.BMP)"), QStringLiteral("*.BMP"));
-    return {.lFlags = kOfnHideReadOnly,
-            .sFiltre = sFiltre_,
-            .sTitre = QStringLiteral("Nom du fichier en entrée...")};
+FileRequest ModCommonDialog::imageRequest() {
+    filter_.clear();
+    filter_ = AjouterFiltre(filter_, QStringLiteral("JPG Files (*.JPG)"), QStringLiteral("*.JPG"));
+    filter_ = AjouterFiltre(filter_, QStringLiteral("GIF Files (*.GIF)"), QStringLiteral("*.GIF"));
+    filter_ = AjouterFiltre(filter_, QStringLiteral("BMP Files (*.BMP)"), QStringLiteral("*.BMP"));
+    return {.flags = kOfnHideReadOnly,
+            .filter = filter_,
+            .title = QStringLiteral("Nom du fichier en entrée...")};
 }
 
-DemandeFichier ModCommonDialog::demandeSortie() {
-    sFiltre_.clear();
-    sFiltre_ =
-        AjouterFiltre(sFiltre_, QStringLiteral("JPG Files (*.JPG)"), QStringLiteral("*.JPG"));
-    return {.lFlags = kOfnHideReadOnly,
-            .sFiltre = sFiltre_,
-            .sTitre = QStringLiteral("Nom du fichier en sortie...")};
+FileRequest ModCommonDialog::outputRequest() {
+    filter_.clear();
+    filter_ = AjouterFiltre(filter_, QStringLiteral("JPG Files (*.JPG)"), QStringLiteral("*.JPG"));
+    return {.flags = kOfnHideReadOnly,
+            .filter = filter_,
+            .title = QStringLiteral("Nom du fichier en sortie...")};
 }
 
-std::unique_ptr<QFileDialog> ModCommonDialog::construireDialogueImage() {
-    return construireDialogue(demandeImage());
+std::unique_ptr<QFileDialog> ModCommonDialog::buildImageDialog() {
+    return buildDialog(imageRequest());
 }
 
-std::unique_ptr<QFileDialog> ModCommonDialog::construireDialogueSortie() {
-    return construireDialogue(demandeSortie());
+std::unique_ptr<QFileDialog> ModCommonDialog::buildOutputDialog() {
+    return buildDialog(outputRequest());
 }
 
-QString ModCommonDialog::choisir(const DemandeFichier& demande) {
-    DemandeFichier copie = demande;
-    sDernierChemin_ = DialogueFichier(copie);
-    return sDernierChemin_;
+QString ModCommonDialog::choose(const FileRequest& request) {
+    FileRequest copy = request;
+    lastPath_ = DialogueFichier(copy);
+    return lastPath_;
 }
 
 QString ModCommonDialog::ChoisirImage() {
-    return choisir(demandeImage());
+    return choose(imageRequest());
 }
 
 QString ModCommonDialog::ChoisirSortie() {
-    return choisir(demandeSortie());
+    return choose(outputRequest());
 }
 
 } // namespace vantola

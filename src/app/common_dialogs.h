@@ -26,29 +26,29 @@ inline constexpr qint32 kOfnFileMustExist = 0x1000;     // only an existing file
 // "JPG Files (*.JPG)\0*.JPG\0GIF Files (*.GIF)\0*.GIF\0".
 
 // filtre + sDescription + NUL + sMotif + NUL.
-QString AjouterFiltre(const QString& filtre, const QString& sDescription,
+QString AjouterFiltre(const QString& filter, const QString& sDescription,
                       const QString& sMotif = QStringLiteral("*.*"));
 
 // The part of the text before its first NUL character (all of it when it has none).
-QString CouperAuNul(const QString& texte);
+QString CouperAuNul(const QString& text);
 
 // The filter list as QFileDialog name filters. File names on Linux have a letter case that the
 // patterns of the list ignore: each letter of a pattern matches both cases ("*.JPG" becomes
 // "*.[jJ][pP][gG]", so PAGE.JPG, page.jpg and Page.Jpg all show, whichever dialog applies the
 // pattern), and "*.*" matches every file. The description stays first, as the dialog shows it:
 // "JPG Files (*.JPG) (*.[jJ][pP][gG])".
-QStringList filtresPourQFileDialog(const QString& filtre);
+QStringList qtNameFilters(const QString& filter);
 
 // What the general file dialog is asked; every field is optional.
-struct DemandeFichier {
-    qint32 lFlags = 0;             // on confirmation, the dialog's final flags
-    QString sDossierInitial{};     // empty: the current folder
-    QString sFiltre{};             // a filter list as above
-    qint32 iIndexFiltre = 1;       // the filter selected first, from 1
-    QString sExtensionParDefaut{}; // added to a typed name without extension
-    QString sNomFichier{};         // proposed file name
-    QString sTitre{};              // window title
-    bool bOuvrir = true;           // open dialog (true) or save dialog
+struct FileRequest {
+    qint32 flags = 0;           // on confirmation, the dialog's final flags
+    QString initialFolder{};    // empty: the current folder
+    QString filter{};           // a filter list as above
+    qint32 filterIndex = 1;     // the filter selected first, from 1
+    QString defaultExtension{}; // added to a typed name without extension
+    QString fileName{};         // proposed file name
+    QString title{};            // window title
+    bool isOpenDialog = true;   // open dialog (true) or save dialog
 };
 
 // The file-dialog module. One instance keeps the filter that its dialogs last built and the
@@ -61,8 +61,8 @@ public:
 
     explicit ModCommonDialog(QWidget* parent = nullptr);
 
-    // The general file dialog: the chosen path, or "" when cancelled (lFlags then unchanged).
-    QString DialogueFichier(DemandeFichier& demande);
+    // The general file dialog: the chosen path, or "" when cancelled (flags then unchanged).
+    QString DialogueFichier(FileRequest& request);
 
     // Picture dialog "Nom du fichier en entrée..." with the JPG, GIF and BMP filters.
     QString ChoisirImage();
@@ -72,24 +72,24 @@ public:
 
     // The dialogs that the operations above show, configured and not yet shown. Building the
     // picture or output dialog resets the module's filter to theirs.
-    std::unique_ptr<QFileDialog> construireDialogue(const DemandeFichier& demande) const;
-    std::unique_ptr<QFileDialog> construireDialogueImage();
-    std::unique_ptr<QFileDialog> construireDialogueSortie();
+    std::unique_ptr<QFileDialog> buildDialog(const FileRequest& request) const;
+    std::unique_ptr<QFileDialog> buildImageDialog();
+    std::unique_ptr<QFileDialog> buildOutputDialog();
 
     void setExecution(Execution execution) { execution_ = std::move(execution); }
 
-    const QString& filtre() const { return sFiltre_; }
-    const QString& dernierChemin() const { return sDernierChemin_; }
+    const QString& filter() const { return filter_; }
+    const QString& lastPath() const { return lastPath_; }
 
 private:
-    DemandeFichier demandeImage();
-    DemandeFichier demandeSortie();
-    QString choisir(const DemandeFichier& demande);
+    FileRequest imageRequest();
+    FileRequest outputRequest();
+    QString choose(const FileRequest& request);
 
     QWidget* parent_;
     Execution execution_;
-    QString sFiltre_;
-    QString sDernierChemin_;
+    QString filter_;
+    QString lastPath_;
 };
 
 } // namespace vantola

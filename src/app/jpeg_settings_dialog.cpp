@@ -37,9 +37,9 @@ constexpr double kTwipsParPixel = 15.0;
 struct Place {
     int left, top, width, height;
 };
-constexpr Place kFenetre{0, 0, 4455, 2535}; // the buttons' far corner plus the 120 margin
-constexpr Place kFrame1{120, 120, 4215, 1815};
-// Inside Frame1:
+constexpr Place kWindow{0, 0, 4455, 2535}; // the buttons' far corner plus the 120 margin
+constexpr Place kSettingsFrame{120, 120, 4215, 1815};
+// Inside settingsFrame:
 constexpr Place kLblQuality{360, 360, 1215, 255};
 constexpr Place kHscQuality{1920, 360, 2055, 255};
 constexpr Place kLblSubSample{360, 840, 1455, 255};
@@ -50,37 +50,37 @@ constexpr Place kCmdComment{2880, 1320, 1095, 255};
 constexpr Place kCmdAnnuler{120, 2040, 1215, 375};
 constexpr Place kCmdOK{3120, 2040, 1215, 375};
 
-int pixels(int twips, double echelle) {
-    return static_cast<int>(std::lround(twips * echelle / kTwipsParPixel));
+int pixels(int twips, double scale) {
+    return static_cast<int>(std::lround(twips * scale / kTwipsParPixel));
 }
 
-QRect rectangle(const Place& place, double echelle) {
-    return {pixels(place.left, echelle), pixels(place.top, echelle), pixels(place.width, echelle),
-            pixels(place.height, echelle)};
+QRect rectangle(const Place& place, double scale) {
+    return {pixels(place.left, scale), pixels(place.top, scale), pixels(place.width, scale),
+            pixels(place.height, scale)};
 }
 
 // How much a control must grow for its content to fit the place, 1 when it fits.
-double agrandissement(const QSize& contenu, const Place& place) {
-    return std::max(contenu.width() * kTwipsParPixel / place.width,
-                    contenu.height() * kTwipsParPixel / place.height);
+double enlargement(const QSize& content, const Place& place) {
+    return std::max(content.width() * kTwipsParPixel / place.width,
+                    content.height() * kTwipsParPixel / place.height);
 }
 
-QString texteQualite(int valeur) {
-    QString texte = QStringLiteral("Quality: ") + QString::number(valeur);
-    if (valeur < 50 || valeur >= 96)
-        texte += QStringLiteral(" ???");
-    return texte;
+QString qualityText(int value) {
+    QString text = QStringLiteral("Quality: ") + QString::number(value);
+    if (value < 50 || value >= 96)
+        text += QStringLiteral(" ???");
+    return text;
 }
 
-QString refus(const QString& cle, const QString& valeur, const QString& parDefaut) {
+QString refusal(const QString& key, const QString& value, const QString& byDefault) {
     return QStringLiteral("param.ini : la valeur « %1 » de %2 est refusée ; la valeur %3 est "
                           "utilisée.")
-        .arg(valeur, cle, parDefaut);
+        .arg(value, key, byDefault);
 }
 
 } // namespace
 
-const QStringList& fSaveJPG::elementsEchantillonnage() {
+const QStringList& fSaveJPG::samplingEntries() {
     static const QStringList elements = {
         QStringLiteral("1:1  [Max Quality]"),
         QStringLiteral("1:2"),
@@ -106,35 +106,35 @@ fSaveJPG::fSaveJPG(const ProgramState& state, QWidget* parent)
     : QDialog(parent), sFichierParam_(state.sFichierParam), jpeg_(std::make_unique<cJpeg>()) {
     setWindowTitle(QStringLiteral("JPEG Compression Settings"));
     setWindowIcon(vantolaIcon());
-    creerControles();
-    placerControles();
-    chargerReglages();
+    createControls();
+    placeControls();
+    loadSettings();
 }
 
 fSaveJPG::~fSaveJPG() = default;
 
-fSaveJPG* fSaveJPG::ouvrir(const ProgramState& state, QWidget* parent) {
-    auto* fenetre = new fSaveJPG(state, parent);
-    fenetre->setAttribute(Qt::WA_DeleteOnClose);
-    fenetre->show();
-    return fenetre;
+fSaveJPG* fSaveJPG::showWindow(const ProgramState& state, QWidget* parent) {
+    auto* window = new fSaveJPG(state, parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    return window;
 }
 
-void fSaveJPG::creerControles() {
-    Frame1 = new QFrame(this);
-    Frame1->setFrameShape(QFrame::Box);
-    Frame1->setFrameShadow(QFrame::Sunken);
+void fSaveJPG::createControls() {
+    settingsFrame = new QFrame(this);
+    settingsFrame->setFrameShape(QFrame::Box);
+    settingsFrame->setFrameShadow(QFrame::Sunken);
 
-    lblQuality = new QLabel(QStringLiteral("Quality:"), Frame1);
-    hscQuality = new QScrollBar(Qt::Horizontal, Frame1);
+    lblQuality = new QLabel(QStringLiteral("Quality:"), settingsFrame);
+    hscQuality = new QScrollBar(Qt::Horizontal, settingsFrame);
     hscQuality->setRange(kQualiteMin, kQualiteMax);
     hscQuality->setPageStep(10);
-    lblSubSample = new QLabel(QStringLiteral("Sub Sampling:"), Frame1);
-    cboSubSample = new QComboBox(Frame1);
-    cboSubSample->addItems(elementsEchantillonnage());
-    chkGreyscale = new QCheckBox(QStringLiteral("Greyscale"), Frame1);
+    lblSubSample = new QLabel(QStringLiteral("Sub Sampling:"), settingsFrame);
+    cboSubSample = new QComboBox(settingsFrame);
+    cboSubSample->addItems(samplingEntries());
+    chkGreyscale = new QCheckBox(QStringLiteral("Greyscale"), settingsFrame);
     // The comment button has no action: it is shown greyed out.
-    cmdComment = new QPushButton(QStringLiteral("Comment"), Frame1);
+    cmdComment = new QPushButton(QStringLiteral("Comment"), settingsFrame);
     cmdComment->setEnabled(false);
 
     cmdFinish[0] = new QPushButton(QStringLiteral("Annuler"), this);
@@ -158,89 +158,88 @@ void fSaveJPG::creerControles() {
 // Every control at its place, in pixels at 15 twips each; when the font is wider than the
 // places allow (the widest texts must fit: "Quality: 100 ???", the longest list item), the
 // whole window grows by one factor so that its proportions stay.
-void fSaveJPG::placerControles() {
-    const QFontMetrics mesure = fontMetrics();
-    const int hauteur = mesure.height();
-    const int marge = mesure.averageCharWidth();
-    const QSize qualite(mesure.horizontalAdvance(texteQualite(100)) + marge, hauteur);
-    const QSize sousEchantillon(mesure.horizontalAdvance(lblSubSample->text()) + marge, hauteur);
-    const QSize commentaire(mesure.horizontalAdvance(cmdComment->text()) + 2 * marge, hauteur);
-    const double echelle = std::max({1.0, agrandissement(qualite, kLblQuality),
-                                     agrandissement(sousEchantillon, kLblSubSample),
-                                     agrandissement(cboSubSample->sizeHint(), kCboSubSample),
-                                     agrandissement(chkGreyscale->sizeHint(), kChkGreyscale),
-                                     agrandissement(commentaire, kCmdComment)});
+void fSaveJPG::placeControls() {
+    const QFontMetrics metrics = fontMetrics();
+    const int height = metrics.height();
+    const int margin = metrics.averageCharWidth();
+    const QSize quality(metrics.horizontalAdvance(qualityText(100)) + margin, height);
+    const QSize sampling(metrics.horizontalAdvance(lblSubSample->text()) + margin, height);
+    const QSize comment(metrics.horizontalAdvance(cmdComment->text()) + 2 * margin, height);
+    const double scale = std::max(
+        {1.0, enlargement(quality, kLblQuality), enlargement(sampling, kLblSubSample),
+         enlargement(cboSubSample->sizeHint(), kCboSubSample),
+         enlargement(chkGreyscale->sizeHint(), kChkGreyscale), enlargement(comment, kCmdComment)});
 
-    Frame1->setGeometry(rectangle(kFrame1, echelle));
-    lblQuality->setGeometry(rectangle(kLblQuality, echelle));
-    hscQuality->setGeometry(rectangle(kHscQuality, echelle));
-    lblSubSample->setGeometry(rectangle(kLblSubSample, echelle));
-    cboSubSample->setGeometry(rectangle(kCboSubSample, echelle));
-    chkGreyscale->setGeometry(rectangle(kChkGreyscale, echelle));
-    cmdComment->setGeometry(rectangle(kCmdComment, echelle));
-    cmdFinish[0]->setGeometry(rectangle(kCmdAnnuler, echelle));
-    cmdFinish[1]->setGeometry(rectangle(kCmdOK, echelle));
-    setFixedSize(rectangle(kFenetre, echelle).size());
+    settingsFrame->setGeometry(rectangle(kSettingsFrame, scale));
+    lblQuality->setGeometry(rectangle(kLblQuality, scale));
+    hscQuality->setGeometry(rectangle(kHscQuality, scale));
+    lblSubSample->setGeometry(rectangle(kLblSubSample, scale));
+    cboSubSample->setGeometry(rectangle(kCboSubSample, scale));
+    chkGreyscale->setGeometry(rectangle(kChkGreyscale, scale));
+    cmdComment->setGeometry(rectangle(kCmdComment, scale));
+    cmdFinish[0]->setGeometry(rectangle(kCmdAnnuler, scale));
+    cmdFinish[1]->setGeometry(rectangle(kCmdOK, scale));
+    setFixedSize(rectangle(kWindow, scale).size());
 }
 
-void fSaveJPG::chargerReglages() {
+void fSaveJPG::loadSettings() {
     QString index = kIndexParDefaut;
-    QString qualite = kQualiteParDefaut;
-    QString gris = kGrisParDefaut;
+    QString quality = kQualiteParDefaut;
+    QString grey = kGrisParDefaut;
     try {
         Cls_InitREG ini;
         index = ini.IniLire(kSection, kCleIndex, kIndexParDefaut, sFichierParam_);
-        qualite = ini.IniLire(kSection, kCleQualite, kQualiteParDefaut, sFichierParam_);
-        gris = ini.IniLire(kSection, kCleGris, kGrisParDefaut, sFichierParam_);
+        quality = ini.IniLire(kSection, kCleQualite, kQualiteParDefaut, sFichierParam_);
+        grey = ini.IniLire(kSection, kCleGris, kGrisParDefaut, sFichierParam_);
     } catch (const AppError&) {
-        erreursOuverture_ += QStringLiteral("Le fichier %1 ne peut pas être lu : les réglages "
-                                            "par défaut sont utilisés.")
-                                 .arg(sFichierParam_);
+        loadErrors_ += QStringLiteral("Le fichier %1 ne peut pas être lu : les réglages "
+                                      "par défaut sont utilisés.")
+                           .arg(sFichierParam_);
         index = kIndexParDefaut;
-        qualite = kQualiteParDefaut;
-        gris = kGrisParDefaut;
+        quality = kQualiteParDefaut;
+        grey = kGrisParDefaut;
     }
 
     // Each control takes its setting, then its handler runs, as when the user sets it.
-    const QSignalBlocker bloqueListe(cboSubSample);
-    const QSignalBlocker bloqueQualite(hscQuality);
-    const QSignalBlocker bloqueGris(chkGreyscale);
+    const QSignalBlocker listBlocker(cboSubSample);
+    const QSignalBlocker qualityBlocker(hscQuality);
+    const QSignalBlocker greyBlocker(chkGreyscale);
 
     std::optional<qint32> position = numberFromText<qint32>(index);
     if (!position || *position < 0 || *position >= cboSubSample->count()) {
-        erreursOuverture_ += refus(kCleIndex, index, kIndexParDefaut);
+        loadErrors_ += refusal(kCleIndex, index, kIndexParDefaut);
         position = kIndexParDefaut.toInt();
     }
     cboSubSample->setCurrentIndex(*position);
     cboSubSample_Click();
 
-    std::optional<qint32> valeur = numberFromText<qint32>(qualite);
-    if (!valeur || *valeur < kQualiteMin || *valeur > kQualiteMax) {
-        erreursOuverture_ += refus(kCleQualite, qualite, kQualiteParDefaut);
-        valeur = kQualiteParDefaut.toInt();
+    std::optional<qint32> value = numberFromText<qint32>(quality);
+    if (!value || *value < kQualiteMin || *value > kQualiteMax) {
+        loadErrors_ += refusal(kCleQualite, quality, kQualiteParDefaut);
+        value = kQualiteParDefaut.toInt();
     }
-    hscQuality->setValue(*valeur);
-    hscQuality_Change(*valeur);
+    hscQuality->setValue(*value);
+    hscQuality_Change(*value);
 
     // Any number other than 0 means grey, as for the piece writer.
-    std::optional<qint32> coche = numberFromText<qint32>(gris);
-    if (!coche) {
-        erreursOuverture_ += refus(kCleGris, gris, kGrisParDefaut);
-        coche = 0;
+    std::optional<qint32> checked = numberFromText<qint32>(grey);
+    if (!checked) {
+        loadErrors_ += refusal(kCleGris, grey, kGrisParDefaut);
+        checked = 0;
     }
-    chkGreyscale->setChecked(*coche != 0);
+    chkGreyscale->setChecked(*checked != 0);
     cboSubSample_Click();
 }
 
 void fSaveJPG::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (erreursOuverture_.isEmpty() || erreursMontrees_)
+    if (loadErrors_.isEmpty() || errorsShown_)
         return;
-    erreursMontrees_ = true;
-    auto* boite = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vantola"),
-                                  erreursOuverture_.join(QLatin1Char('\n')), QMessageBox::Ok, this);
-    boite->setAttribute(Qt::WA_DeleteOnClose);
-    boite->open();
+    errorsShown_ = true;
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vantola"),
+                                loadErrors_.join(QLatin1Char('\n')), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void fSaveJPG::SaveImage(cImage* TheImage, const QString& FileName) {
@@ -248,36 +247,36 @@ void fSaveJPG::SaveImage(cImage* TheImage, const QString& FileName) {
     FileName_ = FileName;
 }
 
-void fSaveJPG::hscQuality_Change(int valeur) {
-    lblQuality->setText(texteQualite(valeur));
+void fSaveJPG::hscQuality_Change(int value) {
+    lblQuality->setText(qualityText(value));
     if (jpeg_)
-        jpeg_->setQuality(valeur);
+        jpeg_->setQuality(value);
 }
 
 void fSaveJPG::cboSubSample_Click() {
-    const bool gris = chkGreyscale->isChecked();
-    cboSubSample->setEnabled(!gris);
+    const bool grey = chkGreyscale->isChecked();
+    cboSubSample->setEnabled(!grey);
     if (!jpeg_)
         return;
-    if (gris) {
+    if (grey) {
         jpeg_->SetSamplingFrequencies(1, 1, 0, 0, 0, 0);
     } else {
-        const QString choix = cboSubSample->currentText();
-        jpeg_->SetSamplingFrequencies(characterDigitValue(choix, 1), characterDigitValue(choix, 3),
-                                      1, 1, 1, 1);
+        const QString chosen = cboSubSample->currentText();
+        jpeg_->SetSamplingFrequencies(characterDigitValue(chosen, 1),
+                                      characterDigitValue(chosen, 3), 1, 1, 1, 1);
     }
 }
 
-bool fSaveJPG::enregistrerReglages() {
+bool fSaveJPG::saveSettings() {
     Cls_InitREG ini;
-    const QString valeurs[][2] = {
+    const QString values[][2] = {
         {kCleEchantillon, cboSubSample->currentText()},
         {kCleIndex, QString::number(cboSubSample->currentIndex())},
         {kCleQualite, QString::number(hscQuality->value())},
         {kCleGris, chkGreyscale->isChecked() ? QStringLiteral("1") : QStringLiteral("0")},
     };
-    for (const auto& [cle, valeur] : valeurs)
-        if (ini.IniEcrire(kSection, cle, valeur, sFichierParam_) == 0)
+    for (const auto& [key, value] : values)
+        if (ini.IniEcrire(kSection, key, value, sFichierParam_) == 0)
             return false;
     return true;
 }
@@ -287,26 +286,26 @@ void fSaveJPG::cmdFinish_Click(int index) {
         done(QDialog::Rejected);
         return;
     }
-    if (enregistrerReglages()) {
+    if (saveSettings()) {
         done(QDialog::Accepted);
         return;
     }
     // Nothing is lost: the window stays open with the choices, for another try.
-    auto* boite =
+    auto* box =
         new QMessageBox(QMessageBox::Warning, QStringLiteral("Vantola"),
                         QStringLiteral("Les réglages JPEG n'ont pas pu être enregistrés dans %1.")
                             .arg(sFichierParam_),
                         QMessageBox::Ok, this);
-    boite->setAttribute(Qt::WA_DeleteOnClose);
-    boite->open();
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
-void fSaveJPG::done(int resultat) {
+void fSaveJPG::done(int result) {
     // The window lets go of the picture and of its encoder when it closes.
     jpeg_.reset();
     TheImage_ = nullptr;
     FileName_.clear();
-    QDialog::done(resultat);
+    QDialog::done(result);
 }
 
 } // namespace vantola

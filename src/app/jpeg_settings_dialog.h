@@ -27,7 +27,7 @@ class fSaveJPG : public QDialog {
 
 public:
     // The sixteen subsampling choices, in list order; characters 1 and 3 are H and V.
-    static const QStringList& elementsEchantillonnage();
+    static const QStringList& samplingEntries();
 
     // Builds the window and loads the settings of state.sFichierParam. A setting that a control
     // refuses (not a number, a list position outside 0 ... 15, a quality outside 1 ... 100, an
@@ -36,19 +36,19 @@ public:
     ~fSaveJPG() override;
 
     // Shows a new window without blocking its caller; it deletes itself when closed.
-    static fSaveJPG* ouvrir(const ProgramState& state, QWidget* parent);
+    static fSaveJPG* showWindow(const ProgramState& state, QWidget* parent);
 
     // Keeps the picture and its file name; nothing else.
     void SaveImage(cImage* TheImage, const QString& FileName);
 
     // The window's encoder, mirroring the controls; null once a button has closed the window.
-    const cJpeg* encodeur() const { return jpeg_.get(); }
+    const cJpeg* encoder() const { return jpeg_.get(); }
     const cImage* image() const { return TheImage_; }
-    const QString& nomFichier() const { return FileName_; }
+    const QString& fileName() const { return FileName_; }
     // The settings refused at opening, one message each.
-    const QStringList& erreursOuverture() const { return erreursOuverture_; }
+    const QStringList& loadErrors() const { return loadErrors_; }
 
-    QFrame* Frame1;
+    QFrame* settingsFrame;
     QLabel* lblQuality;
     QScrollBar* hscQuality;
     QLabel* lblSubSample;
@@ -61,23 +61,23 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 public slots:
-    void done(int resultat) override;
+    void done(int result) override;
 
 private:
-    void creerControles();
-    void placerControles();
-    void chargerReglages();
-    void hscQuality_Change(int valeur);
+    void createControls();
+    void placeControls();
+    void loadSettings();
+    void hscQuality_Change(int value);
     void cboSubSample_Click();
     void cmdFinish_Click(int index);
-    bool enregistrerReglages();
+    bool saveSettings();
 
     QString sFichierParam_;
     std::unique_ptr<cJpeg> jpeg_;
     cImage* TheImage_ = nullptr;
     QString FileName_;
-    QStringList erreursOuverture_;
-    bool erreursMontrees_ = false;
+    QStringList loadErrors_;
+    bool errorsShown_ = false;
 };
 
 } // namespace vantola

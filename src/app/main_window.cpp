@@ -52,7 +52,7 @@ void frmBD::Form_Load() {
     for (QAction* item : {mnu_entete_, mnu_pied_, mnu_pause_})
         item->setChecked(false);
     job_.lLigneEntete = 0;
-    viewer_->setModeClic(kModeMesure);
+    viewer_->setModeClic(kClickMeasures);
     // Maximised; the restored size is most of the screen, so that it stays usable too.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 3 / 4);
@@ -211,7 +211,7 @@ void frmBD::mnu_antihoraire_Click() {
 }
 
 void frmBD::mnu_paramJPG_Click() {
-    fSaveJPG::ouvrir(state_, this);
+    fSaveJPG::showWindow(state_, this);
 }
 
 void frmBD::mnu_blanc_Click() {
@@ -232,9 +232,9 @@ void frmBD::mnu_blanc_Click() {
 void frmBD::mnu_entete_Click() {
     // The action has already toggled its check mark.
     if (mnu_entete_->isChecked()) {
-        viewer_->setModeClic(kModeEntete);
+        viewer_->setModeClic(kClickSetsHeader);
     } else {
-        viewer_->setModeClic(kModeMesure);
+        viewer_->setModeClic(kClickMeasures);
         job_.lLigneEntete = 0;
     }
     hooks_.showMessage(QStringLiteral("DELIMITER UNE ENTETE"),
@@ -244,9 +244,9 @@ void frmBD::mnu_entete_Click() {
 
 void frmBD::mnu_pied_Click() {
     if (mnu_pied_->isChecked()) {
-        viewer_->setModeClic(kModePied);
+        viewer_->setModeClic(kClickSetsFooter);
     } else {
-        viewer_->setModeClic(kModeMesure);
+        viewer_->setModeClic(kClickMeasures);
         job_.lLignePied = 0;
     }
     syncSwitches();
@@ -256,7 +256,7 @@ void frmBD::mnu_pied_Click() {
 }
 
 void frmBD::mnu_apropos_Click() {
-    frmAbout::ouvrir(this);
+    frmAbout::showWindow(this);
 }
 
 void frmBD::closeEvent(QCloseEvent* event) {

@@ -96,7 +96,7 @@ bool PageViewer::openPage(const QString& path) {
     area_->show();
     setPage(page);
     info_->setText(path + pageSizeText(page));
-    modeClic_ = kModeMesure;
+    modeClic_ = kClickMeasures;
     return true;
 }
 
@@ -153,12 +153,12 @@ void PageViewer::onReleased(QPoint press, QPoint release) {
     const ZoneMeasurement zone = measureZone(picture_->page(), press, release);
     const QString text = measurementText(zone);
     switch (modeClic_) {
-    case kModeEntete:
+    case kClickSetsHeader:
         job_.lLigneEntete = release.y();
         hooks_.showMessage(
             QStringLiteral("ENTETE DEFINIE SUR LA LIGNE ") + QString::number(release.y()), text);
         break;
-    case kModePied:
+    case kClickSetsFooter:
         job_.lLignePied = release.y();
         hooks_.showMessage(QStringLiteral("PIED DE PAGE DEFINI SUR LA LIGNE ") +
                                QString::number(release.y()),

@@ -16,14 +16,14 @@ class PagePicture;
 
 // What a release of the mouse on the page sets (iModeClic).
 enum ModeClic : qint16 {
-    kModeMesure = 0, // measure the zone only (and forget the header and footer rows)
-    kModeEntete = 1, // the header row
-    kModePied = 2,   // the footer row
+    kClickMeasures = 0,   // measure the zone only (and forget the header and footer rows)
+    kClickSetsHeader = 1, // the header row
+    kClickSetsFooter = 2, // the footer row
 };
 
 // The page view of the main window: the information label, the frame PicBIG in which the page
-// picture PictureFROM is shown at its natural size and scrolled by HScroll1 and VScroll1 (one
-// unit moves it by 10 pixels), and what a mouse release on the page does: measure the zone's
+// picture PictureFROM is shown at its natural size and scrolled by horizontalBar and verticalBar
+// (one unit moves it by 10 pixels), and what a mouse release on the page does: measure the zone's
 // white level and, in header or footer mode, pick the row where cutting starts or ends. The rows
 // are the job's lLigneEntete and lLignePied.
 class PageViewer : public QWidget {
@@ -49,8 +49,8 @@ public:
 
     QFrame* PicBIG() const { return frame_; }
     PagePicture* PictureFROM() const { return picture_; }
-    QScrollBar* HScroll1() const { return hScroll_; }
-    QScrollBar* VScroll1() const { return vScroll_; }
+    QScrollBar* horizontalBar() const { return hScroll_; }
+    QScrollBar* verticalBar() const { return vScroll_; }
     QLabel* LblInfo() const { return info_; }
 
 protected:
@@ -69,7 +69,7 @@ private:
     PagePicture* picture_;
     QScrollBar* hScroll_;
     QScrollBar* vScroll_;
-    qint16 modeClic_ = kModeMesure;
+    qint16 modeClic_ = kClickMeasures;
 };
 
 } // namespace vantola

@@ -63,23 +63,23 @@ void Pgb2Panel::render() {
 
     QPainter painter(&picture_);
     painter.setFont(font());
-    int x0 = 0;
+    int barLeft = 0;
     if (!text_.isEmpty()) {
         painter.setPen(textColor_);
         const QRect textArea(kTextMargin, 0, width - kTextMargin, height);
         QRect drawn;
         painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter, text_, &drawn);
-        x0 = std::min(width, drawn.right() + 1 + kTextMargin);
+        barLeft = std::min(width, drawn.right() + 1 + kTextMargin);
     }
     painter.setPen(progressColor_);
-    painter.drawText(QRect(x0, 0, width - x0, height), Qt::AlignCenter,
+    painter.drawText(QRect(barLeft, 0, width - barLeft, height), Qt::AlignCenter,
                      QString::number(value_) + QLatin1Char('%'));
     if (value_ > 0) {
-        const int barWidth = int(std::nearbyint(double(width - x0) * value_ / 100.0));
+        const int barWidth = int(std::nearbyint(double(width - barLeft) * value_ / 100.0));
         // Not-XOR of the bar's colour and what lies under it: the percentage under the bar is
         // inverted, not hidden.
         painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-        painter.fillRect(QRect(x0, 0, barWidth, height), progressColor_);
+        painter.fillRect(QRect(barLeft, 0, barWidth, height), progressColor_);
     }
 }
 

@@ -35,11 +35,11 @@ WindowHooks defaultWindowHooks(QWidget* parent, ModCommonDialog& dialogs) {
     };
     hooks.chooseImage = [&dialogs] { return dialogs.ChoisirImage(); };
     hooks.choosePdf = [&dialogs] {
-        DemandeFichier request{
-            .lFlags = kOfnHideReadOnly | kOfnFileMustExist,
-            .sFiltre = AjouterFiltre(QString(), QStringLiteral("PDF Files (*.PDF)"),
-                                     QStringLiteral("*.PDF")),
-            .sTitre = QStringLiteral("Document PDF à découper..."),
+        FileRequest request{
+            .flags = kOfnHideReadOnly | kOfnFileMustExist,
+            .filter = AjouterFiltre(QString(), QStringLiteral("PDF Files (*.PDF)"),
+                                    QStringLiteral("*.PDF")),
+            .title = QStringLiteral("Document PDF à découper..."),
         };
         return dialogs.DialogueFichier(request);
     };

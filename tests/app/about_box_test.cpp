@@ -19,7 +19,7 @@ QMessageBox* shownMessage(QWidget* owner) {
 }
 
 TEST(AboutBox, ShowsVersionAndIconAndSystemInformationOrItsAbsence) {
-    frmAbout* about = frmAbout::ouvrir(nullptr);
+    frmAbout* about = frmAbout::showWindow(nullptr);
     EXPECT_EQ(about->lblTitle->text(),
               QStringLiteral("Vantola v ") + QLatin1String(vantola::kVersionText));
     EXPECT_FALSE(about->picIcon->pixmap().isNull()); // the icon is in the program's resources

@@ -22,13 +22,13 @@ const QChar kNul(u'\0');
 // A filter list of description and patterns separated by NULs becomes Qt's name filters, the
 // patterns matched in any case, "*.*" as "*".
 TEST(CommonDialogs, FilterListsBecomeCaseBlindNameFilters) {
-    QString filtre = AjouterFiltre(QString(), QStringLiteral("JPG Files (*.JPG)"),
+    QString filter = AjouterFiltre(QString(), QStringLiteral("JPG Files (*.JPG)"),
                                    QStringLiteral("*.JPG;*.jpeg"));
-    filtre = AjouterFiltre(filtre, QStringLiteral("Tout"));
-    EXPECT_EQ(filtresPourQFileDialog(filtre),
+    filter = AjouterFiltre(filter, QStringLiteral("Tout"));
+    EXPECT_EQ(qtNameFilters(filter),
               (QStringList{QStringLiteral("JPG Files (*.JPG) (*.[jJ][pP][gG] *.[jJ][pP][eE][gG])"),
                            QStringLiteral("Tout (*)")}));
-    EXPECT_TRUE(filtresPourQFileDialog(QString()).isEmpty());
+    EXPECT_TRUE(qtNameFilters(QString()).isEmpty());
     EXPECT_EQ(CouperAuNul(QStringLiteral("a.jpg") + kNul + QStringLiteral("reste")),
               QStringLiteral("a.jpg"));
 }
@@ -40,8 +40,8 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
     for (const char* name : {"PAGE.JPG", "page2.jpg", "Page3.Jpg", "notes.txt", "scan.gif"})
         ASSERT_TRUE(writeFileBytes(folder.file(QLatin1String(name)), "x"));
     ModCommonDialog module;
-    const auto dialogue = module.construireDialogueImage();
-    const QComboBox* types = dialogue->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    const auto dialog = module.buildImageDialog();
+    const QComboBox* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     ASSERT_NE(types, nullptr);
     QStringList descriptions;
     for (int i = 0; i < types->count(); ++i)
@@ -49,11 +49,11 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
     EXPECT_EQ(descriptions,
               QStringList({"JPG Files (*.JPG)", "GIF Files (*.GIF)", "BMP Files (*.BMP)"}));
 
-    dialogue->setDirectory(folder.path());
-    dialogue->show();
-    auto* model = dialogue->findChild<QFileSystemModel*>();
+    dialog->setDirectory(folder.path());
+    dialog->show();
+    auto* model = dialog->findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
-    const QModelIndex racine = model->index(dialogue->directory().absolutePath());
+    const QModelIndex racine = model->index(dialog->directory().absolutePath());
     EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(racine) >= 3; }, 5000));
     QTest::qWait(100); // lets anything the filter failed to hide arrive
     QStringList visibles;
@@ -61,43 +61,43 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
         visibles += model->index(row, 0, racine).data().toString();
     visibles.sort();
     EXPECT_EQ(visibles, (QStringList{"PAGE.JPG", "Page3.Jpg", "page2.jpg"}));
-    dialogue->hide();
+    dialog->hide();
 }
 
 TEST(CommonDialogs, ChosenPathCancelAndFlags) {
     TempFolder folder;
     ModCommonDialog module;
-    module.setExecution([&](QFileDialog& dialogue) {
-        dialogue.selectFile(folder.file(QStringLiteral("PAGE.JPG")));
+    module.setExecution([&](QFileDialog& dialog) {
+        dialog.selectFile(folder.file(QStringLiteral("PAGE.JPG")));
         return int(QDialog::Accepted);
     });
     EXPECT_EQ(module.ChoisirImage(), folder.file(QStringLiteral("PAGE.JPG")));
-    EXPECT_EQ(module.dernierChemin(), folder.file(QStringLiteral("PAGE.JPG")));
+    EXPECT_EQ(module.lastPath(), folder.file(QStringLiteral("PAGE.JPG")));
 
-    DemandeFichier demande{.lFlags = kOfnHideReadOnly, .sExtensionParDefaut = "png"};
-    EXPECT_FALSE(module.DialogueFichier(demande).isEmpty());
-    EXPECT_EQ(demande.lFlags, kOfnHideReadOnly | kOfnExtensionDifferent);
+    FileRequest request{.flags = kOfnHideReadOnly, .defaultExtension = "png"};
+    EXPECT_FALSE(module.DialogueFichier(request).isEmpty());
+    EXPECT_EQ(request.flags, kOfnHideReadOnly | kOfnExtensionDifferent);
 
     module.setExecution([](QFileDialog&) { return int(QDialog::Rejected); });
-    demande.lFlags = kOfnHideReadOnly;
-    EXPECT_EQ(module.DialogueFichier(demande), QString());
-    EXPECT_EQ(demande.lFlags, kOfnHideReadOnly);
+    request.flags = kOfnHideReadOnly;
+    EXPECT_EQ(module.DialogueFichier(request), QString());
+    EXPECT_EQ(request.flags, kOfnHideReadOnly);
     EXPECT_EQ(module.ChoisirSortie(), QString());
-    EXPECT_EQ(module.dernierChemin(), QString());
+    EXPECT_EQ(module.lastPath(), QString());
 }
 
 TEST(CommonDialogs, OutputDialogTakesANewNameThroughItsModalLoop) {
     TempFolder folder;
     const QString nouveau = folder.file(QStringLiteral("nouvelle.jpg"));
     QTimer::singleShot(0, [&] {
-        auto* dialogue = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialogue, nullptr);
-        EXPECT_EQ(dialogue->windowTitle(), QStringLiteral("Nom du fichier en sortie..."));
-        EXPECT_EQ(dialogue->nameFilters().size(), 1);
-        dialogue->selectFile(nouveau);
-        auto* boutons = dialogue->findChild<QDialogButtonBox*>();
-        ASSERT_NE(boutons, nullptr);
-        boutons->button(QDialogButtonBox::Open)->click();
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Nom du fichier en sortie..."));
+        EXPECT_EQ(dialog->nameFilters().size(), 1);
+        dialog->selectFile(nouveau);
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        buttons->button(QDialogButtonBox::Open)->click();
     });
     ModCommonDialog module;
     EXPECT_EQ(module.ChoisirSortie(), nouveau);

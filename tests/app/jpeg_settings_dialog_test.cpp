@@ -66,11 +66,10 @@ TEST_F(JpegSettingsDialog, OpensOnTheSavedSettingsOrTheDefaults) {
         EXPECT_EQ(dialog->lblQuality->text(), QLatin1String(c.quality));
         EXPECT_EQ(dialog->chkGreyscale->isChecked(), c.grey);
         EXPECT_EQ(dialog->cboSubSample->isEnabled(), !c.grey);
-        EXPECT_EQ(dialog->encodeur()->Quality(), dialog->hscQuality->value());
-        EXPECT_EQ(sampling(dialog->encodeur()), c.grey ? std::tuple(1, 1, 1) : std::tuple(3, 2, 2));
-        ASSERT_EQ(dialog->erreursOuverture().size(), c.errors);
-        EXPECT_TRUE(c.errors == 0 ||
-                    dialog->erreursOuverture()[1].contains(u"« abc » de JPG_QUALITY"));
+        EXPECT_EQ(dialog->encoder()->Quality(), dialog->hscQuality->value());
+        EXPECT_EQ(sampling(dialog->encoder()), c.grey ? std::tuple(1, 1, 1) : std::tuple(3, 2, 2));
+        ASSERT_EQ(dialog->loadErrors().size(), c.errors);
+        EXPECT_TRUE(c.errors == 0 || dialog->loadErrors()[1].contains(u"« abc » de JPG_QUALITY"));
         const auto* box = dialog->findChild<QMessageBox*>();
         EXPECT_EQ(box && box->isVisible(), c.errors > 0);
     }
@@ -83,14 +82,14 @@ TEST_F(JpegSettingsDialog, QualityLabelAndGreyscaleFollowTheControls) {
     for (const auto& [value, text] : marks) {
         dialog->hscQuality->setValue(value);
         EXPECT_EQ(dialog->lblQuality->text(), QLatin1String(text));
-        EXPECT_EQ(dialog->encodeur()->Quality(), value);
+        EXPECT_EQ(dialog->encoder()->Quality(), value);
     }
 
     dialog->cboSubSample->setCurrentIndex(10); // "4:1"
     for (const bool grey : {true, false}) {    // back to the chosen sampling when unchecked
         dialog->chkGreyscale->click();
         EXPECT_EQ(dialog->cboSubSample->isEnabled(), !grey);
-        EXPECT_EQ(sampling(dialog->encodeur()), grey ? std::tuple(1, 1, 1) : std::tuple(3, 4, 1));
+        EXPECT_EQ(sampling(dialog->encoder()), grey ? std::tuple(1, 1, 1) : std::tuple(3, 4, 1));
     }
 }
 
@@ -104,7 +103,7 @@ TEST_F(JpegSettingsDialog, AnnulerWritesNothingOkWritesTheFourKeysInOrder) {
         dialog->hscQuality->setValue(60);
         dialog->cmdFinish[button]->click();
         EXPECT_FALSE(dialog->isVisible());
-        EXPECT_EQ(dialog->encodeur(), nullptr);
+        EXPECT_EQ(dialog->encoder(), nullptr);
         EXPECT_TRUE(button == 1 || readFileBytes(state.sFichierParam) == before);
     }
     EXPECT_EQ(readFileBytes(state.sFichierParam),
@@ -117,7 +116,7 @@ TEST_F(JpegSettingsDialog, OkThatCannotWriteKeepsTheWindowOpen) {
     const auto dialog = open();
     dialog->cmdFinish[1]->click();
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_NE(dialog->encodeur(), nullptr);
+    EXPECT_NE(dialog->encoder(), nullptr);
     const auto* box = dialog->findChild<QMessageBox*>();
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->text().contains(QStringLiteral("n'ont pas pu être enregistrés")));

@@ -53,8 +53,8 @@ TEST_F(PageViewerTest, OpeningShowsThePageAndEnablesPicking) {
               path + QStringLiteral("        Largeur: 200 / Longueur:150"));
     EXPECT_TRUE(item("mnu_entete")->isEnabled() && item("mnu_pied")->isEnabled());
     // Smaller than the frame, the page still shows both bars.
-    EXPECT_TRUE(window->viewer()->VScroll1()->isVisible() &&
-                window->viewer()->HScroll1()->isVisible());
+    EXPECT_TRUE(window->viewer()->verticalBar()->isVisible() &&
+                window->viewer()->horizontalBar()->isVisible());
 
     // A cancelled dialog and a file that is no picture leave the page as it was.
     nextImage.clear();
@@ -107,7 +107,7 @@ TEST_F(PageViewerTest, HeaderAndFooterPicking) {
     item("mnu_entete")->trigger();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, QStringLiteral("DELIMITER UNE ENTETE"));
-    EXPECT_EQ(window->viewer()->iModeClic(), kModeEntete);
+    EXPECT_EQ(window->viewer()->iModeClic(), kClickSetsHeader);
     click(QPoint(30, 40));
     EXPECT_EQ(window->job().lLigneEntete, 40);
     EXPECT_EQ(messages.back().title, QStringLiteral("ENTETE DEFINIE SUR LA LIGNE 40"));
@@ -127,12 +127,12 @@ TEST_F(PageViewerTest, HeaderAndFooterPicking) {
     EXPECT_FALSE(item("mnu_entete")->isChecked());
     EXPECT_EQ(window->job().lLigneEntete, 0);
     EXPECT_EQ(window->job().lLignePied, 120);
-    EXPECT_EQ(window->viewer()->iModeClic(), kModeMesure);
+    EXPECT_EQ(window->viewer()->iModeClic(), kClickMeasures);
     // Opening a page goes back to measuring without touching the check marks.
     item("mnu_pied")->trigger();
     item("mnu_pied")->trigger();
     item("mnu_ouvririmg")->trigger();
-    EXPECT_EQ(window->viewer()->iModeClic(), kModeMesure);
+    EXPECT_EQ(window->viewer()->iModeClic(), kClickMeasures);
     EXPECT_TRUE(item("mnu_pied")->isChecked());
 }
 
@@ -141,7 +141,7 @@ TEST_F(PageViewerTest, PagesBeyondSixteenBitScrollValuesScrollToTheirEnd) {
     const QSize frame = viewer->PicBIG()->size();
     for (const bool tall : {true, false}) { // the tall page's scroll is undone by the wide one
         viewer->showJobPage(QString(), tall ? plainPage(20, 400000) : plainPage(400000, 20));
-        QScrollBar* bar = tall ? viewer->VScroll1() : viewer->HScroll1();
+        QScrollBar* bar = tall ? viewer->verticalBar() : viewer->horizontalBar();
         const int most = bar->maximum();
         EXPECT_GT(most, 32767);
         EXPECT_TRUE(bar->isVisible());
