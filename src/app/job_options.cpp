@@ -34,7 +34,7 @@ struct OptionRule {
     QString (*apply)(const QString& value, JobOptions& options);
 };
 
-// A whole number for the option, or the error text in target's place.
+// Reads the option's value into target as a whole number; the error text when it is none.
 QString readNumber(const char* name, const QString& value, std::optional<qint32>& target) {
     target = numberFromText<qint32>(value);
     if (target)
