@@ -3,7 +3,7 @@
 // memory of our encode in bytes per pixel. Ratios are measured in the same run.
 #include "image/cimage.h"
 #include "image/cjpeg.h"
-#include "image/jpeg_tables.h"
+#include "image/jpeg_dct_quantization.h"
 #include "support/djpeg.h"
 #include "support/temp_folder.h"
 

@@ -1,20 +1,26 @@
+// The encoder object: its settings and their checks, SampleHDC, which runs the colour,
+// sampling, DCT and quantization stages over a picture, and SaveFile, which runs the Huffman,
+// marker and output stages over the stored coefficients.
 #include "image/cjpeg.h"
 
-#include "image/jpeg_area_average.h"
-#include "image/jpeg_forward_dct.h"
-#include "image/jpeg_picture_rows.h"
-#include "image/jpeg_quantizer.h"
-#include "image/jpeg_sample_converter.h"
-#include "image/jpeg_tables.h"
+#include "image/jpeg_markers.h"
 #include "settings/app_error.h"
+#include "settings/atomic_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <memory>
 #include <new>
 
 namespace vantola {
 
 using namespace jpeg;
+
+const QString cJpeg::kIdentification =
+    QStringLiteral("JPEG Encoder Class\r\n"
+                   "Written by the Vantola developers\r\n"
+                   "Source code published with the Vantola program");
 
 namespace {
 
@@ -51,8 +57,8 @@ void cJpeg::setQuality(qint32 vData) {
     const std::int32_t scale = qualityScale(vData);
     scaleQuantTable(kLumBase, scale, QTables[0]);
     scaleQuantTable(kChrBase, scale, QTables[1]);
-    prepareMultipliers(QTables[0], P);
-    prepareMultipliers(QTables[1], P);
+    prepareMultipliers(QTables[0]);
+    prepareMultipliers(QTables[1]);
 }
 
 void cJpeg::SetSamplingFrequencies(qint32 H1, qint32 V1, qint32 H2, qint32 V2, qint32 H3,
@@ -111,7 +117,6 @@ qint32 cJpeg::SampleHDC(cImage::Surface lHDC, qint32 lWidth, qint32 lHeight, qin
     } catch (const std::bad_alloc&) {
         return 1;
     }
-    P = 8;
     Y = lHeight;
     X = lWidth;
     return 0;
@@ -175,8 +180,9 @@ void cJpeg::sampleComponent(BgrRows& rows, const ColourWeights& weights, const Q
                       samples[component.width - 1]);
         }
         forwardDctStrip(strip_.data(), coefficients_.data(), paddedWidth);
-        quantizeStrip(coefficients_.data(), paddedWidth, table, out, component.acCounts);
-        out += paddedWidth * 8;
+        quantizeStrip(coefficients_.data(), paddedWidth, table, out);
+        for (const std::int16_t* end = out + paddedWidth * 8; out < end; out += 64)
+            countAcSymbols(out, nonzeroMask(out), component.acCounts);
     }
 }
 
@@ -184,6 +190,66 @@ bool cJpeg::sampled() const {
     return !Components.empty() &&
            std::all_of(Components.begin(), Components.end(),
                        [](const Component& component) { return !component.Data.empty(); });
+}
+
+void cJpeg::assembleFile(JpegOutputBuffer& out, const std::vector<ScanGroup>& scans,
+                         const McuGrid& grid) const {
+    writeStartOfImage(out);
+    writeJfifHeader(out);
+    writeComment(out, CommentText);
+    writeComment(out, kIdentification);
+    writeQuantTable(out, 0, QTables[0]);
+    if (Nf > 1)
+        writeQuantTable(out, 1, QTables[1]);
+    std::vector<FrameComponent> frame;
+    for (const Component& component : Components)
+        frame.push_back({component.C, component.H, component.V, component.Tq});
+    writeFrameHeader(out, Y, X, frame);
+    writeHuffmanTable(out, 0, 0, DCTables[0]);
+    writeHuffmanTable(out, 1, 0, ACTables[0]);
+    if (Nf > 1) {
+        writeHuffmanTable(out, 0, 1, DCTables[1]);
+        writeHuffmanTable(out, 1, 1, ACTables[1]);
+    }
+    for (const ScanGroup& scan : scans)
+        writeScan(out, scan, Components, grid, DCTables, ACTables);
+    writeEndOfImage(out);
+}
+
+qint32 cJpeg::SaveFile(const QString& FileName) {
+    if (FileName.isEmpty())
+        return kEmptyName;
+    if (pathExists(FileName))
+        return kFileExists;
+    const QByteArray bytes = FileBytes();
+    const int error = writeFileWhole(FileName, bytes.constData(), std::size_t(bytes.size()),
+                                     ExistingTarget::Keep);
+    if (error == EEXIST)
+        return kFileExists;
+    if (error != 0)
+        raiseFileError(error);
+    return kSaved;
+}
+
+QByteArray cJpeg::FileBytes() {
+    // Coding needs the coefficients of every component: without them (no SampleHDC since the
+    // last SetSamplingFrequencies) the scans would index blocks that do not exist.
+    if (!sampled())
+        raiseError(kErrSubscript);
+
+    const std::vector<ScanGroup> scans = groupComponentsIntoScans(Components);
+    const McuGrid grid = mcuGrid(X, Y, Hmax, Vmax);
+    const std::uint64_t estimatedBits =
+        buildHuffmanTables(scans, Components, grid, DCTables, ACTables);
+
+    // The coded data's estimate plus room for the headers; stuffed bytes can exceed it, and the
+    // buffer then grows.
+    const std::uint64_t estimatedBytes = (estimatedBits + 7) / 8;
+    const double size =
+        std::nearbyint(double(estimatedBytes) * 1.3 + 1000.0 + double(CommentText.size()));
+    JpegOutputBuffer out(static_cast<std::size_t>(size) + 1);
+    assembleFile(out, scans, grid);
+    return QByteArray(reinterpret_cast<const char*>(out.data()), qsizetype(out.position()));
 }
 
 } // namespace vantola

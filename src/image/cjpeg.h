@@ -1,13 +1,10 @@
 #pragma once
 
 #include "image/cimage.h"
-#include "image/jpeg_component.h"
+#include "image/jpeg_colour_sampling.h"
+#include "image/jpeg_dct_quantization.h"
 #include "image/jpeg_huffman.h"
-#include "image/jpeg_output_buffer.h"
-#include "image/jpeg_picture_rows.h"
-#include "image/jpeg_quantization.h"
-#include "image/jpeg_scan_plan.h"
-#include "image/jpeg_tables.h"
+#include "image/jpeg_output.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,6 +35,9 @@ public:
     // Three components sampled 2x2, 1x1, 1x1, quality 75, no comment, no picture.
     cJpeg();
 
+    // The encoder's interface: the quality, the sampling, sampling a picture, the comment and
+    // writing the file.
+
     // The last accepted quality.
     qint32 Quality() const { return QualityValue; }
     // Accepts 1 ... 100 and recomputes quantization tables 0 and 1; ignores any other value.
@@ -65,14 +65,12 @@ public:
     // not at all.
     qint32 SaveFile(const QString& FileName);
 
-    // The JFIF file that SaveFile writes, built in memory. Raises the encoder's errors as
-    // SaveFile does.
+    // The JFIF file that SaveFile writes, built in memory (the piece writer replaces its target
+    // with it). Raises the encoder's errors as SaveFile does.
     QByteArray FileBytes();
 
-    // Read access to the state, for callers that show it and for tests.
+    // Read access to the settings and coefficients, for the settings dialog and for tests.
     const jpeg::QuantTable& quantTable(int t) const { return QTables[t]; }
-    const jpeg::HuffmanTable& dcTable(int t) const { return DCTables[t]; } // of the last SaveFile
-    const jpeg::HuffmanTable& acTable(int t) const { return ACTables[t]; }
     const std::vector<jpeg::Component>& components() const { return Components; }
     qint32 hmax() const { return Hmax; }
     qint32 vmax() const { return Vmax; }
@@ -83,12 +81,9 @@ private:
     void sampleComponent(jpeg::BgrRows& rows, const jpeg::ColourWeights& weights,
                          const jpeg::QuantTable& table, jpeg::Component& component);
     bool sampled() const;
-    void buildHuffmanTables(const std::vector<jpeg::ScanGroup>& scans, const jpeg::McuGrid& grid,
-                            std::uint64_t& estimatedBits);
     void assembleFile(jpeg::JpegOutputBuffer& out, const std::vector<jpeg::ScanGroup>& scans,
                       const jpeg::McuGrid& grid) const;
 
-    qint32 P = 8;
     qint32 Y = 0;
     qint32 X = 0;
     qint32 Nf = 3;

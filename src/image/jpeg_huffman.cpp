@@ -1,5 +1,8 @@
+// Optimal Huffman tables from symbol counts, the grouping of components into scans, and the
+// coding of the scans.
 #include "image/jpeg_huffman.h"
 
+#include "image/jpeg_markers.h"
 #include "settings/app_error.h"
 
 #include <algorithm>
@@ -61,6 +64,113 @@ std::array<int, kSymbols> codeSizes(SymbolCounts& freq) {
     }
     freq.fill(0);
     return codesize;
+}
+
+// Sentinel block index of the dummy blocks that fill the MCUs of an interleaved scan beyond the
+// right and bottom edges of a component.
+inline constexpr std::int64_t kDummyBlock = -1;
+
+// Calls visit(componentIndex, blockIndex) for every block of the scan in coding order:
+// the blocks in stored order for a one-component scan; for an interleaved scan, MCU after MCU
+// and within an MCU each component's V rows of H blocks, with kDummyBlock where the MCU lies
+// beyond the component's blocks.
+template <class Visit>
+void forEachBlockOfScan(const ScanGroup& scan, const std::vector<Component>& components,
+                        const McuGrid& grid, Visit&& visit) {
+    if (!scan.interleaved()) {
+        const std::int64_t count = static_cast<std::int64_t>(components[scan.first].blockCount());
+        for (std::int64_t index = 0; index < count; ++index)
+            visit(scan.first, index);
+        return;
+    }
+    for (std::int64_t mcuY = 0; mcuY < grid.down; ++mcuY) {
+        for (std::int64_t mcuX = 0; mcuX < grid.across; ++mcuX) {
+            for (int c = scan.first; c <= scan.last; ++c) {
+                const Component& component = components[c];
+                for (int v = 0; v < component.V; ++v) {
+                    const std::int64_t blockY = mcuY * component.V + v;
+                    for (int h = 0; h < component.H; ++h) {
+                        const std::int64_t blockX = mcuX * component.H + h;
+                        const bool real =
+                            blockX < component.blocksAcross && blockY < component.blocksDown;
+                        visit(c, real ? blockY * component.blocksAcross + blockX : kDummyBlock);
+                    }
+                }
+            }
+        }
+    }
+}
+
+// What the scans will code beyond the AC symbols counted while the coefficients were stored:
+// per component, the DC size categories in coding order (a dummy block has a zero difference)
+// and the number of dummy blocks, each of which codes an end of block.
+struct ScanStatistics {
+    std::vector<SymbolCounts> dcCounts;
+    std::vector<std::uint64_t> dummyBlocks;
+};
+ScanStatistics gatherScanStatistics(const std::vector<ScanGroup>& scans,
+                                    const std::vector<Component>& components, const McuGrid& grid) {
+    ScanStatistics statistics;
+    statistics.dcCounts.assign(components.size(), SymbolCounts{});
+    statistics.dummyBlocks.assign(components.size(), 0);
+    for (const ScanGroup& scan : scans) {
+        std::vector<int> previousDc(components.size(), 0);
+        forEachBlockOfScan(scan, components, grid, [&](int c, std::int64_t index) {
+            if (index == kDummyBlock) {
+                ++statistics.dcCounts[c][0];
+                ++statistics.dummyBlocks[c];
+                return;
+            }
+            const int dc = components[c].block(static_cast<std::size_t>(index))[0];
+            ++statistics.dcCounts[c][magnitudeCategory(dc - previousDc[c])];
+            previousDc[c] = dc;
+        });
+    }
+    return statistics;
+}
+
+// A table's codes and their lengths, ready for the bit writer.
+struct CodeBook {
+    std::array<std::uint32_t, 256> code{};
+    std::array<std::uint8_t, 256> length{};
+
+    explicit CodeBook(const HuffmanTable& table) {
+        for (int symbol = 0; symbol < 256; ++symbol) {
+            length[symbol] = static_cast<std::uint8_t>(table.codeLength(symbol));
+            code[symbol] = table.Code[symbol] < 0 ? 0 : std::uint32_t(table.Code[symbol]);
+        }
+    }
+
+    // Code of the symbol followed by `size` extra bits, in one write.
+    void put(JpegBitWriter& writer, int symbol, std::uint32_t bits, int size) const {
+        writer.put((code[symbol] << size) | bits, length[symbol] + size);
+    }
+};
+
+void writeBlock(JpegBitWriter& writer, const std::int16_t* block, int& previousDc,
+                const CodeBook& dc, const CodeBook& ac) {
+    const int difference = block[0] - previousDc;
+    previousDc = block[0];
+    const int size = magnitudeCategory(difference);
+    dc.put(writer, size, magnitudeBits(difference, size), size);
+    forEachAcSymbol(block, nonzeroMask(block), [&](int symbol, int value, int valueSize) {
+        ac.put(writer, symbol, magnitudeBits(value, valueSize), valueSize);
+    });
+}
+
+// Builds the optimal table for the counts and returns the bits that coding them takes: each
+// symbol's code plus `extraBits(symbol)` bits that follow it.
+template <class ExtraBits>
+std::uint64_t buildTable(SymbolCounts counts, int largestSymbol, HuffmanTable& table,
+                         ExtraBits extraBits) {
+    const SymbolCounts kept = counts;
+    buildHuffmanCodeLengths(counts, table);
+    expandHuffmanTable(table, largestSymbol);
+    std::uint64_t bits = 0;
+    for (int symbol = 0; symbol < 256; ++symbol)
+        if (kept[symbol] != 0)
+            bits += kept[symbol] * std::uint64_t(table.codeLength(symbol) + extraBits(symbol));
+    return bits;
 }
 
 } // namespace
@@ -138,6 +248,107 @@ void expandHuffmanTable(HuffmanTable& table, int largestSymbol) {
     }
     if (k == 0)
         badHuffmanTable();
+}
+
+std::vector<ScanGroup> groupComponentsIntoScans(const std::vector<Component>& components) {
+    constexpr int kMaxBlocksPerMcu = 10;
+    constexpr int kMaxComponentsPerScan = 3;
+    std::vector<ScanGroup> groups;
+    const int count = static_cast<int>(components.size());
+    int first = 0;
+    int blocks = 0;
+    for (int c = 0; c < count; ++c) {
+        blocks += components[c].H * components[c].V;
+        if (blocks > kMaxBlocksPerMcu) {
+            if (c > first) {
+                // Close the group without this component, which starts the next one.
+                groups.push_back({first, c - 1});
+                first = c;
+                blocks = components[c].H * components[c].V;
+            } else {
+                groups.push_back({c, c});
+                first = c + 1;
+                blocks = 0;
+                continue;
+            }
+        }
+        if (c - first + 1 == kMaxComponentsPerScan || c == count - 1) {
+            groups.push_back({first, c});
+            first = c + 1;
+            blocks = 0;
+        }
+    }
+    return groups;
+}
+
+McuGrid mcuGrid(std::int64_t width, std::int64_t height, int hmax, int vmax) {
+    const std::int64_t mcuWidth = 8 * hmax;
+    const std::int64_t mcuHeight = 8 * vmax;
+    return {(width + mcuWidth - 1) / mcuWidth, (height + mcuHeight - 1) / mcuHeight};
+}
+
+std::uint64_t buildHuffmanTables(const std::vector<ScanGroup>& scans,
+                                 const std::vector<Component>& components, const McuGrid& grid,
+                                 std::array<HuffmanTable, 4>& dcTables,
+                                 std::array<HuffmanTable, 4>& acTables) {
+    const ScanStatistics statistics = gatherScanStatistics(scans, components, grid);
+    constexpr int kLargestDcSymbol = 11; // differences of 8-bit samples' coefficients
+    std::uint64_t estimatedBits = 0;
+    for (int t = 0; t < 4; ++t) {
+        SymbolCounts dc{};
+        SymbolCounts ac{};
+        bool used = false;
+        for (std::size_t c = 0; c < components.size(); ++c) {
+            if (tableSelector(static_cast<int>(c)) != t)
+                continue;
+            used = true;
+            for (int symbol = 0; symbol < 256; ++symbol) {
+                dc[symbol] += statistics.dcCounts[c][symbol];
+                ac[symbol] += components[c].acCounts[symbol];
+            }
+            // A dummy block of an interleaved scan codes an end of block too: counting it
+            // gives the table a code for it even when no real block ends in a run of zeros.
+            ac[kEndOfBlock] += statistics.dummyBlocks[c];
+        }
+        if (!used)
+            continue;
+        estimatedBits +=
+            buildTable(dc, kLargestDcSymbol, dcTables[t], [](int symbol) { return symbol; });
+        estimatedBits += buildTable(ac, 255, acTables[t], [](int symbol) { return symbol % 16; });
+    }
+    return estimatedBits;
+}
+
+void writeScan(JpegOutputBuffer& out, const ScanGroup& scan,
+               const std::vector<Component>& components, const McuGrid& grid,
+               const std::array<HuffmanTable, 4>& dcTables,
+               const std::array<HuffmanTable, 4>& acTables) {
+    std::vector<ScanComponent> header;
+    std::vector<CodeBook> dcBooks;
+    std::vector<CodeBook> acBooks;
+    for (int c = scan.first; c <= scan.last; ++c) {
+        const int table = tableSelector(c);
+        header.push_back({components[c].C, table, table});
+        dcBooks.emplace_back(dcTables[table]);
+        acBooks.emplace_back(acTables[table]);
+    }
+    writeScanHeader(out, header);
+
+    JpegBitWriter writer(out);
+    std::vector<int> previousDc(header.size(), 0);
+    forEachBlockOfScan(scan, components, grid, [&](int c, std::int64_t index) {
+        const std::size_t slot = static_cast<std::size_t>(c - scan.first);
+        out.reserve(JpegBitWriter::kMaxBlockBytes);
+        if (index == kDummyBlock) {
+            // The previous DC repeated (difference 0), then at once the end of block.
+            dcBooks[slot].put(writer, 0, 0, 0);
+            acBooks[slot].put(writer, kEndOfBlock, 0, 0);
+            return;
+        }
+        writeBlock(writer, components[c].block(static_cast<std::size_t>(index)), previousDc[slot],
+                   dcBooks[slot], acBooks[slot]);
+    });
+    writer.flush();
 }
 
 } // namespace vantola::jpeg

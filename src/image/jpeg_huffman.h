@@ -1,9 +1,81 @@
 #pragma once
 
+// Huffman tables and scan coding, the encoder's third stage: the quantized blocks are read as
+// the symbols of T.81 F.1.2 (DC size categories, AC run-length and size pairs), the components
+// are grouped into scans, optimal tables are built from the symbols' counts (T.81 K.2), and
+// each scan is coded through the bit writer.
+
+#include "image/jpeg_dct_quantization.h"
+#include "image/jpeg_output.h"
+
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 namespace vantola::jpeg {
+
+inline constexpr int kZeroRunLength = 0xF0; // sixteen zeros
+inline constexpr int kEndOfBlock = 0x00;
+
+// Number of bits of |value| (0 for 0): the size category of a coefficient or a DC difference.
+inline int magnitudeCategory(int value) {
+    return std::bit_width(static_cast<unsigned>(std::abs(value)));
+}
+
+// The `size` low bits that follow a code: the value itself when positive, value - 1 when
+// negative.
+inline std::uint32_t magnitudeBits(int value, int size) {
+    const int bits = value < 0 ? value - 1 : value;
+    return static_cast<std::uint32_t>(bits) & ((1u << size) - 1u);
+}
+
+// Bit k is set when coefficient k of the block (zig-zag order) is not zero. Four coefficients
+// at a time: the top bit of each 16-bit lane of `nonzero` tells whether that lane is nonzero,
+// and one multiplication gathers the four top bits side by side.
+inline std::uint64_t nonzeroMask(const std::int16_t* block) {
+    static_assert(std::endian::native == std::endian::little, "coefficient k in the low lane");
+    constexpr std::uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFull;
+    constexpr std::uint64_t kGather = (1ull << 48) | (1ull << 33) | (1ull << 18) | (1ull << 3);
+    std::uint64_t mask = 0;
+    for (int k = 0; k < 64; k += 4) {
+        std::uint64_t lanes;
+        std::memcpy(&lanes, block + k, sizeof lanes);
+        const std::uint64_t nonzero = (((lanes & kLow15) + kLow15) | lanes) & ~kLow15;
+        mask |= (((nonzero >> 15) * kGather) >> 48 & 0xF) << k;
+    }
+    return mask;
+}
+
+// Calls onSymbol(symbol, value, size) for the AC symbols of a block in coding order: a zero-run
+// symbol for every whole sixteen zeros before a nonzero value, the run-size symbol of each
+// nonzero value, and the end of block when the block ends inside a run of zeros. `nonzero` is
+// the block's nonzeroMask.
+template <class OnSymbol>
+inline void forEachAcSymbol(const std::int16_t* block, std::uint64_t nonzero, OnSymbol&& onSymbol) {
+    std::uint64_t mask = nonzero & ~std::uint64_t{1};
+    int previous = 0;
+    while (mask != 0) {
+        const int k = std::countr_zero(mask);
+        mask &= mask - 1;
+        int run = k - previous - 1;
+        for (; run > 15; run -= 16)
+            onSymbol(kZeroRunLength, 0, 0);
+        const int value = block[k];
+        const int size = magnitudeCategory(value);
+        onSymbol(16 * run + size, value, size);
+        previous = k;
+    }
+    if (previous < 63)
+        onSymbol(kEndOfBlock, 0, 0);
+}
+
+inline void countAcSymbols(const std::int16_t* block, std::uint64_t nonzero,
+                           AcSymbolCounts& counts) {
+    forEachAcSymbol(block, nonzero, [&](int symbol, int, int) { ++counts[symbol]; });
+}
 
 // One Huffman table as written in a DHT segment, with its codes expanded for writing (and the
 // decoding tables ValOffset and MaxCode, which the writer itself does not use).
@@ -33,5 +105,43 @@ void buildHuffmanCodeLengths(SymbolCounts& counts, HuffmanTable& table);
 // symbol above largestSymbol or coded twice, codes that overflow their length, or a table
 // without any symbol raise the encoder error "Bad Huffman Table".
 void expandHuffmanTable(HuffmanTable& table, int largestSymbol);
+
+// Components first ... last coded together in one scan.
+struct ScanGroup {
+    int first = 0;
+    int last = 0;
+    bool interleaved() const { return last > first; }
+};
+
+// Groups the components into scans, in order: a group's blocks per MCU never exceed 10 (a
+// component that would push them over starts the next group, or is a scan of its own when it
+// alone exceeds them), and a group holds at most 3 components.
+std::vector<ScanGroup> groupComponentsIntoScans(const std::vector<Component>& components);
+
+// Number of MCUs across and down an interleaved scan.
+struct McuGrid {
+    std::int64_t across = 0;
+    std::int64_t down = 0;
+};
+McuGrid mcuGrid(std::int64_t width, std::int64_t height, int hmax, int vmax);
+
+// DC table (Td) and AC table (Ta) selector of a component: table 0 for the first component,
+// table 1 for the others.
+inline int tableSelector(int componentIndex) {
+    return componentIndex == 0 ? 0 : 1;
+}
+
+// Builds the optimal DC and AC tables of every table selector in use from what the scans will
+// code, and returns the number of bits the coded data takes (codes and the bits after them).
+std::uint64_t buildHuffmanTables(const std::vector<ScanGroup>& scans,
+                                 const std::vector<Component>& components, const McuGrid& grid,
+                                 std::array<HuffmanTable, 4>& dcTables,
+                                 std::array<HuffmanTable, 4>& acTables);
+
+// Writes one scan: its SOS segment and its entropy-coded data, padded to a whole byte.
+void writeScan(JpegOutputBuffer& out, const ScanGroup& scan,
+               const std::vector<Component>& components, const McuGrid& grid,
+               const std::array<HuffmanTable, 4>& dcTables,
+               const std::array<HuffmanTable, 4>& acTables);
 
 } // namespace vantola::jpeg

@@ -2,7 +2,7 @@
 // stay close to cjpeg's in size and PSNR (the benchmark holds the tight bounds on full pages).
 // Against cjpeg given our own quantization tables, they must be closer still.
 #include "image/cjpeg.h"
-#include "image/jpeg_tables.h"
+#include "image/jpeg_dct_quantization.h"
 #include "support/djpeg.h"
 #include "support/temp_folder.h"
 

@@ -1,7 +1,7 @@
 // Every file our encoder writes must decode cleanly with an independent decoder, for every
 // sampling of the settings dialog, grey, a sweep of qualities and awkward sizes.
 #include "image/cjpeg.h"
-#include "image/jpeg_scan_plan.h"
+#include "image/jpeg_huffman.h"
 #include "support/djpeg.h"
 #include "support/temp_folder.h"
 

@@ -2,7 +2,7 @@
 // comment limit, and what SampleHDC stores.
 #include "image/cimage.h"
 #include "image/cjpeg.h"
-#include "image/jpeg_tables.h"
+#include "image/jpeg_dct_quantization.h"
 #include "settings/app_error.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
 // Huffman tables from counts, the coding of a block's symbols, and the bit writer.
-#include "image/jpeg_bit_writer.h"
-#include "image/jpeg_block_symbols.h"
 #include "image/jpeg_huffman.h"
 #include "settings/app_error.h"
 

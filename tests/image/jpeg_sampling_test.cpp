@@ -1,8 +1,7 @@
 // Reading a picture buffer's rectangle at every depth, and area averaging.
 #include "image/cimage.h"
 #include "image/cjpeg.h"
-#include "image/jpeg_area_average.h"
-#include "image/jpeg_picture_rows.h"
+#include "image/jpeg_colour_sampling.h"
 
 #include <gtest/gtest.h>
 

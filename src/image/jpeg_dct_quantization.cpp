@@ -1,4 +1,11 @@
-#include "image/jpeg_forward_dct.h"
+// The forward DCT of 8x8 blocks and their quantization: quality to tables, tables to
+// multipliers, transformed strips to zig-zag coefficients.
+#include "image/jpeg_dct_quantization.h"
+
+#include "settings/app_error.h"
+
+#include <algorithm>
+#include <cmath>
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -94,6 +101,13 @@ inline void aanPass(float* __restrict d0, float* __restrict d1, float* __restric
 #endif
 }
 
+// Rounds eight products (a loop that vectorises where rounding is one instruction).
+inline void quantizeRow(const float* __restrict coefficients, const double* __restrict multipliers,
+                        double* __restrict quantized) {
+    for (int v = 0; v < 8; ++v)
+        quantized[v] = std::nearbyint(double(coefficients[v]) * multipliers[v]);
+}
+
 } // namespace
 
 // With AVX2 the passes work on four doubles at a time instead of two: the same operations in
@@ -107,6 +121,65 @@ inline void aanPass(float* __restrict d0, float* __restrict d1, float* __restric
     for (std::size_t block = 0; block < width; block += 8)
         transposeBlock(strip + block, coefficients + block, width);
     aanPassOverRows(coefficients, width);
+}
+
+std::int32_t qualityScale(std::int32_t quality) {
+    if (quality >= 50)
+        return 200 - 2 * quality;
+    return static_cast<std::int32_t>(std::nearbyint(5000.0 / quality));
+}
+
+void scaleQuantTable(const std::array<std::int16_t, 64>& base, std::int32_t scale,
+                     QuantTable& table) {
+    for (int k = 0; k < 64; ++k) {
+        const double biased = double(base[k]) * double(scale) + 50.0;
+        const double value = std::nearbyint(biased / 100.0);
+        table.Qk[k] = static_cast<std::uint16_t>(std::clamp(value, 1.0, 255.0));
+    }
+}
+
+void prepareMultipliers(QuantTable& table) {
+    for (int u = 0; u < 8; ++u) {
+        for (int v = 0; v < 8; ++v) {
+            const int k = kZigZag[u][v];
+            const std::int32_t q = table.Qk[k];
+            if (q < 1 || q > 255)
+                throw AppError(kErrEncoder, QStringLiteral("Bad Quantization Table"));
+            table.FScale[k] = static_cast<float>(kAanScale[u] * kAanScale[v] / double(q));
+        }
+    }
+}
+
+// Processors with SSE4.1 round in one instruction; elsewhere std::nearbyint is a library call.
+// Both round alike (to nearest, halves to even, in the default rounding mode).
+[[gnu::target_clones("sse4.1", "default")]] void quantizeStrip(const float* coefficients,
+                                                               std::size_t width,
+                                                               const QuantTable& table,
+                                                               std::int16_t* out) {
+    // The multipliers and zig-zag positions in the order the coefficients lie: (u, v) at 8u + v.
+    std::array<double, 64> multiplier;
+    std::array<std::uint8_t, 64> position;
+    for (int u = 0; u < 8; ++u) {
+        for (int v = 0; v < 8; ++v) {
+            position[8 * u + v] = static_cast<std::uint8_t>(kZigZag[u][v]);
+            multiplier[8 * u + v] = table.FScale[kZigZag[u][v]];
+        }
+    }
+    std::array<double, 64> quantized;
+    for (std::size_t block = 0; block < width; block += 8, out += 64) {
+        for (int u = 0; u < 8; ++u)
+            quantizeRow(coefficients + u * width + block, &multiplier[8 * u], &quantized[8 * u]);
+        // 8-bit samples bound the values far inside 64 bits; one outside the 16-bit range
+        // leaves bits above 16 in `outside` once shifted to start at 0.
+        std::uint64_t outside = 0;
+        for (int i = 0; i < 64; ++i) {
+            const auto value = static_cast<std::int64_t>(quantized[i]);
+            outside |= static_cast<std::uint64_t>(value + 32768);
+            out[position[i]] = static_cast<std::int16_t>(value);
+        }
+        if (outside > 0xFFFF)
+            raiseError(kErrOverflow);
+    }
 }
 
 } // namespace vantola::jpeg

@@ -1,6 +1,21 @@
-#include "image/jpeg_bit_writer.h"
+#include "image/jpeg_output.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace vantola::jpeg {
+
+void JpegOutputBuffer::putBytes(const std::uint8_t* data, std::size_t count) {
+    reserve(count);
+    if (count > 0)
+        std::memcpy(bytes_.data() + position_, data, count);
+    position_ += count;
+}
+
+void JpegOutputBuffer::grow(std::size_t count) {
+    const std::size_t needed = position_ + count;
+    bytes_.resize(std::max(needed, bytes_.size() + bytes_.size() / 2));
+}
 
 void JpegBitWriter::emitWord() {
     count_ -= 32;

@@ -1,8 +1,11 @@
 #pragma once
 
+// Markers, the frame of the file: the segments that surround and describe the coded scans
+// (SOI, JFIF APP0, comments, quantization and Huffman tables, frame and scan headers, EOI).
+
+#include "image/jpeg_dct_quantization.h"
 #include "image/jpeg_huffman.h"
-#include "image/jpeg_output_buffer.h"
-#include "image/jpeg_quantization.h"
+#include "image/jpeg_output.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,9 +27,8 @@ void writeJfifHeader(JpegOutputBuffer& out);
 // without a one-byte code raises the overflow error.
 void writeComment(JpegOutputBuffer& out, const QString& text);
 
-// DQT holding one table Tq: 8-bit values, or 16-bit ones (allowed at 12-bit precision only,
-// else the encoder error "Illegal precission in Quantization Table") when one exceeds 255.
-void writeQuantTable(JpegOutputBuffer& out, int tq, const QuantTable& table, int precision);
+// DQT holding one table Tq of 8-bit values.
+void writeQuantTable(JpegOutputBuffer& out, int tq, const QuantTable& table);
 
 struct FrameComponent {
     int C;
@@ -35,8 +37,8 @@ struct FrameComponent {
     int Tq;
 };
 
-// SOF0 (baseline). A height or width above 65535 raises the overflow error.
-void writeFrameHeader(JpegOutputBuffer& out, int precision, std::int64_t height, std::int64_t width,
+// SOF0 (baseline, 8-bit samples). A height or width above 65535 raises the overflow error.
+void writeFrameHeader(JpegOutputBuffer& out, std::int64_t height, std::int64_t width,
                       const std::vector<FrameComponent>& components);
 
 // DHT holding one table: class 0 for DC, 1 for AC.

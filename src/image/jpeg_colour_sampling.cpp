@@ -1,4 +1,7 @@
-#include "image/jpeg_area_average.h"
+// Reading a picture buffer's rows and averaging them onto a component's size.
+#include "image/jpeg_colour_sampling.h"
+
+#include "image/cimage_pixels.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,6 +10,47 @@
 #include <vector>
 
 namespace vantola::jpeg {
+
+PictureRows::PictureRows(const cImage& picture, std::int32_t left, std::int32_t top,
+                         std::int32_t width, std::int32_t height)
+    : BgrRows(width, height), picture_(picture), left_(left), top_(top) {
+    inPlace_ = picture.BitCount() == 24 && left >= 0 && top >= 0 &&
+               std::int64_t(left) + width <= picture.Width() &&
+               std::int64_t(top) + height <= picture.Height();
+    if (!inPlace_)
+        scratch_.resize(std::size_t(width) * 3);
+}
+
+const std::uint8_t* PictureRows::row(std::int32_t y) {
+    const std::int64_t sourceY = top_ + y;
+    if (inPlace_)
+        return picture_.topDownRow(static_cast<std::int32_t>(sourceY)) + 3 * left_;
+
+    std::fill(scratch_.begin(), scratch_.end(), std::uint8_t{0});
+    if (sourceY < 0 || sourceY >= picture_.Height())
+        return scratch_.data();
+    // Columns of the rectangle that lie inside the picture.
+    const std::int64_t firstX = std::max<std::int64_t>(0, -left_);
+    const std::int64_t endX = std::min<std::int64_t>(width_, picture_.Width() - left_);
+    const std::uint8_t* source = picture_.topDownRow(static_cast<std::int32_t>(sourceY));
+    std::uint8_t* out = scratch_.data();
+    const int bitCount = picture_.BitCount();
+    if (bitCount == 24) {
+        if (endX > firstX)
+            std::memcpy(out + 3 * firstX, source + 3 * (left_ + firstX),
+                        std::size_t(endX - firstX) * 3);
+        return out;
+    }
+    const auto& colours = picture_.colourTable();
+    for (std::int64_t x = firstX; x < endX; ++x) {
+        const ColourEntry& colour =
+            colours[cimage_pixels::readPixel(source, qint32(left_ + x), qint16(bitCount))];
+        out[3 * x] = colour.blue;
+        out[3 * x + 1] = colour.green;
+        out[3 * x + 2] = colour.red;
+    }
+    return out;
+}
 
 namespace {
 

@@ -1,9 +1,7 @@
-#include "image/jpeg_segments.h"
+#include "image/jpeg_markers.h"
 
 #include "settings/app_error.h"
 #include "settings/ini_text_codec.h"
-
-#include <algorithm>
 
 namespace vantola::jpeg {
 
@@ -59,28 +57,22 @@ void writeComment(JpegOutputBuffer& out, const QString& text) {
                  static_cast<std::size_t>(bytes.size()));
 }
 
-void writeQuantTable(JpegOutputBuffer& out, int tq, const QuantTable& table, int precision) {
-    const bool wide = std::any_of(table.Qk.begin(), table.Qk.end(),
-                                  [](std::uint16_t value) { return value > 255; });
-    if (wide && precision != 12)
-        throw AppError(kErrEncoder, QStringLiteral("Illegal precission in Quantization Table"));
+void writeQuantTable(JpegOutputBuffer& out, int tq, const QuantTable& table) {
+    // The quality scaling keeps every value within 1 ... 255, one byte each.
     const std::size_t lengthAt = beginSegment(out, 0xDB);
-    out.putByte(static_cast<std::uint8_t>((wide ? 16 : 0) + tq));
-    for (const std::uint16_t value : table.Qk) {
-        if (wide)
-            out.putWord(value);
-        else
-            out.putByte(static_cast<std::uint8_t>(value));
-    }
+    out.putByte(static_cast<std::uint8_t>(tq));
+    for (const std::uint16_t value : table.Qk)
+        out.putByte(static_cast<std::uint8_t>(value));
     endSegment(out, lengthAt);
 }
 
-void writeFrameHeader(JpegOutputBuffer& out, int precision, std::int64_t height, std::int64_t width,
+void writeFrameHeader(JpegOutputBuffer& out, std::int64_t height, std::int64_t width,
                       const std::vector<FrameComponent>& components) {
+    constexpr std::uint8_t kSamplePrecision = 8;
     if (height > 65535 || width > 65535)
         raiseError(kErrOverflow);
     const std::size_t lengthAt = beginSegment(out, 0xC0);
-    out.putByte(static_cast<std::uint8_t>(precision));
+    out.putByte(kSamplePrecision);
     out.putWord(static_cast<std::uint16_t>(height));
     out.putWord(static_cast<std::uint16_t>(width));
     out.putByte(static_cast<std::uint8_t>(components.size()));
