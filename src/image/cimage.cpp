@@ -1,14 +1,13 @@
-// The picture buffer's memory: creating and releasing it, its layout, and the copies between
-// buffers (colour tables and rectangles).
+// The picture buffer and its pixels: creating and releasing the memory, its layout, the colour
+// table, and reading, writing and converting single pixels at any depth.
 
 #include "image/cimage.h"
 
-#include "image/cimage_paint.h"
 #include "image/cimage_pixels.h"
 #include "settings/app_error.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cmath>
 #include <limits>
 #include <new>
 
@@ -26,17 +25,6 @@ qint64 checked32(qint64 value) {
         raiseError(kErrOverflow);
     }
     return value;
-}
-
-// Depth of a new copy of a buffer, from the number of colour-table entries that it uses.
-qint16 depthForTableSize(int entries) {
-    if (entries == 0) {
-        return 24;
-    }
-    if (entries <= 2) {
-        return 1;
-    }
-    return entries <= 16 ? 4 : 8;
 }
 
 } // namespace
@@ -120,52 +108,83 @@ bool cImage::CopyPalletHDC(Surface lHDC) {
     return true;
 }
 
-bool cImage::CopyHDC(Surface lHDC, qint32 lWidth, qint32 lHeight, qint16* iBitCount,
-                     qint32 lSrcLeft, qint32 lSrcTop) {
-    if (lHDC == nullptr || lHDC->hDC() == nullptr) {
-        return false;
-    }
-    if (lHDC == this) {
-        // Creating the new picture would free the source: copy from a snapshot of it.
-        auto snapshot = cimage_pixels::newBufferLike(*this, width_, height_);
-        if (!snapshot) {
-            return false;
-        }
-        std::memcpy(snapshot->DIBitsPtr(), DIBitsPtr(), pixels_.size());
-        return CopyHDC(snapshot.get(), lWidth, lHeight, iBitCount, lSrcLeft, lSrcTop);
-    }
-    const int sourceEntries = cimage_pixels::tableSize(lHDC->BitCount());
-    qint16 depth = iBitCount != nullptr ? *iBitCount : 0;
-    if (depth == 0) {
-        depth = depthForTableSize(sourceEntries);
-    }
-    if (iBitCount != nullptr) {
-        *iBitCount = depth;
-    }
-    if (!Create(lWidth, lHeight, depth)) {
-        return false;
-    }
-    if (sourceEntries > 0) {
-        CopyPalletHDC(lHDC);
-    }
-    paintImage(*lHDC, *this, -qint64(lSrcLeft), -qint64(lSrcTop), RasterOp::SrcCopy);
-    return true;
-}
-
-void cImage::PaintHDC(cImage* lHDC, qint32 lDestLeft, qint32 lDestTop, RasterOp eRop) const {
-    if (lHDC == nullptr) {
-        return;
-    }
-    if (lHDC == this) {
-        // Drawing a buffer onto itself reads the pixels as they were before the drawing.
-        auto snapshot = cimage_pixels::newBufferLike(*this, width_, height_);
-        if (snapshot) {
-            std::memcpy(snapshot->DIBitsPtr(), DIBitsPtr(), pixels_.size());
-            paintImage(*snapshot, *lHDC, lDestLeft, lDestTop, eRop);
-        }
-        return;
-    }
-    paintImage(*this, *lHDC, lDestLeft, lDestTop, eRop);
-}
-
 } // namespace vantola
+
+namespace vantola::cimage_pixels {
+
+quint8 lumaOf(QRgb colour) {
+    const double luma = 0.299 * qRed(colour) + 0.587 * qGreen(colour) + 0.114 * qBlue(colour);
+    return quint8(std::nearbyint(luma));
+}
+
+NearestEntry::NearestEntry(const std::array<ColourEntry, 256>& table, int count)
+    : table_(table), count_(count), cachedColour_(size_t(1) << kCacheBits, kNoColour),
+      cachedEntry_(size_t(1) << kCacheBits, 0) {}
+
+quint32 NearestEntry::operator()(QRgb colour) {
+    const quint32 rgb = colour & 0xFFFFFFu;
+    const size_t slot = (rgb * 2654435761u) >> (32 - kCacheBits);
+    if (cachedColour_[slot] != rgb) {
+        cachedColour_[slot] = rgb;
+        cachedEntry_[slot] = quint8(search(rgb));
+    }
+    return cachedEntry_[slot];
+}
+
+quint32 NearestEntry::search(quint32 rgb) const {
+    int best = 0;
+    int bestDistance = std::numeric_limits<int>::max();
+    for (int i = 0; i < count_; ++i) {
+        const int dr = qRed(rgb) - table_[i].red;
+        const int dg = qGreen(rgb) - table_[i].green;
+        const int db = qBlue(rgb) - table_[i].blue;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+        }
+    }
+    return quint32(best);
+}
+
+PixelConverter::PixelConverter(const cImage& source, const cImage& destination)
+    : source_(source), same_(source.BitCount() == destination.BitCount()),
+      toRgb_(destination.BitCount() == 24), fromIndexed_(source.BitCount() != 24) {
+    if (same_) {
+        return;
+    }
+    if (!toRgb_) {
+        nearest_ = std::make_unique<NearestEntry>(destination.colourTable(),
+                                                  tableSize(destination.BitCount()));
+    }
+    // An indexed source has few values: translate each of them once.
+    if (fromIndexed_) {
+        for (int i = 0; i < tableSize(source.BitCount()); ++i) {
+            const QRgb colour = colourOf(source, quint32(i));
+            byIndex_[i] = toRgb_ ? (colour & 0xFFFFFFu) : (*nearest_)(colour);
+        }
+    }
+}
+
+quint32 PixelConverter::operator()(quint32 sourceValue) {
+    if (same_) {
+        return sourceValue;
+    }
+    if (fromIndexed_) {
+        return byIndex_[sourceValue & 0xFFu];
+    }
+    return toRgb_ ? sourceValue : (*nearest_)(colourOf(source_, sourceValue));
+}
+
+std::unique_ptr<cImage> newBufferLike(const cImage& model, qint32 lWidth, qint32 lHeight) {
+    auto image = std::make_unique<cImage>();
+    if (!image->Create(lWidth, lHeight, model.BitCount())) {
+        return nullptr;
+    }
+    if (model.BitCount() != 24) {
+        image->CopyPalletHDC(model.hDC());
+    }
+    return image;
+}
+
+} // namespace vantola::cimage_pixels

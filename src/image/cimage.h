@@ -44,6 +44,10 @@ public:
     cImage(const cImage&) = delete;
     cImage& operator=(const cImage&) = delete;
 
+    // The picture buffer's interface: creating it, copying pictures and surfaces in, drawing it
+    // out, the derived buffers and the read-only properties. (cimage.cpp holds the buffer,
+    // cimage_paint.cpp the copies and drawing, cimage_transform.cpp the derived buffers.)
+
     // Builds an empty picture (all pixel bytes 0) of the given size and depth, releasing what
     // the buffer held. Depths other than 1, 4, 8, 24 and non-positive sizes are refused
     // (false, buffer empty). A stride or image size that does not fit 32 bits raises the
@@ -102,6 +106,7 @@ public:
     const quint8* DIBitsPtr() const { return pixels_.empty() ? nullptr : pixels_.data(); }
     qint32 BytesPerScanLine() const { return stride_; }
 
+    // Direct access to the colour table and the rows, for the encoder and the pixel helpers.
     const std::array<ColourEntry, 256>& colourTable() const { return colours_; }
     std::array<ColourEntry, 256>& colourTable() { return colours_; }
 
