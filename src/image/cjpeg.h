@@ -69,7 +69,7 @@ public:
     // with it). Raises the encoder's errors as SaveFile does.
     QByteArray FileBytes();
 
-    // Read access to the settings and coefficients, for the settings dialog and for tests.
+    // Read access to the tables and coefficients, which tests and the benchmark check.
     const jpeg::QuantTable& quantTable(int t) const { return QTables[t]; }
     const std::vector<jpeg::Component>& components() const { return Components; }
     qint32 hmax() const { return Hmax; }

@@ -15,6 +15,12 @@ namespace vantola::jpeg {
 
 namespace {
 
+// DC table (Td) and AC table (Ta) selector of a component: table 0 for the first component,
+// table 1 for the others.
+int tableSelector(int componentIndex) {
+    return componentIndex == 0 ? 0 : 1;
+}
+
 constexpr int kSymbols = 257;
 constexpr int kMaxLength = 16;
 

@@ -125,12 +125,6 @@ struct McuGrid {
 };
 McuGrid mcuGrid(std::int64_t width, std::int64_t height, int hmax, int vmax);
 
-// DC table (Td) and AC table (Ta) selector of a component: table 0 for the first component,
-// table 1 for the others.
-inline int tableSelector(int componentIndex) {
-    return componentIndex == 0 ? 0 : 1;
-}
-
 // Builds the optimal DC and AC tables of every table selector in use from what the scans will
 // code, and returns the number of bits the coded data takes (codes and the bits after them).
 std::uint64_t buildHuffmanTables(const std::vector<ScanGroup>& scans,

@@ -1,3 +1,4 @@
+// The writers of the marker segments that frame the coded scans.
 #include "image/jpeg_markers.h"
 
 #include "settings/app_error.h"
@@ -24,14 +25,16 @@ void endSegment(JpegOutputBuffer& out, std::size_t lengthAt) {
     out.patchWord(lengthAt, static_cast<std::uint16_t>(out.position() - lengthAt));
 }
 
-} // namespace
-
+// Text in the Windows-1252 code page, one byte per character; the overflow error for a
+// character that has no code there.
 QByteArray toWindows1252(const QString& text) {
     QByteArray bytes = encodeWindows1252(text);
     if (decodeWindows1252(bytes) != text)
         raiseError(kErrOverflow); // a character the code page cannot hold
     return bytes;
 }
+
+} // namespace
 
 void writeStartOfImage(JpegOutputBuffer& out) {
     writeMarker(out, 0xD8);

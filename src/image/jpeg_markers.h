@@ -7,7 +7,6 @@
 #include "image/jpeg_huffman.h"
 #include "image/jpeg_output.h"
 
-#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -52,9 +51,5 @@ struct ScanComponent {
 
 // SOS for a sequential scan (Ss 0, Se 63, Ah/Al 0).
 void writeScanHeader(JpegOutputBuffer& out, const std::vector<ScanComponent>& components);
-
-// Text in the Windows-1252 code page, one byte per character; the overflow error for a
-// character that has no code there.
-QByteArray toWindows1252(const QString& text);
 
 } // namespace vantola::jpeg

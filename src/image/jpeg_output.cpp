@@ -1,3 +1,4 @@
+// The in-memory file: byte writes that grow the buffer, and the bit writer of the scans.
 #include "image/jpeg_output.h"
 
 #include <algorithm>

@@ -44,7 +44,6 @@ public:
     }
 
     std::size_t position() const { return position_; }
-    std::size_t capacity() const { return bytes_.size(); }
     const std::uint8_t* data() const { return bytes_.data(); }
 
 private:
