@@ -77,14 +77,14 @@ double psnrAgainstLuma(const QImage& grey, const QImage& page) {
 // cjpeg at -quality 50 (scale 100 %) they are used as they are, so that the comparison shows
 // the design alone: our tables round the scaled values a second time where libjpeg truncates.
 bool writeOurTables(int quality, const QString& path) {
-    cJpeg encoder;
-    encoder.setQuality(quality);
     QByteArray text;
-    for (int t = 0; t < 2; ++t) {
+    for (const auto* base : {&jpeg::kLumBase, &jpeg::kChrBase}) {
+        jpeg::QuantTable table;
+        jpeg::scaleQuantTable(*base, jpeg::qualityScale(quality), table);
         for (int natural = 0; natural < 64; ++natural) {
             const int u = natural % 8;
             const int v = natural / 8;
-            text += QByteArray::number(encoder.quantTable(t).Qk[jpeg::kZigZag[u][v]]);
+            text += QByteArray::number(table.Qk[jpeg::kZigZag[u][v]]);
             text += u == 7 ? "\n" : " ";
         }
         text += "\n";

@@ -69,12 +69,6 @@ public:
     // with it). Raises the encoder's errors as SaveFile does.
     QByteArray FileBytes();
 
-    // Read access to the tables and coefficients, which tests and the benchmark check.
-    const jpeg::QuantTable& quantTable(int t) const { return QTables[t]; }
-    const std::vector<jpeg::Component>& components() const { return Components; }
-    qint32 hmax() const { return Hmax; }
-    qint32 vmax() const { return Vmax; }
-
 private:
     std::vector<jpeg::Component> sampleComponents(const cImage& source, qint32 lWidth,
                                                   qint32 lHeight, qint32 lSrcLeft, qint32 lSrcTop);

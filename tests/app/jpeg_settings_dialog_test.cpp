@@ -32,9 +32,16 @@ protected:
         return dialog;
     }
 
-    // The encoder's component count and the first component's sampling factors.
+    // The component count and the first component's sampling factors in the frame header of
+    // the file that a copy of the encoder writes.
     static std::tuple<int, int, int> sampling(const cJpeg* jpeg) {
-        return {int(jpeg->components().size()), jpeg->components()[0].H, jpeg->components()[0].V};
+        cJpeg copy = *jpeg;
+        cImage picture;
+        EXPECT_TRUE(picture.Create(8, 8, 24));
+        EXPECT_EQ(copy.SampleHDC(picture.hDC(), 8, 8), 0);
+        const QByteArray file = copy.FileBytes();
+        const QByteArray frame = file.mid(file.indexOf("\xFF\xC0") + 4);
+        return {frame.at(5), frame.at(7) >> 4, frame.at(7) & 15};
     }
 
     TempFolder home;

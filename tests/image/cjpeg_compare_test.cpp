@@ -20,13 +20,14 @@ using namespace vantola::test;
 
 // Our tables at quality 75 as a cjpeg -qtables file (natural order).
 QByteArray ourTablesText() {
-    cJpeg encoder;
     QByteArray text;
-    for (int t = 0; t < 2; ++t)
+    for (const auto* base : {&jpeg::kLumBase, &jpeg::kChrBase}) {
+        jpeg::QuantTable table;
+        jpeg::scaleQuantTable(*base, jpeg::qualityScale(75), table);
         for (int natural = 0; natural < 64; ++natural)
-            text += QByteArray::number(
-                        encoder.quantTable(t).Qk[jpeg::kZigZag[natural % 8][natural / 8]]) +
+            text += QByteArray::number(table.Qk[jpeg::kZigZag[natural % 8][natural / 8]]) +
                     (natural % 8 == 7 ? "\n" : " ");
+    }
     return text;
 }
 

@@ -1,134 +1,138 @@
-// The encoder's settings: quality tables with their double rounding, sampling validation, the
-// comment limit, and what SampleHDC stores.
+// The encoder's settings as the written file shows them: quality tables with their double
+// rounding, sampling validation, the comment limit, and what SampleHDC keeps.
 #include "image/cimage.h"
 #include "image/cjpeg.h"
-#include "image/jpeg_dct_quantization.h"
 #include "settings/app_error.h"
+#include "support/djpeg.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace vantola;
+using namespace vantola::test;
 
-std::vector<int> firstValues(const jpeg::QuantTable& table, int count) {
-    return std::vector<int>(table.Qk.begin(), table.Qk.begin() + count);
+// The file the encoder writes for a picture of one colour.
+QByteArray written(cJpeg& encoder, int width = 16, int height = 16, QRgb colour = qRgb(0, 0, 0)) {
+    cImage picture;
+    qint16 depth = 0;
+    EXPECT_TRUE(picture.CopyStdPicture(flatPicture(width, height, colour), &depth));
+    EXPECT_EQ(encoder.SampleHDC(picture.hDC(), width, height, 0, 0), 0);
+    return encoder.FileBytes();
 }
 
-// The encoder error's description, or "" when the call succeeds.
+// The payloads of the segments with that marker.
+std::vector<QByteArray> payloads(const QByteArray& file, int marker) {
+    std::vector<QByteArray> found;
+    for (const JpegSegment& segment : parseJpeg(file).segments)
+        if (segment.marker == marker)
+            found.push_back(segment.payload);
+    return found;
+}
+
+// The encoder error's number, or 0 when the call succeeds.
 template <class Call>
-QString encoderError(Call&& call) {
+int encoderError(Call&& call, QString* description = nullptr) {
     try {
         call();
     } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), kErrEncoder);
-        return error.description();
+        if (description)
+            *description = error.description();
+        return error.number();
     }
-    return {};
+    return 0;
 }
 
 TEST(CJpegSettings, QualityScalesTheAnnexKTablesWithDoubleRounding) {
+    const struct {
+        int quality;
+        std::vector<int> luminance, chrominance; // leading values in zig-zag order
+    } cases[] = {
+        {75, {8, 6, 6, 8, 6, 6, 8, 8, 7, 8, 10, 9, 8, 10, 12, 20}, {}},
+        {50, {16, 12, 12, 14, 12, 10, 16, 14, 14, 14, 18, 18}, {18, 18, 18, 24, 22, 24}},
+        // 5000 / 3 = 1666.7 gives scale 1667: 16 x 1667 + 50 = 26722, base 10 gives 167.2.
+        {3, {255, 184, 201, 234, 201, 167}, {}},
+        {1, std::vector<int>(64, 255), std::vector<int>(64, 255)},
+        {100, std::vector<int>(64, 1), std::vector<int>(64, 1)},
+    };
     cJpeg encoder;
     EXPECT_EQ(encoder.Quality(), 75);
-    EXPECT_EQ(firstValues(encoder.quantTable(0), 16),
-              (std::vector<int>{8, 6, 6, 8, 6, 6, 8, 8, 7, 8, 10, 9, 8, 10, 12, 20}));
-    // Both tables' multipliers: s(u) s(v) / q in single precision, zig-zag order.
-    EXPECT_EQ(encoder.quantTable(0).FScale[0], float(0.353553390593273 * 0.353553390593273 / 8));
-    EXPECT_EQ(encoder.quantTable(1).FScale[jpeg::kZigZag[7][7]],
-              float(1.28145772387074 * 1.28145772387074 / 50));
-
-    encoder.setQuality(50); // odd base values come out one higher
-    EXPECT_EQ(firstValues(encoder.quantTable(0), 12),
-              (std::vector<int>{16, 12, 12, 14, 12, 10, 16, 14, 14, 14, 18, 18}));
-    EXPECT_EQ(firstValues(encoder.quantTable(1), 6), (std::vector<int>{18, 18, 18, 24, 22, 24}));
-
+    for (const auto& c : cases) {
+        encoder.setQuality(c.quality);
+        const auto tables = payloads(written(encoder), 0xDB);
+        ASSERT_EQ(tables.size(), 2u);
+        for (int t = 0; t < 2; ++t) {
+            const std::vector<int>& expected = t == 0 ? c.luminance : c.chrominance;
+            std::vector<int> values;
+            for (const char value : tables[t].mid(1, int(expected.size())))
+                values.push_back(quint8(value));
+            EXPECT_EQ(values, expected) << "quality " << c.quality << " table " << t;
+        }
+    }
+    const QByteArray atHundred = written(encoder);
     for (const qint32 refused : {0, 101, -5}) {
         encoder.setQuality(refused);
-        EXPECT_EQ(encoder.Quality(), 50);
-        EXPECT_EQ(encoder.quantTable(0).Qk[0], 16);
+        EXPECT_EQ(encoder.Quality(), 100);
+        EXPECT_EQ(written(encoder), atHundred);
     }
-    for (const auto& [quality, everywhere] : {std::pair{1, 255}, std::pair{100, 1}}) {
-        encoder.setQuality(quality);
-        for (int t = 0; t < 2; ++t)
-            for (const int value : encoder.quantTable(t).Qk)
-                EXPECT_EQ(value, everywhere) << "quality " << quality;
-    }
-    encoder.setQuality(3); // 5000 / 3 = 1666.7 gives scale 1667: 16 x 1667 + 50 = 26722
-    EXPECT_EQ(encoder.quantTable(0).Qk[0], 255);
-    EXPECT_EQ(encoder.quantTable(0).Qk[5], 167); // base 10: 16720 / 100 = 167.2
 }
 
+// A refused sampling keeps the settings and the coefficients: the same file comes out without
+// sampling again. An accepted one discards the coefficients.
 TEST(CJpegSettings, SamplingIsCheckedBeforeAnythingChanges) {
     cJpeg encoder;
-    EXPECT_EQ(encoder.components().size(), 3u);
-    EXPECT_EQ(encoder.hmax(), 2);
-
     encoder.SetSamplingFrequencies(3, 3, 0, 0, 0, 0); // grey: one component sampled 1x1
-    ASSERT_EQ(encoder.components().size(), 1u);
-    EXPECT_EQ(encoder.components()[0].H, 1);
-    EXPECT_EQ(encoder.components()[0].V, 1);
-    EXPECT_EQ(encoder.hmax(), 1);
-
-    const QString invalid = QStringLiteral("Invalid Sampling Value");
-    EXPECT_EQ(encoderError([&] { encoder.SetSamplingFrequencies(2, 0, 1, 1, 1, 1); }), invalid);
-    EXPECT_EQ(encoderError([&] { encoder.SetSamplingFrequencies(5, 1, 0, 0, 0, 0); }), invalid);
-    EXPECT_EQ(encoderError([&] { encoder.SetSamplingFrequencies(2, 2, 0, 1, 1, 1); }), invalid);
-    EXPECT_EQ(encoderError([&] { encoder.SetSamplingFrequencies(2, 2, 1, 1, 1, 5); }), invalid);
-    EXPECT_EQ(encoder.components().size(), 1u); // the refused calls changed nothing
-
+    const QByteArray grey = written(encoder);
+    EXPECT_EQ(payloads(grey, 0xC0).at(0).mid(5), QByteArray("\x01\x01\x11\x00", 4));
+    for (const auto& factors : {std::array{2, 0, 1, 1, 1, 1}, std::array{5, 1, 0, 0, 0, 0},
+                                std::array{2, 2, 0, 1, 1, 1}, std::array{2, 2, 1, 1, 1, 5}}) {
+        QString description;
+        EXPECT_EQ(encoderError(
+                      [&] {
+                          encoder.SetSamplingFrequencies(factors[0], factors[1], factors[2],
+                                                         factors[3], factors[4], factors[5]);
+                      },
+                      &description),
+                  kErrEncoder);
+        EXPECT_EQ(description, QStringLiteral("Invalid Sampling Value"));
+        EXPECT_EQ(encoder.FileBytes(), grey);
+    }
     encoder.SetSamplingFrequencies(4, 3, 1, 1, 1, 1);
-    ASSERT_EQ(encoder.components().size(), 3u);
-    EXPECT_EQ(encoder.components()[0].Tq, 0);
-    EXPECT_EQ(encoder.components()[2].Tq, 1);
-    EXPECT_EQ(encoder.hmax(), 4);
-    EXPECT_EQ(encoder.vmax(), 3);
+    EXPECT_EQ(encoderError([&] { encoder.FileBytes(); }), kErrSubscript);
+    EXPECT_EQ(payloads(written(encoder), 0xC0).at(0).mid(5),
+              QByteArray("\x03\x01\x43\x00\x02\x11\x01\x03\x11\x01", 10));
 }
 
 TEST(CJpegSettings, CommentLimit) {
     cJpeg encoder;
     const QString longest(65533, QLatin1Char('a'));
     encoder.setComment(longest);
-    EXPECT_EQ(encoderError([&] { encoder.setComment(QString(65534, QLatin1Char('b'))); }),
-              QStringLiteral("Illegal Comment Length"));
+    QString description;
+    EXPECT_EQ(
+        encoderError([&] { encoder.setComment(QString(65534, QLatin1Char('b'))); }, &description),
+        kErrEncoder);
+    EXPECT_EQ(description, QStringLiteral("Illegal Comment Length"));
     EXPECT_EQ(encoder.Comment(), longest);
 }
 
-TEST(CJpegSettings, SampleHdcStoresPaddedComponents) {
+// Nothing to sample: 1, and the coefficients of the last picture stay.
+TEST(CJpegSettings, NothingToSampleKeepsTheCoefficients) {
+    cJpeg encoder;
+    const QByteArray first = written(encoder, 17, 9, qRgb(200, 30, 90));
     cImage picture;
     ASSERT_TRUE(picture.Create(17, 9, 24));
-    cJpeg encoder;
-    ASSERT_EQ(encoder.SampleHDC(picture.hDC(), 17, 9, 0, 0), 0);
-    // 17 x 9 at 2x2: Y 17 x 9 padded to 24 x 16, Cb and Cr 9 x 5 padded to 16 x 8.
-    const auto& components = encoder.components();
-    EXPECT_EQ(components[0].blocksAcross * components[0].blocksDown, 6);
-    EXPECT_EQ(components[0].Data.size(), 24u * 16u);
-    EXPECT_EQ(components[1].width, 9);
-    EXPECT_EQ(components[1].height, 5);
-    EXPECT_EQ(components[2].Data.size(), 16u * 8u);
-
-    // Nothing to sample: 1 and the coefficients stay.
     EXPECT_EQ(encoder.SampleHDC(nullptr, 17, 9, 0, 0), 1);
     EXPECT_EQ(encoder.SampleHDC(picture.hDC(), 0, 9, 0, 0), 1);
-    EXPECT_EQ(encoder.components()[0].Data.size(), 24u * 16u);
-
-    // A new sampling discards them.
-    encoder.SetSamplingFrequencies(1, 1, 1, 1, 1, 1);
-    EXPECT_TRUE(encoder.components()[0].Data.empty());
+    EXPECT_EQ(encoder.FileBytes(), first);
 }
 
-// A single red pixel is repeated over its whole block: every AC coefficient is 0.
+// A single red pixel is repeated over its whole 2x2 unit: its scans are those of a red 16 x 16
+// picture.
 TEST(CJpegSettings, EdgePaddingRepeatsTheLastPixel) {
-    cImage picture;
-    ASSERT_TRUE(picture.Create(1, 1, 24));
-    picture.topDownRow(0)[2] = 255; // blue, green, red
     cJpeg encoder;
-    ASSERT_EQ(encoder.SampleHDC(picture.hDC(), 1, 1, 0, 0), 0);
-    for (const auto& component : encoder.components()) {
-        ASSERT_EQ(component.blockCount(), 1u);
-        EXPECT_NE(component.Data[0], 0);
-        for (int k = 1; k < 64; ++k)
-            EXPECT_EQ(component.Data[k], 0);
-    }
+    const QByteArray pixel = written(encoder, 1, 1, qRgb(255, 0, 0));
+    const QByteArray unit = written(encoder, 16, 16, qRgb(255, 0, 0));
+    EXPECT_EQ(pixel.mid(pixel.indexOf("\xFF\xDA")), unit.mid(unit.indexOf("\xFF\xDA")));
 }
 
 } // namespace
