@@ -172,7 +172,6 @@ TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
     EXPECT_TRUE(compare->isMaximized());
 
     EXPECT_TRUE(diapo().tabImages().empty());
-    EXPECT_EQ(diapo().windowTitle(), QStringLiteral("Revue des pages"));
     EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("Aucune image .JPG dans ") + source.path());
     EXPECT_FALSE(diapo().ImageORIGINAL()->notice().isEmpty());
     EXPECT_TRUE(shownSlots().empty());
