@@ -20,20 +20,6 @@ HuffmanTable tableFor(const std::vector<std::pair<int, std::uint64_t>>& counts) 
     return table;
 }
 
-TEST(JpegHuffman, TiesGoToTheLaterSymbol) {
-    // Symbols 0 and 1 once, 2 twice, and the reserved point once. The later of the tied ones
-    // merge first (the reserved point with 1, then 0 with that pair), so 2 gets 1 bit, 0 two
-    // and 1 three; ties to the earlier symbol would pair 0 with 1 instead.
-    const HuffmanTable table = tableFor({{0, 1}, {1, 1}, {2, 2}});
-    EXPECT_EQ(std::vector<int>(table.BITS.begin(), table.BITS.end()),
-              (std::vector<int>{1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(std::vector<int>(table.HUFFVAL.begin(), table.HUFFVAL.begin() + 3),
-              (std::vector<int>{2, 0, 1}));
-    EXPECT_EQ(table.Code[2], 0b0);
-    EXPECT_EQ(table.Code[0], 0b10);
-    EXPECT_EQ(table.Code[1], 0b110); // 111 stays unused
-}
-
 TEST(JpegHuffman, LengthsAbove16AreFoldedBack) {
     // Fibonacci counts make a maximally deep tree: 30 symbols would need codes of 29 bits.
     std::vector<std::pair<int, std::uint64_t>> counts;
@@ -110,22 +96,13 @@ TEST(JpegBlockSymbols, RunsSizesAndEndOfBlock) {
     }
 }
 
-TEST(JpegBitWriter, StuffsFFBytesAndPadsWithOnes) {
-    JpegOutputBuffer out(4); // too small on purpose: it grows
-    JpegBitWriter writer(out);
-    out.reserve(JpegBitWriter::kMaxBlockBytes);
-    writer.put(0b1111, 4);
-    writer.put(0b1111, 4);    // FF: a 00 follows
-    writer.put(0xFFFFFF, 24); // three more FF within one word
-    writer.put(0b0, 1);
-    writer.flush(); // 0111 1111: padded with ones
-    const std::vector<std::uint8_t> bytes(out.data(), out.data() + out.position());
-    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0xFF, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0x7F}));
-
+// The padding of the last byte can complete an FF, which is stuffed too (a decoder takes a lone
+// FF before the end marker for fill, so only this test sees the fault).
+TEST(JpegBitWriter, PaddingThatCompletesAnFFIsStuffed) {
     JpegOutputBuffer ones(16);
     JpegBitWriter padded(ones);
     padded.put(0b1111111, 7);
-    padded.flush(); // the padding completes an FF, which is stuffed too
+    padded.flush();
     EXPECT_EQ(std::vector<std::uint8_t>(ones.data(), ones.data() + ones.position()),
               (std::vector<std::uint8_t>{0xFF, 0}));
 }
