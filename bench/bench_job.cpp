@@ -8,7 +8,7 @@
 #include "cutting/cutting_job.h"
 #include "cutting/program_settings.h"
 #include "job_pages.h"
-#include "support/process_measures.h"
+#include "process_measures.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>

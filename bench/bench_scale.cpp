@@ -9,8 +9,8 @@
 
 #include "cutting/cutting_job.h"
 #include "cutting/program_settings.h"
+#include "process_measures.h"
 #include "support/page_generator.h"
-#include "support/process_measures.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>

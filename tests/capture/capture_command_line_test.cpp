@@ -1,8 +1,8 @@
 // vantola pdf and vantola clipboard through the real program: pages, dpi, the summary and exit
 // status, documents that cannot be opened, usage errors, and a clipboard without a picture (the
 // offscreen platform of the tests has an empty clipboard of its own).
-#include "capture/capture_fixture.h"
 #include "support/djpeg.h"
+#include "support/job_fixture.h"
 #include "support/run_vantola.h"
 #include "support/temp_folder.h"
 

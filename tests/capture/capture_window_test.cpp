@@ -3,8 +3,8 @@
 // the closing message and bSansMessage left alone, and the commands that end before a job.
 #include "app/capture_commands.h"
 #include "app/main_window_test_fixture.h"
-#include "capture/capture_fixture.h"
 #include "support/djpeg.h"
+#include "support/job_fixture.h"
 
 #include <QClipboard>
 #include <QDir>

@@ -3,12 +3,10 @@
 // document's end, page numbers past 999, a page too large; and the documents that cannot be
 // opened.
 #include "app/pdf_source.h"
-#include "capture/capture_fixture.h"
 #include "cutting/program_settings.h"
-#include "settings/cls_initreg.h"
 #include "support/djpeg.h"
+#include "support/job_fixture.h"
 #include "support/page_generator.h"
-#include "support/temp_folder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,54 +20,35 @@
 namespace vantola::test {
 namespace {
 
-class RecordingHost : public JobHost {
-public:
-    void jobProgress(int value, const QString& text) override {
-        if (!text.isEmpty())
-            bar << QStringLiteral("%1 %2").arg(value).arg(text);
-    }
-    void showMessage(const QString& title, const QString& text) override {
-        messages << title + QStringLiteral(" | ") + text;
-    }
-    QStringList bar;
-    QStringList messages;
-};
-
-// A program folder, an output folder and a job whose pages come from a PDF at 150 dpi.
+// A job whose pages come from a PDF at 150 dpi, written beside the source folder.
 class PdfJobTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        QDir().mkpath(home());
-        state = loadProgramState(home());
-        job = std::make_unique<CuttingJob>(state, host);
+    QString out() const { return fixture.source(); }
+    QString pieces() const { return fixture.output(); }
+    QStringList bar() const {
+        return fixture.host.callsOf("job ").filter(QRegularExpression(QStringLiteral(" \\S")));
     }
-
-    QString home() const { return root.path() + QStringLiteral("home/"); }
-    QString out() const { return root.path() + QStringLiteral("sortie/"); }
-    QString pieces() const { return out() + QStringLiteral("VANTOLA/"); }
 
     // Writes a PDF of comic pages (seeds 1..count) and hands it to the job.
     void usePdf(int count) {
         std::vector<QImage> pages;
         for (int i = 1; i <= count; ++i)
             pages.push_back(comicPage(std::uint64_t(i)));
-        writePdf(root.file(QStringLiteral("album.pdf")), pages);
-        openPdf(root.file(QStringLiteral("album.pdf")), count);
+        writePdf(fixture.home() + QStringLiteral("album.pdf"), pages);
+        openPdf(fixture.home() + QStringLiteral("album.pdf"), count);
     }
     void openPdf(const QString& path, int count) {
         QString error;
         pdf = PdfSource::open(path, error);
         ASSERT_TRUE(pdf) << qPrintable(error);
         ASSERT_EQ(pdf->pageCount(), count);
-        job->setPdfPageSource([this](int page) { return pdf->renderPage(page, 150); }, count);
+        fixture.job.setPdfPageSource([this](int page) { return pdf->renderPage(page, 150); },
+                                     count);
     }
 
-    JobSummary cut(qint16 pages) { return job->Decoupage(out(), out(), pages); }
+    JobSummary cut(qint16 pages) { return fixture.job.Decoupage(out(), out(), pages); }
 
-    TempFolder root;
-    ProgramState state;
-    RecordingHost host;
-    std::unique_ptr<CuttingJob> job;
+    JobFixture fixture;
     std::unique_ptr<PdfSource> pdf;
 };
 
@@ -100,12 +79,12 @@ TEST_F(PdfJobTest, PagesAreSavedCutRecordedAndLoggedUpToTheDocumentsLastPage) {
                         .arg(i, 4, 10, QLatin1Char('0'));
     EXPECT_EQ(fileNames(pieces()), expected + QStringList{"log.txt"});
     // The bar runs over the pages there are: no page is left to fail past the last one.
-    EXPECT_EQ(host.bar,
+    EXPECT_EQ(bar(),
               (QStringList{"50 Traitement du presse papier", "100 Traitement du presse papier"}));
 
     // A captured page has no file of its own: its pieces are recorded under the empty name, and
     // the next page's pieces replace them.
-    EXPECT_TRUE(iniSectionLines(state.sFichierDecoupage, QString())
+    EXPECT_TRUE(iniSectionLines(fixture.state.sFichierDecoupage, QString())
                     .contains("FICHIER_1=" + pieces() + "BD002.jpg-0007.jpg"));
 
     // The header stays in VANTOLA/log.txt; the page and closing lines go to the chosen folder.
@@ -119,17 +98,17 @@ TEST_F(PdfJobTest, PagesAreSavedCutRecordedAndLoggedUpToTheDocumentsLastPage) {
                            "Le document PDF n'a que 2 page(s) : le découpage s'est arrêté à sa "
                            "dernière page (5 pages demandées).",
                            "Traitement terminé à"}));
-    EXPECT_EQ(host.messages,
+    EXPECT_EQ(fixture.host.callsOf("message "),
               QStringList{"DECOUPAGE TERMINE | 12 diapos créées et 0 erreurs rencontré(s)."});
 }
 
 TEST_F(PdfJobTest, DoublePassRecutsThePiecesOfEveryPage) {
     usePdf(2);
-    job->switches.doublePass = true;
+    fixture.job.switches.doublePass = true;
     const JobSummary summary = cut(2);
 
     EXPECT_EQ(summary.errors, 0);
-    EXPECT_EQ(host.bar.mid(0, 2),
+    EXPECT_EQ(bar().mid(0, 2),
               (QStringList{"25 Traitement du presse papier", "50 Traitement du presse papier"}));
     EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), (QStringList{"BD001.jpg", "BD002.jpg"}));
     // The second-pass pieces are named after the first-pass piece they come from.
@@ -149,7 +128,7 @@ TEST_F(PdfJobTest, PagesPast999KeepAllTheirDigits) {
     // Small grey pages (each one piece) whose shade tells the page: page 1000 must not land on
     // page 1's file.
     const auto shade = [](int page) { return page == 1000 ? 40 : 160; };
-    job->setPdfPageSource(
+    fixture.job.setPdfPageSource(
         [&](int page) { return plainPage(16, 16, qRgb(shade(page), shade(page), shade(page))); },
         1000);
     const JobSummary summary = cut(1000);
@@ -164,7 +143,7 @@ TEST_F(PdfJobTest, PagesPast999KeepAllTheirDigits) {
 
 TEST_F(PdfJobTest, PageTooLargeToRenderFailsAloneAndTheJobGoesOn) {
     // A 200-inch square page would be 30000 x 30000 pixels at 150 dpi.
-    QPdfWriter writer(root.file(QStringLiteral("affiche.pdf")));
+    QPdfWriter writer(fixture.home() + QStringLiteral("affiche.pdf"));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setPageSize(QPageSize(QSizeF(500, 700), QPageSize::Point));
     QPainter painter(&writer);
@@ -173,7 +152,7 @@ TEST_F(PdfJobTest, PageTooLargeToRenderFailsAloneAndTheJobGoesOn) {
     writer.newPage();
     painter.fillRect(QRect(0, 0, 100, 100), Qt::gray);
     painter.end();
-    openPdf(root.file(QStringLiteral("affiche.pdf")), 2);
+    openPdf(fixture.home() + QStringLiteral("affiche.pdf"), 2);
 
     const JobSummary summary = cut(2);
 
@@ -225,14 +204,12 @@ TEST(PdfSource, OpensAndRendersOnlyWhatItCanAndSaysWhy) {
 }
 
 TEST(PdfSource, ResolutionComesFromParamIniWhenUsable) {
-    TempFolder folder;
-    ProgramState state = loadProgramState(folder.path());
-    EXPECT_EQ(pdfResolutionSetting(state), 150);
+    JobFixture fixture;
+    EXPECT_EQ(pdfResolutionSetting(fixture.state), 150);
     for (const auto& [text, dpi] :
          std::vector<std::pair<QString, int>>{{" 72 ", 72}, {"abc", 150}, {"0", 150}}) {
-        Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), QStringLiteral("PDF_DPI"), text,
-                                state.sFichierParam);
-        EXPECT_EQ(pdfResolutionSetting(state), dpi) << qPrintable(text);
+        fixture.setParam(QStringLiteral("PDF_DPI"), text);
+        EXPECT_EQ(pdfResolutionSetting(fixture.state), dpi) << qPrintable(text);
     }
 }
 

@@ -1,7 +1,7 @@
 // Bad input through the command line: each bad page fails alone in the log, is copied to the
 // output folder for the user to see, and the job goes on with exit status 1. Output folders that
 // cannot serve, a full disk and a job already running lose nothing of the user's.
-#include "jobs/job_fixture.h"
+#include "support/job_fixture.h"
 #include "support/page_generator.h"
 #include "support/run_vantola.h"
 

@@ -1,7 +1,7 @@
 // Jobs over a folder: which files are pages, the caption and job bar, the double pass and its
 // final layout, and a second job over the same folder.
-#include "jobs/job_fixture.h"
 #include "support/djpeg.h"
+#include "support/job_fixture.h"
 #include "support/page_generator.h"
 #include "support/run_vantola.h"
 

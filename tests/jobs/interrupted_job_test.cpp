@@ -1,7 +1,7 @@
 // A job killed (SIGKILL) at any moment leaves no half-written JPEG under a final name, and
 // running it again gives exactly what an uninterrupted run gives.
-#include "jobs/job_fixture.h"
 #include "support/djpeg.h"
+#include "support/job_fixture.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Jobs over a single picture: the pieces and their pixels, the cut record, the log, the closing
 // message, sampling, rotation, header and footer, and the refusal of a white level that cannot be
 // used.
-#include "jobs/job_fixture.h"
 #include "support/djpeg.h"
+#include "support/job_fixture.h"
 #include "support/page_generator.h"
 
 #include <QDir>
@@ -83,7 +83,7 @@ TEST_F(PictureJob, WritesPiecesRecordLogAndMessage) {
                            "JPG Sample : 2:2  [Default]", "Niveau du blanc : 1450",
                            "3 images (1-4) ont étés créées pour la page " + path,
                            "Traitement terminé à"}));
-    const CallRecorder& host = fixture.host;
+    const RecordingHost& host = fixture.host;
     EXPECT_EQ(host.callsOf("message "),
               QStringList{"DECOUPAGE TERMINE | 3 diapos créées et 0 erreurs rencontré(s)."});
     EXPECT_TRUE(host.callsOf("caption ").isEmpty()); // a single picture leaves the caption alone

@@ -3,7 +3,7 @@
 // the same order, made from the calling thread only. The folders hold pages that fail while they
 // load, a piece that cannot be put in place, and a piece that fails to encode after the JPEG
 // settings changed in the middle of a page.
-#include "jobs/job_fixture.h"
+#include "support/job_fixture.h"
 #include "support/page_generator.h"
 
 #include <QDir>
@@ -60,14 +60,14 @@ protected:
 
     // Runs the job (by default over the source folder) from a clean start: no output folder,
     // no log beside the pages, quality 90.
-    JobOutcome cut(int threads, const std::function<void(CuttingJob&, CallRecorder&)>& setUp,
+    JobOutcome cut(int threads, const std::function<void(CuttingJob&, RecordingHost&)>& setUp,
                    const std::function<JobSummary(CuttingJob&)>& run = {}) {
         QDir(fixture.output()).removeRecursively();
         QFile::remove(fixture.file(QStringLiteral("log.txt")));
         for (const QString& captured : QDir(fixture.source()).entryList({QStringLiteral("BD*")}))
             QFile::remove(fixture.file(captured));
         fixture.setParam(QStringLiteral("JPG_QUALITY"), QStringLiteral("90"));
-        CallRecorder host;
+        RecordingHost host;
         CuttingJob job(fixture.state, host);
         job.threads = threads;
         host.footerRow = &job.lLignePied;
@@ -85,7 +85,7 @@ protected:
     }
 
     // The troubles of writeTroubledFolder that are set up for each run.
-    void troubleEachRun(CallRecorder& host) {
+    void troubleEachRun(RecordingHost& host) {
         QDir().mkpath(fixture.output() + QStringLiteral("a.jpg-0002.jpg"));
         const QString pageD = fixture.file(QStringLiteral("d.jpg"));
         auto state = std::make_shared<int>(0); // 1: d.jpg shown, 2: quality broken
@@ -108,8 +108,9 @@ protected:
     }
 
     // Cuts on one thread, then on four, and expects the same outcome byte for byte.
-    JobOutcome expectSameOnFourThreads(const std::function<void(CuttingJob&, CallRecorder&)>& setUp,
-                                       const std::function<JobSummary(CuttingJob&)>& run = {}) {
+    JobOutcome
+    expectSameOnFourThreads(const std::function<void(CuttingJob&, RecordingHost&)>& setUp,
+                            const std::function<JobSummary(CuttingJob&)>& run = {}) {
         const JobOutcome one = cut(1, setUp, run);
         const JobOutcome several = cut(4, setUp, run);
         EXPECT_FALSE(several.callFromAnotherThread);
@@ -137,7 +138,7 @@ protected:
 
 TEST_F(ThreadsTest, FailingPagesAndPiecesGiveTheSameJobOnFourThreads) {
     writeTroubledFolder();
-    const JobOutcome one = expectSameOnFourThreads([this](CuttingJob&, CallRecorder& host) {
+    const JobOutcome one = expectSameOnFourThreads([this](CuttingJob&, RecordingHost& host) {
         troubleEachRun(host);
         fixture.state.bModeDebug = true;
     });
@@ -168,7 +169,7 @@ TEST_F(ThreadsTest, FailingPagesAndPiecesGiveTheSameJobOnFourThreads) {
 
 TEST_F(ThreadsTest, DoublePassGivesTheSameJobOnFourThreads) {
     writeTroubledFolder();
-    const JobOutcome one = expectSameOnFourThreads([this](CuttingJob& job, CallRecorder& host) {
+    const JobOutcome one = expectSameOnFourThreads([this](CuttingJob& job, RecordingHost& host) {
         troubleEachRun(host);
         job.switches.doublePass = true;
     });
@@ -203,7 +204,7 @@ TEST_F(ThreadsTest, FooterRowCarriedFromPageToPageUnderRotationIsTheSame) {
     const QSize sizes[] = {{420, 600}, {600, 420}, {380, 640}, {500, 500}};
     for (int page = 0; page < 4; ++page)
         writeComicPage(fixture.source(), QStringLiteral("p%1").arg(page), page + 6, sizes[page]);
-    const JobOutcome one = expectSameOnFourThreads([](CuttingJob& job, CallRecorder&) {
+    const JobOutcome one = expectSameOnFourThreads([](CuttingJob& job, RecordingHost&) {
         job.switches.rotation = Rotation::Clockwise;
         job.switches.footerEnabled = true;
         job.lLignePied = 0;
@@ -222,7 +223,7 @@ TEST_F(ThreadsTest, PauseHoldsTheWorkersAheadAndTheJobEndsTheSame) {
             .size();
     };
     std::vector<qsizetype> grewDuringPause; // one entry per run
-    const auto setUp = [&](CuttingJob&, CallRecorder& host) {
+    const auto setUp = [&](CuttingJob&, RecordingHost& host) {
         grewDuringPause.push_back(-1);
         auto yields = std::make_shared<int>(-1);
         auto atStart = std::make_shared<qsizetype>(0);
@@ -256,7 +257,7 @@ TEST_F(ThreadsTest, JobStoppedByItsHostLeavesNoTemporaryFile) {
     struct Stop {};
     for (const int stopAt : {1, 400, 1500, 4000}) {
         QDir(fixture.output()).removeRecursively();
-        CallRecorder host;
+        RecordingHost host;
         int yields = 0;
         host.onYield = [&] {
             if (++yields == stopAt)

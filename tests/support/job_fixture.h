@@ -12,12 +12,13 @@
 #include <cstdint>
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace vantola::test {
 
-// Records every call on the host in order as text ("job 50 1er passe de b.jpg"), and whether
-// any came from another thread than the one that made the recorder.
-class CallRecorder : public JobHost {
+// The host of every test job: records each call in order as text ("job 50 1er passe de b.jpg"),
+// and whether any came from another thread than the one that made the host.
+class RecordingHost : public JobHost {
 public:
     void jobProgress(int value, const QString& text) override {
         record(QStringLiteral("job %1 %2").arg(value).arg(text));
@@ -70,15 +71,26 @@ public:
     void setParam(const QString& key, const QString& value);
 
     ProgramState state;
-    CallRecorder host;
+    RecordingHost host;
     CuttingJob job;
 
 private:
     TempFolder root_;
 };
 
-// Saves folder/name.jpg (quality 95): three tiers of two panels the cutter finds, six pieces.
+// Three tiers of two panels each, the six pieces the cutter finds.
+inline constexpr int kPanelsPerPage = 6;
+QImage comicPage(std::uint64_t seed, QSize size = QSize(500, 700));
+
+// Saves comicPage as folder/name.jpg (quality 95).
 QString writeComicPage(const QString& folder, const QString& name, std::uint64_t seed,
                        QSize size = QSize(620, 877));
+
+// The names of the files of a folder that match the pattern, in name order.
+QStringList fileNames(const QString& folder, const QString& pattern = QStringLiteral("*"));
+
+// Writes a PDF whose pages are the pictures, each filling a page sized so that rendering it at
+// dpi gives back the picture's size (widths and heights multiples of 25 pixels at 150 dpi).
+void writePdf(const QString& path, const std::vector<QImage>& pages, int dpi = 150);
 
 } // namespace vantola::test

@@ -1,4 +1,4 @@
-#include "support/process_measures.h"
+#include "process_measures.h"
 
 #include <QFile>
 

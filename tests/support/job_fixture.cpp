@@ -1,0 +1,102 @@
+#include "support/job_fixture.h"
+
+#include "settings/cls_initreg.h"
+#include "support/page_generator.h"
+
+#include <QDir>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <stdexcept>
+
+namespace vantola::test {
+
+JobFixture::JobFixture() : job(state, host) {
+    QDir().mkpath(home());
+    QDir().mkpath(source());
+    state = loadProgramState(home());
+    state.bSansMessage = false;
+}
+
+void JobFixture::setParam(const QString& key, const QString& value) {
+    Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), key, value, state.sFichierParam);
+}
+
+void RecordingHost::pageShown(const QString& path, const QImage& page) {
+    record(QStringLiteral("shown %1 %2x%3 %4 footer %5")
+               .arg(path)
+               .arg(page.width())
+               .arg(page.height())
+               .arg(page.isNull() ? 0 : page.pixel(page.width() / 2, page.height() / 2))
+               .arg(footerRow ? *footerRow : -1));
+    if (onShown)
+        onShown(path);
+}
+
+void RecordingHost::yield() {
+    record(QStringLiteral("yield"));
+    if (onYield)
+        onYield();
+}
+
+bool RecordingHost::pauseRequested() {
+    record(QStringLiteral("pause?"));
+    return pausesLeft > 0 && pausesLeft-- > 0;
+}
+
+QStringList RecordingHost::callsOf(const QString& prefix) const {
+    QStringList result;
+    for (const QString& call : calls) {
+        if (call.startsWith(prefix))
+            result << call.mid(prefix.size());
+    }
+    return result;
+}
+
+void RecordingHost::record(const QString& call) {
+    callFromAnotherThread |= std::this_thread::get_id() != madeOn_;
+    calls << call;
+}
+
+QStringList JobFixture::outputLog() const {
+    return textFileLines(output() + QStringLiteral("log.txt"));
+}
+
+QImage comicPage(std::uint64_t seed, QSize size) {
+    PageSpec spec;
+    spec.width = size.width();
+    spec.height = size.height();
+    spec.seed = seed;
+    spec.panelsPerTier = {2, 2, 2};
+    spec.margin = 30;
+    spec.gutter = 16;
+    return generatePage(spec).image;
+}
+
+QString writeComicPage(const QString& folder, const QString& name, std::uint64_t seed, QSize size) {
+    return savePage(comicPage(seed, size), folder, name, PageFormat::Jpeg, 95);
+}
+
+QStringList fileNames(const QString& folder, const QString& pattern) {
+    return QDir(folder).entryList({pattern}, QDir::Files, QDir::Name);
+}
+
+void writePdf(const QString& path, const std::vector<QImage>& pages, int dpi) {
+    QPdfWriter writer(path);
+    writer.setResolution(dpi);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const QImage& page = pages[i];
+        const QSizeF points(page.width() * 72.0 / dpi, page.height() * 72.0 / dpi);
+        writer.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
+        if (i == 0 && !painter.begin(&writer))
+            throw std::runtime_error("cannot write the PDF " + path.toStdString());
+        if (i > 0)
+            writer.newPage();
+        painter.drawImage(QRect(QPoint(0, 0), page.size()), page);
+    }
+    painter.end();
+}
+
+} // namespace vantola::test
