@@ -12,8 +12,10 @@
 
 namespace vantola::test {
 
-ToolResult runTool(const QString& program, const QStringList& arguments, int timeoutMs) {
+ToolResult runTool(const QString& program, const QStringList& arguments, int timeoutMs,
+                   const QProcessEnvironment& environment) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     ToolResult result;
     if (!process.waitForStarted() || !process.waitForFinished(timeoutMs)) {

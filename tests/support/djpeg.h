@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -20,8 +21,10 @@ struct ToolResult {
     QString err;
 };
 
-// Runs a program and waits for it.
-ToolResult runTool(const QString& program, const QStringList& arguments, int timeoutMs = 300000);
+// Runs a program in the environment given (by default this process's) and waits for it.
+ToolResult
+runTool(const QString& program, const QStringList& arguments, int timeoutMs = 300000,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
 struct DecodedJpeg {
     int status = -1;

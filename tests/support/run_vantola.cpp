@@ -1,6 +1,6 @@
 #include "support/run_vantola.h"
 
-#include <QProcess>
+#include "support/djpeg.h"
 
 #ifndef VANTOLA_BINARY
 #define VANTOLA_BINARY "vantola"
@@ -10,7 +10,6 @@ namespace vantola::test {
 
 ProcessResult runProgram(const QString& program, const QStringList& arguments, int timeoutMs,
                          const QStringList& environmentChanges) {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("fr_FR.UTF-8"));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("fr_FR.UTF-8"));
@@ -21,17 +20,8 @@ ProcessResult runProgram(const QString& program, const QStringList& arguments, i
         const QString value = change.section(QLatin1Char('='), 1);
         value.isEmpty() ? environment.remove(name) : environment.insert(name, value);
     }
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    process.waitForFinished(timeoutMs);
-    ProcessResult result;
-    result.status =
-        process.exitStatus() == QProcess::NormalExit && process.error() != QProcess::FailedToStart
-            ? process.exitCode()
-            : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    const ToolResult run = runTool(program, arguments, timeoutMs, environment);
+    return {run.status, QString::fromUtf8(run.out), run.err};
 }
 
 ProcessResult runVantola(const QStringList& arguments, int timeoutMs,
