@@ -15,7 +15,7 @@ namespace vantola::test {
 namespace {
 
 QStringList jpegNames(const QString& folder) {
-    return QDir(folder).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
+    return fileNames(folder, QStringLiteral("*.jpg"));
 }
 
 QString closingMessage(int pieces) {

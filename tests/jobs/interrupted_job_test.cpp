@@ -3,7 +3,6 @@
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -40,24 +39,8 @@ struct PagesToCut {
         process.waitForFinished(300000);
         return process.exitCode();
     }
-    // Every file of the output folder by relative path, with a digest of its bytes (the log's
-    // dates and the source folder cut).
     QMap<QString, QByteArray> output() const {
-        const QString root = folder.file(QStringLiteral("VANTOLA"));
-        QMap<QString, QByteArray> contents;
-        QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            const QByteArray bytes = !path.endsWith(QStringLiteral("log.txt"))
-                                         ? readFileBytes(path)
-                                         : textFileLines(path)
-                                               .join(QLatin1Char('\n'))
-                                               .replace(folder.path(), QStringLiteral("SOURCE/"))
-                                               .toUtf8();
-            contents.insert(QDir(root).relativeFilePath(path),
-                            QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex());
-        }
-        return contents;
+        return folderContents(folder.file(QStringLiteral("VANTOLA")), folder.path());
     }
 
     TempFolder folder;

@@ -4,6 +4,7 @@
 #include "support/page_generator.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -79,6 +80,25 @@ QString writeComicPage(const QString& folder, const QString& name, std::uint64_t
 
 QStringList fileNames(const QString& folder, const QString& pattern) {
     return QDir(folder).entryList({pattern}, QDir::Files, QDir::Name);
+}
+
+QMap<QString, QByteArray> folderContents(const QString& root, const QString& source) {
+    QMap<QString, QByteArray> contents;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QByteArray& bytes = contents[QDir(root).relativeFilePath(path)];
+        if (it.fileInfo().isDir())
+            bytes = "<folder>";
+        else if (!path.endsWith(QLatin1String("log.txt")))
+            bytes = readFileBytes(path);
+        else if (source.isEmpty())
+            bytes = textFileLines(path).join(QLatin1Char('\n')).toUtf8();
+        else
+            bytes = textFileLines(path).join(QLatin1Char('\n')).replace(source, "SOURCE/").toUtf8();
+    }
+    return contents;
 }
 
 void writePdf(const QString& path, const std::vector<QImage>& pages, int dpi) {

@@ -6,6 +6,7 @@
 #include "support/text_lines.h"
 
 #include <QImage>
+#include <QMap>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -88,6 +89,10 @@ QString writeComicPage(const QString& folder, const QString& name, std::uint64_t
 
 // The names of the files of a folder that match the pattern, in name order.
 QStringList fileNames(const QString& folder, const QString& pattern = QStringLiteral("*"));
+
+// Every file and folder under root by relative path: a file's bytes, "<folder>" for a folder, and
+// for a log.txt its lines without their dates, the source folder written SOURCE/.
+QMap<QString, QByteArray> folderContents(const QString& root, const QString& source = {});
 
 // Writes a PDF whose pages are the pictures, each filling a page sized so that rendering it at
 // dpi gives back the picture's size (widths and heights multiples of 25 pixels at 150 dpi).
