@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPainter>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -17,14 +18,11 @@ namespace {
 // 420..760, white everywhere else.
 QImage twoTierPage() {
     QImage page = plainPage(600, 800);
-    for (int y = 0; y < 800; ++y) {
-        for (int x = 0; x < 600; ++x) {
-            const bool topTier =
-                y >= 40 && y <= 380 && ((x >= 40 && x <= 290) || (x >= 310 && x <= 560));
-            if (topTier || (y >= 420 && y <= 760 && x >= 40 && x <= 560))
-                page.setPixel(x, y, qRgb(128, 128, 128));
-        }
-    }
+    QPainter painter(&page);
+    for (const QRect& panel :
+         {QRect(QPoint(40, 40), QPoint(290, 380)), QRect(QPoint(310, 40), QPoint(560, 380)),
+          QRect(QPoint(40, 420), QPoint(560, 760))})
+        painter.fillRect(panel, QColor(128, 128, 128));
     return page;
 }
 
