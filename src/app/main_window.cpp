@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <new>
 
 namespace vantola {
 
@@ -118,15 +119,19 @@ bool frmBD::runJob(const QString& sFichierAOuvrir, const QString& sFichierAOuvri
     jobRunning_ = true;
     setJobCommandsEnabled(false);
     bool started = true;
+    const auto showJobInterrupted = [this](const QString& description, int number) {
+        hooks_.showMessage(QStringLiteral("DECOUPAGE INTERROMPU"),
+                           description + QStringLiteral(" (erreur %1)").arg(number));
+    };
     try {
         started = job_.Decoupage(sFichierAOuvrir, sFichierAOuvrirCourt, inbPage).started;
     } catch (const JobStopped&) {
         // The window is closing or the program quitting: the job ends where it was.
     } catch (const AppError& error) {
         // A failure outside the pages (param.ini unreadable...) ends the job, not the program.
-        hooks_.showMessage(QStringLiteral("DECOUPAGE INTERROMPU"),
-                           error.description() +
-                               QStringLiteral(" (erreur %1)").arg(error.number()));
+        showJobInterrupted(error.description(), error.number());
+    } catch (const std::bad_alloc&) {
+        showJobInterrupted(standardErrorDescription(kErrOutOfMemory), kErrOutOfMemory);
     }
     host_->clearStop();
     jobRunning_ = false;

@@ -42,7 +42,7 @@ QString withoutOuterSpaces(const QString& text) {
 }
 
 // The value, or the default, cut to the value length. Nothing when the file exists but cannot
-// be read; may throw on exhaustion.
+// be read. Running out of memory is no read failure: std::bad_alloc goes on to the caller.
 std::optional<QString> readProfileString(const QString& section, const QString& key,
                                          const QString& fallback, const QString& file) {
     QString result = withoutTrailingBlanks(fallback);
@@ -56,15 +56,12 @@ std::optional<QString> readProfileString(const QString& section, const QString& 
     return leftCharacters(result, kIniValueLength);
 }
 
+// Running out of memory is no write failure: std::bad_alloc goes on to the caller.
 qint32 writeProfileString(const QString& section, const QString& key, const QString& value,
                           const QString& file) {
-    try {
-        const bool ok = IniFileCache::instance().write(
-            file, [&](IniDocument& document) { return document.setValue(section, key, value); });
-        return ok ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+    const bool ok = IniFileCache::instance().write(
+        file, [&](IniDocument& document) { return document.setValue(section, key, value); });
+    return ok ? 1 : 0;
 }
 
 QString fileInProgramFolder(const QString& name) {
@@ -89,12 +86,9 @@ qint32 Cls_InitREG::IniEcrire(const QString& strSection, const QString& strRubri
 
 QString Cls_InitREG::IniLire(const QString& strSection, const QString& strRubrique,
                              const QString& strChaineDef, const QString& strFich) {
-    try {
-        if (std::optional<QString> value =
-                readProfileString(strSection, strRubrique, strChaineDef, strFich))
-            return *value;
-    } catch (...) {
-    }
+    if (std::optional<QString> value =
+            readProfileString(strSection, strRubrique, strChaineDef, strFich))
+        return *value;
     throw AppError(kErrIniRead, QString());
 }
 
@@ -113,12 +107,9 @@ qint32 Cls_InitREG::WinIniEcrire(const QString& strSection, const QString& strRu
 
 QString Cls_InitREG::WinIniLire(const QString& strSection, const QString& strRubrique,
                                 const QString& strChaineDef) {
-    try {
-        if (std::optional<QString> value =
-                readProfileString(strSection, strRubrique, strChaineDef, winIniFile()))
-            return *value;
-    } catch (...) {
-    }
+    if (std::optional<QString> value =
+            readProfileString(strSection, strRubrique, strChaineDef, winIniFile()))
+        return *value;
     return leftCharacters(withoutTrailingBlanks(strChaineDef), kIniValueLength);
 }
 

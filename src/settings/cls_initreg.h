@@ -54,7 +54,7 @@ public:
     // The key's value, trimmed of blanks and cut to 254 characters; the default (without its
     // trailing blanks, cut the same way) when the file, the section or the key is missing.
     // Raises AppError kErrIniRead with an empty description when the file exists but cannot be
-    // read.
+    // read. Like every settings operation, lets std::bad_alloc through.
     QString IniLire(const QString& strSection, const QString& strRubrique,
                     const QString& strChaineDef, const QString& strFich);
 
