@@ -13,15 +13,10 @@ namespace vantola {
 class PageViewer;
 class Pgb2Panel;
 
-// Thrown out of a job by yield() once the window has asked the job to stop (the window is being
-// closed or the program quit while a job runs). Nothing of the core catches it: the job unwinds
-// to the window, which then finishes closing.
-struct JobStopped {};
-
 // The main window's side of a cutting job: the two status-bar progress bars, the window's
 // caption, the page view, the pause switch (the check mark of "&Pause") and message boxes. The
 // job runs on the interface thread; yield() lets the event loop run between rows, and sleeps in
-// it while the pause is on.
+// it while the pause is on, and throws JobStopped once the window has asked the job to stop.
 class WindowJobHost : public JobHost {
 public:
     struct Targets {

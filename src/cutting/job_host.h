@@ -10,6 +10,13 @@ inline constexpr quint32 kColourBlue = 16711680;
 inline constexpr quint32 kColourBlack = 0;
 inline constexpr quint32 kColourRed = 255;
 
+// The one way to stop a running job: the host throws it from yield() (the window is being closed
+// or the program quit). The core's handlers catch only the page failures they know (AppError,
+// std::bad_alloc), so it unwinds the whole job to whoever started it; a worker that captured it
+// hands it on unchanged to the calling thread, and the pieces written ahead are removed on the
+// way.
+struct JobStopped {};
+
 // Everything a cutting job shows or asks of whoever runs it: the main window implements it with
 // widgets, the command line with a terminal progress line. The core never opens a window.
 // Every method has a do-nothing default so that a host implements only what it shows.
@@ -39,7 +46,8 @@ public:
     // The main window's caption.
     virtual void setCaption(const QString& caption) { Q_UNUSED(caption); }
 
-    // Lets the user interface breathe (repaint, menus) between rows, columns and pieces.
+    // Lets the user interface breathe (repaint, menus) between rows, columns and pieces. May
+    // throw JobStopped.
     virtual void yield() {}
     // True while the user holds the job with the pause switch; the cutter waits between rows.
     virtual bool pauseRequested() { return false; }
