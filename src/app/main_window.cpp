@@ -230,8 +230,9 @@ void frmBD::mnu_blanc_Click() {
     if (!level)
         return;
     state_.lNiveauBlanc = *level;
-    Cls_InitREG().IniEcrire(kParamSection, QStringLiteral("NIVEAU_DE_BLANC"),
-                            QString::number(*level), state_.sFichierParam);
+    // The level applies to this session whether or not param.ini keeps it for the next one.
+    (void)Cls_InitREG().IniEcrire(kParamSection, QStringLiteral("NIVEAU_DE_BLANC"),
+                                  QString::number(*level), state_.sFichierParam);
 }
 
 void frmBD::mnu_entete_Click() {
@@ -277,7 +278,9 @@ void frmBD::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    saveSwitches(state_, job_.switches);
+    // The program is ending: the switches that param.ini refuses come back as they were saved
+    // last, and there is no window left to tell it in.
+    (void)saveSwitches(state_, job_.switches);
     event->accept();
     hooks_.quit();
 }

@@ -84,11 +84,13 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     } else if (inbPage == 0) {
         QStringList shadowed;
         const QStringList pages = listJpegPages(state_.sRepSource, &shadowed);
+        // A log that refuses the warning also refuses each page's line, which fails the page:
+        // the job's count of errors tells it.
         for (const QString& name : shadowed)
-            appendTextLines(sFichierLog,
-                            {QStringLiteral("Fichier non découpé : un second fichier se lit %1 "
-                                            "(son nom est écrit en Windows-1252)")
-                                 .arg(state_.sRepSource + name)});
+            (void)appendTextLines(
+                sFichierLog, {QStringLiteral("Fichier non découpé : un second fichier se lit %1 "
+                                             "(son nom est écrit en Windows-1252)")
+                                  .arg(state_.sRepSource + name)});
         cutFolder(state_.sRepSource, pages, 1, lSeuilPixel);
     } else {
         cutCapturedPages(inbPage, lSeuilPixel);
@@ -109,11 +111,13 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     host_.setPageFrameVisible(false);
     const QString recordFailure = record_.commit();
     if (!recordFailure.isEmpty()) {
-        appendTextLines(sFichierLog, {recordFailure});
+        // The failure is in the closing message whether or not the log takes it.
+        (void)appendTextLines(sFichierLog, {recordFailure});
         summary.failure +=
             (summary.failure.isEmpty() ? QString() : QStringLiteral("\n")) + recordFailure;
     }
-    appendTextLines(sFichierLog, {QStringLiteral("Traitement terminé à ") + logDateTime()});
+    // Every page is in the log already; a closing line that cannot follow loses only the time.
+    (void)appendTextLines(sFichierLog, {QStringLiteral("Traitement terminé à ") + logDateTime()});
 
     summary.pieces = lNumDiapo - 1;
     summary.errors = lNbErreurs;
@@ -141,11 +145,13 @@ void CuttingJob::writeLogHeader() {
     } catch (const AppError&) {
     }
     const QString sample = greyscale ? QStringLiteral("GRIS") : jpeg.sample;
-    writeTextLines(sFichierLog,
-                   {QStringLiteral("Traitement commencé à ") + logDateTime(),
-                    QStringLiteral("JPG Qualité : ") + jpeg.quality,
-                    QStringLiteral("JPG Sample : ") + sample,
-                    QStringLiteral("Niveau du blanc : ") + QString::number(state_.lNiveauBlanc)});
+    // A log that cannot be written fails each page at its own line, and the closing message
+    // counts those pages as errors.
+    (void)writeTextLines(
+        sFichierLog,
+        {QStringLiteral("Traitement commencé à ") + logDateTime(),
+         QStringLiteral("JPG Qualité : ") + jpeg.quality, QStringLiteral("JPG Sample : ") + sample,
+         QStringLiteral("Niveau du blanc : ") + QString::number(state_.lNiveauBlanc)});
 }
 
 void CuttingJob::cutFolder(const QString& folder, const QStringList& names, qint16 iPasse,
@@ -210,11 +216,13 @@ void CuttingJob::cutCapturedPages(qint16 inbPage, qint32 lSeuilPixel) {
     cutPages(std::move(pages), bool(pdfPageSource_), beforePage,
              [this](std::size_t) { host_.yield(); });
     if (pastDocumentEnd) {
-        appendTextLines(sFichierLog, {QStringLiteral("Le document PDF n'a que %1 page(s) : le "
-                                                     "découpage s'est arrêté à sa dernière page "
-                                                     "(%2 pages demandées).")
-                                          .arg(lastPage)
-                                          .arg(inbPage)});
+        // A log that refuses the note refused the pages' lines too, and those pages failed.
+        (void)appendTextLines(sFichierLog,
+                              {QStringLiteral("Le document PDF n'a que %1 page(s) : le "
+                                              "découpage s'est arrêté à sa dernière page "
+                                              "(%2 pages demandées).")
+                                   .arg(lastPage)
+                                   .arg(inbPage)});
     }
 }
 
@@ -272,7 +280,8 @@ QString CuttingJob::runSecondPass(const QString& sourceFolder, const QStringList
                                         "la première passe sont restées dans VANTOLA, celles de "
                                         "la seconde ont été retirées.")
                              .arg(failure);
-    appendTextLines(sFichierLog, {QStringLiteral("ERREUR : ") + text});
+    // The caller shows the text whether or not the log takes it.
+    (void)appendTextLines(sFichierLog, {QStringLiteral("ERREUR : ") + text});
     return text;
 }
 

@@ -178,7 +178,8 @@ QString CuttingJob::cutPage(CutPipeline& pipeline, std::size_t index) {
 void CuttingJob::writePieces(CutPipeline& pipeline, PreparedPage& page) {
     const PageRequest& request = page.request;
     const PreparedCuts& cuts = page.cuts;
-    appendTextLines(sFichierLog, cuts.debugLines);
+    // The page's own line below checks the log, and fails the page when the log refuses it.
+    (void)appendTextLines(sFichierLog, cuts.debugLines);
     const qint32 start = lNumDiapo;
     qint16 iNumPiece = 1;
     const auto pieceName = [&](const QString& extension) {
@@ -298,9 +299,12 @@ void CuttingJob::failPage(const QString& sFichier, const QString& sNomSortie,
             QFile existing(copy);
             existing.setPermissions(existing.permissions() | QFileDevice::WriteOwner);
         }
-        copyFileAtomically(sFichier, copy);
+        // A copy the folder refuses leaves the page where it was: it is only a convenience.
+        (void)copyFileAtomically(sFichier, copy);
     }
-    appendTextLines(sFichierLog, pageFailureLines(sFichier, failingStep_, description, number));
+    // The page counts as an error whether or not the log takes its lines.
+    (void)appendTextLines(sFichierLog,
+                          pageFailureLines(sFichier, failingStep_, description, number));
     ++lNbErreurs;
 }
 

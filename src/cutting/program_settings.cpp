@@ -41,16 +41,23 @@ JobSwitches loadSavedSwitches(const ProgramState& state) {
     return switches;
 }
 
-void saveSwitches(const ProgramState& state, const JobSwitches& switches) {
+bool saveSwitches(const ProgramState& state, const JobSwitches& switches) {
     Cls_InitREG ini;
     const QString& file = state.sFichierParam;
-    ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("SANS"), file);
+    // SANS is written first whatever the rotation, then overwritten: the file goes through the
+    // same states as the window's own saving did.
+    bool saved =
+        ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("SANS"), file) != 0;
     if (switches.rotation == Rotation::Anticlockwise)
-        ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("ANTIHORAIRE"), file);
+        saved = ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("ANTIHORAIRE"),
+                              file) != 0;
     if (switches.rotation == Rotation::Clockwise)
-        ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("HORAIRE"), file);
-    ini.IniEcrire(kParamSection, QStringLiteral("DOUBLEPASSE"),
-                  switches.doublePass ? QStringLiteral("OUI") : QStringLiteral("NON"), file);
+        saved = ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("HORAIRE"),
+                              file) != 0;
+    return ini.IniEcrire(kParamSection, QStringLiteral("DOUBLEPASSE"),
+                         switches.doublePass ? QStringLiteral("OUI") : QStringLiteral("NON"),
+                         file) != 0 &&
+           saved;
 }
 
 } // namespace vantola

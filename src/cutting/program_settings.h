@@ -17,7 +17,8 @@ ProgramState loadProgramState(const QString& programFolder, QString* warning = n
 // double pass (DOUBLEPASSE). Values are compared exactly, in upper case.
 JobSwitches loadSavedSwitches(const ProgramState& state);
 
-// Saves the switches as the main window does when it closes.
-void saveSwitches(const ProgramState& state, const JobSwitches& switches);
+// Saves the switches as the main window does when it closes. False when one of them did not
+// reach the file.
+[[nodiscard]] bool saveSwitches(const ProgramState& state, const JobSwitches& switches);
 
 } // namespace vantola
