@@ -252,8 +252,9 @@ QString CuttingJob::runSecondPass(const QString& sourceFolder, const QStringList
     const qint32 firstPassPieces = lNumDiapo - 1;
     const qint32 firstPassErrors = lNbErreurs;
     state_.sRepSource = sourceFolder + kFirstPassFolder;
-    // What a killed job left in VANTOLA2 is no part of this pass.
-    removeFolderSafely(sourceFolder, kSecondPassName);
+    // What a killed job left in VANTOLA2 is no part of this pass. What cannot be removed of it is
+    // replaced piece by piece, and a piece that cannot be written fails the pass.
+    (void)removeFolderSafely(sourceFolder, kSecondPassName);
     QDir(sourceFolder).mkdir(kSecondPassName);
     sRepSortie = sourceFolder + kSecondPassFolder;
     host_.setPageProgressColour(kColourBlack);
@@ -274,7 +275,8 @@ QString CuttingJob::runSecondPass(const QString& sourceFolder, const QStringList
         failure = mergeSecondPass(sourceFolder, pieces);
     if (failure.isEmpty())
         return {};
-    removeFolderSafely(sourceFolder, kSecondPassName);
+    // The failure is told below; what stays of VANTOLA2 the next double pass clears.
+    (void)removeFolderSafely(sourceFolder, kSecondPassName);
     lNumDiapo = firstPassPieces + 1;
     const QString text = QStringLiteral("La double passe n'a pas pu aboutir (%1) : les pièces de "
                                         "la première passe sont restées dans VANTOLA, celles de "
@@ -296,10 +298,12 @@ QString CuttingJob::replaceFirstPassFolder(const QString& sourceFolder) {
     if (!renameFolderSafely(sourceFolder, kFirstPassName, asideName))
         return QStringLiteral("VANTOLA n'a pas pu être mis de côté");
     if (!renameFolderSafely(sourceFolder, kSecondPassName, kFirstPassName)) {
-        renameFolderSafely(sourceFolder, asideName, kFirstPassName);
+        // The failure is told whether or not the first pass gets its name back.
+        (void)renameFolderSafely(sourceFolder, asideName, kFirstPassName);
         return QStringLiteral("VANTOLA2 n'a pas pu prendre la place de VANTOLA");
     }
-    removeFolderSafely(sourceFolder, asideName);
+    // The next job removes what is left aside (removeLeftAsideFolders).
+    (void)removeFolderSafely(sourceFolder, asideName);
     return {};
 }
 
@@ -307,8 +311,10 @@ QString CuttingJob::mergeSecondPass(const QString& sourceFolder, const QStringLi
     if (!moveEntries(sourceFolder, kSecondPassName, kFirstPassName))
         return QStringLiteral("les pièces de la seconde passe n'ont pas pu être placées dans "
                               "VANTOLA");
-    removeEntries(sourceFolder, kFirstPassName, pieces);
-    removeFolderSafely(sourceFolder, kSecondPassName);
+    // A first-pass piece that cannot be removed stays beside its re-cut pieces: nothing is lost.
+    (void)removeEntries(sourceFolder, kFirstPassName, pieces);
+    // VANTOLA2 is empty now; the next double pass clears what stays of it.
+    (void)removeFolderSafely(sourceFolder, kSecondPassName);
     return {};
 }
 

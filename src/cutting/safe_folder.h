@@ -16,18 +16,20 @@ EntryKind entryKind(const QString& parent, const QString& name);
 // Removes parent/name with everything in it. Links in it are removed as links; a folder mounted
 // from elsewhere is left in place, and the removal then reports failure. True when the entry is
 // gone (or was never there).
-bool removeFolderSafely(const QString& parent, const QString& name);
+[[nodiscard]] bool removeFolderSafely(const QString& parent, const QString& name);
 
 // Renames parent/from to parent/to, only when `to` does not exist and `from` is a folder of the
 // same file system as parent. False otherwise, with nothing changed.
-bool renameFolderSafely(const QString& parent, const QString& from, const QString& to);
+[[nodiscard]] bool renameFolderSafely(const QString& parent, const QString& from,
+                                      const QString& to);
 
 // Moves every entry of the folder parent/from into the folder parent/to, replacing entries of the
 // same names. True when all moved.
-bool moveEntries(const QString& parent, const QString& from, const QString& to);
+[[nodiscard]] bool moveEntries(const QString& parent, const QString& from, const QString& to);
 
 // Removes the named entries of the folder parent/folder (links as links). True when none is left.
-bool removeEntries(const QString& parent, const QString& folder, const QStringList& names);
+[[nodiscard]] bool removeEntries(const QString& parent, const QString& folder,
+                                 const QStringList& names);
 
 // The program's own words for the last failed system call (errno).
 QString systemErrorText(int error);

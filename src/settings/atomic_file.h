@@ -24,19 +24,21 @@ enum class ExistingTarget {
     Keep,            // left alone: the write fails with EEXIST
 };
 
-int writeFileWhole(const QString& target, const char* data, std::size_t size,
-                   ExistingTarget existing);
+[[nodiscard]] int writeFileWhole(const QString& target, const char* data, std::size_t size,
+                                 ExistingTarget existing);
 
 // Copies a file's bytes into the target.
-int copyFileWhole(const QString& source, const QString& target, ExistingTarget existing);
+[[nodiscard]] int copyFileWhole(const QString& source, const QString& target,
+                                ExistingTarget existing);
 
 // The two halves of writeFileWhole, for a file written ahead and put in place later:
 // writeTemporaryFile writes the bytes into a new temporary file in `folder` and sets `temporary`
 // to its path; placeTemporaryFile renames it to the target (it may have been appended to since),
 // removing it when that fails.
-int writeTemporaryFile(const QString& folder, const char* data, std::size_t size,
-                       QString& temporary);
-int placeTemporaryFile(const QString& temporary, const QString& target, ExistingTarget existing);
+[[nodiscard]] int writeTemporaryFile(const QString& folder, const char* data, std::size_t size,
+                                     QString& temporary);
+[[nodiscard]] int placeTemporaryFile(const QString& temporary, const QString& target,
+                                     ExistingTarget existing);
 
 // True when anything (file, folder, link, even a dangling one) bears the name.
 bool pathExists(const QString& path);
