@@ -159,13 +159,7 @@ void frmBD::mnu_ouvririmg_Click() {
 }
 
 void frmBD::mnu_ouvrirrep_Click() {
-    if (refuseWhileJobRuns())
-        return;
-    const QString path = hooks_.chooseImage();
-    if (path.isEmpty() || !chosenFolderExists(path))
-        return;
-    state_.bSansMessage = false;
-    runJob(ExtraireDossier(path), QString(), 0);
+    cutChosenPicture(true);
 }
 
 void frmBD::mnu_compare_Click() {
@@ -173,13 +167,20 @@ void frmBD::mnu_compare_Click() {
 }
 
 void frmBD::mnu_ouvririmage_Click() {
+    cutChosenPicture(false);
+}
+
+void frmBD::cutChosenPicture(bool wholeFolder) {
     if (refuseWhileJobRuns())
         return;
     const QString path = hooks_.chooseImage();
     if (path.isEmpty() || !chosenFolderExists(path))
         return;
     state_.bSansMessage = false;
-    runJob(path, ExtraireNomFichier(path), 0);
+    if (wholeFolder)
+        runJob(ExtraireDossier(path), QString(), 0);
+    else
+        runJob(path, ExtraireNomFichier(path), 0);
 }
 
 void frmBD::mnu_pressepapier_Click() {

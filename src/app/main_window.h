@@ -86,6 +86,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Asks for a picture, then cuts it or (wholeFolder) every page of its folder, unless a job
+    // runs or the folder does not exist.
+    void cutChosenPicture(bool wholeFolder);
     enum class PendingExit { None, Close, Quit };
 
     // A menu or item: its object name, its French caption (UTF-8, "&" before the access key) and

@@ -298,8 +298,11 @@ QString CuttingJob::replaceFirstPassFolder(const QString& sourceFolder) {
     if (!renameFolderSafely(sourceFolder, kFirstPassName, asideName))
         return QStringLiteral("VANTOLA n'a pas pu être mis de côté");
     if (!renameFolderSafely(sourceFolder, kSecondPassName, kFirstPassName)) {
-        // The failure is told whether or not the first pass gets its name back.
-        (void)renameFolderSafely(sourceFolder, asideName, kFirstPassName);
+        if (!renameFolderSafely(sourceFolder, asideName, kFirstPassName))
+            return QStringLiteral("VANTOLA2 n'a pas pu prendre la place de VANTOLA ; la première "
+                                  "passe, mise de côté dans %1, reprendra le nom VANTOLA au "
+                                  "prochain découpage de ce dossier")
+                .arg(asideName);
         return QStringLiteral("VANTOLA2 n'a pas pu prendre la place de VANTOLA");
     }
     // The next job removes what is left aside (removeLeftAsideFolders).

@@ -117,13 +117,21 @@ QString freshAsideName(const QString& folder) {
 
 void removeLeftAsideFolders(const QString& folder) {
     static const QRegularExpression pattern(kAsidePattern);
-    for (const QString& name :
-         QDir(folder).entryList({QStringLiteral(".VANTOLA.vantola-*")},
-                                QDir::Dirs | QDir::Hidden | QDir::NoSymLinks)) {
-        // One that cannot be removed now is tried again by the next job.
-        if (pattern.match(name).hasMatch())
-            (void)removeFolderSafely(folder, name);
-    }
+    QStringList asides = QDir(folder).entryList({QStringLiteral(".VANTOLA.vantola-*")},
+                                                QDir::Dirs | QDir::Hidden | QDir::NoSymLinks);
+    asides = asides.filter(pattern);
+    // A swap stopped between its two renames left the first pass aside, and this job found no
+    // VANTOLA and made it afresh, empty: the first pass takes its name back instead of going.
+    const QString output = folder + kFirstPassName;
+    if (!asides.isEmpty() &&
+        QDir(output).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden) &&
+        ::rmdir(QFile::encodeName(output).constData()) == 0 &&
+        !renameFolderSafely(folder, asides.takeLast(), kFirstPassName))
+        // Without its first pass back, the job still needs its output folder.
+        (void)::mkdir(QFile::encodeName(output).constData(), 0777);
+    // One that cannot be removed now is tried again by the next job.
+    for (const QString& name : asides)
+        (void)removeFolderSafely(folder, name);
 }
 
 } // namespace vantola

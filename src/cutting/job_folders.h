@@ -35,8 +35,9 @@ private:
 // of this process that no earlier entry of `folder` bears.
 QString freshAsideName(const QString& folder);
 
-// Removes what a killed double pass left put aside in `folder`. Only the job that holds the
-// folder's lock may call it: no other job can be using such a folder then.
+// Removes what a killed double pass left put aside in `folder`, except a first pass that lost
+// its name in the swap (VANTOLA empty): that one becomes VANTOLA again. Only the job that holds
+// the folder's lock may call it: no other job can be using such a folder then.
 void removeLeftAsideFolders(const QString& folder);
 
 } // namespace vantola

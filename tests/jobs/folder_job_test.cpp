@@ -31,8 +31,15 @@ TEST(FolderJob, CutsOnlyJpegFilesAndASecondJobReplacesLogAndRecord) {
     savePage(plainPage(50, 50), fixture.source(), QStringLiteral("c"), PageFormat::Bmp);
     writeFileBytes(fixture.file(QStringLiteral("d.jpeg")), readFileBytes(fixture.file("b.jpg")));
     QDir().mkpath(fixture.file(QStringLiteral("sub.jpg")));
+    // A first pass that a double pass stopped between its two renames left aside, without
+    // VANTOLA: it takes its name back rather than being cleared.
+    const QString aside = fixture.file(QStringLiteral(".VANTOLA.vantola-999999-0.ancien/"));
+    QDir().mkpath(aside);
+    writeFileBytes(aside + QStringLiteral("old.txt"), "first pass");
 
     const JobSummary summary = fixture.job.Decoupage(fixture.source(), QString(), 0);
+    EXPECT_EQ(readFileBytes(fixture.output() + QStringLiteral("old.txt")), "first pass");
+    EXPECT_FALSE(QFileInfo::exists(aside));
 
     EXPECT_EQ(summary.errors, 0);
     EXPECT_EQ(fixture.host.callsOf("caption "),
