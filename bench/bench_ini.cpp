@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 #include <vector>
@@ -48,8 +49,13 @@ std::vector<double> recordJob(const QString& record) {
     timer.start();
     for (int page = 1; page <= kPages; ++page) {
         for (qint16 piece = 1; piece <= kPieces; ++piece) {
-            EnregistreDecoupe(1, pagePath(page), piece, 2480, 3508, 10 * piece, 2400, 400 * piece,
-                              400 * piece + 350, piecePath(page, piece), record);
+            if (!EnregistreDecoupe(1, pagePath(page), piece, 2480, 3508, 10 * piece, 2400,
+                                   400 * piece, 400 * piece + 350, piecePath(page, piece),
+                                   record)) {
+                std::fprintf(stderr, "bench_ini: the record %s cannot be written\n",
+                             qPrintable(record));
+                std::exit(1);
+            }
         }
         if (page % (kPages / 10) == 0) {
             tenths.push_back(seconds(timer));

@@ -37,10 +37,11 @@ inline QString piecePath(qint32 n) {
 // iPasse is accepted and not recorded. A key that cannot be written is skipped; the result is
 // false when any was. A piece path of fewer than three characters raises AppError 5 (invalid
 // argument) after the first six keys.
-bool EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe, qint32 iWidth,
-                       qint32 iHeight, qint32 lColonne1, qint32 lColonne2, qint32 lLigne1,
-                       qint32 lLigne2, const QString& sFichierSortie,
-                       const QString& sFichierDecoupage);
+[[nodiscard]] bool EnregistreDecoupe(qint16 iPasse, const QString& sFichier, qint16 iNbDecoupe,
+                                     qint32 iWidth, qint32 iHeight, qint32 lColonne1,
+                                     qint32 lColonne2, qint32 lLigne1, qint32 lLigne2,
+                                     const QString& sFichierSortie,
+                                     const QString& sFichierDecoupage);
 
 // The JPEG path recorded for a piece's intermediate picture: all but its last three characters,
 // followed by "jpg". Raises AppError 5 when the path has fewer than three characters.

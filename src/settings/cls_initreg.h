@@ -49,8 +49,8 @@ public:
     // the key as needed. Non-zero when the write is on disk; 0 when it failed (a missing folder,
     // a file that cannot be written, a line break in a name or the value, a key that is empty or
     // holds "=").
-    qint32 IniEcrire(const QString& strSection, const QString& strRubrique,
-                     const QString& strChaineAEcrire, const QString& strFich);
+    [[nodiscard]] qint32 IniEcrire(const QString& strSection, const QString& strRubrique,
+                                   const QString& strChaineAEcrire, const QString& strFich);
     // The key's value, trimmed of blanks and cut to 254 characters; the default (without its
     // trailing blanks, cut the same way) when the file, the section or the key is missing.
     // Raises AppError kErrIniRead with an empty description when the file exists but cannot be
@@ -60,8 +60,8 @@ public:
 
     QString RetourneCheminSystem() const;
     QString RetourneCheminWindows() const;
-    qint32 WinIniEcrire(const QString& strSection, const QString& strRubrique,
-                        const QString& strChaine);
+    [[nodiscard]] qint32 WinIniEcrire(const QString& strSection, const QString& strRubrique,
+                                      const QString& strChaine);
     // Like IniLire on win.ini, but a failed read gives the default.
     QString WinIniLire(const QString& strSection, const QString& strRubrique,
                        const QString& strChaineDef);

@@ -17,7 +17,7 @@ TEST(CutRecord, TheLastThreeCharactersBecomeJpgAndAShorterPathFailsAfterSixKeys)
     EXPECT_THROW(recordedPiecePath("ab"), AppError);
     test::TempFolder temp;
     const QString record = temp.file(QStringLiteral("decoupage.ini"));
-    EXPECT_THROW(EnregistreDecoupe(1, "/p.jpg", 1, 800, 1200, 10, 15, 0, 99, "ab", record),
+    EXPECT_THROW((void)EnregistreDecoupe(1, "/p.jpg", 1, 800, 1200, 10, 15, 0, 99, "ab", record),
                  AppError);
     const auto value = [&](const char* key) {
         return Cls_InitREG().IniLire("/p.jpg", QLatin1String(key), "none", record);

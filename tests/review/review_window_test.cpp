@@ -194,10 +194,12 @@ TEST_F(ReviewTest, UnreadablePicturesAndRecordsAreNamedInsteadOfShown) {
     ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("a.jpg")), "not a picture"));
     ASSERT_TRUE(writeFileBytes(pieceFolder() + pieces[1], "not a picture either"));
     Cls_InitREG ini;
-    ini.IniEcrire(source.file(QStringLiteral("b.jpg")), QStringLiteral("WIDTH"),
-                  QStringLiteral("0"), state.sFichierDecoupage);
-    ini.IniEcrire(source.file(QStringLiteral("c.jpg")), QStringLiteral("HEIGHT"),
-                  QStringLiteral("haut"), state.sFichierDecoupage);
+    ASSERT_NE(ini.IniEcrire(source.file(QStringLiteral("b.jpg")), QStringLiteral("WIDTH"),
+                            QStringLiteral("0"), state.sFichierDecoupage),
+              0);
+    ASSERT_NE(ini.IniEcrire(source.file(QStringLiteral("c.jpg")), QStringLiteral("HEIGHT"),
+                            QStringLiteral("haut"), state.sFichierDecoupage),
+              0);
     openReview();
 
     EXPECT_TRUE(diapo().ImageORIGINAL()->picture().isNull());

@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace vantola::test {
@@ -20,7 +21,7 @@ JobFixture::JobFixture() : job(state, host) {
 }
 
 void JobFixture::setParam(const QString& key, const QString& value) {
-    Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), key, value, state.sFichierParam);
+    ASSERT_NE(Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), key, value, state.sFichierParam), 0);
 }
 
 void RecordingHost::pageShown(const QString& path, const QImage& page) {
