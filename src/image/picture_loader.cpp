@@ -29,23 +29,21 @@ bool looksLikeJpeg(const QByteArray& bytes) {
            quint8(bytes[2]) == 0xFF;
 }
 
-// The bytes of a regular file. Anything else named like a picture (a pipe, a device, or a link
-// to one) would block the reading or never end: it is refused at once, without a read. Opening
-// without blocking keeps a pipe without writer from holding the open itself.
+// The bytes of a regular file; anything else named like a picture (a pipe, a device, or a link
+// to one) is refused at once, without a read.
 QByteArray readRegularFile(const QString& path) {
-    const int descriptor = ::open(pathBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        raiseError(kErrInvalidPicture);
-    QFile file;
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        raiseError(kErrInvalidPicture);
-    }
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+    const int descriptor = openRegularFile(pathBytes(path));
+    if (descriptor < 0 && errno == EINVAL)
         throw AppError(kErrInvalidPicture, standardErrorDescription(kErrInvalidPicture) +
                                                QStringLiteral(": ce n'est pas un fichier "
                                                               "ordinaire"));
+    QFile file;
+    if (descriptor < 0 ||
+        !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        raiseError(kErrInvalidPicture);
+    }
     return file.readAll();
 }
 

@@ -189,15 +189,12 @@ int copyFileWhole(const QString& source, const QString& target, ExistingTarget e
     mode_t keptMode = 0;
     if (const int error = checkExisting(name, existing, keptMode))
         return error;
-    // Non-blocking so that a FIFO cannot hang the copy; only a regular file is copied.
-    const int input = ::open(pathBytes(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Only a regular file is copied: a FIFO would hang the copy, a device never end it.
+    const int input = openRegularFile(pathBytes(source));
     if (input < 0)
         return errno;
-    struct stat status;
-    int error = ::fstat(input, &status) != 0 ? errno : (S_ISREG(status.st_mode) ? 0 : EINVAL);
     TemporaryFile file;
-    if (error == 0)
-        error = file.create(folderOf(name));
+    int error = file.create(folderOf(name));
     if (error == 0)
         error = file.copyFrom(input);
     ::close(input);

@@ -4,7 +4,10 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantola {
 
@@ -46,6 +49,21 @@ QByteArray pathBytes(const QString& path) {
 bool fileExists(const QString& path) {
     struct stat status;
     return ::stat(pathBytes(path).constData(), &status) == 0;
+}
+
+int openRegularFile(const QByteArray& pathBytes, struct stat* status) {
+    const int descriptor = ::open(pathBytes.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return -1;
+    struct stat own {};
+    struct stat& info = status ? *status : own;
+    const int error =
+        ::fstat(descriptor, &info) != 0 ? errno : (S_ISREG(info.st_mode) ? 0 : EINVAL);
+    if (error == 0)
+        return descriptor;
+    ::close(descriptor);
+    errno = error;
+    return -1;
 }
 
 bool isRegularFile(const QString& path) {

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+struct stat;
+
 namespace vantola {
 
 // The program names files by the text their bytes stand for. A name that is valid UTF-8 (what a
@@ -25,6 +27,12 @@ QByteArray pathBytes(const QString& path);
 
 // True when something exists at the path, links followed (QFileInfo::exists).
 bool fileExists(const QString& path);
+
+// Opens a regular file for reading, links followed, and fills `status` when given. Anything else
+// (a pipe, a device, a folder) would block a read or never end: it is refused at once with
+// errno EINVAL. Opening without blocking keeps a pipe without writer from holding the open
+// itself. The descriptor, or -1 with errno set.
+int openRegularFile(const QByteArray& pathBytes, struct stat* status = nullptr);
 
 // True when the path leads to a regular file, links followed (QFileInfo::isFile).
 bool isRegularFile(const QString& path);

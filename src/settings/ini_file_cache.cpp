@@ -1,5 +1,6 @@
 #include "settings/ini_file_cache.h"
 
+#include "settings/file_names.h"
 #include "settings/text_file.h"
 
 #include <QFile>
@@ -59,27 +60,24 @@ QString canonicalKey(const QString& path) {
 
 // Reads the whole regular file. False when it cannot be opened or read, or is not a regular file.
 bool readWholeFile(const QByteArray& localPath, QByteArray& bytes, FileStamp& stamp) {
-    // Non-blocking so that a FIFO in the file's place cannot hang us; regular files ignore it.
-    const int fd = ::open(localPath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    const int fd = openRegularFile(localPath, &info);
     if (fd < 0)
         return false;
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
-        stamp = FileStamp::of(info);
-        bytes.clear();
-        bytes.reserve(static_cast<qsizetype>(info.st_size));
-        char buffer[1 << 16];
-        for (;;) {
-            const ssize_t count = ::read(fd, buffer, sizeof buffer);
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count <= 0) {
-                ok = count == 0;
-                break;
-            }
-            bytes.append(buffer, count);
+    stamp = FileStamp::of(info);
+    bytes.clear();
+    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    char buffer[1 << 16];
+    bool ok = true;
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            ok = count == 0;
+            break;
         }
+        bytes.append(buffer, count);
     }
     ::close(fd);
     return ok;
