@@ -10,7 +10,7 @@
 
 #include "cutting/cut_decisions.h"
 #include "cutting/grid_fill.h"
-#include "support/page_generator.h"
+#include "page_generator.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -47,7 +47,7 @@ QImage benchPage(const QString& named, QString& origin) {
         }
     }
     origin = QStringLiteral("generated comic page");
-    test::PageSpec spec;
+    generator::PageSpec spec;
     spec.width = kWidth;
     spec.height = kHeight;
     spec.seed = 7;
@@ -56,7 +56,7 @@ QImage benchPage(const QString& named, QString& origin) {
     spec.gutter = 48;
     spec.margin = 120;
     spec.noise = 6;
-    return test::generatePage(spec).image;
+    return generator::generatePage(spec).image;
 }
 
 QByteArray encodeJpeg(const QImage& page) {

@@ -9,8 +9,8 @@
 
 #include "cutting/cutting_job.h"
 #include "cutting/program_settings.h"
+#include "page_generator.h"
 #include "process_measures.h"
-#include "support/page_generator.h"
 #include "support/temp_folder.h"
 
 #include <QCoreApplication>
@@ -81,12 +81,13 @@ void fillFolder(const QString& folder, int count) {
     QDir().mkpath(folder);
     QStringList originals;
     for (int seed = 1; seed <= 10; ++seed) {
-        test::PageSpec spec;
+        generator::PageSpec spec;
         spec.seed = seed;
         spec.noise = 4;
-        originals << test::savePage(test::generatePage(spec).image, folder,
-                                    QStringLiteral("page%1").arg(seed, 4, 10, QLatin1Char('0')),
-                                    test::PageFormat::Jpeg, 90);
+        originals << generator::savePage(
+            generator::generatePage(spec).image, folder,
+            QStringLiteral("page%1").arg(seed, 4, 10, QLatin1Char('0')),
+            generator::PageFormat::Jpeg, 90);
     }
     for (int i = 11; i <= count; ++i)
         QFile::copy(originals.at((i - 1) % 10),
@@ -117,14 +118,14 @@ int main(int argc, char** argv) {
 
     const QString large = root.path() + QStringLiteral("large/");
     QDir().mkpath(large);
-    test::PageSpec spec;
+    generator::PageSpec spec;
     spec.width = 7016;
     spec.height = 9921;
     spec.margin = 300;
     spec.gutter = 120;
     spec.noise = 4;
-    test::savePage(test::generatePage(spec).image, large, QStringLiteral("a3-600dpi"),
-                   test::PageFormat::Jpeg, 90);
+    generator::savePage(generator::generatePage(spec).image, large, QStringLiteral("a3-600dpi"),
+                        generator::PageFormat::Jpeg, 90);
     const JobRun run = runJobInChild(large, home);
     std::printf("A3 at 600 dpi (7016x9921): %d pieces, %d failed pages, %.2f s, peak %.0f MiB\n",
                 run.summary.pieces, run.summary.errors, run.seconds, run.peakMiB);

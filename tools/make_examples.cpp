@@ -1,6 +1,6 @@
 // Writes the sample comic pages (page01.jpg ...) into the folder given on the command line.
 // They are drawn from fixed seeds, so running it again gives the same pictures.
-#include "support/page_generator.h"
+#include "page_generator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
-        for (const QString& path : vantola::test::writeSamplePages(folder))
+        for (const QString& path : vantola::generator::writeSamplePages(folder))
             std::printf("%s (%lld bytes)\n", qPrintable(path), QFileInfo(path).size());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "vantola_make_examples: %s\n", error.what());

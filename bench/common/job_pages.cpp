@@ -3,9 +3,9 @@
 #include "image/cimage.h"
 #include "image/cjpeg.h"
 #include "image/picture_loader.h"
+#include "page_generator.h"
 #include "settings/cls_initreg.h"
 #include "settings/folder_listing.h"
-#include "support/page_generator.h"
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -42,10 +42,10 @@ QList<QImage> sourcePictures() {
         }
     }
     for (int seed = 1; pictures.isEmpty() && seed <= 6; ++seed) {
-        test::PageSpec spec;
+        generator::PageSpec spec;
         spec.seed = std::uint64_t(seed);
         spec.noise = 4;
-        pictures << test::generatePage(spec).image;
+        pictures << generator::generatePage(spec).image;
     }
     return pictures;
 }

@@ -1,6 +1,6 @@
 #include "app/progress_panel.h"
 #include "main_window_test_fixture.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 
 #include <QDir>
 #include <QTimer>

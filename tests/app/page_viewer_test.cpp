@@ -1,7 +1,7 @@
 #include "app/page_picture.h"
 #include "app/page_viewer.h"
 #include "main_window_test_fixture.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 
 #include <QFrame>
 #include <QLabel>

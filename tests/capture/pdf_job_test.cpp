@@ -6,7 +6,7 @@
 #include "cutting/program_settings.h"
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 
 #include <QDir>
 #include <QFileInfo>

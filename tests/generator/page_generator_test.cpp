@@ -1,6 +1,6 @@
 // The test pages are worth what their layout says: the same seed draws the same page, and the
 // cutter's measure of white agrees with the gutters and margins the generator reports.
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // output folder for the user to see, and the job goes on with exit status 1. Output folders that
 // cannot serve, a full disk and a job already running lose nothing of the user's.
 #include "support/job_fixture.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 #include "support/run_vantola.h"
 
 #include <QDir>

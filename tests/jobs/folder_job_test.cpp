@@ -2,7 +2,7 @@
 // final layout, and a second job over the same folder.
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 #include "support/run_vantola.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // used.
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 
 #include <QDir>
 #include <QFileInfo>

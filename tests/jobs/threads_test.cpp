@@ -4,7 +4,7 @@
 // load, a piece that cannot be put in place, and a piece that fails to encode after the JPEG
 // settings changed in the middle of a page.
 #include "support/job_fixture.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 
 #include <QDir>
 #include <QFile>

@@ -11,7 +11,7 @@
 #include "review/mdi_compare.h"
 #include "review/picture_box.h"
 #include "review/thumbnail_slot.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 #include "support/qstring_printer.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "support/job_fixture.h"
 
 #include "settings/cls_initreg.h"
-#include "support/page_generator.h"
+#include "support/test_pages.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,6 +1,6 @@
 #pragma once
 
-// Synthetic comic pages for tests, benchmarks and the sample pages of examples/.
+// Synthetic comic pages for the tests, the benchmarks and the sample pages of examples/.
 //
 // A page is drawn from a seed alone, so the same spec always gives the same pixels. Panels are
 // filled with mid tones (every channel of a panel background is dark enough that the cutter never
@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace vantola::test {
+namespace vantola::generator {
 
 // splitmix64: small, fast, and the same sequence on every platform and standard library.
 class SplitMix64 {
@@ -97,25 +97,6 @@ GeneratedPage generatePage(const PageSpec& spec);
 // A page of one colour (Format_RGB32).
 QImage plainPage(int width, int height, QRgb colour = qRgb(255, 255, 255));
 
-// Rows first..last (clipped to the page) painted in one colour, across the whole width.
-struct RowRange {
-    int first = 0;
-    int last = 0;
-    QRgb colour = qRgb(0, 0, 0);
-};
-
-// A paper-coloured page with the given row ranges painted over it, later ranges over earlier ones.
-// The rows no range names stay paper: exact white and non-white rows for cutter tests.
-QImage pageWithRows(int width, int height, const std::vector<RowRange>& ranges,
-                    QRgb paper = qRgb(255, 255, 255));
-
-// How a cutter sees whiteness, on the packed colour R + 256·G + 65536·B divided by 10000 (pure
-// white 1677.7215): the running sum, rounded after each addition, of the pixels above
-// threshold, divided by the width (a row) or by bottom - top (a column between those rows,
-// both included in the sum).
-double rowLevel(const QImage& image, int y, int threshold = 14500000);
-double columnLevel(const QImage& image, int x, int top, int bottom, int threshold = 14500000);
-
 enum class PageFormat { Jpeg, Png, Bmp };
 
 // Saves the page as folder/baseName.jpg (.png, .bmp) and returns that path. quality applies to
@@ -136,4 +117,4 @@ std::vector<SamplePage> samplePages();
 // Writes every sample page into folder and returns their paths.
 QStringList writeSamplePages(const QString& folder);
 
-} // namespace vantola::test
+} // namespace vantola::generator
