@@ -231,9 +231,15 @@ void frmBD::mnu_blanc_Click() {
     if (!level)
         return;
     state_.lNiveauBlanc = *level;
-    // The level applies to this session whether or not param.ini keeps it for the next one.
-    (void)Cls_InitREG().IniEcrire(kParamSection, QStringLiteral("NIVEAU_DE_BLANC"),
-                                  QString::number(*level), state_.sFichierParam);
+    // The level applies to this session whether or not param.ini keeps it for the next one;
+    // the user is told when it will not.
+    if (Cls_InitREG().IniEcrire(kParamSection, QStringLiteral("NIVEAU_DE_BLANC"),
+                                QString::number(*level), state_.sFichierParam) == 0)
+        hooks_.showMessage(QStringLiteral("PARAMETRAGE DU NIVEAU DE BLANC"),
+                           QStringLiteral("Le niveau de blanc %1 s'applique à cette session, mais "
+                                          "n'a pas pu être enregistré dans %2.")
+                               .arg(*level)
+                               .arg(state_.sFichierParam));
 }
 
 void frmBD::mnu_entete_Click() {
