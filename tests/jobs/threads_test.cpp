@@ -26,10 +26,7 @@ struct JobOutcome {
     QByteArray record;               // decoupage.ini
 };
 
-void writePages(const QString& folder, int count) {
-    for (int page = 1; page <= count; ++page)
-        writeComicPage(folder, QStringLiteral("p%1").arg(page), page, QSize(420, 600));
-}
+using JobSetUp = std::function<void(CuttingJob&, RecordingHost&)>;
 
 class ThreadsTest : public ::testing::Test {
 protected:
@@ -44,10 +41,9 @@ protected:
         writeFileBytes(fixture.file(QStringLiteral("e.jpg")), "pas une image\n");
     }
 
-    // Runs the job (by default over the source folder) from a clean start: no output folder,
-    // no log beside the pages, quality 90.
-    JobOutcome cut(int threads, const std::function<void(CuttingJob&, RecordingHost&)>& setUp,
-                   const std::function<JobSummary(CuttingJob&)>& run = {}) {
+    // Runs the job over the source folder, or over pdfPages pages of a PDF, from a clean start:
+    // no output folder, no log beside the pages, quality 90.
+    JobOutcome cut(int threads, const JobSetUp& setUp) {
         QDir(fixture.output()).removeRecursively();
         QFile::remove(fixture.file(QStringLiteral("log.txt")));
         for (const QString& captured : QDir(fixture.source()).entryList({QStringLiteral("BD*")}))
@@ -60,7 +56,8 @@ protected:
         if (setUp)
             setUp(job, host);
         JobOutcome outcome;
-        outcome.summary = run ? run(job) : job.Decoupage(fixture.source(), QString(), 0);
+        outcome.summary =
+            job.Decoupage(fixture.source(), pdfPages ? fixture.source() : QString(), pdfPages);
         outcome.calls = host.calls << QStringLiteral("footer at the end %1").arg(job.lLignePied);
         outcome.callFromAnotherThread = host.callFromAnotherThread;
         outcome.files = folderContents(fixture.source());
@@ -93,11 +90,9 @@ protected:
     }
 
     // Cuts on one thread, then on four, and expects the same outcome byte for byte.
-    JobOutcome
-    expectSameOnFourThreads(const std::function<void(CuttingJob&, RecordingHost&)>& setUp,
-                            const std::function<JobSummary(CuttingJob&)>& run = {}) {
-        const JobOutcome one = cut(1, setUp, run);
-        const JobOutcome several = cut(4, setUp, run);
+    JobOutcome expectSameOnFourThreads(const JobSetUp& setUp) {
+        const JobOutcome one = cut(1, setUp);
+        const JobOutcome several = cut(4, setUp);
         EXPECT_FALSE(several.callFromAnotherThread);
         EXPECT_EQ(several.summary.pieces, one.summary.pieces);
         EXPECT_EQ(several.summary.errors, one.summary.errors);
@@ -110,6 +105,7 @@ protected:
     }
 
     JobFixture fixture;
+    qint16 pdfPages = 0;
 };
 
 TEST_F(ThreadsTest, FailingPagesAndPiecesGiveTheSameJobOnFourThreads) {
@@ -155,18 +151,10 @@ TEST_F(ThreadsTest, DoublePassGivesTheSameJobOnFourThreads) {
 
 TEST_F(ThreadsTest, PdfPagesGiveTheSameJobOnFourThreads) {
     // Each page is kept as BDnnn.jpg beside the log of the pages; page 3 cannot be rendered.
-    const JobOutcome one = expectSameOnFourThreads({}, [this](CuttingJob& job) {
+    pdfPages = 5;
+    const JobOutcome one = expectSameOnFourThreads([](CuttingJob& job, RecordingHost&) {
         job.setPdfPageSource(
-            [](int page) {
-                PageSpec spec;
-                spec.width = 400;
-                spec.height = 560;
-                spec.seed = std::uint64_t(page);
-                spec.minTiers = 2;
-                return page == 3 ? QImage() : generatePage(spec).image;
-            },
-            5);
-        return job.Decoupage(fixture.source(), fixture.source(), 5);
+            [](int page) { return page == 3 ? QImage() : comicPage(page, QSize(400, 560)); }, 5);
     });
     EXPECT_EQ(one.summary.errors, 1);
     EXPECT_TRUE(one.files.contains(QStringLiteral("BD005.jpg")));
@@ -189,7 +177,7 @@ TEST_F(ThreadsTest, FooterRowCarriedFromPageToPageUnderRotationIsTheSame) {
 }
 
 TEST_F(ThreadsTest, PauseHoldsTheWorkersAheadAndTheJobEndsTheSame) {
-    writePages(fixture.source(), 6);
+    writeComicPages(fixture.source(), 6, QSize(420, 600));
     // At the first page's first row the pause holds for 20 yields of 20 ms, while the workers
     // have the next pages to prepare and encode. Only the encodings already running when the
     // pause came may end during it: at most one temporary file per thread.
@@ -229,7 +217,7 @@ TEST_F(ThreadsTest, PauseHoldsTheWorkersAheadAndTheJobEndsTheSame) {
 TEST_F(ThreadsTest, JobStoppedByItsHostLeavesNoTemporaryFile) {
     // The window stops a job by throwing from its yield (it is closing); the workers then stop
     // and the pieces they wrote ahead are removed. Stopped at several points of the job.
-    writePages(fixture.source(), 6);
+    writeComicPages(fixture.source(), 6, QSize(420, 600));
     struct Stop {};
     for (const int stopAt : {1, 400, 1500, 4000}) {
         QDir(fixture.output()).removeRecursively();

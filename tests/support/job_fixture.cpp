@@ -65,18 +65,19 @@ QStringList JobFixture::outputLog() const {
 }
 
 QImage comicPage(std::uint64_t seed, QSize size) {
-    PageSpec spec;
+    PageSpec spec{.seed = seed, .panelsPerTier = {2, 2, 2}, .gutter = 16, .margin = 30};
     spec.width = size.width();
     spec.height = size.height();
-    spec.seed = seed;
-    spec.panelsPerTier = {2, 2, 2};
-    spec.margin = 30;
-    spec.gutter = 16;
     return generatePage(spec).image;
 }
 
 QString writeComicPage(const QString& folder, const QString& name, std::uint64_t seed, QSize size) {
     return savePage(comicPage(seed, size), folder, name, PageFormat::Jpeg, 95);
+}
+
+void writeComicPages(const QString& folder, int count, QSize size) {
+    for (int page = 1; page <= count; ++page)
+        writeComicPage(folder, QStringLiteral("p%1").arg(page), std::uint64_t(page), size);
 }
 
 QStringList fileNames(const QString& folder, const QString& pattern) {

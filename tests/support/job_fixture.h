@@ -2,6 +2,7 @@
 
 #include "cutting/cutting_job.h"
 #include "cutting/program_settings.h"
+#include "support/run_vantola.h"
 #include "support/temp_folder.h"
 #include "support/text_lines.h"
 
@@ -70,6 +71,10 @@ public:
 
     // Writes key = value into section PARAM of param.ini.
     void setParam(const QString& key, const QString& value);
+    // Runs "vantola cut PATH --home HOME --quiet OPTIONS..." and waits for it.
+    ProcessResult cutWithVantola(const QString& path, const QStringList& options = {}) const {
+        return runVantola(QStringList{"cut", "--home", home(), "--quiet", path} + options);
+    }
 
     ProgramState state;
     RecordingHost host;
@@ -86,6 +91,8 @@ QImage comicPage(std::uint64_t seed, QSize size = QSize(500, 700));
 // Saves comicPage as folder/name.jpg (quality 95).
 QString writeComicPage(const QString& folder, const QString& name, std::uint64_t seed,
                        QSize size = QSize(620, 877));
+// Saves pages p1.jpg..pN.jpg (seeds 1..N) in the folder.
+void writeComicPages(const QString& folder, int count, QSize size = QSize(620, 877));
 
 // The names of the files of a folder that match the pattern, in name order.
 QStringList fileNames(const QString& folder, const QString& pattern = QStringLiteral("*"));

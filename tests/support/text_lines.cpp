@@ -2,19 +2,17 @@
 
 #include "support/temp_folder.h"
 
+#include <QRegularExpression>
+
 namespace vantola::test {
 
 QStringList textFileLines(const QString& path) {
     QStringList lines = QString::fromUtf8(readFileBytes(path)).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    for (QString& line : lines) {
-        for (const QString& prefix :
-             {QStringLiteral("Traitement commencé à "), QStringLiteral("Traitement terminé à ")}) {
-            if (line.startsWith(prefix))
-                line = prefix.trimmed();
-        }
-    }
+    lines.replaceInStrings(
+        QRegularExpression(QStringLiteral("^(Traitement (commencé|terminé) à) .*")),
+        QStringLiteral("\\1"));
     return lines;
 }
 

@@ -1,15 +1,19 @@
-// Bad input through the command line: each bad page fails alone in the log, is copied to the
-// output folder for the user to see, and the job goes on with exit status 1. Output folders that
-// cannot serve, a full disk and a job already running lose nothing of the user's.
+// Jobs of the vantola program. Each bad page fails alone in the log, is copied to the output
+// folder for the user to see, and the job goes on with exit status 1. Output folders that cannot
+// serve, a full disk, a job already running and a job killed at any moment lose nothing of the
+// user's.
+#include "support/djpeg.h"
 #include "support/job_fixture.h"
 #include "support/test_pages.h"
-#include "support/run_vantola.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
+#include <QtEndian>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -23,27 +27,13 @@ QByteArray pictureBytes(const QImage& picture, PageFormat format = PageFormat::J
     return readFileBytes(savePage(picture, folder.path(), QStringLiteral("x"), format));
 }
 
-// A real JPEG whose scan data is damaged halfway: the decoder only warns about it.
-QByteArray damagedScan(QByteArray bytes) {
-    for (qsizetype i = bytes.size() / 2; i < bytes.size() / 2 + 64; ++i)
-        bytes[i] = char(bytes[i] ^ 0x5A);
-    return bytes;
-}
-
 // A real JPEG whose frame header claims width x height.
 QByteArray jpegClaimingSize(int width, int height) {
     QByteArray bytes = pictureBytes(plainPage(16, 16, qRgb(90, 90, 90)));
     const qsizetype frame = bytes.indexOf(QByteArrayView("\xFF\xC0", 2));
-    bytes[frame + 5] = char(height >> 8);
-    bytes[frame + 6] = char(height & 0xFF);
-    bytes[frame + 7] = char(width >> 8);
-    bytes[frame + 8] = char(width & 0xFF);
+    qToBigEndian(quint16(height), bytes.data() + frame + 5);
+    qToBigEndian(quint16(width), bytes.data() + frame + 7);
     return bytes;
-}
-
-ProcessResult cutWithVantola(const JobFixture& fixture, const QString& path,
-                             const QStringList& options = {}) {
-    return runVantola(QStringList{"cut", "--home", fixture.home(), "--quiet", path} + options);
 }
 
 TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
@@ -55,6 +45,9 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
     // Cameras and tools append data after a picture's end, even the start of another picture:
     // the page is cut as any other.
     writeFileBytes(folder + QStringLiteral("suivie.jpg"), goodBytes + goodBytes.left(1000));
+    QByteArray damaged = goodBytes; // its scan data damaged halfway: the decoder only warns
+    for (qsizetype i = damaged.size() / 2; i < damaged.size() / 2 + 64; ++i)
+        damaged[i] = char(damaged[i] ^ 0x5A);
     const QByteArray bmp = pictureBytes(plainPage(64, 64), PageFormat::Bmp);
     const QByteArray gif = readFileBytes(QStringLiteral(VANTOLA_SOURCE_DIR) +
                                          QStringLiteral("/fuzz/corpus/fuzz_picture/page.gif"));
@@ -64,7 +57,7 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
         {QStringLiteral("texte.jpg"), QByteArray("ceci n'est pas une image\n")},
         {QStringLiteral("geante.jpg"), jpegClaimingSize(65000, 65000)},
         {QStringLiteral("minuscule.jpg"), pictureBytes(plainPage(1, 1))},
-        {QStringLiteral("abimee.jpg"), damagedScan(goodBytes)},
+        {QStringLiteral("abimee.jpg"), damaged},
         {QStringLiteral("bmp-coupe.jpg"), bmp.left(bmp.size() / 2)},
         {QStringLiteral("gif-coupe.jpg"), gif.left(gif.size() - 20)},
         // More than the memory given to the job: refused before its pixels are allocated.
@@ -78,7 +71,7 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
 
     // The pages share 10 MiB, one page's worth: with four threads they wait for each other.
     const ProcessResult result =
-        cutWithVantola(fixture, folder, {"--threads", "4", "--memory", "10"});
+        fixture.cutWithVantola(folder, {"--threads", "4", "--memory", "10"});
 
     EXPECT_EQ(result.status, 1) << qPrintable(result.err);
     const QString output = folder + QStringLiteral("VANTOLA/");
@@ -115,12 +108,12 @@ TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
     };
 
     // A header row equal to the footer row: the page's progress divides by zero.
-    EXPECT_EQ(cutWithVantola(fixture, page, {"--header", "100", "--footer", "100"}).status, 1);
+    EXPECT_EQ(fixture.cutWithVantola(page, {"--header", "100", "--footer", "100"}).status, 1);
     EXPECT_TRUE(log().contains(QStringLiteral("Division by zero (11)")));
 
     // A quality that is no number: every piece fails and stays as a bitmap.
     fixture.setParam(QStringLiteral("JPG_QUALITY"), QStringLiteral("haute"));
-    EXPECT_EQ(cutWithVantola(fixture, page).status, 1);
+    EXPECT_EQ(fixture.cutWithVantola(page).status, 1);
     EXPECT_TRUE(log().contains(QStringLiteral("JPG Qualité : haute")));
     EXPECT_TRUE(log().contains(QStringLiteral("Type mismatch (13)")));
     EXPECT_TRUE(written("p.jpg-0001.bmp"));
@@ -128,7 +121,7 @@ TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
     EXPECT_TRUE(written("p.jpg.bmp"));
 
     // The command line's quality replaces the broken setting for this run only.
-    const ProcessResult result = cutWithVantola(fixture, page, {"--quality", "60"});
+    const ProcessResult result = fixture.cutWithVantola(page, {"--quality", "60"});
     EXPECT_EQ(result.status, 0) << qPrintable(result.out);
     EXPECT_TRUE(written("p.jpg-0001.jpg"));
     EXPECT_TRUE(QString::fromUtf8(readFileBytes(fixture.state.sFichierParam))
@@ -190,10 +183,9 @@ TEST(BadInput, OutputFolderThatCannotServeRefusesTheJobAndLosesNothing) {
 
 TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
     JobFixture fixture;
-    for (int page = 1; page <= 4; ++page)
-        writeComicPage(fixture.source(), QStringLiteral("p%1").arg(page), page);
+    writeComicPages(fixture.source(), 4);
     // The first pass alone, on the real disk: what the full disk must keep.
-    ASSERT_EQ(cutWithVantola(fixture, fixture.source()).status, 0);
+    ASSERT_EQ(fixture.cutWithVantola(fixture.source()).status, 0);
     QMap<QString, QByteArray> firstPass;
     qint64 pages = 0, pieces = 0;
     const auto blocks = [](qint64 size) { return (size + 4095) / 4096 * 4096; };
@@ -238,8 +230,7 @@ TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
 
 TEST(BadInput, ASecondJobOnTheSameFoldersIsRefusedAndNamesTheFirst) {
     JobFixture fixture;
-    for (int page = 1; page <= 3; ++page)
-        writeComicPage(fixture.source(), QStringLiteral("p%1").arg(page), page, QSize(1240, 1754));
+    writeComicPages(fixture.source(), 3, QSize(1240, 1754));
     const QString otherFolder = fixture.source() + QStringLiteral("../autres/");
     QDir().mkpath(otherFolder);
     writeComicPage(otherFolder, QStringLiteral("q"), 4);
@@ -254,7 +245,7 @@ TEST(BadInput, ASecondJobOnTheSameFoldersIsRefusedAndNamesTheFirst) {
     ASSERT_EQ(first.state(), QProcess::Running);
 
     for (const QString& folder : {fixture.source(), otherFolder}) {
-        const ProcessResult second = cutWithVantola(fixture, folder);
+        const ProcessResult second = fixture.cutWithVantola(folder);
         EXPECT_EQ(second.status, 2);
         EXPECT_TRUE(second.err.contains(QStringLiteral("processus %1, découpage de %2")
                                             .arg(first.processId())
@@ -330,6 +321,71 @@ TEST(BadInput, UsageErrorsStartNoJob) {
         EXPECT_FALSE(QFileInfo::exists(fixture.output()));
     }
 }
+
+// Five A4 pages at 150 dpi and the vantola command line that cuts them in one or two passes.
+struct PagesToCut : JobFixture {
+    explicit PagesToCut(bool doublePass) : doublePass(doublePass) {
+        writeComicPages(source(), 5, QSize(1240, 1754));
+    }
+    // Runs the job to its end, or kills it (SIGKILL) after killAfterMs; returns its exit status.
+    int run(int killAfterMs = -1) const {
+        QProcess process;
+        process.start(QStringLiteral(VANTOLA_BINARY),
+                      {"cut", "--home", home(), "--quiet",
+                       doublePass ? "--double-pass" : "--single-pass", source()});
+        process.waitForStarted();
+        if (killAfterMs >= 0) {
+            QThread::msleep(killAfterMs);
+            process.kill();
+        }
+        process.waitForFinished(300000);
+        return process.exitCode();
+    }
+
+    bool doublePass;
+};
+
+// A job killed at any moment leaves no half-written JPEG under a final name, and running it
+// again gives exactly what an uninterrupted run gives.
+class InterruptedJob : public ::testing::TestWithParam<bool> {};
+
+TEST_P(InterruptedJob, KilledAndRunAgainEqualsAnUninterruptedRun) {
+    const PagesToCut reference(GetParam());
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_EQ(reference.run(), 0);
+    const int duration = int(timer.elapsed());
+    const auto expected = folderContents(reference.output(), reference.source());
+    ASSERT_FALSE(expected.isEmpty());
+
+    for (const double fraction : {0.1, 0.3, 0.5, 0.7, 0.9}) {
+        SCOPED_TRACE(QStringLiteral("killed at %1 of the job").arg(fraction).toStdString());
+        const PagesToCut work(GetParam());
+        work.run(int(duration * fraction));
+        QDirIterator it(work.source(), {QStringLiteral("*.jpg")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const DecodedJpeg decoded = decodeWithDjpeg(it.next());
+            EXPECT_EQ(decoded.status, 0) << qPrintable(it.filePath());
+            EXPECT_TRUE(decoded.errors.isEmpty()) << qPrintable(decoded.errors);
+        }
+        // Once a double pass has moved its pieces into VANTOLA, running it again cuts those
+        // pieces once more (the second pass takes every .jpg it finds there), as any second run
+        // of a double-pass job does: only runs killed before that point must come out equal.
+        const bool secondPassInPlace =
+            !QDir(work.output()).entryList({QStringLiteral("*.jpg-????.jpg-????.jpg")}).isEmpty();
+        ASSERT_EQ(work.run(), 0);
+        if (secondPassInPlace)
+            continue;
+        const auto contents = folderContents(work.output(), work.source());
+        EXPECT_EQ(contents.keys(), expected.keys());
+        EXPECT_TRUE(contents == expected);
+        EXPECT_EQ(QDir(work.source()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+                  QStringList{"VANTOLA"});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SingleAndDoublePass, InterruptedJob, ::testing::Bool());
 
 } // namespace
 } // namespace vantola::test
