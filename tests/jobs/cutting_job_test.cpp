@@ -191,24 +191,28 @@ TEST(FolderJob, CutsOnlyJpegFilesAndASecondJobReplacesLogAndRecord) {
     // Numbers run on across the pages of the job.
     EXPECT_EQ(pieces.first(), QStringLiteral("a.JPG-0001.jpg"));
     EXPECT_EQ(pieces.at(6), QStringLiteral("b.jpg-0007.jpg"));
-    for (const QString& piece : pieces)
-        EXPECT_EQ(decodeWithDjpeg(fixture.output() + piece).status, 0);
-    QStringList log = fixture.outputLog();
-    EXPECT_EQ(log.at(4), "6 images (1-7) ont étés créées pour la page " + fixture.file("a.JPG"));
-    EXPECT_EQ(log.at(5), "6 images (7-13) ont étés créées pour la page " + fixture.file("b.jpg"));
 
-    // Again without a.JPG: b's pieces now start at 1 over a's numbers, its old numbers and the
-    // user's own files stay.
+    // Again without a.JPG and without the closing message: b's pieces now start at 1 over a's
+    // numbers, its old numbers and the user's own files stay.
     QFile::remove(fixture.file(QStringLiteral("a.JPG")));
     writeFileBytes(fixture.output() + QStringLiteral("mine.txt"), "keep me");
+    fixture.host.calls.clear();
+    fixture.state.bSansMessage = true;
     const JobSummary again = fixture.job.Decoupage(fixture.source(), QString(), 0);
     EXPECT_EQ(jpegNames(fixture.output()).size(), 12 + again.pieces);
     EXPECT_EQ(readFileBytes(fixture.output() + QStringLiteral("mine.txt")), QByteArray("keep me"));
-    log = fixture.outputLog();
-    EXPECT_EQ(log.filter(QStringLiteral("pour la page")).size(), 1);
+    EXPECT_EQ(fixture.outputLog().filter(QStringLiteral("pour la page")).size(), 1);
     const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
     EXPECT_FALSE(record.contains(QStringLiteral("a.JPG]")));
     EXPECT_TRUE(record.contains(QStringLiteral("b.jpg]")));
+    EXPECT_TRUE(fixture.host.callsOf("message ").isEmpty());
+
+    // A folder without pages: the log's header and closing line, the message with no piece.
+    QFile::remove(fixture.file(QStringLiteral("b.jpg")));
+    fixture.state.bSansMessage = false;
+    EXPECT_EQ(fixture.job.Decoupage(fixture.source(), QString(), 0).pieces, 0);
+    EXPECT_EQ(fixture.outputLog().size(), 5);
+    EXPECT_EQ(fixture.host.callsOf("message "), QStringList{closingMessage(0)});
 }
 
 TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
@@ -300,17 +304,6 @@ TEST(FolderJob, NamesThatAreNotUtf8AreCutUnderTheirWindows1252Reading) {
     // Qt could not remove these names with the temporary folder.
     for (const QByteArray& name : latin1Names)
         std::remove((folder + name).constData());
-}
-
-TEST(FolderJob, EmptyFolderWritesHeaderAndClosingLine) {
-    JobFixture fixture;
-    EXPECT_EQ(fixture.job.Decoupage(fixture.source(), QString(), 0).pieces, 0);
-    EXPECT_EQ(fixture.outputLog().size(), 5);
-    EXPECT_EQ(fixture.host.callsOf("message "), QStringList{closingMessage(0)});
-    fixture.host.calls.clear();
-    fixture.state.bSansMessage = true;
-    fixture.job.Decoupage(fixture.source(), QString(), 0);
-    EXPECT_TRUE(fixture.host.callsOf("message ").isEmpty());
 }
 
 } // namespace
