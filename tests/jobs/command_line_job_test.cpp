@@ -24,7 +24,7 @@ namespace {
 
 QByteArray pictureBytes(const QImage& picture, PageFormat format = PageFormat::Jpeg) {
     TempFolder folder;
-    return readFileBytes(savePage(picture, folder.path(), QStringLiteral("x"), format));
+    return readFileBytes(savePage(picture, folder.path(), "x", format));
 }
 
 // A real JPEG whose frame header claims width x height.
@@ -38,70 +38,69 @@ QByteArray jpegClaimingSize(int width, int height) {
 
 TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
     JobFixture fixture;
-    const QString folder = fixture.source() + QStringLiteral("BD [1] é=x/");
+    const QString folder = fixture.source() + "BD [1] é=x/";
     QDir().mkpath(folder);
-    const QString good = writeComicPage(folder, QStringLiteral("bonne [2]=é"), 1);
+    const QString good = writeComicPage(folder, "bonne [2]=é", 1);
     const QByteArray goodBytes = readFileBytes(good);
     // Cameras and tools append data after a picture's end, even the start of another picture:
     // the page is cut as any other.
-    writeFileBytes(folder + QStringLiteral("suivie.jpg"), goodBytes + goodBytes.left(1000));
+    writeFileBytes(folder + "suivie.jpg", goodBytes + goodBytes.left(1000));
     QByteArray damaged = goodBytes; // its scan data damaged halfway: the decoder only warns
     for (qsizetype i = damaged.size() / 2; i < damaged.size() / 2 + 64; ++i)
         damaged[i] = char(damaged[i] ^ 0x5A);
     const QByteArray bmp = pictureBytes(plainPage(64, 64), PageFormat::Bmp);
-    const QByteArray gif = readFileBytes(QStringLiteral(VANTOLA_SOURCE_DIR) +
-                                         QStringLiteral("/fuzz/corpus/fuzz_picture/page.gif"));
+    const QByteArray gif =
+        readFileBytes(QStringLiteral(VANTOLA_SOURCE_DIR) + "/fuzz/corpus/fuzz_picture/page.gif");
     const QMap<QString, QByteArray> bad{
-        {QStringLiteral("vide.jpg"), QByteArray()},
-        {QStringLiteral("coupee.jpg"), goodBytes.left(goodBytes.size() / 2)},
-        {QStringLiteral("texte.jpg"), QByteArray("ceci n'est pas une image\n")},
-        {QStringLiteral("geante.jpg"), jpegClaimingSize(65000, 65000)},
-        {QStringLiteral("minuscule.jpg"), pictureBytes(plainPage(1, 1))},
-        {QStringLiteral("abimee.jpg"), damaged},
-        {QStringLiteral("bmp-coupe.jpg"), bmp.left(bmp.size() / 2)},
-        {QStringLiteral("gif-coupe.jpg"), gif.left(gif.size() - 20)},
+        {"vide.jpg", QByteArray()},
+        {"coupee.jpg", goodBytes.left(goodBytes.size() / 2)},
+        {"texte.jpg", QByteArray("ceci n'est pas une image\n")},
+        {"geante.jpg", jpegClaimingSize(65000, 65000)},
+        {"minuscule.jpg", pictureBytes(plainPage(1, 1))},
+        {"abimee.jpg", damaged},
+        {"bmp-coupe.jpg", bmp.left(bmp.size() / 2)},
+        {"gif-coupe.jpg", gif.left(gif.size() - 20)},
         // More than the memory given to the job: refused before its pixels are allocated.
-        {QStringLiteral("enorme.jpg"), jpegClaimingSize(17000, 17000)},
+        {"enorme.jpg", jpegClaimingSize(17000, 17000)},
     };
     for (auto it = bad.begin(); it != bad.end(); ++it)
         writeFileBytes(folder + it.key(), it.value());
     // A pipe and a device are no pictures: they fail at once, neither read nor copied.
-    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("tube.jpg")), 0600), 0);
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("zero.jpg")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "tube.jpg"), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", folder + "zero.jpg"));
 
     // The pages share 10 MiB, one page's worth: with four threads they wait for each other.
     const ProcessResult result =
         fixture.cutWithVantola(folder, {"--threads", "4", "--memory", "10"});
 
     EXPECT_EQ(result.status, 1) << qPrintable(result.err);
-    const QString output = folder + QStringLiteral("VANTOLA/");
-    EXPECT_TRUE(result.out.trimmed().endsWith(QStringLiteral("11 pages failed, output: ") + output))
+    const QString output = folder + "VANTOLA/";
+    EXPECT_TRUE(result.out.trimmed().endsWith("11 pages failed, output: " + output))
         << qPrintable(result.out);
-    const QStringList log = textFileLines(output + QStringLiteral("log.txt"));
-    EXPECT_EQ(log.filter(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")).size(), 11);
+    const QStringList log = textFileLines(output + "log.txt");
+    EXPECT_EQ(log.filter("ERREUR DE TRAITEMENT DU FICHIER: ").size(), 11);
     // The undecodable files say so in two more lines, the damaged ones with the decoder's words;
     // the 1x1 page fails on its arithmetic.
-    EXPECT_EQ(log.filter(QStringLiteral("Votre image est déffectueuse")).size(), 9);
-    EXPECT_EQ(log.filter(QStringLiteral("Invalid picture: ")).size(), 6);
-    EXPECT_TRUE(log.contains(QStringLiteral("Invalid picture (481)")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Overflow (6)")));
-    EXPECT_TRUE(log.contains(QStringLiteral("Out of memory (7)")));
-    EXPECT_EQ(log.filter(QStringLiteral("ont étés créées pour la page ") + good).size(), 1);
-    EXPECT_FALSE(QDir(output).entryList({QStringLiteral("suivie.jpg-*.jpg")}).isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(output + QStringLiteral("tube.jpg.bmp")));
+    EXPECT_EQ(log.filter("Votre image est déffectueuse").size(), 9);
+    EXPECT_EQ(log.filter("Invalid picture: ").size(), 6);
+    EXPECT_TRUE(log.contains("Invalid picture (481)"));
+    EXPECT_TRUE(log.contains("Overflow (6)"));
+    EXPECT_TRUE(log.contains("Out of memory (7)"));
+    EXPECT_EQ(log.filter("ont étés créées pour la page " + good).size(), 1);
+    EXPECT_FALSE(QDir(output).entryList({"suivie.jpg-*.jpg"}).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(output + "tube.jpg.bmp"));
     for (auto it = bad.begin(); it != bad.end(); ++it) {
-        EXPECT_EQ(readFileBytes(output + it.key() + QStringLiteral(".bmp")), it.value())
-            << qPrintable(it.key());
+        EXPECT_EQ(readFileBytes(output + it.key() + ".bmp"), it.value()) << qPrintable(it.key());
         EXPECT_EQ(readFileBytes(folder + it.key()), it.value()); // the source is untouched
     }
-    EXPECT_FALSE(QDir(output).entryList({QStringLiteral("bonne*.jpg")}).isEmpty());
+    EXPECT_FALSE(QDir(output).entryList({"bonne*.jpg"}).isEmpty());
     const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
-    EXPECT_TRUE(record.contains(QStringLiteral("[") + good + QStringLiteral("]\r\nCOLONNE_1_1=")));
+    EXPECT_TRUE(record.contains("[" + good + "]\r\nCOLONNE_1_1="));
 }
 
 TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
     JobFixture fixture;
-    const QString page = writeComicPage(fixture.source(), QStringLiteral("p"), 1);
+    const QString page = writeComicPage(fixture.source(), "p", 1);
     const auto log = [&] { return fixture.outputLog(); };
     const auto written = [&](const char* name) {
         return QFileInfo::exists(fixture.output() + QLatin1String(name));
@@ -109,13 +108,13 @@ TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
 
     // A header row equal to the footer row: the page's progress divides by zero.
     EXPECT_EQ(fixture.cutWithVantola(page, {"--header", "100", "--footer", "100"}).status, 1);
-    EXPECT_TRUE(log().contains(QStringLiteral("Division by zero (11)")));
+    EXPECT_TRUE(log().contains("Division by zero (11)"));
 
     // A quality that is no number: every piece fails and stays as a bitmap.
-    fixture.setParam(QStringLiteral("JPG_QUALITY"), QStringLiteral("haute"));
+    fixture.setParam("JPG_QUALITY", "haute");
     EXPECT_EQ(fixture.cutWithVantola(page).status, 1);
-    EXPECT_TRUE(log().contains(QStringLiteral("JPG Qualité : haute")));
-    EXPECT_TRUE(log().contains(QStringLiteral("Type mismatch (13)")));
+    EXPECT_TRUE(log().contains("JPG Qualité : haute"));
+    EXPECT_TRUE(log().contains("Type mismatch (13)"));
     EXPECT_TRUE(written("p.jpg-0001.bmp"));
     EXPECT_FALSE(written("p.jpg-0001.jpg"));
     EXPECT_TRUE(written("p.jpg.bmp"));
@@ -125,7 +124,7 @@ TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
     EXPECT_EQ(result.status, 0) << qPrintable(result.out);
     EXPECT_TRUE(written("p.jpg-0001.jpg"));
     EXPECT_TRUE(QString::fromUtf8(readFileBytes(fixture.state.sFichierParam))
-                    .contains(QStringLiteral("JPG_QUALITY=haute")));
+                    .contains("JPG_QUALITY=haute"));
 }
 
 // Mounts $1 read-only, then runs vantola with the other arguments.
@@ -152,10 +151,10 @@ TEST(BadInput, OutputFolderThatCannotServeRefusesTheJobAndLosesNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.entry) + " " + c.target + " " + c.command);
         JobFixture fixture;
-        const QString page = writeComicPage(fixture.source(), QStringLiteral("p"), 1);
-        const QString elsewhere = fixture.source() + QStringLiteral("../ailleurs/");
+        const QString page = writeComicPage(fixture.source(), "p", 1);
+        const QString elsewhere = fixture.source() + "../ailleurs/";
         QDir().mkpath(elsewhere);
-        writeFileBytes(elsewhere + QStringLiteral("precieux.txt"), "keep me");
+        writeFileBytes(elsewhere + "precieux.txt", "keep me");
         const QString entry = fixture.source() + QLatin1String(c.entry);
         if (*c.target)
             QFile::link(QLatin1String(c.target), entry);
@@ -173,11 +172,10 @@ TEST(BadInput, OutputFolderThatCannotServeRefusesTheJobAndLosesNothing) {
         EXPECT_EQ(result.status, 2) << qPrintable(result.err);
         EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.reason))) << qPrintable(result.err);
         EXPECT_EQ(QDir(elsewhere).entryList(QDir::Files), QStringList{"precieux.txt"});
-        EXPECT_EQ(readFileBytes(elsewhere + QStringLiteral("precieux.txt")), "keep me");
-        EXPECT_EQ(QDir(fixture.source()).entryList({QStringLiteral("*.jpg")}),
-                  QStringList{"p.jpg"});
+        EXPECT_EQ(readFileBytes(elsewhere + "precieux.txt"), "keep me");
+        EXPECT_EQ(QDir(fixture.source()).entryList({"*.jpg"}), QStringList{"p.jpg"});
         EXPECT_EQ(QFileInfo(entry).isSymLink(), *c.target != '\0');
-        EXPECT_FALSE(QFileInfo::exists(fixture.output() + QStringLiteral("log.txt")));
+        EXPECT_FALSE(QFileInfo::exists(fixture.output() + "log.txt"));
     }
 }
 
@@ -197,8 +195,8 @@ TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
         pages += blocks(file.size());
 
     // A tmpfs with room for the pages, the first pass and half the second.
-    const QString disk = QDir::cleanPath(fixture.source() + QStringLiteral("../disque"));
-    const QString after = QDir::cleanPath(fixture.source() + QStringLiteral("../apres")) + '/';
+    const QString disk = QDir::cleanPath(fixture.source() + "../disque");
+    const QString after = QDir::cleanPath(fixture.source() + "../apres") + '/';
     QDir().mkpath(disk);
     const QString script = QStringLiteral(
         "mount -t tmpfs -o size=$2 tmpfs \"$1\" && mkdir \"$1/p\" && cp \"$3\"/*.jpg \"$1/p/\" "
@@ -211,19 +209,19 @@ TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
         GTEST_SKIP() << "no private mount namespace (unshare) here for a small tmpfs";
 
     EXPECT_EQ(result.status, 1) << qPrintable(result.err);
-    EXPECT_TRUE(result.err.contains(QStringLiteral("La double passe n'a pas pu aboutir")));
+    EXPECT_TRUE(result.err.contains("La double passe n'a pas pu aboutir"));
     EXPECT_EQ(QDir(after).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"VANTOLA"});
     QMap<QString, QByteArray> kept;
     for (const QString& name : QDir(after + "VANTOLA").entryList({"*.jpg"}, QDir::Files))
         kept.insert(name, readFileBytes(after + "VANTOLA/" + name));
     EXPECT_TRUE(kept == firstPass) << qPrintable(kept.keys().join(' '));
-    const QStringList log = textFileLines(after + QStringLiteral("VANTOLA/log.txt"));
+    const QStringList log = textFileLines(after + "VANTOLA/log.txt");
     ASSERT_FALSE(log.isEmpty());
-    EXPECT_EQ(log.first(), QStringLiteral("Traitement commencé à"));
-    EXPECT_EQ(log.filter(QStringLiteral("ERREUR : La double passe n'a pas pu aboutir")).size(), 1);
-    EXPECT_EQ(log.filter(QStringLiteral("pour la page ") + disk + "/p/p").size(), 4);
-    EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
+    EXPECT_EQ(log.first(), "Traitement commencé à");
+    EXPECT_EQ(log.filter("ERREUR : La double passe n'a pas pu aboutir").size(), 1);
+    EXPECT_EQ(log.filter("pour la page " + disk + "/p/p").size(), 4);
+    EXPECT_EQ(log.last(), "Traitement terminé à");
     for (const QString& line : log.filter(QRegularExpression("^-"))) // no line cut short
         EXPECT_EQ(line, QString(70, QLatin1Char('-')));
 }
@@ -231,9 +229,9 @@ TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
 TEST(BadInput, ASecondJobOnTheSameFoldersIsRefusedAndNamesTheFirst) {
     JobFixture fixture;
     writeComicPages(fixture.source(), 3, QSize(1240, 1754));
-    const QString otherFolder = fixture.source() + QStringLiteral("../autres/");
+    const QString otherFolder = fixture.source() + "../autres/";
     QDir().mkpath(otherFolder);
-    writeComicPage(otherFolder, QStringLiteral("q"), 4);
+    writeComicPage(otherFolder, "q", 4);
     QProcess first;
     first.start(QStringLiteral(VANTOLA_BINARY),
                 {"cut", "--home", fixture.home(), "--quiet", "--threads", "1", fixture.source()});
@@ -252,22 +250,22 @@ TEST(BadInput, ASecondJobOnTheSameFoldersIsRefusedAndNamesTheFirst) {
                                             .arg(fixture.source())))
             << qPrintable(second.err);
     }
-    EXPECT_FALSE(QFileInfo::exists(otherFolder + QStringLiteral("VANTOLA/log.txt")));
+    EXPECT_FALSE(QFileInfo::exists(otherFolder + "VANTOLA/log.txt"));
     ::kill(pid_t(first.processId()), SIGCONT);
     first.waitForFinished(120000);
     EXPECT_EQ(first.exitCode(), 0);
-    EXPECT_EQ(fixture.outputLog().filter(QStringLiteral("pour la page")).size(), 3);
+    EXPECT_EQ(fixture.outputLog().filter("pour la page").size(), 3);
 }
 
 // A cut record that cannot be written whole (read-only, the program folder a file, a full file
 // system) is reported, and what was there stays as it was.
 TEST(BadInput, CutRecordThatCannotBeWrittenIsReportedAndKeptWhole) {
     JobFixture fixture;
-    const QString page = writeComicPage(fixture.source(), QStringLiteral("p"), 1);
+    const QString page = writeComicPage(fixture.source(), "p", 1);
     const QByteArray previous("[earlier]\r\nA=1\r\n");
-    const QString record = fixture.home() + QStringLiteral("decoupage.ini");
-    const QString fileAsHome = fixture.home() + QStringLiteral("fichier");
-    const QString copied = fixture.source() + QStringLiteral("copie.ini");
+    const QString record = fixture.home() + "decoupage.ini";
+    const QString fileAsHome = fixture.home() + "fichier";
+    const QString copied = fixture.source() + "copie.ini";
     writeFileBytes(record, previous);
     QFile::setPermissions(record, QFileDevice::ReadOwner);
     writeFileBytes(fileAsHome, previous);
@@ -295,9 +293,7 @@ TEST(BadInput, CutRecordThatCannotBeWrittenIsReportedAndKeptWhole) {
         }
         EXPECT_EQ(result.status, 1) << qPrintable(kept) << qPrintable(result.err);
         EXPECT_EQ(readFileBytes(kept), previous) << qPrintable(kept);
-        EXPECT_EQ(
-            fixture.outputLog().filter(QStringLiteral("ERREUR : le fichier de découpage")).size(),
-            1);
+        EXPECT_EQ(fixture.outputLog().filter("ERREUR : le fichier de découpage").size(), 1);
         EXPECT_TRUE(
             QDir(fixture.home()).entryList({".vantola-*"}, QDir::Hidden | QDir::Files).isEmpty());
     }
@@ -307,17 +303,17 @@ TEST(BadInput, UsageErrorsStartNoJob) {
     JobFixture fixture;
     const QString folder = fixture.source();
     for (const QStringList& arguments :
-         {QStringList{}, QStringList{folder + QStringLiteral("absent.jpg")},
-          QStringList{"--level", "haut", folder}, QStringList{"--rotate", "left", folder},
-          QStringList{"--sampling", "5:1", folder}, QStringList{"--level", "300000", folder},
-          QStringList{"--level", "-300000", folder}, QStringList{"--memory", "0", folder}}) {
+         {QStringList{}, QStringList{folder + "absent.jpg"}, QStringList{"--level", "haut", folder},
+          QStringList{"--rotate", "left", folder}, QStringList{"--sampling", "5:1", folder},
+          QStringList{"--level", "300000", folder}, QStringList{"--level", "-300000", folder},
+          QStringList{"--memory", "0", folder}}) {
         const ProcessResult result =
             runVantola(QStringList{"cut"} + arguments + QStringList{"--home", fixture.home()});
         EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));
         EXPECT_FALSE(result.err.isEmpty());
         // A level out of range says so once, in words that fit a level too small.
-        EXPECT_LE(result.err.count(QStringLiteral("Le niveau de blanc")), 1);
-        EXPECT_FALSE(result.err.contains(QStringLiteral("-300000 est trop grand")));
+        EXPECT_LE(result.err.count("Le niveau de blanc"), 1);
+        EXPECT_FALSE(result.err.contains("-300000 est trop grand"));
         EXPECT_FALSE(QFileInfo::exists(fixture.output()));
     }
 }
@@ -362,8 +358,7 @@ TEST_P(InterruptedJob, KilledAndRunAgainEqualsAnUninterruptedRun) {
         SCOPED_TRACE(QStringLiteral("killed at %1 of the job").arg(fraction).toStdString());
         const PagesToCut work(GetParam());
         work.run(int(duration * fraction));
-        QDirIterator it(work.source(), {QStringLiteral("*.jpg")}, QDir::Files,
-                        QDirIterator::Subdirectories);
+        QDirIterator it(work.source(), {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const DecodedJpeg decoded = decodeWithDjpeg(it.next());
             EXPECT_EQ(decoded.status, 0) << qPrintable(it.filePath());
@@ -373,7 +368,7 @@ TEST_P(InterruptedJob, KilledAndRunAgainEqualsAnUninterruptedRun) {
         // pieces once more (the second pass takes every .jpg it finds there), as any second run
         // of a double-pass job does: only runs killed before that point must come out equal.
         const bool secondPassInPlace =
-            !QDir(work.output()).entryList({QStringLiteral("*.jpg-????.jpg-????.jpg")}).isEmpty();
+            !QDir(work.output()).entryList({"*.jpg-????.jpg-????.jpg"}).isEmpty();
         ASSERT_EQ(work.run(), 0);
         if (secondPassInPlace)
             continue;

@@ -31,14 +31,14 @@ QImage twoTierPage() {
 
 class PictureJob : public ::testing::Test {
 protected:
-    JobSummary cut() { return fixture.job.Decoupage(path, QStringLiteral("p.png"), 0); }
+    JobSummary cut() { return fixture.job.Decoupage(path, "p.png", 0); }
     QString piece(int n) const {
         return fixture.output() + QStringLiteral("p.png-%1.jpg").arg(n, 4, 10, QLatin1Char('0'));
     }
 
     JobFixture fixture;
     const QImage page = twoTierPage();
-    const QString path = savePage(page, fixture.source(), QStringLiteral("p"), PageFormat::Png);
+    const QString path = savePage(page, fixture.source(), "p", PageFormat::Png);
 };
 
 TEST_F(PictureJob, WritesPiecesRecordLogAndMessage) {
@@ -76,14 +76,14 @@ TEST_F(PictureJob, WritesPiecesRecordLogAndMessage) {
     EXPECT_TRUE(host.callsOf("caption ").isEmpty()); // a single picture leaves the caption alone
     ASSERT_EQ(host.callsOf("shown ").size(), 1);
     EXPECT_TRUE(host.callsOf("shown ").first().startsWith(path + " 600x800 "));
-    EXPECT_EQ(host.callsOf("page ").first(), QStringLiteral("0"));
-    EXPECT_TRUE(host.callsOf("page ").contains(QStringLiteral("100")));
+    EXPECT_EQ(host.callsOf("page ").first(), "0");
+    EXPECT_TRUE(host.callsOf("page ").contains("100"));
 
     // Settings are read again by each job: a grey job writes one component.
-    fixture.setParam(QStringLiteral("JPG_GREYSCALE"), QStringLiteral("1"));
+    fixture.setParam("JPG_GREYSCALE", "1");
     cut();
     EXPECT_EQ(decodeWithDjpeg(piece(1)).picture.format(), QImage::Format_Grayscale8);
-    EXPECT_TRUE(fixture.outputLog().contains(QStringLiteral("JPG Sample : GRIS")));
+    EXPECT_TRUE(fixture.outputLog().contains("JPG Sample : GRIS"));
 }
 
 TEST_F(PictureJob, TransparentPaperIsCutAsWhite) {
@@ -93,7 +93,7 @@ TEST_F(PictureJob, TransparentPaperIsCutAsWhite) {
         auto* pixels = reinterpret_cast<QRgb*>(clear.scanLine(y));
         std::replace(pixels, pixels + clear.width(), qRgb(255, 255, 255), qRgba(0, 0, 0, 0));
     }
-    savePage(clear, fixture.source(), QStringLiteral("p"), PageFormat::Png);
+    savePage(clear, fixture.source(), "p", PageFormat::Png);
     EXPECT_EQ(cut().pieces, 3);
 }
 
@@ -120,8 +120,8 @@ TEST_F(PictureJob, RotationTurnsTheGridButNotThePageSize) {
         ASSERT_GT(summary.pieces, 0);
         EXPECT_EQ(fixture.job.lLignePied, 599); // the turned page is 600 rows high
         const QStringList record = iniSectionLines(fixture.state.sFichierDecoupage, path);
-        EXPECT_TRUE(record.contains(QStringLiteral("WIDTH=600")));
-        EXPECT_TRUE(record.contains(QStringLiteral("HEIGHT=800")));
+        EXPECT_TRUE(record.contains("WIDTH=600"));
+        EXPECT_TRUE(record.contains("HEIGHT=800"));
         // Every piece is as large as its recorded rectangle.
         for (int n = 1; n <= summary.pieces; ++n) {
             const auto value = [&](const char* key) {
@@ -147,14 +147,14 @@ TEST_F(PictureJob, WhiteLevelTooLargeForTheThresholdStartsNothing) {
     EXPECT_FALSE(QFileInfo::exists(fixture.output()));
     EXPECT_EQ(readFileBytes(fixture.state.sFichierDecoupage), QByteArray("[earlier]\r\nA=1\r\n"));
     ASSERT_EQ(fixture.host.callsOf("message ").size(), 1);
-    EXPECT_TRUE(fixture.host.callsOf("message ").first().contains(QStringLiteral("214749")));
+    EXPECT_TRUE(fixture.host.callsOf("message ").first().contains("214749"));
 
     fixture.state.lNiveauBlanc = 214748; // the largest level that fits
     EXPECT_TRUE(cut().started);
 }
 
 QStringList jpegNames(const QString& folder) {
-    return fileNames(folder, QStringLiteral("*.jpg"));
+    return fileNames(folder, "*.jpg");
 }
 
 QString closingMessage(int pieces) {
@@ -164,20 +164,19 @@ QString closingMessage(int pieces) {
 
 TEST(FolderJob, CutsOnlyJpegFilesAndASecondJobReplacesLogAndRecord) {
     JobFixture fixture;
-    writeComicPage(fixture.source(), QStringLiteral("b"), 1);
-    QFile::rename(writeComicPage(fixture.source(), QStringLiteral("a"), 2),
-                  fixture.file(QStringLiteral("a.JPG")));
-    savePage(plainPage(50, 50), fixture.source(), QStringLiteral("c"), PageFormat::Bmp);
-    writeFileBytes(fixture.file(QStringLiteral("d.jpeg")), readFileBytes(fixture.file("b.jpg")));
-    QDir().mkpath(fixture.file(QStringLiteral("sub.jpg")));
+    writeComicPage(fixture.source(), "b", 1);
+    QFile::rename(writeComicPage(fixture.source(), "a", 2), fixture.file("a.JPG"));
+    savePage(plainPage(50, 50), fixture.source(), "c", PageFormat::Bmp);
+    writeFileBytes(fixture.file("d.jpeg"), readFileBytes(fixture.file("b.jpg")));
+    QDir().mkpath(fixture.file("sub.jpg"));
     // A first pass that a double pass stopped between its two renames left aside, without
     // VANTOLA: it takes its name back rather than being cleared.
-    const QString aside = fixture.file(QStringLiteral(".VANTOLA.vantola-999999-0.ancien/"));
+    const QString aside = fixture.file(".VANTOLA.vantola-999999-0.ancien/");
     QDir().mkpath(aside);
-    writeFileBytes(aside + QStringLiteral("old.txt"), "first pass");
+    writeFileBytes(aside + "old.txt", "first pass");
 
     const JobSummary summary = fixture.job.Decoupage(fixture.source(), QString(), 0);
-    EXPECT_EQ(readFileBytes(fixture.output() + QStringLiteral("old.txt")), "first pass");
+    EXPECT_EQ(readFileBytes(fixture.output() + "old.txt"), "first pass");
     EXPECT_FALSE(QFileInfo::exists(aside));
 
     EXPECT_EQ(summary.errors, 0);
@@ -189,26 +188,26 @@ TEST(FolderJob, CutsOnlyJpegFilesAndASecondJobReplacesLogAndRecord) {
     ASSERT_EQ(pieces.size(), summary.pieces);
     ASSERT_EQ(pieces.size(), 12); // three tiers of two panels on each page
     // Numbers run on across the pages of the job.
-    EXPECT_EQ(pieces.first(), QStringLiteral("a.JPG-0001.jpg"));
-    EXPECT_EQ(pieces.at(6), QStringLiteral("b.jpg-0007.jpg"));
+    EXPECT_EQ(pieces.first(), "a.JPG-0001.jpg");
+    EXPECT_EQ(pieces.at(6), "b.jpg-0007.jpg");
 
     // Again without a.JPG and without the closing message: b's pieces now start at 1 over a's
     // numbers, its old numbers and the user's own files stay.
-    QFile::remove(fixture.file(QStringLiteral("a.JPG")));
-    writeFileBytes(fixture.output() + QStringLiteral("mine.txt"), "keep me");
+    QFile::remove(fixture.file("a.JPG"));
+    writeFileBytes(fixture.output() + "mine.txt", "keep me");
     fixture.host.calls.clear();
     fixture.state.bSansMessage = true;
     const JobSummary again = fixture.job.Decoupage(fixture.source(), QString(), 0);
     EXPECT_EQ(jpegNames(fixture.output()).size(), 12 + again.pieces);
-    EXPECT_EQ(readFileBytes(fixture.output() + QStringLiteral("mine.txt")), QByteArray("keep me"));
-    EXPECT_EQ(fixture.outputLog().filter(QStringLiteral("pour la page")).size(), 1);
+    EXPECT_EQ(readFileBytes(fixture.output() + "mine.txt"), QByteArray("keep me"));
+    EXPECT_EQ(fixture.outputLog().filter("pour la page").size(), 1);
     const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
-    EXPECT_FALSE(record.contains(QStringLiteral("a.JPG]")));
-    EXPECT_TRUE(record.contains(QStringLiteral("b.jpg]")));
+    EXPECT_FALSE(record.contains("a.JPG]"));
+    EXPECT_TRUE(record.contains("b.jpg]"));
     EXPECT_TRUE(fixture.host.callsOf("message ").isEmpty());
 
     // A folder without pages: the log's header and closing line, the message with no piece.
-    QFile::remove(fixture.file(QStringLiteral("b.jpg")));
+    QFile::remove(fixture.file("b.jpg"));
     fixture.state.bSansMessage = false;
     EXPECT_EQ(fixture.job.Decoupage(fixture.source(), QString(), 0).pieces, 0);
     EXPECT_EQ(fixture.outputLog().size(), 5);
@@ -219,8 +218,8 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     JobFixture fixture;
     writeComicPages(fixture.source(), 4);
     fixture.job.switches.doublePass = true;
-    const QString usersOwn = fixture.file(QStringLiteral("VANTOLA.ancien/mine.txt"));
-    QDir().mkpath(fixture.file(QStringLiteral("VANTOLA.ancien")));
+    const QString usersOwn = fixture.file("VANTOLA.ancien/mine.txt");
+    QDir().mkpath(fixture.file("VANTOLA.ancien"));
     writeFileBytes(usersOwn, "keep me");
 
     const JobSummary summary = fixture.job.Decoupage(fixture.source(), QString(), 0);
@@ -234,7 +233,7 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     const QStringList pieces = jpegNames(fixture.output());
     EXPECT_EQ(pieces.size(), summary.pieces);
     EXPECT_GE(pieces.size(), 24);
-    const QRegularExpression secondPass(QStringLiteral("^p\\d\\.jpg-\\d{4}\\.jpg-\\d{4}\\.jpg$"));
+    const QRegularExpression secondPass("^p\\d\\.jpg-\\d{4}\\.jpg-\\d{4}\\.jpg$");
     for (const QString& piece : pieces)
         EXPECT_TRUE(piece.contains(secondPass)) << qPrintable(piece);
     EXPECT_EQ(fixture.host.callsOf("message "), QStringList{closingMessage(pieces.size())});
@@ -244,16 +243,16 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     const int firstValues[] = {0, 12, 25, 38};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(bar.at(i).section(' ', 0, 0).toInt(), firstValues[i]);
-    EXPECT_TRUE(bar.at(6).section(' ', 1).startsWith(QStringLiteral("2e passe de p")));
+    EXPECT_TRUE(bar.at(6).section(' ', 1).startsWith("2e passe de p"));
     // The log holds both passes: four page lines, then a line per first-pass piece.
     const QStringList log = fixture.outputLog();
-    EXPECT_EQ(log.first(), QStringLiteral("Traitement commencé à"));
-    EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
-    EXPECT_EQ(log.filter(QStringLiteral("pour la page ") + fixture.source() + "p").size(), 4);
-    EXPECT_EQ(log.filter(QStringLiteral("pour la page ") + fixture.output()).size(), 24);
+    EXPECT_EQ(log.first(), "Traitement commencé à");
+    EXPECT_EQ(log.last(), "Traitement terminé à");
+    EXPECT_EQ(log.filter("pour la page " + fixture.source() + "p").size(), 4);
+    EXPECT_EQ(log.filter("pour la page " + fixture.output()).size(), 24);
     // The cut record names second-pass sections by the first-pass piece's JPEG path.
     const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
-    EXPECT_TRUE(record.contains(QStringLiteral("[") + fixture.output() + "p1.jpg-0001.jpg]"));
+    EXPECT_TRUE(record.contains("[" + fixture.output() + "p1.jpg-0001.jpg]"));
 
     // Re-cutting one page cuts again only its own pieces: the other pages' pieces stay as they
     // are, and a piece the user deleted stays deleted.
@@ -261,7 +260,7 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     QMap<QString, QByteArray> others;
     for (const QString& piece : jpegNames(fixture.output()).filter(QRegularExpression("^p[2-4]")))
         others.insert(piece, readFileBytes(fixture.output() + piece));
-    fixture.job.Decoupage(fixture.file(QStringLiteral("p1.jpg")), QStringLiteral("p1.jpg"), 0);
+    fixture.job.Decoupage(fixture.file("p1.jpg"), "p1.jpg", 0);
     const QStringList after = jpegNames(fixture.output());
     const QStringList recut = after.filter(QRegularExpression("^p1"));
     EXPECT_EQ(recut, pieces.filter(QRegularExpression("^p1")));
@@ -270,7 +269,7 @@ TEST(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     EXPECT_EQ(after.size() - recut.size(), others.size());
     for (auto it = others.begin(); it != others.end(); ++it)
         EXPECT_EQ(readFileBytes(fixture.output() + it.key()), it.value()) << qPrintable(it.key());
-    EXPECT_FALSE(QFileInfo::exists(fixture.file(QStringLiteral("VANTOLA2"))));
+    EXPECT_FALSE(QFileInfo::exists(fixture.file("VANTOLA2")));
 }
 
 TEST(FolderJob, NamesThatAreNotUtf8AreCutUnderTheirWindows1252Reading) {
@@ -279,15 +278,15 @@ TEST(FolderJob, NamesThatAreNotUtf8AreCutUnderTheirWindows1252Reading) {
     const QByteArray folder = QFile::encodeName(fixture.source());
     const QByteArray latin1Names[] = {"planche_\xe9t\xe9.jpg", "b\xe9\x64\xe9.jpg"};
     for (const QByteArray& name : latin1Names) {
-        const QString page = writeComicPage(fixture.source(), QStringLiteral("x"), name.size());
+        const QString page = writeComicPage(fixture.source(), "x", name.size());
         std::rename(QFile::encodeName(page).constData(), (folder + name).constData());
     }
-    writeComicPage(fixture.source(), QStringLiteral("bédé"), 3);
+    writeComicPage(fixture.source(), "bédé", 3);
 
     EXPECT_EQ(fixture.cutWithVantola(fixture.source()).status, 0);
     const QStringList pieces = jpegNames(fixture.output());
     EXPECT_EQ(pieces.size(), 12);
-    EXPECT_EQ(pieces.value(6), QStringLiteral("planche_été.jpg-0007.jpg"));
+    EXPECT_EQ(pieces.value(6), "planche_été.jpg-0007.jpg");
     EXPECT_EQ(
         fixture.outputLog().mid(4, 3),
         (QStringList{"Fichier non découpé : un second fichier se lit " + fixture.file("bédé.jpg") +
