@@ -36,9 +36,10 @@ QByteArray jpegClaimingSize(int width, int height) {
     return bytes;
 }
 
-TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
-    JobFixture fixture;
-    const QString folder = fixture.source() + "BD [1] é=x/";
+class BadInput : public ::testing::Test, public JobFixture {};
+
+TEST_F(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
+    const QString folder = source() + "BD [1] é=x/";
     QDir().mkpath(folder);
     const QString good = writeComicPage(folder, "bonne [2]=é", 1);
     const QByteArray goodBytes = readFileBytes(good);
@@ -70,8 +71,7 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
     ASSERT_TRUE(QFile::link("/dev/zero", folder + "zero.jpg"));
 
     // The pages share 10 MiB, one page's worth: with four threads they wait for each other.
-    const ProcessResult result =
-        fixture.cutWithVantola(folder, {"--threads", "4", "--memory", "10"});
+    const ProcessResult result = cutWithVantola(folder, {"--threads", "4", "--memory", "10"});
 
     EXPECT_EQ(result.status, 1) << qPrintable(result.err);
     const QString output = folder + "VANTOLA/";
@@ -94,25 +94,24 @@ TEST(BadInput, EveryBadPageFailsAloneAndTheJobGoesOn) {
         EXPECT_EQ(readFileBytes(folder + it.key()), it.value()); // the source is untouched
     }
     EXPECT_FALSE(QDir(output).entryList({"bonne*.jpg"}).isEmpty());
-    const QString record = QString::fromUtf8(readFileBytes(fixture.state.sFichierDecoupage));
+    const QString record = QString::fromUtf8(readFileBytes(state.sFichierDecoupage));
     EXPECT_TRUE(record.contains("[" + good + "]\r\nCOLONNE_1_1="));
 }
 
-TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
-    JobFixture fixture;
-    const QString page = writeComicPage(fixture.source(), "p", 1);
-    const auto log = [&] { return fixture.outputLog(); };
+TEST_F(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
+    const QString page = writeComicPage(source(), "p", 1);
+    const auto log = [&] { return outputLog(); };
     const auto written = [&](const char* name) {
-        return QFileInfo::exists(fixture.output() + QLatin1String(name));
+        return QFileInfo::exists(output() + QLatin1String(name));
     };
 
     // A header row equal to the footer row: the page's progress divides by zero.
-    EXPECT_EQ(fixture.cutWithVantola(page, {"--header", "100", "--footer", "100"}).status, 1);
+    EXPECT_EQ(cutWithVantola(page, {"--header", "100", "--footer", "100"}).status, 1);
     EXPECT_TRUE(log().contains("Division by zero (11)"));
 
     // A quality that is no number: every piece fails and stays as a bitmap.
-    fixture.setParam("JPG_QUALITY", "haute");
-    EXPECT_EQ(fixture.cutWithVantola(page).status, 1);
+    setParam("JPG_QUALITY", "haute");
+    EXPECT_EQ(cutWithVantola(page).status, 1);
     EXPECT_TRUE(log().contains("JPG Qualité : haute"));
     EXPECT_TRUE(log().contains("Type mismatch (13)"));
     EXPECT_TRUE(written("p.jpg-0001.bmp"));
@@ -120,11 +119,11 @@ TEST(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
     EXPECT_TRUE(written("p.jpg.bmp"));
 
     // The command line's quality replaces the broken setting for this run only.
-    const ProcessResult result = fixture.cutWithVantola(page, {"--quality", "60"});
+    const ProcessResult result = cutWithVantola(page, {"--quality", "60"});
     EXPECT_EQ(result.status, 0) << qPrintable(result.out);
     EXPECT_TRUE(written("p.jpg-0001.jpg"));
-    EXPECT_TRUE(QString::fromUtf8(readFileBytes(fixture.state.sFichierParam))
-                    .contains("JPG_QUALITY=haute"));
+    EXPECT_TRUE(
+        QString::fromUtf8(readFileBytes(state.sFichierParam)).contains("JPG_QUALITY=haute"));
 }
 
 // Mounts $1 read-only, then runs vantola with the other arguments.
@@ -132,7 +131,7 @@ const QString kReadOnlyFolder =
     QStringLiteral("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && shift && "
                    "exec \"$VANTOLA\" \"$@\"");
 
-TEST(BadInput, OutputFolderThatCannotServeRefusesTheJobAndLosesNothing) {
+TEST_F(BadInput, OutputFolderThatCannotServeRefusesTheJobAndLosesNothing) {
     struct Case {
         const char* entry;  // made in the source folder
         const char* target; // of the link `entry`; a file when empty
@@ -179,32 +178,31 @@ TEST(BadInput, OutputFolderThatCannotServeRefusesTheJobAndLosesNothing) {
     }
 }
 
-TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
-    JobFixture fixture;
-    writeComicPages(fixture.source(), 4);
+TEST_F(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
+    writeComicPages(source(), 4);
     // The first pass alone, on the real disk: what the full disk must keep.
-    ASSERT_EQ(fixture.cutWithVantola(fixture.source()).status, 0);
+    ASSERT_EQ(cutWithVantola(source()).status, 0);
     QMap<QString, QByteArray> firstPass;
     qint64 pages = 0, pieces = 0;
     const auto blocks = [](qint64 size) { return (size + 4095) / 4096 * 4096; };
-    for (const QFileInfo& file : QDir(fixture.output()).entryInfoList({"*.jpg"}, QDir::Files)) {
+    for (const QFileInfo& file : QDir(output()).entryInfoList({"*.jpg"}, QDir::Files)) {
         firstPass.insert(file.fileName(), readFileBytes(file.filePath()));
         pieces += blocks(file.size());
     }
-    for (const QFileInfo& file : QDir(fixture.source()).entryInfoList({"*.jpg"}, QDir::Files))
+    for (const QFileInfo& file : QDir(source()).entryInfoList({"*.jpg"}, QDir::Files))
         pages += blocks(file.size());
 
     // A tmpfs with room for the pages, the first pass and half the second.
-    const QString disk = QDir::cleanPath(fixture.source() + "../disque");
-    const QString after = QDir::cleanPath(fixture.source() + "../apres") + '/';
+    const QString disk = QDir::cleanPath(source() + "../disque");
+    const QString after = QDir::cleanPath(source() + "../apres") + '/';
     QDir().mkpath(disk);
     const QString script = QStringLiteral(
         "mount -t tmpfs -o size=$2 tmpfs \"$1\" && mkdir \"$1/p\" && cp \"$3\"/*.jpg \"$1/p/\" "
         "|| exit 99\n\"$VANTOLA\" cut --home \"$4\" --quiet --double-pass \"$1/p/\"\n"
         "status=$?; cp -a \"$1/p\" \"$5\" && exit $status");
     const ProcessResult result =
-        runInPrivateMounts(script, {disk, QString::number(pages + pieces * 3 / 2 + 65536),
-                                    fixture.source(), fixture.home(), after.chopped(1)});
+        runInPrivateMounts(script, {disk, QString::number(pages + pieces * 3 / 2 + 65536), source(),
+                                    home(), after.chopped(1)});
     if (result.status == kNoPrivateMounts)
         GTEST_SKIP() << "no private mount namespace (unshare) here for a small tmpfs";
 
@@ -226,46 +224,43 @@ TEST(BadInput, DoublePassOnAFullDiskKeepsTheFirstPass) {
         EXPECT_EQ(line, QString(70, QLatin1Char('-')));
 }
 
-TEST(BadInput, ASecondJobOnTheSameFoldersIsRefusedAndNamesTheFirst) {
-    JobFixture fixture;
-    writeComicPages(fixture.source(), 3, QSize(1240, 1754));
-    const QString otherFolder = fixture.source() + "../autres/";
+TEST_F(BadInput, ASecondJobOnTheSameFoldersIsRefusedAndNamesTheFirst) {
+    writeComicPages(source(), 3, QSize(1240, 1754));
+    const QString otherFolder = source() + "../autres/";
     QDir().mkpath(otherFolder);
     writeComicPage(otherFolder, "q", 4);
     QProcess first;
     first.start(QStringLiteral(VANTOLA_BINARY),
-                {"cut", "--home", fixture.home(), "--quiet", "--threads", "1", fixture.source()});
+                {"cut", "--home", home(), "--quiet", "--threads", "1", source()});
     ASSERT_TRUE(first.waitForStarted());
     // Its log begins once it holds its locks; stopped, it keeps them.
-    for (int wait = 0; wait < 2000 && !QFileInfo::exists(fixture.output() + "log.txt"); ++wait)
+    for (int wait = 0; wait < 2000 && !QFileInfo::exists(output() + "log.txt"); ++wait)
         QThread::msleep(5);
     ::kill(pid_t(first.processId()), SIGSTOP);
     ASSERT_EQ(first.state(), QProcess::Running);
 
-    for (const QString& folder : {fixture.source(), otherFolder}) {
-        const ProcessResult second = fixture.cutWithVantola(folder);
+    for (const QString& folder : {source(), otherFolder}) {
+        const ProcessResult second = cutWithVantola(folder);
         EXPECT_EQ(second.status, 2);
-        EXPECT_TRUE(second.err.contains(QStringLiteral("processus %1, découpage de %2")
-                                            .arg(first.processId())
-                                            .arg(fixture.source())))
+        EXPECT_TRUE(second.err.contains(
+            QStringLiteral("processus %1, découpage de %2").arg(first.processId()).arg(source())))
             << qPrintable(second.err);
     }
     EXPECT_FALSE(QFileInfo::exists(otherFolder + "VANTOLA/log.txt"));
     ::kill(pid_t(first.processId()), SIGCONT);
     first.waitForFinished(120000);
     EXPECT_EQ(first.exitCode(), 0);
-    EXPECT_EQ(fixture.outputLog().filter("pour la page").size(), 3);
+    EXPECT_EQ(outputLog().filter("pour la page").size(), 3);
 }
 
 // A cut record that cannot be written whole (read-only, the program folder a file, a full file
 // system) is reported, and what was there stays as it was.
-TEST(BadInput, CutRecordThatCannotBeWrittenIsReportedAndKeptWhole) {
-    JobFixture fixture;
-    const QString page = writeComicPage(fixture.source(), "p", 1);
+TEST_F(BadInput, CutRecordThatCannotBeWrittenIsReportedAndKeptWhole) {
+    const QString page = writeComicPage(source(), "p", 1);
     const QByteArray previous("[earlier]\r\nA=1\r\n");
-    const QString record = fixture.home() + "decoupage.ini";
-    const QString fileAsHome = fixture.home() + "fichier";
-    const QString copied = fixture.source() + "copie.ini";
+    const QString record = home() + "decoupage.ini";
+    const QString fileAsHome = home() + "fichier";
+    const QString copied = source() + "copie.ini";
     writeFileBytes(record, previous);
     QFile::setPermissions(record, QFileDevice::ReadOwner);
     writeFileBytes(fileAsHome, previous);
@@ -280,9 +275,9 @@ TEST(BadInput, CutRecordThatCannotBeWrittenIsReportedAndKeptWhole) {
         QStringList arguments;
         bool onFullDisk;
     } rows[] = {
-        {record, {"cut", "--home", fixture.home(), page}, false},
+        {record, {"cut", "--home", home(), page}, false},
         {fileAsHome, {"cut", "--home", fileAsHome, page}, false},
-        {copied, {fixture.home(), page, copied}, true},
+        {copied, {home(), page, copied}, true},
     };
     for (const auto& [kept, arguments, onFullDisk] : rows) {
         const ProcessResult result =
@@ -293,28 +288,26 @@ TEST(BadInput, CutRecordThatCannotBeWrittenIsReportedAndKeptWhole) {
         }
         EXPECT_EQ(result.status, 1) << qPrintable(kept) << qPrintable(result.err);
         EXPECT_EQ(readFileBytes(kept), previous) << qPrintable(kept);
-        EXPECT_EQ(fixture.outputLog().filter("ERREUR : le fichier de découpage").size(), 1);
-        EXPECT_TRUE(
-            QDir(fixture.home()).entryList({".vantola-*"}, QDir::Hidden | QDir::Files).isEmpty());
+        EXPECT_EQ(outputLog().filter("ERREUR : le fichier de découpage").size(), 1);
+        EXPECT_TRUE(QDir(home()).entryList({".vantola-*"}, QDir::Hidden | QDir::Files).isEmpty());
     }
 }
 
-TEST(BadInput, UsageErrorsStartNoJob) {
-    JobFixture fixture;
-    const QString folder = fixture.source();
+TEST_F(BadInput, UsageErrorsStartNoJob) {
+    const QString folder = source();
     for (const QStringList& arguments :
          {QStringList{}, QStringList{folder + "absent.jpg"}, QStringList{"--level", "haut", folder},
           QStringList{"--rotate", "left", folder}, QStringList{"--sampling", "5:1", folder},
           QStringList{"--level", "300000", folder}, QStringList{"--level", "-300000", folder},
           QStringList{"--memory", "0", folder}}) {
         const ProcessResult result =
-            runVantola(QStringList{"cut"} + arguments + QStringList{"--home", fixture.home()});
+            runVantola(QStringList{"cut"} + arguments + QStringList{"--home", home()});
         EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));
         EXPECT_FALSE(result.err.isEmpty());
         // A level out of range says so once, in words that fit a level too small.
         EXPECT_LE(result.err.count("Le niveau de blanc"), 1);
         EXPECT_FALSE(result.err.contains("-300000 est trop grand"));
-        EXPECT_FALSE(QFileInfo::exists(fixture.output()));
+        EXPECT_FALSE(QFileInfo::exists(output()));
     }
 }
 

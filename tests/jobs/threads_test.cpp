@@ -27,30 +27,29 @@ struct JobOutcome {
 
 using JobSetUp = std::function<void(CuttingJob&, RecordingHost&)>;
 
-class ThreadsTest : public ::testing::Test {
+class ThreadsTest : public ::testing::Test, public JobFixture {
 protected:
     // Runs the job over the source folder, or over pdfPages pages of a PDF, from a clean start:
     // no output folder, no log beside the pages, quality 90.
     JobOutcome cut(int threads, const JobSetUp& setUp) {
-        QDir(fixture.output()).removeRecursively();
-        QFile::remove(fixture.file("log.txt"));
-        for (const QString& captured : QDir(fixture.source()).entryList({"BD*"}))
-            QFile::remove(fixture.file(captured));
-        fixture.setParam("JPG_QUALITY", "90");
+        QDir(output()).removeRecursively();
+        QFile::remove(file("log.txt"));
+        for (const QString& captured : QDir(source()).entryList({"BD*"}))
+            QFile::remove(file(captured));
+        setParam("JPG_QUALITY", "90");
         RecordingHost host;
-        CuttingJob job(fixture.state, host);
+        CuttingJob job(state, host);
         job.threads = threads;
         host.footerRow = &job.lLignePied;
         if (setUp)
             setUp(job, host);
         JobOutcome outcome;
-        outcome.summary =
-            job.Decoupage(fixture.source(), pdfPages ? fixture.source() : QString(), pdfPages);
+        outcome.summary = job.Decoupage(source(), pdfPages ? source() : QString(), pdfPages);
         outcome.calls = host.calls << QStringLiteral("footer at the end %1").arg(job.lLignePied);
         EXPECT_FALSE(host.callFromAnotherThread);
-        outcome.files = folderContents(fixture.source());
-        outcome.log = fixture.outputLog() + textFileLines(fixture.file("log.txt"));
-        outcome.record = readFileBytes(fixture.state.sFichierDecoupage);
+        outcome.files = folderContents(source());
+        outcome.log = outputLog() + textFileLines(file("log.txt"));
+        outcome.record = readFileBytes(state.sFichierDecoupage);
         return outcome;
     }
 
@@ -68,7 +67,6 @@ protected:
         return one;
     }
 
-    JobFixture fixture;
     qint16 pdfPages = 0;
 };
 
@@ -76,29 +74,29 @@ protected:
 // d.jpg loses its quality setting after its first piece, e.jpg is text; in one pass and in two.
 TEST_F(ThreadsTest, FailingPagesAndPiecesGiveTheSameJobOnFourThreads) {
     for (const char* name : {"a", "b", "c", "d", "f"})
-        writeComicPage(fixture.source(), name, std::uint64_t(name[0]), QSize(420, 600));
-    const QByteArray whole = readFileBytes(fixture.file("c.jpg"));
-    writeFileBytes(fixture.file("c.jpg"), whole.left(whole.size() * 2 / 3));
-    writeFileBytes(fixture.file("e.jpg"), "pas une image\n");
+        writeComicPage(source(), name, std::uint64_t(name[0]), QSize(420, 600));
+    const QByteArray whole = readFileBytes(file("c.jpg"));
+    writeFileBytes(file("c.jpg"), whole.left(whole.size() * 2 / 3));
+    writeFileBytes(file("e.jpg"), "pas une image\n");
     for (const bool doublePass : {false, true}) {
         SCOPED_TRACE(doublePass ? "double pass" : "single pass");
         const JobOutcome one = expectSameOnFourThreads([&](CuttingJob& job, RecordingHost& host) {
             job.switches.doublePass = doublePass;
-            fixture.state.bModeDebug = !doublePass;
-            QDir().mkpath(fixture.output() + "a.jpg-0002.jpg");
+            state.bModeDebug = !doublePass;
+            QDir().mkpath(output() + "a.jpg-0002.jpg");
             auto state = std::make_shared<int>(0); // 1: d.jpg shown, 2: quality broken
             host.onShown = [this, state](const QString& path) {
-                if (path == fixture.file("d.jpg")) {
+                if (path == file("d.jpg")) {
                     *state = 1;
                 } else if (*state == 2) {
-                    fixture.setParam("JPG_QUALITY", "90");
+                    setParam("JPG_QUALITY", "90");
                     *state = 3;
                 }
             };
             host.onYield = [this, state] {
                 if (*state == 1 &&
-                    !QDir(fixture.output()).entryList({"d.jpg-*.jpg"}, QDir::Files).isEmpty()) {
-                    fixture.setParam("JPG_QUALITY", "haute");
+                    !QDir(output()).entryList({"d.jpg-*.jpg"}, QDir::Files).isEmpty()) {
+                    setParam("JPG_QUALITY", "haute");
                     *state = 2;
                 }
             };
@@ -123,10 +121,9 @@ TEST_F(ThreadsTest, FailingPagesAndPiecesGiveTheSameJobOnFourThreads) {
         const QStringList dPieces = QStringList(one.files.keys()).filter("VANTOLA/d.jpg-");
         ASSERT_EQ(dPieces.size(), 2) << qPrintable(dPieces.join(' ')); // one JPEG, then the bitmap
         EXPECT_TRUE(dPieces.at(1).endsWith(".bmp"));
-        EXPECT_EQ(iniSectionLines(fixture.state.sFichierDecoupage, fixture.file("a.jpg"))
-                      .filter("FICHIER_"),
-                  (QStringList{"FICHIER_1=" + fixture.output() + "a.jpg-0001.jpg",
-                               "FICHIER_2=" + fixture.output() + "a.jpg-0002.jpg"}));
+        EXPECT_EQ(iniSectionLines(state.sFichierDecoupage, file("a.jpg")).filter("FICHIER_"),
+                  (QStringList{"FICHIER_1=" + output() + "a.jpg-0001.jpg",
+                               "FICHIER_2=" + output() + "a.jpg-0002.jpg"}));
     }
 }
 
@@ -148,7 +145,7 @@ TEST_F(ThreadsTest, FooterRowCarriedFromPageToPageUnderRotationIsTheSame) {
     // turned page leaves its width: pages of different sizes catch a worker that guesses it.
     const QSize sizes[] = {{420, 600}, {600, 420}, {380, 640}, {500, 500}};
     for (int page = 0; page < 4; ++page)
-        writeComicPage(fixture.source(), QStringLiteral("p%1").arg(page), page + 6, sizes[page]);
+        writeComicPage(source(), QStringLiteral("p%1").arg(page), page + 6, sizes[page]);
     const JobOutcome one = expectSameOnFourThreads([](CuttingJob& job, RecordingHost&) {
         job.switches.rotation = Rotation::Clockwise;
         job.switches.footerEnabled = true;
@@ -158,14 +155,12 @@ TEST_F(ThreadsTest, FooterRowCarriedFromPageToPageUnderRotationIsTheSame) {
 }
 
 TEST_F(ThreadsTest, PauseHoldsTheWorkersAheadAndTheJobEndsTheSame) {
-    writeComicPages(fixture.source(), 6, QSize(420, 600));
+    writeComicPages(source(), 6, QSize(420, 600));
     // At the first page's first row the pause holds for 20 yields of 20 ms, while the workers
     // have the next pages to prepare and encode. Only the encodings already running when the
     // pause came may end during it: at most one temporary file per thread.
     const auto temporaryFiles = [this] {
-        return QDir(fixture.output())
-            .entryList({".vantola-*.tmp"}, QDir::Files | QDir::Hidden)
-            .size();
+        return QDir(output()).entryList({".vantola-*.tmp"}, QDir::Files | QDir::Hidden).size();
     };
     std::vector<qsizetype> grewDuringPause; // one entry per run
     const auto setUp = [&](CuttingJob&, RecordingHost& host) {
@@ -173,7 +168,7 @@ TEST_F(ThreadsTest, PauseHoldsTheWorkersAheadAndTheJobEndsTheSame) {
         auto yields = std::make_shared<int>(-1);
         auto atStart = std::make_shared<qsizetype>(0);
         host.onShown = [&host, this, yields](const QString& path) {
-            if (path == fixture.file("p1.jpg")) {
+            if (path == file("p1.jpg")) {
                 host.pausesLeft = 20;
                 *yields = 0;
             }
@@ -198,21 +193,20 @@ TEST_F(ThreadsTest, PauseHoldsTheWorkersAheadAndTheJobEndsTheSame) {
 TEST_F(ThreadsTest, JobStoppedByItsHostLeavesNoTemporaryFile) {
     // The window stops a job by throwing from its yield (it is closing); the workers then stop
     // and the pieces they wrote ahead are removed. Stopped at several points of the job.
-    writeComicPages(fixture.source(), 6, QSize(420, 600));
+    writeComicPages(source(), 6, QSize(420, 600));
     struct Stop {};
     for (const int stopAt : {1, 400, 1500, 4000}) {
-        QDir(fixture.output()).removeRecursively();
+        QDir(output()).removeRecursively();
         RecordingHost host;
         int yields = 0;
         host.onYield = [&] {
             if (++yields == stopAt)
                 throw Stop{};
         };
-        CuttingJob job(fixture.state, host);
+        CuttingJob job(state, host);
         job.threads = 4;
-        EXPECT_THROW(job.Decoupage(fixture.source(), QString(), 0), Stop) << stopAt;
-        EXPECT_EQ(QDir(fixture.output()).entryList({".*"}, QDir::Files | QDir::Hidden),
-                  QStringList())
+        EXPECT_THROW(job.Decoupage(source(), QString(), 0), Stop) << stopAt;
+        EXPECT_EQ(QDir(output()).entryList({".*"}, QDir::Files | QDir::Hidden), QStringList())
             << stopAt;
     }
 }
