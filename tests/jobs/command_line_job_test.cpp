@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace vantola::test {
 namespace {
@@ -126,54 +127,47 @@ TEST_F(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
         QString::fromUtf8(readFileBytes(state.sFichierParam)).contains("JPG_QUALITY=haute"));
 }
 
-// Mounts $1 read-only, then runs vantola with the other arguments.
-const QString kReadOnlyFolder =
-    QStringLiteral("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && shift && "
-                   "exec \"$VANTOLA\" \"$@\"");
-
 TEST_F(BadInput, OutputFolderThatCannotServeRefusesTheJobAndLosesNothing) {
-    struct Case {
-        const char* entry;  // made in the source folder
-        const char* target; // of the link `entry`; a file when empty
-        bool readOnly;      // the source folder, mounted read-only
-        const char* command;
-        const char* reason;
+    // The entry is made in the source folder: a link to the target, or a file when there is no
+    // target. Without an entry, the source folder is mounted read-only.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"VANTOLA", "../ailleurs", "cut", "est un lien symbolique"},
+        {"VANTOLA", ".", "cut", "est un lien symbolique"},
+        {"VANTOLA2", "../ailleurs", "cut", "est un lien symbolique"},
+        {"VANTOLA", "", "cut", "n'est pas un dossier"},
+        {"", "", "cut", "n'a pas pu être créé (système de fichiers en lecture seule)"},
+        {"", "", "clipboard", "n'a pas pu être créé (système de fichiers en lecture seule)"},
     };
-    const Case cases[] = {
-        {"VANTOLA", "../ailleurs", false, "cut", "est un lien symbolique"},
-        {"VANTOLA", ".", false, "cut", "est un lien symbolique"},
-        {"VANTOLA2", "../ailleurs", false, "cut", "est un lien symbolique"},
-        {"VANTOLA", "", false, "cut", "n'est pas un dossier"},
-        {"", "", true, "cut", "n'a pas pu être créé (système de fichiers en lecture seule)"},
-        {"", "", true, "clipboard", "n'a pas pu être créé (système de fichiers en lecture seule)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.entry) + " " + c.target + " " + c.command);
+    for (const auto& [entryName, target, command, reason] : cases) {
+        SCOPED_TRACE(std::string(entryName) + " " + target + " " + command);
         JobFixture fixture;
-        const QString page = writeComicPage(fixture.source(), "p", 1);
+        writeComicPage(fixture.source(), "p", 1);
         const QString elsewhere = fixture.source() + "../ailleurs/";
         QDir().mkpath(elsewhere);
         writeFileBytes(elsewhere + "precieux.txt", "keep me");
-        const QString entry = fixture.source() + QLatin1String(c.entry);
-        if (*c.target)
-            QFile::link(QLatin1String(c.target), entry);
-        else if (*c.entry)
+        const QString entry = fixture.source() + entryName;
+        if (*target)
+            QFile::link(target, entry);
+        else if (*entryName)
             writeFileBytes(entry, "occupied");
-        const QStringList command{c.command,      fixture.source(), "--home",
-                                  fixture.home(), "--quiet",        "--double-pass"};
+        const QStringList arguments{command,        fixture.source(), "--home",
+                                    fixture.home(), "--quiet",        "--double-pass"};
+        // Mounts $1 read-only, then runs vantola with the other arguments.
         const ProcessResult result =
-            c.readOnly
-                ? runInPrivateMounts(kReadOnlyFolder, QStringList{fixture.source()} + command)
-                : runVantola(command);
+            *entryName
+                ? runVantola(arguments)
+                : runInPrivateMounts("mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro "
+                                     "\"$1\" && shift && exec \"$VANTOLA\" \"$@\"",
+                                     QStringList{fixture.source()} + arguments);
         if (result.status == kNoPrivateMounts)
             GTEST_SKIP() << "no private mount namespace (unshare) here for a read-only folder";
 
         EXPECT_EQ(result.status, 2) << qPrintable(result.err);
-        EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.reason))) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.contains(QString::fromUtf8(reason))) << qPrintable(result.err);
         EXPECT_EQ(QDir(elsewhere).entryList(QDir::Files), QStringList{"precieux.txt"});
         EXPECT_EQ(readFileBytes(elsewhere + "precieux.txt"), "keep me");
         EXPECT_EQ(QDir(fixture.source()).entryList({"*.jpg"}), QStringList{"p.jpg"});
-        EXPECT_EQ(QFileInfo(entry).isSymLink(), *c.target != '\0');
+        EXPECT_EQ(QFileInfo(entry).isSymLink(), *target != '\0');
         EXPECT_FALSE(QFileInfo::exists(fixture.output() + "log.txt"));
     }
 }

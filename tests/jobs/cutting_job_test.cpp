@@ -150,10 +150,6 @@ TEST_F(PictureJob, WhiteLevelTooLargeForTheThresholdStartsNothing) {
     EXPECT_TRUE(cut().started);
 }
 
-QStringList jpegNames(const QString& folder) {
-    return fileNames(folder, "*.jpg");
-}
-
 QString closingMessage(int pieces) {
     return QStringLiteral("DECOUPAGE TERMINE | %1 diapos créées et 0 erreurs rencontré(s).")
         .arg(pieces);
@@ -182,7 +178,7 @@ TEST_F(FolderJob, CutsOnlyJpegFilesAndASecondJobReplacesLogAndRecord) {
               (QStringList{"Découpage de BD - 0/2", "Découpage de BD - 1/2"}));
     EXPECT_EQ(host.callsOf("job ").mid(0, 2),
               (QStringList{"0 1er passe de a.JPG", "50 1er passe de b.jpg"}));
-    const QStringList pieces = jpegNames(output());
+    const QStringList pieces = fileNames(output(), "*.jpg");
     ASSERT_EQ(pieces.size(), summary.pieces);
     ASSERT_EQ(pieces.size(), 12); // three tiers of two panels on each page
     // Numbers run on across the pages of the job.
@@ -196,7 +192,7 @@ TEST_F(FolderJob, CutsOnlyJpegFilesAndASecondJobReplacesLogAndRecord) {
     host.calls.clear();
     state.bSansMessage = true;
     const JobSummary again = job.Decoupage(source(), QString(), 0);
-    EXPECT_EQ(jpegNames(output()).size(), 12 + again.pieces);
+    EXPECT_EQ(fileNames(output(), "*.jpg").size(), 12 + again.pieces);
     EXPECT_EQ(readFileBytes(output() + "mine.txt"), QByteArray("keep me"));
     EXPECT_EQ(outputLog().filter("pour la page").size(), 1);
     const QString record = QString::fromUtf8(readFileBytes(state.sFichierDecoupage));
@@ -227,7 +223,7 @@ TEST_F(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     EXPECT_EQ(readFileBytes(usersOwn), "keep me");
     EXPECT_EQ(summary.outputFolder, output());
     // Only second-pass pieces remain: each is named after the first-pass piece it came from.
-    const QStringList pieces = jpegNames(output());
+    const QStringList pieces = fileNames(output(), "*.jpg");
     EXPECT_EQ(pieces.size(), summary.pieces);
     EXPECT_GE(pieces.size(), 24);
     const QRegularExpression secondPass("^p\\d\\.jpg-\\d{4}\\.jpg-\\d{4}\\.jpg$");
@@ -255,10 +251,10 @@ TEST_F(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     // are, and a piece the user deleted stays deleted.
     QFile::remove(output() + pieces.last());
     QMap<QString, QByteArray> others;
-    for (const QString& piece : jpegNames(output()).filter(QRegularExpression("^p[2-4]")))
+    for (const QString& piece : fileNames(output(), "*.jpg").filter(QRegularExpression("^p[2-4]")))
         others.insert(piece, readFileBytes(output() + piece));
     job.Decoupage(file("p1.jpg"), "p1.jpg", 0);
-    const QStringList after = jpegNames(output());
+    const QStringList after = fileNames(output(), "*.jpg");
     const QStringList recut = after.filter(QRegularExpression("^p1"));
     EXPECT_EQ(recut, pieces.filter(QRegularExpression("^p1")));
     for (const QString& piece : recut)
@@ -280,7 +276,7 @@ TEST_F(FolderJob, NamesThatAreNotUtf8AreCutUnderTheirWindows1252Reading) {
     writeComicPage(source(), "bédé", 3);
 
     EXPECT_EQ(cutWithVantola(source()).status, 0);
-    const QStringList pieces = jpegNames(output());
+    const QStringList pieces = fileNames(output(), "*.jpg");
     EXPECT_EQ(pieces.size(), 12);
     EXPECT_EQ(pieces.value(6), "planche_été.jpg-0007.jpg");
     EXPECT_EQ(

@@ -21,7 +21,7 @@ JobFixture::JobFixture() : job(state, host) {
 }
 
 void JobFixture::setParam(const QString& key, const QString& value) {
-    ASSERT_NE(Cls_InitREG().IniEcrire(QStringLiteral("PARAM"), key, value, state.sFichierParam), 0);
+    ASSERT_NE(Cls_InitREG().IniEcrire("PARAM", key, value, state.sFichierParam), 0);
 }
 
 void RecordingHost::pageShown(const QString& path, const QImage& page) {
@@ -36,13 +36,13 @@ void RecordingHost::pageShown(const QString& path, const QImage& page) {
 }
 
 void RecordingHost::yield() {
-    record(QStringLiteral("yield"));
+    record("yield");
     if (onYield)
         onYield();
 }
 
 bool RecordingHost::pauseRequested() {
-    record(QStringLiteral("pause?"));
+    record("pause?");
     return pausesLeft > 0 && pausesLeft-- > 0;
 }
 
@@ -61,7 +61,7 @@ void RecordingHost::record(const QString& call) {
 }
 
 QStringList JobFixture::outputLog() const {
-    return textFileLines(output() + QStringLiteral("log.txt"));
+    return textFileLines(output() + "log.txt");
 }
 
 QImage comicPage(std::uint64_t seed, QSize size) {

@@ -63,9 +63,9 @@ class JobFixture {
 public:
     JobFixture();
 
-    QString home() const { return root_.path() + QStringLiteral("home/"); }
-    QString source() const { return root_.path() + QStringLiteral("pages/"); }
-    QString output() const { return source() + QStringLiteral("VANTOLA/"); }
+    QString home() const { return root_.path() + "home/"; }
+    QString source() const { return root_.path() + "pages/"; }
+    QString output() const { return source() + "VANTOLA/"; }
     QString file(const QString& name) const { return source() + name; }
     QStringList outputLog() const;
 
@@ -95,7 +95,7 @@ QString writeComicPage(const QString& folder, const QString& name, std::uint64_t
 void writeComicPages(const QString& folder, int count, QSize size = QSize(620, 877));
 
 // The names of the files of a folder that match the pattern, in name order.
-QStringList fileNames(const QString& folder, const QString& pattern = QStringLiteral("*"));
+QStringList fileNames(const QString& folder, const QString& pattern = "*");
 
 // Every file and folder under root by relative path: a file's bytes, "<folder>" for a folder, and
 // for a log.txt its lines without their dates, the source folder written SOURCE/.

@@ -11,10 +11,10 @@ namespace vantola::test {
 ProcessResult runProgram(const QString& program, const QStringList& arguments, int timeoutMs,
                          const QStringList& environmentChanges) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("fr_FR.UTF-8"));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("fr_FR.UTF-8"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("VANTOLA"), QStringLiteral(VANTOLA_BINARY));
+    environment.insert("LC_ALL", "fr_FR.UTF-8");
+    environment.insert("LANG", "fr_FR.UTF-8");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("VANTOLA", QStringLiteral(VANTOLA_BINARY));
     for (const QString& change : environmentChanges) {
         const QString name = change.section(QLatin1Char('='), 0, 0);
         const QString value = change.section(QLatin1Char('='), 1);
@@ -31,10 +31,10 @@ ProcessResult runVantola(const QStringList& arguments, int timeoutMs,
 
 ProcessResult runInPrivateMounts(const QString& script, const QStringList& arguments) {
     const QStringList unshare{"--user", "--map-root-user", "--mount"};
-    if (runProgram(QStringLiteral("unshare"), unshare + QStringList{"true"}, 10000).status != 0)
+    if (runProgram("unshare", unshare + QStringList{"true"}, 10000).status != 0)
         return {kNoPrivateMounts, {}, {}};
-    return runProgram(QStringLiteral("unshare"),
-                      unshare + QStringList{"sh", "-c", script, "sh"} + arguments, 300000);
+    return runProgram("unshare", unshare + QStringList{"sh", "-c", script, "sh"} + arguments,
+                      300000);
 }
 
 } // namespace vantola::test

@@ -8,7 +8,7 @@ namespace vantola::test {
 // A temporary folder that lives as long as the object; path() ends with a separator.
 class TempFolder {
 public:
-    TempFolder() : dir_(QStringLiteral("/tmp/vantola-test-XXXXXX")) {}
+    TempFolder() : dir_("/tmp/vantola-test-XXXXXX") {}
     QString path() const { return dir_.path() + QLatin1Char('/'); }
     QString file(const QString& name) const { return path() + name; }
 

@@ -7,12 +7,10 @@
 namespace vantola::test {
 
 QStringList textFileLines(const QString& path) {
-    QStringList lines = QString::fromUtf8(readFileBytes(path)).split(QStringLiteral("\r\n"));
+    QStringList lines = QString::fromUtf8(readFileBytes(path)).split("\r\n");
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    lines.replaceInStrings(
-        QRegularExpression(QStringLiteral("^(Traitement (commencé|terminé) à) .*")),
-        QStringLiteral("\\1"));
+    lines.replaceInStrings(QRegularExpression("^(Traitement (commencé|terminé) à) .*"), "\\1");
     return lines;
 }
 
