@@ -107,18 +107,16 @@ void writePdf(const QString& path, const std::vector<QImage>& pages, int dpi) {
     QPdfWriter writer(path);
     writer.setResolution(dpi);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter painter;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        const QImage& page = pages[i];
+    QPainter painter; // ends the document when it goes
+    for (const QImage& page : pages) {
         const QSizeF points(page.width() * 72.0 / dpi, page.height() * 72.0 / dpi);
         writer.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
-        if (i == 0 && !painter.begin(&writer))
-            throw std::runtime_error("cannot write the PDF " + path.toStdString());
-        if (i > 0)
+        if (painter.isActive())
             writer.newPage();
+        else if (!painter.begin(&writer))
+            throw std::runtime_error("cannot write the PDF " + path.toStdString());
         painter.drawImage(QRect(QPoint(0, 0), page.size()), page);
     }
-    painter.end();
 }
 
 } // namespace vantola::test

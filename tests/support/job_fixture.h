@@ -22,18 +22,10 @@ namespace vantola::test {
 // and whether any came from another thread than the one that made the host.
 class RecordingHost : public JobHost {
 public:
-    void jobProgress(int value, const QString& text) override {
-        record(QStringLiteral("job %1 %2").arg(value).arg(text));
-    }
-    void pageProgress(int value, const QString& text) override {
-        record(QStringLiteral("page %1%2").arg(value).arg(text));
-    }
-    void setPageProgressColour(quint32 colour) override {
-        record(QStringLiteral("colour %1").arg(colour));
-    }
-    void setPageFrameVisible(bool visible) override {
-        record(QStringLiteral("frame %1").arg(visible));
-    }
+    void jobProgress(int value, const QString& text) override { record("job", value, text); }
+    void pageProgress(int value, const QString& text) override { record("page", value, text); }
+    void setPageProgressColour(quint32 colour) override { record("colour", colour); }
+    void setPageFrameVisible(bool visible) override { record("frame", visible); }
     // With the path: the size, the middle pixel and the footer row the page before left.
     void pageShown(const QString& path, const QImage& page) override;
     void setCaption(const QString& caption) override { record("caption " + caption); }
@@ -55,6 +47,10 @@ public:
 
 private:
     void record(const QString& call);
+    // "kind value", then the text after a space when there is one.
+    void record(const char* kind, qint64 value, const QString& text = {}) {
+        record(QStringLiteral("%1 %2 %3").arg(kind).arg(value).arg(text).trimmed());
+    }
     std::thread::id madeOn_ = std::this_thread::get_id();
 };
 
