@@ -1,7 +1,5 @@
-// Jobs of the vantola program. Each bad page fails alone in the log, is copied to the output
-// folder for the user to see, and the job goes on with exit status 1. Output folders that cannot
-// serve, a full disk, a job already running and a job killed at any moment lose nothing of the
-// user's.
+// Jobs of the vantola program: bad pages fail alone and the job goes on (exit status 1); unusable
+// output folders, a full disk, a job already running and a killed job lose nothing of the user's.
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
 #include "support/test_pages.h"

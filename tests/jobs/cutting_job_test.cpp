@@ -1,7 +1,5 @@
-// Jobs over a single picture: the pieces and their pixels, the cut record, the log, the closing
-// message, sampling, rotation, header and footer, and the refusal of a white level that cannot be
-// used. Jobs over a folder: which files are pages, the caption and job bar, the double pass and
-// its final layout, and a second job over the same folder.
+// Cutting jobs over one picture and over a folder, run in this process: what they write, what
+// they tell their host, and the double pass.
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
 #include "support/test_pages.h"

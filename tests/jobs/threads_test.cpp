@@ -1,8 +1,5 @@
-// A job cut on several threads leaves exactly what the same job leaves on one: the same files with
-// the same bytes, the same cut record and log, the same counts, and the same calls on its host in
-// the same order, made from the calling thread only. The folders hold pages that fail while they
-// load, a piece that cannot be put in place, and a piece that fails to encode after the JPEG
-// settings changed in the middle of a page.
+// A job cut on several threads leaves exactly what the same job leaves on one: the same files,
+// cut record, counts and calls on its host in the same order, made from the calling thread only.
 #include "support/job_fixture.h"
 #include "support/test_pages.h"
 
