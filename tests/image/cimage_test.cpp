@@ -1,25 +1,40 @@
-// The picture buffer's layout and the copies between buffers.
+// The picture buffer: its layout, the copies between buffers and from decoded pictures, painting,
+// and the buffers derived from it (mirror, rotation, resampling, grey).
 
-#include "cimage_test_support.h"
-#include "settings/app_error.h"
+#include "image/cimage.h"
+#include "image/cimage_pixels.h"
+#include "support/djpeg.h"
 
+#include <QImage>
+#include <array>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 namespace vantola {
 namespace {
 
 using cimage_pixels::writePixel;
-using test::bufferOf;
-using test::pixelAt;
+using test::errorNumber;
 
-template <typename Action>
-void expectOverflow(Action action) {
-    try {
-        action();
-        ADD_FAILURE() << "no overflow error";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), kErrOverflow);
-    }
+quint32 pixelAt(const cImage& image, qint32 x, qint32 y) {
+    return cimage_pixels::readPixel(image.topDownRow(y), x, image.BitCount());
+}
+
+QRgb entryAt(const cImage& image, int index) {
+    return cimage_pixels::entryColour(image.colourTable()[index]);
+}
+
+// A buffer of the given depth holding the given pixel values, top row first.
+std::unique_ptr<cImage> bufferOf(qint16 bits, const std::vector<std::vector<quint32>>& rows) {
+    auto image = std::make_unique<cImage>();
+    if (!image->Create(qint32(rows.front().size()), qint32(rows.size()), bits))
+        return nullptr;
+    for (qint32 y = 0; y < image->Height(); ++y)
+        for (qint32 x = 0; x < image->Width(); ++x)
+            writePixel(image->topDownRow(y), x, bits, rows[y][x]);
+    return image;
 }
 
 TEST(cImageLayout, StridesRowsAndZeroedMemory) {
@@ -53,16 +68,14 @@ TEST(cImageLayout, GreyRampsKeepReservedBytes) {
     EXPECT_EQ(image.colourTable()[1].green, 255);
     EXPECT_EQ(image.colourTable()[1].reserved, 7);
     ASSERT_TRUE(image.Create(3, 2, 4));
-    for (int i = 0; i < 16; ++i) {
-        const ColourEntry& entry = image.colourTable()[i];
-        EXPECT_TRUE(entry.blue == i * 17 && entry.green == i * 17 && entry.red == i * 17) << i;
-    }
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(entryAt(image, i), qRgb(i * 17, i * 17, i * 17)) << i;
     ASSERT_TRUE(image.Create(3, 2, 8));
     EXPECT_EQ(image.colourTable()[200].blue, 200);
     EXPECT_EQ(image.colourTable()[1].reserved, 7);
 }
 
-TEST(cImageLayout, RefusedSizesDepthsAndOverflowsLeaveNoPixels) {
+TEST(cImageLayout, RefusedSizesDepthsPicturesAndOverflowsLeaveNoPixels) {
     cImage image;
     for (qint16 bits : {0, 2, 16, 32}) {
         ASSERT_TRUE(image.Create(4, 4, 8));
@@ -74,11 +87,20 @@ TEST(cImageLayout, RefusedSizesDepthsAndOverflowsLeaveNoPixels) {
     EXPECT_FALSE(image.Create(4, -1, 24));
     // Sizes past 32 bits are an error, never a wrap.
     EXPECT_EQ(cImage::strideFor(0x7FFFFFFC, 8), 0x7FFFFFFC);
-    expectOverflow([] { cImage::strideFor(0x7FFFFFFF, 8); });
-    expectOverflow([] { cImage::strideFor(0x2AAAAAAA, 24); }); // 3 W + 3 passes 2^31 - 1
+    EXPECT_EQ(errorNumber([] { cImage::strideFor(0x7FFFFFFF, 8); }), kErrOverflow);
+    EXPECT_EQ(errorNumber([] { cImage::strideFor(0x2AAAAAAA, 24); }), kErrOverflow); // 3 W + 3
     ASSERT_TRUE(image.Create(2, 2, 8));
-    expectOverflow([&] { image.Create(65536, 32768, 8); }); // 2^31 bytes
+    EXPECT_EQ(errorNumber([&] { image.Create(65536, 32768, 8); }), kErrOverflow); // 2^31 bytes
     EXPECT_EQ(image.hDC(), nullptr);
+    // A picture with nothing to copy, or a depth the buffer has not, empties it too.
+    for (const auto& [picture, bits] :
+         {std::pair{QImage(), qint16(0)},
+          std::pair{QImage(2, 2, QImage::Format_RGB32), qint16(16)}}) {
+        ASSERT_TRUE(image.Create(2, 2, 8));
+        qint16 depth = bits;
+        EXPECT_FALSE(image.CopyStdPicture(picture, &depth));
+        EXPECT_EQ(image.hDC(), nullptr);
+    }
 }
 
 // Gives a buffer a colour table and pixels that differ from entry to entry and pixel to pixel.
@@ -184,6 +206,246 @@ TEST(cImagePaint, ClipsToTheDestinationAndConvertsDepths) {
     const auto greys = bufferOf(8, {{0}});
     bufferOf(24, {{0xFF0000}})->PaintHDC(greys.get());
     EXPECT_EQ(pixelAt(*greys, 0, 0), 85u); // (255, 0, 0) is nearest (85, 85, 85)
+}
+
+// Reads the buffer's bytes, not through the pixel helpers: rows bottom-up, pixels blue, green,
+// red.
+void expectSameColours(const cImage& image, const QImage& picture) {
+    ASSERT_EQ(image.BitCount(), 24);
+    ASSERT_EQ(QSize(image.Width(), image.Height()), picture.size());
+    for (int y = 0; y < picture.height(); ++y) {
+        const quint8* row =
+            image.DIBitsPtr() + (picture.height() - 1 - y) * image.BytesPerScanLine();
+        for (int x = 0; x < picture.width(); ++x)
+            EXPECT_EQ(qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]), picture.pixel(x, y))
+                << x << "," << y;
+    }
+}
+
+TEST(cImagePicture, ColourLayoutsBecome24Bits) {
+    // 7 x 3 (an odd width that leaves a tail after whole groups of pixels), every pixel its own
+    // colour, so that flips, row order and channel swaps all show.
+    QImage asymmetric(7, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 7; ++x)
+            asymmetric.setPixel(x, y, qRgb(30 * x + 5, 80 * y + 1, 250 - 10 * x - y));
+    for (QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
+          QImage::Format_RGB888, QImage::Format_BGR888, QImage::Format_RGBX8888,
+          QImage::Format_RGBA8888, QImage::Format_RGBA8888_Premultiplied, QImage::Format_RGBA64,
+          QImage::Format_RGB16, QImage::Format_RGB555, QImage::Format_RGB444}) {
+        const QImage picture = asymmetric.convertToFormat(format);
+        cImage image;
+        qint16 depth = 0;
+        ASSERT_TRUE(image.CopyStdPicture(picture, &depth)) << format;
+        EXPECT_EQ(depth, 24);
+        expectSameColours(image, picture);
+    }
+}
+
+TEST(cImagePicture, AlphaIsIgnoredNotComposited) {
+    QImage picture(3, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(200, 100, 50, 0));
+    picture.setPixel(1, 0, qRgba(10, 20, 30, 128));
+    picture.setPixel(2, 0, qRgba(1, 2, 3, 255));
+    cImage image;
+    ASSERT_TRUE(image.CopyStdPicture(picture));
+    EXPECT_EQ(
+        std::vector<quint32>({pixelAt(image, 0, 0), pixelAt(image, 1, 0), pixelAt(image, 2, 0)}),
+        std::vector<quint32>({0xC86432u, 0x0A141Eu, 0x010203u}));
+    // Premultiplied colours are restored (to within the precision that alpha leaves).
+    ASSERT_TRUE(image.CopyStdPicture(picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)));
+    const QRgb half = 0xFF000000u | pixelAt(image, 1, 0);
+    EXPECT_NEAR(qRed(half), 10, 1);
+    EXPECT_NEAR(qBlue(half), 30, 1);
+}
+
+TEST(cImagePicture, TwoColourPicturesKeepBitsAndPalette) {
+    QImage mono(10, 2, QImage::Format_Mono);
+    mono.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255)});
+    mono.fill(0);
+    mono.setPixel(0, 0, 1);
+    mono.setPixel(9, 0, 1);
+    mono.setPixel(1, 1, 1);
+    QImage ones(3, 1, QImage::Format_Mono);
+    ones.fill(1);
+    for (const QImage::Format format : {QImage::Format_Mono, QImage::Format_MonoLSB}) {
+        cImage image;
+        qint16 depth = 0;
+        ASSERT_TRUE(image.CopyStdPicture(mono.convertToFormat(format), &depth));
+        EXPECT_EQ(depth, 1);
+        EXPECT_EQ(entryAt(image, 0), qRgb(255, 0, 0));
+        EXPECT_EQ(entryAt(image, 1), qRgb(0, 0, 255));
+        // Top row last in memory, leftmost pixel in the high bit.
+        EXPECT_EQ(image.DIBitsPtr()[image.BytesPerScanLine()], 0x80);
+        EXPECT_EQ(image.DIBitsPtr()[image.BytesPerScanLine() + 1] & 0xC0, 0x40);
+        EXPECT_EQ(image.DIBitsPtr()[0], 0x40);
+        // The bits past the last pixel are padding, kept 0 whatever the picture held there.
+        ASSERT_TRUE(image.CopyStdPicture(ones.convertToFormat(format)));
+        EXPECT_EQ(image.DIBitsPtr()[0], 0xE0);
+    }
+}
+
+TEST(cImagePicture, IndexedAndGreyPicturesKeepTheirIndices) {
+    for (int colours : {2, 16, 17, 256}) {
+        QImage picture(5, 2, QImage::Format_Indexed8);
+        QList<QRgb> table;
+        for (int i = 0; i < colours; ++i)
+            table.append(qRgb(i, 255 - i, 7));
+        picture.setColorTable(table);
+        for (int i = 0; i < 10; ++i)
+            picture.setPixel(i % 5, i / 5, uint((i * 7) % colours));
+        cImage image;
+        qint16 depth = 0;
+        ASSERT_TRUE(image.CopyStdPicture(picture, &depth));
+        EXPECT_EQ(depth, colours <= 16 ? 4 : 8);
+        EXPECT_EQ(entryAt(image, colours - 1), table.last());
+        if (colours == 17) {
+            EXPECT_EQ(entryAt(image, 200), qRgb(200, 200, 200)); // past the table: the ramp
+            for (int i = 0; i < 10; ++i)
+                EXPECT_EQ(pixelAt(image, i % 5, i / 5), uint((i * 7) % colours)) << colours;
+        }
+    }
+    QImage grey(3, 1, QImage::Format_Grayscale8);
+    grey.fill(qRgb(200, 200, 200));
+    cImage image;
+    qint16 depth = 0;
+    ASSERT_TRUE(image.CopyStdPicture(grey, &depth));
+    EXPECT_EQ(depth, 8);
+    EXPECT_EQ(entryAt(image, 123), qRgb(123, 123, 123));
+    EXPECT_EQ(pixelAt(image, 2, 0), 200u);
+}
+
+TEST(cImagePicture, AnExplicitDepthConverts) {
+    QImage picture(3, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(255, 0, 0)); // luma 76.245
+    picture.setPixel(1, 0, qRgb(0, 255, 0)); // luma 149.685
+    picture.setPixel(2, 0, qRgb(255, 255, 255));
+    // The nearest grey of each ramp: 76 is nearest 68 = 4 x 17, 150 nearest 153 = 9 x 17.
+    for (const auto& [bits, expected] :
+         {std::pair<qint16, std::array<quint32, 3>>{8, {76, 150, 255}},
+          {4, {4, 9, 15}},
+          {1, {0, 1, 1}}}) {
+        cImage image;
+        qint16 depth = bits;
+        ASSERT_TRUE(image.CopyStdPicture(picture, &depth));
+        EXPECT_EQ(depth, bits);
+        for (qint32 x = 0; x < 3; ++x)
+            EXPECT_EQ(pixelAt(image, x, 0), expected[x]) << bits << ": " << x;
+    }
+    QImage mono(2, 1, QImage::Format_Mono);
+    mono.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6)});
+    mono.setPixel(1, 0, 1);
+    cImage image;
+    qint16 depth = 24;
+    ASSERT_TRUE(image.CopyStdPicture(mono, &depth));
+    EXPECT_EQ(pixelAt(image, 1, 0), 0x040506u);
+}
+
+// Scrambled values: no mirror or turn of the 5 x 3 picture maps it onto itself, even at 1 bit.
+quint32 pattern(qint32 x, qint32 y, qint16 bits) {
+    const quint32 mixed = quint32((x + 1) * 73 + (y + 1) * 151 + x * y * 37) * 2654435761u;
+    return (mixed >> 13) & cimage_pixels::valueMask(bits);
+}
+
+// 5 x 3, no symmetry, with a non-grey colour table entry to follow into the new buffer.
+std::unique_ptr<cImage> asymmetric(qint16 bits) {
+    std::vector<std::vector<quint32>> rows(3, std::vector<quint32>(5));
+    for (qint32 y = 0; y < 3; ++y)
+        for (qint32 x = 0; x < 5; ++x)
+            rows[y][x] = pattern(x, y, bits);
+    auto image = bufferOf(bits, rows);
+    image->colourTable()[1] = ColourEntry{1, 2, 3, 0};
+    return image;
+}
+
+TEST(cImageTransform, MirrorAndRotateMapEveryPixel) {
+    for (qint16 bits : {1, 4, 8, 24}) {
+        const auto image = asymmetric(bits);
+        // 90: counter-clockwise, the top-right corner comes to the top left.
+        const struct {
+            std::unique_ptr<cImage> result;
+            QSize size;
+            std::function<QPoint(int, int)> sourceOf;
+        } cases[] = {
+            {image->Mirror(false), {5, 3}, [](int x, int y) { return QPoint(4 - x, y); }},
+            {image->Mirror(true), {5, 3}, [](int x, int y) { return QPoint(x, 2 - y); }},
+            {image->Rotate(90), {3, 5}, [](int x, int y) { return QPoint(4 - y, x); }},
+            {image->Rotate(180), {5, 3}, [](int x, int y) { return QPoint(4 - x, 2 - y); }},
+            {image->Rotate(270), {3, 5}, [](int x, int y) { return QPoint(y, 2 - x); }},
+        };
+        for (const auto& c : cases) {
+            const auto& result = c.result;
+            ASSERT_NE(result, nullptr);
+            ASSERT_EQ(QSize(result->Width(), result->Height()), c.size);
+            ASSERT_EQ(result->BitCount(), bits);
+            if (bits != 24) {
+                EXPECT_EQ(result->colourTable()[1].red, 3);
+            }
+            for (qint32 y = 0; y < c.size.height(); ++y) {
+                for (qint32 x = 0; x < c.size.width(); ++x) {
+                    const QPoint source = c.sourceOf(x, y);
+                    EXPECT_EQ(pixelAt(*result, x, y), pattern(source.x(), source.y(), bits))
+                        << bits << ": " << x << "," << y << " of case " << (&c - cases);
+                }
+            }
+        }
+    }
+}
+
+TEST(cImageTransform, RotationAnglesCountModulo360) {
+    const auto image = asymmetric(24);
+    const auto bytes = [](const std::unique_ptr<cImage>& turned) {
+        return std::vector<quint8>(turned->DIBitsPtr(),
+                                   turned->DIBitsPtr() +
+                                       turned->Height() * turned->BytesPerScanLine());
+    };
+    EXPECT_EQ(bytes(image->Rotate(-90)), bytes(image->Rotate(270)));
+    EXPECT_EQ(bytes(image->Rotate(450)), bytes(image->Rotate(90)));
+    EXPECT_EQ(bytes(image->Rotate(-180)), bytes(image->Rotate(180)));
+    for (qint32 angle : {0, 45, 360, -360, 91, std::numeric_limits<qint32>::min()})
+        EXPECT_EQ(image->Rotate(angle), nullptr) << angle;
+    EXPECT_EQ(cImage().Rotate(90), nullptr);
+}
+
+TEST(cImageTransform, ResampleCopiesOrAveragesAreas) {
+    for (qint16 bits : {1, 4, 8, 24}) {
+        const auto image = asymmetric(bits);
+        const auto same = image->Resample(5, 3);
+        ASSERT_NE(same, nullptr);
+        EXPECT_TRUE(std::equal(image->DIBitsPtr(),
+                               image->DIBitsPtr() + 3 * image->BytesPerScanLine(),
+                               same->DIBitsPtr()));
+    }
+    // 4 x 2 to 2 x 1: each new pixel is the rounded mean of a 2 x 2 block.
+    const auto half = bufferOf(24, {{0x000000, 0x0A0B01, 0xFF0000, 0xFF0000},
+                                    {0x020300, 0x000000, 0x00FF00, 0x000001}})
+                          ->Resample(2, 1);
+    ASSERT_NE(half, nullptr);
+    EXPECT_EQ(pixelAt(*half, 0, 0), 0x030400u); // (10 + 2) / 4, (11 + 3) / 4 = 3.5 up, 1 / 4
+    EXPECT_EQ(pixelAt(*half, 1, 0), 0x804000u); // 510 / 4 = 127.5 up, 255 / 4, 1 / 4
+    // 3 to 2 across: the middle pixel counts half in each new pixel.
+    const auto grey = bufferOf(8, {{0, 90, 240}});
+    const auto narrow = grey->Resample(2, 1);
+    ASSERT_NE(narrow, nullptr);
+    EXPECT_EQ(pixelAt(*narrow, 0, 0), 30u);  // (2 x 0 + 1 x 90) / 3
+    EXPECT_EQ(pixelAt(*narrow, 1, 0), 190u); // (1 x 90 + 2 x 240) / 3
+    const auto wide = grey->Resample(6, 2);
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(pixelAt(*wide, 3, 1), 90u);
+}
+
+TEST(cImageTransform, GreyscaleTakesTheRoundedLuma) {
+    const auto grey = bufferOf(24, {{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}})->Greyscale();
+    ASSERT_NE(grey, nullptr);
+    EXPECT_EQ(grey->BitCount(), 8);
+    EXPECT_EQ(grey->colourTable()[77].red, 77);
+    for (const auto& [x, luma] : {std::pair{0, 76u}, {1, 150u}, {2, 29u}, {3, 255u}})
+        EXPECT_EQ(pixelAt(*grey, x, 0), luma) << x;
+    const auto fromIndexed = asymmetric(4)->Greyscale(); // entry 1 is (3, 2, 1): luma 2.185
+    ASSERT_NE(fromIndexed, nullptr);
+    EXPECT_EQ(pixelAt(*fromIndexed, 1, 0), 2u);      // pattern 1
+    EXPECT_EQ(pixelAt(*fromIndexed, 0, 0), 3u * 17); // pattern 3: entry 3 of the ramp
 }
 
 } // namespace

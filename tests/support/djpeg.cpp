@@ -76,17 +76,26 @@ bool writePnm(const QImage& picture, const QString& path) {
 
 namespace {
 
-template <class Visit>
-void forEachSamplePair(const QImage& a, const QImage& b, Visit&& visit) {
+// The red, green and blue samples of two pictures of the same size, compared one by one.
+struct SampleDifferences {
+    double squares = 0.0;
+    qint64 count = 0;
+    int largest = 0;
+};
+
+SampleDifferences compareSamples(const QImage& a, const QImage& b) {
     const QImage left = a.convertToFormat(QImage::Format_RGB888);
     const QImage right = b.convertToFormat(QImage::Format_RGB888);
-    const qsizetype rowBytes = qsizetype(left.width()) * 3;
+    SampleDifferences result;
     for (int y = 0; y < left.height(); ++y) {
-        const uchar* p = left.constScanLine(y);
-        const uchar* q = right.constScanLine(y);
-        for (qsizetype i = 0; i < rowBytes; ++i)
-            visit(int(p[i]) - int(q[i]));
+        for (qsizetype i = 0; i < qsizetype(left.width()) * 3; ++i) {
+            const int difference = int(left.constScanLine(y)[i]) - int(right.constScanLine(y)[i]);
+            result.squares += double(difference) * difference;
+            result.largest = std::max(result.largest, std::abs(difference));
+            ++result.count;
+        }
     }
+    return result;
 }
 
 } // namespace
@@ -94,45 +103,32 @@ void forEachSamplePair(const QImage& a, const QImage& b, Visit&& visit) {
 double psnr(const QImage& a, const QImage& b) {
     if (a.size() != b.size() || a.isNull())
         return 0.0;
-    double squares = 0.0;
-    qint64 count = 0;
-    forEachSamplePair(a, b, [&](int difference) {
-        squares += double(difference) * difference;
-        ++count;
-    });
-    if (squares == 0.0)
+    const SampleDifferences differences = compareSamples(a, b);
+    if (differences.squares == 0.0)
         return std::numeric_limits<double>::infinity();
-    return 10.0 * std::log10(255.0 * 255.0 * double(count) / squares);
+    return 10.0 * std::log10(255.0 * 255.0 * double(differences.count) / differences.squares);
 }
 
 int maxSampleDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size() || a.isNull())
-        return 256;
-    int largest = 0;
-    forEachSamplePair(a, b,
-                      [&](int difference) { largest = std::max(largest, std::abs(difference)); });
-    return largest;
+    return a.size() != b.size() || a.isNull() ? 256 : compareSamples(a, b).largest;
 }
 
 JpegStructure parseJpeg(const QByteArray& bytes) {
     JpegStructure structure;
     const auto byteAt = [&](qsizetype i) { return static_cast<quint8>(bytes.at(i)); };
-    qsizetype i = 0;
     if (bytes.size() < 4 || byteAt(0) != 0xFF || byteAt(1) != 0xD8)
         return structure;
     structure.segments.push_back({0xD8, {}});
-    i = 2;
+    qsizetype i = 2;
     while (i + 1 < bytes.size()) {
         if (byteAt(i) != 0xFF)
             return structure;
         const int marker = byteAt(i + 1);
-        if (marker == 0xD9) {
-            structure.segments.push_back({0xD9, {}});
-            structure.wellFormed = i + 2 == bytes.size();
+        if (marker == 0xD9 || i + 3 >= bytes.size()) {
+            if (marker == 0xD9)
+                structure.segments.push_back({0xD9, {}});
             return structure;
         }
-        if (i + 3 >= bytes.size())
-            return structure;
         const int length = byteAt(i + 2) * 256 + byteAt(i + 3);
         if (length < 2 || i + 2 + length > bytes.size())
             return structure;
@@ -206,17 +202,17 @@ void applyEncoderSettings(cJpeg& encoder, const EncoderSettings& settings) {
         encoder.SetSamplingFrequencies(settings.h, settings.v, 1, 1, 1, 1);
 }
 
+bool samplePicture(cJpeg& encoder, const QImage& picture) {
+    cImage buffer;
+    return buffer.CopyStdPicture(picture) &&
+           encoder.SampleHDC(buffer.hDC(), buffer.Width(), buffer.Height(), 0, 0) == 0;
+}
+
 int encodeWithOurEncoder(const QImage& picture, const EncoderSettings& settings,
                          const QString& path) {
-    cImage buffer;
-    qint16 depth = 0;
-    if (!buffer.CopyStdPicture(picture, &depth))
-        return -1;
     cJpeg encoder;
     applyEncoderSettings(encoder, settings);
-    if (encoder.SampleHDC(buffer.hDC(), buffer.Width(), buffer.Height(), 0, 0) != 0)
-        return -1;
-    return encoder.SaveFile(path);
+    return samplePicture(encoder, picture) ? encoder.SaveFile(path) : -1;
 }
 
 } // namespace vantola::test

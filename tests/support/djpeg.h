@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/app_error.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QProcessEnvironment>
@@ -60,7 +62,6 @@ struct JpegSegment {
 struct JpegStructure {
     std::vector<JpegSegment> segments;
     qint64 scanDataBytes = 0;
-    bool wellFormed = false; // starts with SOI, ends with EOI right at the end of the bytes
 };
 JpegStructure parseJpeg(const QByteArray& bytes);
 
@@ -85,9 +86,23 @@ struct EncoderSettings {
 // Gives the encoder the settings' quality and sampling.
 void applyEncoderSettings(cJpeg& encoder, const EncoderSettings& settings);
 
+// Copies a picture into a buffer, as the program does, and samples it into the encoder.
+bool samplePicture(cJpeg& encoder, const QImage& picture);
+
 // Encodes a picture with our encoder (through a picture buffer, as the program does) and
 // returns SaveFile's status; -1 when the picture could not be sampled.
 int encodeWithOurEncoder(const QImage& picture, const EncoderSettings& settings,
                          const QString& path);
+
+// The number of the AppError that a call raises, or 0 when it returns.
+template <class Call>
+int errorNumber(Call&& call) {
+    try {
+        call();
+    } catch (const AppError& error) {
+        return error.number();
+    }
+    return 0;
+}
 
 } // namespace vantola::test
