@@ -26,6 +26,12 @@ QRgb entryAt(const cImage& image, int index) {
     return cimage_pixels::entryColour(image.colourTable()[index]);
 }
 
+// Copies a picture at the depth asked (0: the picture's own); the depth copied, or -1 on failure.
+qint16 copyPicture(cImage& image, const QImage& picture, qint16 asked = 0) {
+    qint16 depth = asked;
+    return image.CopyStdPicture(picture, &depth) ? depth : -1;
+}
+
 // A buffer of the given depth holding the given pixel values, top row first.
 std::unique_ptr<cImage> bufferOf(qint16 bits, const std::vector<std::vector<quint32>>& rows) {
     auto image = std::make_unique<cImage>();
@@ -97,8 +103,7 @@ TEST(cImageLayout, RefusedSizesDepthsPicturesAndOverflowsLeaveNoPixels) {
          {std::pair{QImage(), qint16(0)},
           std::pair{QImage(2, 2, QImage::Format_RGB32), qint16(16)}}) {
         ASSERT_TRUE(image.Create(2, 2, 8));
-        qint16 depth = bits;
-        EXPECT_FALSE(image.CopyStdPicture(picture, &depth));
+        EXPECT_EQ(copyPicture(image, picture, bits), -1);
         EXPECT_EQ(image.hDC(), nullptr);
     }
 }
@@ -236,9 +241,7 @@ TEST(cImagePicture, ColourLayoutsBecome24Bits) {
           QImage::Format_RGB16, QImage::Format_RGB555, QImage::Format_RGB444}) {
         const QImage picture = asymmetric.convertToFormat(format);
         cImage image;
-        qint16 depth = 0;
-        ASSERT_TRUE(image.CopyStdPicture(picture, &depth)) << format;
-        EXPECT_EQ(depth, 24);
+        ASSERT_EQ(copyPicture(image, picture), 24) << format;
         expectSameColours(image, picture);
     }
 }
@@ -271,9 +274,7 @@ TEST(cImagePicture, TwoColourPicturesKeepBitsAndPalette) {
     ones.fill(1);
     for (const QImage::Format format : {QImage::Format_Mono, QImage::Format_MonoLSB}) {
         cImage image;
-        qint16 depth = 0;
-        ASSERT_TRUE(image.CopyStdPicture(mono.convertToFormat(format), &depth));
-        EXPECT_EQ(depth, 1);
+        ASSERT_EQ(copyPicture(image, mono.convertToFormat(format)), 1);
         EXPECT_EQ(entryAt(image, 0), qRgb(255, 0, 0));
         EXPECT_EQ(entryAt(image, 1), qRgb(0, 0, 255));
         // Top row last in memory, leftmost pixel in the high bit.
@@ -296,9 +297,7 @@ TEST(cImagePicture, IndexedAndGreyPicturesKeepTheirIndices) {
         for (int i = 0; i < 10; ++i)
             picture.setPixel(i % 5, i / 5, uint((i * 7) % colours));
         cImage image;
-        qint16 depth = 0;
-        ASSERT_TRUE(image.CopyStdPicture(picture, &depth));
-        EXPECT_EQ(depth, colours <= 16 ? 4 : 8);
+        ASSERT_EQ(copyPicture(image, picture), colours <= 16 ? 4 : 8);
         EXPECT_EQ(entryAt(image, colours - 1), table.last());
         if (colours == 17) {
             EXPECT_EQ(entryAt(image, 200), qRgb(200, 200, 200)); // past the table: the ramp
@@ -309,9 +308,7 @@ TEST(cImagePicture, IndexedAndGreyPicturesKeepTheirIndices) {
     QImage grey(3, 1, QImage::Format_Grayscale8);
     grey.fill(qRgb(200, 200, 200));
     cImage image;
-    qint16 depth = 0;
-    ASSERT_TRUE(image.CopyStdPicture(grey, &depth));
-    EXPECT_EQ(depth, 8);
+    ASSERT_EQ(copyPicture(image, grey), 8);
     EXPECT_EQ(entryAt(image, 123), qRgb(123, 123, 123));
     EXPECT_EQ(pixelAt(image, 2, 0), 200u);
 }
@@ -327,9 +324,7 @@ TEST(cImagePicture, AnExplicitDepthConverts) {
           {4, {4, 9, 15}},
           {1, {0, 1, 1}}}) {
         cImage image;
-        qint16 depth = bits;
-        ASSERT_TRUE(image.CopyStdPicture(picture, &depth));
-        EXPECT_EQ(depth, bits);
+        ASSERT_EQ(copyPicture(image, picture, bits), bits);
         for (qint32 x = 0; x < 3; ++x)
             EXPECT_EQ(pixelAt(image, x, 0), expected[x]) << bits << ": " << x;
     }
@@ -337,8 +332,7 @@ TEST(cImagePicture, AnExplicitDepthConverts) {
     mono.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6)});
     mono.setPixel(1, 0, 1);
     cImage image;
-    qint16 depth = 24;
-    ASSERT_TRUE(image.CopyStdPicture(mono, &depth));
+    ASSERT_EQ(copyPicture(image, mono, 24), 24);
     EXPECT_EQ(pixelAt(image, 1, 0), 0x040506u);
 }
 

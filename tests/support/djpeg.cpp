@@ -36,9 +36,7 @@ DecodedJpeg decodeWithDjpeg(const QString& jpegPath) {
     decoded.status = run.status;
     decoded.errors = run.err;
     if (run.status == 0) {
-        QImage picture = QImage::fromData(run.out, "PPM");
-        if (picture.isNull())
-            picture = QImage::fromData(run.out, "PGM");
+        const QImage picture = QImage::fromData(run.out); // P6 or P5, told by the header
         decoded.picture = picture.format() == QImage::Format_Grayscale8
                               ? picture
                               : picture.convertToFormat(QImage::Format_RGB888);

@@ -23,7 +23,7 @@ struct ToolResult {
     QString err;
 };
 
-// Runs a program in the environment given (by default this process's) and waits for it.
+// Runs a program (by default in this process's environment) and waits for it.
 ToolResult
 runTool(const QString& program, const QStringList& arguments, int timeoutMs = 300000,
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
@@ -34,21 +34,18 @@ struct DecodedJpeg {
     QImage picture; // RGB888, or Grayscale8 for a one-component file
 };
 
-// Decodes a JPEG file with djpeg.
 DecodedJpeg decodeWithDjpeg(const QString& jpegPath);
 
-// cjpeg with the given options on a PPM or PGM file.
 ToolResult encodeWithCjpeg(const QString& pnmPath, const QStringList& options,
                            const QString& outputPath);
 
 // Writes a picture as binary PPM (P6), or PGM (P5) for a grey one.
 bool writePnm(const QImage& picture, const QString& path);
 
-// Peak signal-to-noise ratio in dB over the red, green and blue samples of two pictures of the
-// same size (grey pictures count as R = G = B); infinity when they are identical.
+// Over the red, green and blue samples of two pictures of the same size (grey as R = G = B): the
+// peak signal-to-noise ratio in dB (infinity when identical), and the largest difference.
 double psnr(const QImage& a, const QImage& b);
 
-// Largest difference of any red, green or blue sample between two pictures of the same size.
 int maxSampleDifference(const QImage& a, const QImage& b);
 
 // One marker segment of a JPEG file (the scans' coded data is not part of it).
@@ -83,7 +80,6 @@ struct EncoderSettings {
     bool grey = false;
 };
 
-// Gives the encoder the settings' quality and sampling.
 void applyEncoderSettings(cJpeg& encoder, const EncoderSettings& settings);
 
 // Copies a picture into a buffer, as the program does, and samples it into the encoder.
