@@ -20,26 +20,18 @@ using namespace vantola;
 using namespace vantola::jpeg;
 using namespace vantola::test;
 
-HuffmanTable tableFor(const std::vector<std::pair<int, std::uint64_t>>& counts) {
-    SymbolCounts frequencies{};
-    for (const auto& [symbol, count] : counts)
-        frequencies[symbol] = count;
-    HuffmanTable table;
-    buildHuffmanCodeLengths(frequencies, table);
-    EXPECT_EQ(frequencies, SymbolCounts{}); // the counts are consumed
-    expandHuffmanTable(table, 255);
-    return table;
-}
-
 TEST(JpegHuffman, LengthsAbove16AreFoldedBack) {
     // Fibonacci counts make a maximally deep tree: 30 symbols would need codes of 29 bits.
-    std::vector<std::pair<int, std::uint64_t>> counts;
+    SymbolCounts counts{};
     std::uint64_t a = 1, b = 1;
     for (int symbol = 0; symbol < 30; ++symbol) {
-        counts.push_back({symbol, a});
+        counts[symbol] = a;
         b = std::exchange(a, a + b);
     }
-    const HuffmanTable table = tableFor(counts);
+    HuffmanTable table;
+    buildHuffmanCodeLengths(counts, table);
+    EXPECT_EQ(counts, SymbolCounts{}); // the counts are consumed
+    expandHuffmanTable(table, 255);
     EXPECT_EQ(table.symbolCount(), 30);
     double kraft = 0; // with the all-ones code point left over, the sum stays below 1
     for (int symbol = 0; symbol < 30; ++symbol) {
@@ -146,23 +138,6 @@ TEST(JpegSampling, RectangleOutsideThePictureReadsBlack) {
     PictureRows rows(picture, 1, 1, 2, 2); // from the bottom-right pixel outwards
     EXPECT_EQ(rowOf(rows, 0), (std::vector<int>{100, 100, 100, 0, 0, 0}));
     EXPECT_EQ(rowOf(rows, 1), (std::vector<int>{0, 0, 0, 0, 0, 0}));
-}
-
-TEST(JpegSampling, AreaAveragingWeighsCoveredParts) {
-    BgrPlane source(3, 2);
-    const std::uint8_t top[9] = {0, 0, 0, 30, 60, 90, 90, 0, 255};
-    const std::uint8_t bottom[9] = {0, 0, 0, 31, 60, 90, 90, 0, 255};
-    std::copy_n(top, 9, source.mutableRow(0));
-    std::copy_n(bottom, 9, source.mutableRow(1));
-    BgrPlane target(2, 1);
-    areaAverage(source, target);
-    // Target pixel 0 covers source 0 whole and half of source 1: (2 x p0 + p1) / 3 over both
-    // rows, rounded halves up; pixel 1 likewise from the other side.
-    EXPECT_EQ(rowOf(target, 0), (std::vector<int>{10, 20, 30, 70, 20, 200}));
-
-    BgrPlane same(3, 2);
-    areaAverage(source, same);
-    EXPECT_EQ(rowOf(same, 1), std::vector<int>(bottom, bottom + 9));
 }
 
 TEST(JpegSampling, SamplingARectangleEqualsSamplingItsCopy) {
