@@ -37,40 +37,38 @@ protected:
     }
 
     TempFolder folder;
-    QString input = folder.file(QStringLiteral("in.png"));
-    QString output = folder.file(QStringLiteral("out.jpg"));
+    QString input = folder.file("in.png");
+    QString output = folder.file("out.jpg");
     QImage picture = redOnBlue(64, 48);
 };
 
 TEST_F(JpegCommand, EncodesAndReplacesTheOutputTakingLeftOutSettingsFromParamIni) {
     QFile::setPermissions(output, QFileDevice::ReadOwner);
-    const ProcessResult best = run({QStringLiteral("--quality"), QStringLiteral("100"),
-                                    QStringLiteral("--sampling"), QStringLiteral("1:1")});
+    const ProcessResult best = run({"--quality", "100", "--sampling", "1:1"});
     EXPECT_EQ(best.status, 0) << qPrintable(best.err);
     const DecodedJpeg decoded = decodeWithDjpeg(output);
     EXPECT_EQ(decoded.status, 0);
     EXPECT_TRUE(decoded.errors.isEmpty());
     EXPECT_LE(maxSampleDifference(decoded.picture, picture), 12);
 
-    const ProcessResult grey = run({QStringLiteral("--grey")});
+    const ProcessResult grey = run({"--grey"});
     EXPECT_EQ(grey.status, 0) << qPrintable(grey.err);
     EXPECT_EQ(decodeWithDjpeg(output).picture.format(), QImage::Format_Grayscale8);
 
     ASSERT_TRUE(writeFileBytes(output, "old"));
-    ASSERT_TRUE(
-        writeFileBytes(folder.file(QStringLiteral("param.ini")), "[PARAM]\r\nJPG_GREYSCALE=1\r\n"));
+    ASSERT_TRUE(writeFileBytes(folder.file("param.ini"), "[PARAM]\r\nJPG_GREYSCALE=1\r\n"));
     const ProcessResult saved = run({});
     EXPECT_EQ(saved.status, 0) << qPrintable(saved.err);
     EXPECT_EQ(decodeWithDjpeg(output).picture.format(), QImage::Format_Grayscale8);
 
     // An output name at the file system's limit of 255 bytes.
-    const QString longest = folder.file(QString(251, QLatin1Char('n')) + QStringLiteral(".jpg"));
+    const QString longest = folder.file(QString(251, QLatin1Char('n')) + ".jpg");
     EXPECT_EQ(runVantola({"jpeg", input, longest, "--home", folder.path()}).status, 0);
     EXPECT_EQ(decodeWithDjpeg(longest).status, 0);
 }
 
 TEST_F(JpegCommand, RefusesBadUseAndLeavesTheOutputAlone) {
-    const QString broken = folder.file(QStringLiteral("broken.png"));
+    const QString broken = folder.file("broken.png");
     ASSERT_TRUE(writeFileBytes(broken, "not a picture"));
     const std::pair<QStringList, const char*> refused[] = {
         {{"jpeg", input, output, "--sampling", "5:1"}, "jpeg"},

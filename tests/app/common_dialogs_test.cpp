@@ -22,15 +22,12 @@ const QChar kNul(u'\0');
 // A filter list of description and patterns separated by NULs becomes Qt's name filters, the
 // patterns matched in any case, "*.*" as "*".
 TEST(CommonDialogs, FilterListsBecomeCaseBlindNameFilters) {
-    QString filter = AjouterFiltre(QString(), QStringLiteral("JPG Files (*.JPG)"),
-                                   QStringLiteral("*.JPG;*.jpeg"));
-    filter = AjouterFiltre(filter, QStringLiteral("Tout"));
+    QString filter = AjouterFiltre(QString(), "JPG Files (*.JPG)", "*.JPG;*.jpeg");
+    filter = AjouterFiltre(filter, "Tout");
     EXPECT_EQ(qtNameFilters(filter),
-              (QStringList{QStringLiteral("JPG Files (*.JPG) (*.[jJ][pP][gG] *.[jJ][pP][eE][gG])"),
-                           QStringLiteral("Tout (*)")}));
+              (QStringList{"JPG Files (*.JPG) (*.[jJ][pP][gG] *.[jJ][pP][eE][gG])", "Tout (*)"}));
     EXPECT_TRUE(qtNameFilters(QString()).isEmpty());
-    EXPECT_EQ(CouperAuNul(QStringLiteral("a.jpg") + kNul + QStringLiteral("reste")),
-              QStringLiteral("a.jpg"));
+    EXPECT_EQ(CouperAuNul(QStringLiteral("a.jpg") + kNul + "reste"), "a.jpg");
 }
 
 // The user reads the type descriptions as they are written, in their order, and sees the JPEG
@@ -41,7 +38,7 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
         ASSERT_TRUE(writeFileBytes(folder.file(QLatin1String(name)), "x"));
     ModCommonDialog module;
     const auto dialog = module.buildImageDialog();
-    const QComboBox* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    const QComboBox* types = dialog->findChild<QComboBox*>("fileTypeCombo");
     ASSERT_NE(types, nullptr);
     QStringList descriptions;
     for (int i = 0; i < types->count(); ++i)
@@ -68,11 +65,11 @@ TEST(CommonDialogs, ChosenPathCancelAndFlags) {
     TempFolder folder;
     ModCommonDialog module;
     module.setExecution([&](QFileDialog& dialog) {
-        dialog.selectFile(folder.file(QStringLiteral("PAGE.JPG")));
+        dialog.selectFile(folder.file("PAGE.JPG"));
         return int(QDialog::Accepted);
     });
-    EXPECT_EQ(module.ChoisirImage(), folder.file(QStringLiteral("PAGE.JPG")));
-    EXPECT_EQ(module.lastPath(), folder.file(QStringLiteral("PAGE.JPG")));
+    EXPECT_EQ(module.ChoisirImage(), folder.file("PAGE.JPG"));
+    EXPECT_EQ(module.lastPath(), folder.file("PAGE.JPG"));
 
     FileRequest request{.flags = kOfnHideReadOnly, .defaultExtension = "png"};
     EXPECT_FALSE(module.DialogueFichier(request).isEmpty());
@@ -88,7 +85,7 @@ TEST(CommonDialogs, ChosenPathCancelAndFlags) {
 
 TEST(CommonDialogs, OutputDialogTakesANewNameThroughItsModalLoop) {
     TempFolder folder;
-    const QString nouveau = folder.file(QStringLiteral("nouvelle.jpg"));
+    const QString nouveau = folder.file("nouvelle.jpg");
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);

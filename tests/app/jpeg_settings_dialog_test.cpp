@@ -20,7 +20,7 @@ using vantola::test::writeFileBytes;
 
 class JpegSettingsDialog : public ::testing::Test {
 protected:
-    void SetUp() override { state.sFichierParam = home.file(QStringLiteral("param.ini")); }
+    void SetUp() override { state.sFichierParam = home.file("param.ini"); }
 
     void writeParam(const QByteArray& keys) {
         ASSERT_TRUE(writeFileBytes(state.sFichierParam, "[PARAM]\r\n" + keys));
@@ -119,14 +119,14 @@ TEST_F(JpegSettingsDialog, AnnulerWritesNothingOkWritesTheFourKeysInOrder) {
 }
 
 TEST_F(JpegSettingsDialog, OkThatCannotWriteKeepsTheWindowOpen) {
-    state.sFichierParam = home.file(QStringLiteral("absent/param.ini"));
+    state.sFichierParam = home.file("absent/param.ini");
     const auto dialog = open();
     dialog->cmdFinish[1]->click();
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_NE(dialog->encoder(), nullptr);
     const auto* box = dialog->findChild<QMessageBox*>();
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().contains(QStringLiteral("n'ont pas pu être enregistrés")));
+    EXPECT_TRUE(box->text().contains("n'ont pas pu être enregistrés"));
 }
 
 } // namespace

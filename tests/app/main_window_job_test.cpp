@@ -20,7 +20,7 @@ protected:
             savePage(generatePage(spec).image, pages, QStringLiteral("page%1").arg(spec.seed),
                      PageFormat::Jpeg);
         openWindow();
-        nextImage = pages + QStringLiteral("page2.jpg");
+        nextImage = pages + "page2.jpg";
     }
 
     void runWhileWatching(const char* command, const std::function<void()>& watch) {
@@ -34,11 +34,9 @@ protected:
         item(command)->trigger();
     }
 
-    QStringList piecesWritten() const {
-        return QDir(pages + QStringLiteral("VANTOLA")).entryList({QStringLiteral("*.jpg")});
-    }
+    QStringList piecesWritten() const { return QDir(pages + "VANTOLA").entryList({"*.jpg"}); }
 
-    QString pages = home.path() + QStringLiteral("pages/");
+    QString pages = home.path() + "pages/";
 };
 
 TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
@@ -85,38 +83,37 @@ TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
     EXPECT_TRUE(jobValues.count(0) && jobValues.count(33) && jobValues.count(67));
     EXPECT_GT(*pageValues.rbegin(), 74);
     EXPECT_GT(pageValues.size(), 10u);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Découpage de BD - 2/3"));
+    EXPECT_EQ(window->windowTitle(), "Découpage de BD - 2/3");
     EXPECT_EQ(window->pgbTraitement()->shownValue(), 0);
     EXPECT_EQ(window->pgbPage()->shownValue(), 0);
     EXPECT_TRUE(window->pgbTraitement()->shownText().isEmpty());
 }
 
 TEST_F(MainWindowJobTest, PictureJobUsesTheWhiteLevelJustChosen) {
-    nextAnswer = QStringLiteral("1500");
+    nextAnswer = "1500";
     item("mnu_blanc")->trigger();
     runWhileWatching("mnu_ouvririmage", [] {});
-    EXPECT_TRUE(readFileBytes(pages + QStringLiteral("VANTOLA/log.txt"))
-                    .contains("Niveau du blanc : 1500\r\n"));
+    EXPECT_TRUE(readFileBytes(pages + "VANTOLA/log.txt").contains("Niveau du blanc : 1500\r\n"));
     // Only page2 was cut.
     ASSERT_FALSE(piecesWritten().isEmpty());
     for (const QString& piece : piecesWritten())
-        EXPECT_TRUE(piece.startsWith(QStringLiteral("page2.jpg-"))) << piece.toStdString();
+        EXPECT_TRUE(piece.startsWith("page2.jpg-")) << piece.toStdString();
 }
 
 // A name typed in the picture dialog whose folder does not exist starts nothing and creates
 // nothing. A job that the driver refuses (here a white level too large) ends with its reason,
 // never with the closing message of a job done.
 TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
-    nextImage = home.path() + QStringLiteral("absent/page1.jpg");
+    nextImage = home.path() + "absent/page1.jpg";
     for (const char* command : {"mnu_ouvrirrep", "mnu_ouvririmage", "mnu_compare"})
         item(command)->trigger();
-    nextAnswer = QStringLiteral("300000");
+    nextAnswer = "300000";
     item("mnu_blanc")->trigger();
-    EXPECT_FALSE(window->runJob(pages + QStringLiteral("page1.jpg"), "page1.jpg", 0));
+    EXPECT_FALSE(window->runJob(pages + "page1.jpg", "page1.jpg", 0));
 
     EXPECT_EQ(messageTitles(), QStringList({"DOSSIER INTROUVABLE", "DOSSIER INTROUVABLE",
                                             "DOSSIER INTROUVABLE", "DECOUPAGE IMPOSSIBLE"}));
-    EXPECT_FALSE(QDir(home.path() + QStringLiteral("absent")).exists());
+    EXPECT_FALSE(QDir(home.path() + "absent").exists());
     EXPECT_TRUE(piecesWritten().isEmpty());
 }
 
@@ -144,9 +141,9 @@ TEST_F(MainWindowJobTest, ClosingOrQuittingDuringAJobStopsIt) {
         EXPECT_FALSE(window->isJobRunning());
         EXPECT_EQ(quitCalls, 1);
         EXPECT_EQ(window->isVisible(), quitter);
-        EXPECT_EQ(param("DOUBLEPASSE"), quitter ? QStringLiteral("(absent)") : "OUI");
+        EXPECT_EQ(param("DOUBLEPASSE"), quitter ? "(absent)" : "OUI");
         EXPECT_TRUE(messages.empty());
-        EXPECT_FALSE(QDir(pages + QStringLiteral("VANTOLA2")).exists());
+        EXPECT_FALSE(QDir(pages + "VANTOLA2").exists());
     }
 }
 

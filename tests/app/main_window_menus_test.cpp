@@ -2,10 +2,15 @@
 #include "app/jpeg_settings_dialog.h"
 #include "app/progress_panel.h"
 #include "main_window_test_fixture.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSysInfo>
 #include <QTimer>
 
 namespace vantola::test {
@@ -15,7 +20,6 @@ namespace {
 TEST_F(MainWindowTest, StartsWithDefaultsWithoutParamIniAndTheJobFollowsTheSwitches) {
     openWindow();
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(state.lNiveauBlanc, 1450);
     for (const char* unchecked : {"mnu_horaire", "mnu_antihoraire", "mnu_doublepasse", "mnu_entete",
                                   "mnu_pied", "mnu_pause"})
         EXPECT_FALSE(item(unchecked)->isChecked()) << unchecked;
@@ -49,12 +53,12 @@ TEST_F(MainWindowTest, ReadsSwitchesLevelAndCaptionsFromParamIni) {
     EXPECT_FALSE(item("mnu_horaire")->isChecked());
     EXPECT_TRUE(window->job().switches.doublePass);
     EXPECT_EQ(window->job().switches.rotation, Rotation::Anticlockwise);
-    EXPECT_EQ(window->menu(QStringLiteral("mnu_Fichier"))->title(), QStringLiteral("&File"));
-    EXPECT_EQ(item("mnu_doublepasse")->text(), QStringLiteral("&Double pass"));
+    EXPECT_EQ(window->menu("mnu_Fichier")->title(), "&File");
+    EXPECT_EQ(item("mnu_doublepasse")->text(), "&Double pass");
     // Keys the section lacks, and the items without a key, keep their French captions.
-    EXPECT_EQ(item("mnu_ouvririmg")->text(), QStringLiteral("&Ouvrir une image"));
-    EXPECT_EQ(window->menu(QStringLiteral("mnu_Divers"))->title(), QStringLiteral("Divers"));
-    EXPECT_EQ(item("mnu_pause")->text(), QStringLiteral("&Pause"));
+    EXPECT_EQ(item("mnu_ouvririmg")->text(), "&Ouvrir une image");
+    EXPECT_EQ(window->menu("mnu_Divers")->title(), "Divers");
+    EXPECT_EQ(item("mnu_pause")->text(), "&Pause");
 
     // The saved switches are compared exactly: lower case turns nothing on.
     writeParamIni("[PARAM]\r\nSENS=horaire\r\nDOUBLEPASSE=oui\r\n");
@@ -79,11 +83,12 @@ TEST_F(MainWindowTest, QuitterEndsWithoutSavingCloseSavesTheSwitches) {
             window->close();
         });
         EXPECT_EQ(QApplication::exec(), 0);
-        EXPECT_EQ(param("DOUBLEPASSE"), quitter ? QStringLiteral("NON") : "OUI");
-        EXPECT_EQ(param("SENS"), quitter ? QStringLiteral("(absent)") : "HORAIRE");
+        EXPECT_EQ(param("DOUBLEPASSE"), quitter ? "NON" : "OUI");
+        EXPECT_EQ(param("SENS"), quitter ? "(absent)" : "HORAIRE");
     }
 }
 
+// The about box shows the version, the icon and the system information or a word on its absence.
 TEST_F(MainWindowTest, AboutBoxAndJpegSettingsOpenWithoutBlocking) {
     openWindow();
     item("mnu_apropos")->trigger();
@@ -93,24 +98,43 @@ TEST_F(MainWindowTest, AboutBoxAndJpegSettingsOpenWithoutBlocking) {
     ASSERT_TRUE(about && jpeg);
     EXPECT_TRUE(about->isVisible() && jpeg->isVisible());
     EXPECT_FALSE(about->isModal() || jpeg->isModal());
+
+    EXPECT_EQ(about->lblTitle->text(), "Vantola v " + QLatin1String(kVersionText));
+    EXPECT_FALSE(about->picIcon->pixmap().isNull()); // the icon is in the program's resources
+    const auto shownMessage = [about]() -> QMessageBox* {
+        for (QMessageBox* box : about->findChildren<QMessageBox*>())
+            if (box->isVisible())
+                return box;
+        return nullptr;
+    };
+    about->cmdSysInfo->click();
+    ASSERT_NE(shownMessage(), nullptr);
+    EXPECT_TRUE(shownMessage()->text().contains(QSysInfo::currentCpuArchitecture()));
+    shownMessage()->button(QMessageBox::Ok)->click();
+    EXPECT_EQ(shownMessage(), nullptr);
+    about->setSourceInformations([] { return QString(); });
+    about->cmdSysInfo->click();
+    ASSERT_NE(shownMessage(), nullptr);
+    EXPECT_EQ(shownMessage()->buttons().size(), 1);
+    shownMessage()->button(QMessageBox::Ok)->click();
+    about->cmdOK->click();
+    EXPECT_FALSE(about->isVisible());
 }
 
 TEST_F(MainWindowTest, WhiteLevelPromptKeepsOnlyNumbers) {
     openWindow();
-    nextAnswer = QStringLiteral("1500");
+    nextAnswer = "1500";
     item("mnu_blanc")->trigger();
-    EXPECT_EQ(asked.value(2), QStringLiteral("1450")); // the level in use is offered
+    EXPECT_EQ(asked.value(2), "1450"); // the level in use is offered
     // Letters, an empty answer and Cancel change nothing, in memory or in the file; blanks
     // around a decimal answer are dropped and halves go to the even neighbour.
-    const std::pair<std::optional<QString>, int> answers[] = {{QStringLiteral("abc"), 1500},
-                                                              {QString(), 1500},
-                                                              {std::nullopt, 1500},
-                                                              {QStringLiteral(" 1600,5 "), 1600}};
+    const std::pair<std::optional<QString>, int> answers[] = {
+        {"abc", 1500}, {QString(), 1500}, {std::nullopt, 1500}, {" 1600,5 ", 1600}};
     for (const auto& [answer, level] : answers) {
-        SCOPED_TRACE(answer.value_or(QStringLiteral("(cancel)")).toStdString());
+        SCOPED_TRACE(answer.value_or("(cancel)").toStdString());
         nextAnswer = answer;
         item("mnu_blanc")->trigger();
-        EXPECT_EQ(asked.value(2), QStringLiteral("1500"));
+        EXPECT_EQ(asked.value(2), "1500");
         EXPECT_EQ(state.lNiveauBlanc, level);
         EXPECT_EQ(param("NIVEAU_DE_BLANC"), QString::number(level));
     }

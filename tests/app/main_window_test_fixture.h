@@ -23,7 +23,7 @@ struct ShownMessage {
 class MainWindowTest : public ::testing::Test {
 protected:
     void writeParamIni(const QByteArray& text) {
-        ASSERT_TRUE(writeFileBytes(home.file(QStringLiteral("param.ini")), text));
+        ASSERT_TRUE(writeFileBytes(home.file("param.ini"), text));
     }
 
     void openWindow() {
@@ -52,8 +52,7 @@ protected:
     QAction* item(const char* name) const { return window->menuItem(QLatin1String(name)); }
 
     QString param(const char* key) {
-        return Cls_InitREG().IniLire(QStringLiteral("PARAM"), QLatin1String(key),
-                                     QStringLiteral("(absent)"), state.sFichierParam);
+        return Cls_InitREG().IniLire("PARAM", QLatin1String(key), "(absent)", state.sFichierParam);
     }
 
     TempFolder home;

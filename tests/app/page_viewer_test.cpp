@@ -24,8 +24,8 @@ class PageViewerTest : public MainWindowTest {
 protected:
     void SetUp() override {
         openWindow();
-        path = savePage(pageWithRows(200, 150, {{50, 59, qRgb(0, 0, 0)}}), home.path(),
-                        QStringLiteral("page"), PageFormat::Png);
+        path = savePage(pageWithRows(200, 150, {{50, 59, qRgb(0, 0, 0)}}), home.path(), "page",
+                        PageFormat::Png);
         nextImage = path;
         item("mnu_ouvririmg")->trigger();
         picture = window->viewer()->PictureFROM();
@@ -49,8 +49,7 @@ protected:
 TEST_F(PageViewerTest, OpeningShowsThePageAndEnablesPicking) {
     EXPECT_TRUE(window->viewer()->PicBIG()->isVisible());
     EXPECT_EQ(picture->size(), QSize(200, 150));
-    EXPECT_EQ(window->viewer()->LblInfo()->text(),
-              path + QStringLiteral("        Largeur: 200 / Longueur:150"));
+    EXPECT_EQ(window->viewer()->LblInfo()->text(), path + "        Largeur: 200 / Longueur:150");
     EXPECT_TRUE(item("mnu_entete")->isEnabled() && item("mnu_pied")->isEnabled());
     // Smaller than the frame, the page still shows both bars.
     EXPECT_TRUE(window->viewer()->verticalBar()->isVisible() &&
@@ -59,12 +58,12 @@ TEST_F(PageViewerTest, OpeningShowsThePageAndEnablesPicking) {
     // A cancelled dialog and a file that is no picture leave the page as it was.
     nextImage.clear();
     item("mnu_ouvririmg")->trigger();
-    writeFileBytes(home.file(QStringLiteral("broken.jpg")), "not a picture");
-    nextImage = home.file(QStringLiteral("broken.jpg"));
+    writeFileBytes(home.file("broken.jpg"), "not a picture");
+    nextImage = home.file("broken.jpg");
     item("mnu_ouvririmg")->trigger();
     EXPECT_EQ(picture->size(), QSize(200, 150));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("481")));
+    EXPECT_TRUE(messages[0].text.contains("481"));
 }
 
 // A click forgets the header and footer rows. A drag over rows 45..65 and columns 10..20
@@ -75,7 +74,7 @@ TEST_F(PageViewerTest, ClicksAndDragsMeasureTheWhiteOfTheirZone) {
     window->job().lLignePied = 140;
     click(QPoint(100, 20));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, QStringLiteral("INFO"));
+    EXPECT_EQ(messages[0].title, "INFO");
     EXPECT_EQ(messages[0].text, QStringLiteral("Vous avez cliquer du point de couleur :1678\r\n"
                                                "X:100 /Y:20\r\n"
                                                "jusqu'au point de couleur 1678\r\n"
@@ -83,7 +82,7 @@ TEST_F(PageViewerTest, ClicksAndDragsMeasureTheWhiteOfTheirZone) {
                                                "Niveau de blanc de la zone:1700"));
     EXPECT_TRUE(window->job().lLigneEntete == 0 && window->job().lLignePied == 0);
     EXPECT_EQ(window->viewer()->LblInfo()->text(),
-              QStringLiteral("        Largeur: 200 / Longueur:150 -- Entete:0/ Pied: 0"));
+              "        Largeur: 200 / Longueur:150 -- Entete:0/ Pied: 0");
     EXPECT_EQ(picture->pressPoint(), QPoint(0, 0));
     messages.clear();
     drag(QPoint(10, 45), QPoint(20, 65));
@@ -92,15 +91,15 @@ TEST_F(PageViewerTest, ClicksAndDragsMeasureTheWhiteOfTheirZone) {
     drag(QPoint(20, 65), QPoint(10, 45));
     ASSERT_EQ(messages.size(), 2u);
     for (const ShownMessage& message : messages)
-        EXPECT_TRUE(message.text.endsWith(QStringLiteral("Niveau de blanc de la zone:890")));
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral(":1678\r\nX:10 /Y:45\r\n")));
+        EXPECT_TRUE(message.text.endsWith("Niveau de blanc de la zone:890"));
+    EXPECT_TRUE(messages[0].text.contains(":1678\r\nX:10 /Y:45\r\n"));
 
     // A press on row 0 draws no rubber band, but the release still measures from it.
     drag(QPoint(30, 0), QPoint(40, 5));
     EXPECT_EQ(drawnWhileDragging, 0u);
     ASSERT_EQ(messages.size(), 3u);
-    EXPECT_TRUE(messages[2].text.contains(QStringLiteral("X:30 /Y:0")));
-    EXPECT_TRUE(messages[2].text.endsWith(QStringLiteral("zone:1700")));
+    EXPECT_TRUE(messages[2].text.contains("X:30 /Y:0"));
+    EXPECT_TRUE(messages[2].text.endsWith("zone:1700"));
 }
 
 TEST_F(PageViewerTest, HeaderAndFooterPicking) {
@@ -109,16 +108,15 @@ TEST_F(PageViewerTest, HeaderAndFooterPicking) {
     EXPECT_EQ(window->viewer()->iModeClic(), kClickSetsHeader);
     click(QPoint(30, 40));
     EXPECT_EQ(window->job().lLigneEntete, 40);
-    EXPECT_EQ(messages.back().title, QStringLiteral("ENTETE DEFINIE SUR LA LIGNE 40"));
+    EXPECT_EQ(messages.back().title, "ENTETE DEFINIE SUR LA LIGNE 40");
 
     item("mnu_pied")->trigger();
     EXPECT_TRUE(window->job().switches.footerEnabled);
     click(QPoint(30, 120));
     EXPECT_EQ(window->job().lLignePied, 120);
     EXPECT_EQ(window->job().lLigneEntete, 40);
-    EXPECT_TRUE(messages.back().text.endsWith(QStringLiteral("zone:1700")));
-    EXPECT_TRUE(
-        window->viewer()->LblInfo()->text().endsWith(QStringLiteral(" -- Entete:40/ Pied: 120")));
+    EXPECT_TRUE(messages.back().text.endsWith("zone:1700"));
+    EXPECT_TRUE(window->viewer()->LblInfo()->text().endsWith(" -- Entete:40/ Pied: 120"));
 
     // Unchecking the header forgets its row and goes back to measuring; the footer stays.
     item("mnu_entete")->trigger();

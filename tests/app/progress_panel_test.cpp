@@ -20,7 +20,7 @@ protected:
         panel.setPalette(palette);
         panel.setProgressColor(QColor(255, 0, 0));
         panel.setTextColor(QColor(0, 0, 255));
-        panel.DrawPanel(50, QStringLiteral("Page"));
+        panel.DrawPanel(50, "Page");
         EXPECT_TRUE(panel.picture().isNull()); // nothing is drawn before Initialize
         panel.Initialize(&statusBar);
     }
@@ -57,14 +57,14 @@ TEST_F(ProgressPanelTest, BarRunsFromNothingAtZeroToTheWholePanelAbove100) {
 }
 
 TEST_F(ProgressPanelTest, TheLabelPushesTheBarRight) {
-    panel.DrawPanel(100, QStringLiteral("1er passe de page1.jpg"));
-    EXPECT_EQ(panel.shownText(), QStringLiteral("1er passe de page1.jpg"));
+    panel.DrawPanel(100, "1er passe de page1.jpg");
+    EXPECT_EQ(panel.shownText(), "1er passe de page1.jpg");
     EXPECT_EQ(at(0, 0), kBackground);
     EXPECT_EQ(at(199, 0), kBar);
     EXPECT_GT(count({0, 0, 40, 20}, [](QColor c) { return c.blue() > 150 && c.red() < 100; }), 0);
 
     // At 50%, half the panel right of the label.
-    panel.DrawPanel(50, QStringLiteral("1er passe de page1.jpg"));
+    panel.DrawPanel(50, "1er passe de page1.jpg");
     int barStart = 0;
     while (barStart < 200 && at(barStart, 0) != kBar)
         ++barStart;

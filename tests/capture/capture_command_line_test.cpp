@@ -18,69 +18,62 @@ class CaptureCommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QDir().mkpath(home());
-        writePdf(root.file(QStringLiteral("album.pdf")), {comicPage(21), comicPage(22)});
+        writePdf(root.file("album.pdf"), {comicPage(21), comicPage(22)});
     }
-    QString home() const { return root.path() + QStringLiteral("home/"); }
-    QString out() const { return root.path() + QStringLiteral("sortie/"); }
+    QString home() const { return root.path() + "home/"; }
+    QString out() const { return root.path() + "sortie/"; }
     ProcessResult run(const QString& command, QStringList arguments) {
-        return runVantola(
-            QStringList{command, QStringLiteral("--home"), home(), QStringLiteral("--quiet")} +
-            arguments);
+        return runVantola(QStringList{command, "--home", home(), "--quiet"} + arguments);
     }
 
     TempFolder root;
 };
 
 TEST_F(CaptureCommandLineTest, PdfCutsEveryPageOrThoseAskedAtTheResolutionAsked) {
-    ProcessResult result = run(QStringLiteral("pdf"), {root.file("album.pdf"), out()});
+    ProcessResult result = run("pdf", {root.file("album.pdf"), out()});
     EXPECT_EQ(result.status, 0) << qPrintable(result.err);
-    EXPECT_EQ(result.out, QStringLiteral("12 pieces written, 0 pages failed, output: ") + out() +
-                              QStringLiteral("VANTOLA/\n"));
-    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), (QStringList{"BD001.jpg", "BD002.jpg"}));
+    EXPECT_EQ(result.out, "12 pieces written, 0 pages failed, output: " + out() + "VANTOLA/\n");
+    EXPECT_EQ(fileNames(out(), "*.jpg"), (QStringList{"BD001.jpg", "BD002.jpg"}));
 
     QDir(out()).removeRecursively();
-    result = run(QStringLiteral("pdf"),
-                 {root.file("album.pdf"), out(), QStringLiteral("--pages"), QStringLiteral("1"),
-                  QStringLiteral("--dpi"), QStringLiteral("300"), QStringLiteral("--double-pass")});
+    result = run("pdf",
+                 {root.file("album.pdf"), out(), "--pages", "1", "--dpi", "300", "--double-pass"});
     EXPECT_EQ(result.status, 0) << qPrintable(result.err);
-    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), QStringList{"BD001.jpg"});
-    EXPECT_EQ(decodeWithDjpeg(out() + QStringLiteral("BD001.jpg")).picture.size(),
-              QSize(1000, 1400));
-    EXPECT_TRUE(fileNames(out() + QStringLiteral("VANTOLA"), QStringLiteral("*.jpg"))
-                    .first()
-                    .startsWith(QStringLiteral("BD001.jpg-0001.jpg-")));
+    EXPECT_EQ(fileNames(out(), "*.jpg"), QStringList{"BD001.jpg"});
+    EXPECT_EQ(decodeWithDjpeg(out() + "BD001.jpg").picture.size(), QSize(1000, 1400));
+    EXPECT_TRUE(fileNames(out() + "VANTOLA", "*.jpg").first().startsWith("BD001.jpg-0001.jpg-"));
 }
 
 TEST_F(CaptureCommandLineTest, PdfThatCannotBeOpenedOrBadOptionsWriteNothing) {
-    writeFileBytes(root.file(QStringLiteral("texte.pdf")), "pas un PDF");
+    writeFileBytes(root.file("texte.pdf"), "pas un PDF");
     const std::vector<QStringList> refused{
         {root.file("absent.pdf"), out()},
         {root.file("texte.pdf"), out()},
         {root.file("album.pdf")},
-        {root.file("album.pdf"), out(), QStringLiteral("--pages"), QStringLiteral("0")},
-        {root.file("album.pdf"), out(), QStringLiteral("--pages"), QStringLiteral("deux")},
-        {root.file("album.pdf"), out(), QStringLiteral("--dpi"), QStringLiteral("0")},
-        {root.file("album.pdf"), out(), QStringLiteral("--dpi")},
+        {root.file("album.pdf"), out(), "--pages", "0"},
+        {root.file("album.pdf"), out(), "--pages", "deux"},
+        {root.file("album.pdf"), out(), "--dpi", "0"},
+        {root.file("album.pdf"), out(), "--dpi"},
     };
     for (const QStringList& arguments : refused) {
-        const ProcessResult result = run(QStringLiteral("pdf"), arguments);
+        const ProcessResult result = run("pdf", arguments);
         EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));
-        EXPECT_TRUE(result.err.startsWith(QStringLiteral("vantola: "))) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.startsWith("vantola: ")) << qPrintable(result.err);
         EXPECT_FALSE(QFileInfo::exists(out())) << qPrintable(arguments.join(' '));
     }
-    EXPECT_TRUE(run(QStringLiteral("pdf"), {root.file("texte.pdf"), out()})
-                    .err.contains(QStringLiteral("n'est pas un document PDF lisible")));
+    EXPECT_TRUE(run("pdf", {root.file("texte.pdf"), out()})
+                    .err.contains("n'est pas un document PDF lisible"));
     EXPECT_TRUE(QDir(home()).isEmpty(QDir::Files));
 }
 
 TEST_F(CaptureCommandLineTest, ClipboardWithoutPictureFailsItsPage) {
-    const ProcessResult result = run(QStringLiteral("clipboard"), {out()});
+    const ProcessResult result = run("clipboard", {out()});
     EXPECT_EQ(result.status, 1) << qPrintable(result.err);
-    EXPECT_TRUE(result.out.startsWith(QStringLiteral("0 pieces written, 1 pages failed")))
+    EXPECT_TRUE(result.out.startsWith("0 pieces written, 1 pages failed"))
         << qPrintable(result.out);
 
-    EXPECT_EQ(run(QStringLiteral("clipboard"), {}).status, 2);
-    EXPECT_EQ(run(QStringLiteral("clipboard"), {out(), out()}).status, 2);
+    EXPECT_EQ(run("clipboard", {}).status, 2);
+    EXPECT_EQ(run("clipboard", {out(), out()}).status, 2);
 
     // A display that cannot be reached: the clipboard command and the main window say so.
     for (const QStringList& arguments :
@@ -88,19 +81,19 @@ TEST_F(CaptureCommandLineTest, ClipboardWithoutPictureFailsItsPage) {
         const ProcessResult unreachable =
             runVantola(arguments, 60000, {"QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=", "DISPLAY=:7913"});
         EXPECT_EQ(unreachable.status, 2) << qPrintable(unreachable.err);
-        EXPECT_TRUE(unreachable.err.contains(QStringLiteral("DISPLAY=:7913 cannot be reached")));
+        EXPECT_TRUE(unreachable.err.contains("DISPLAY=:7913 cannot be reached"));
     }
 }
 
 TEST_F(CaptureCommandLineTest, ParamIniThatCannotBeReadGivesTheDefaultsAndOneWarning) {
-    const QString page = root.file(QStringLiteral("page.jpg"));
+    const QString page = root.file("page.jpg");
     ASSERT_TRUE(comicPage(23).save(page));
-    const QString param = home() + QStringLiteral("param.ini");
+    const QString param = home() + "param.ini";
     const std::vector<std::pair<QStringList, int>> commands{
         {{"cut", page}, 0},
         {{"pdf", root.file("album.pdf"), out(), "--pages", "1"}, 0},
         {{"clipboard", out()}, 1}, // the offscreen clipboard holds no picture
-        {{"jpeg", page, root.file(QStringLiteral("copie.jpg"))}, 0},
+        {{"jpeg", page, root.file("copie.jpg")}, 0},
     };
     for (const bool fifo : {false, true}) {
         ASSERT_TRUE(fifo ? QDir(param).removeRecursively() && ::mkfifo(qPrintable(param), 0600) == 0
@@ -108,7 +101,7 @@ TEST_F(CaptureCommandLineTest, ParamIniThatCannotBeReadGivesTheDefaultsAndOneWar
         for (const auto& [arguments, status] : commands) {
             const ProcessResult result = run(arguments.first(), arguments.mid(1));
             EXPECT_EQ(result.status, status) << qPrintable(arguments.first() + result.err);
-            EXPECT_EQ(result.err.count(QStringLiteral("param.ini cannot be read")), 1);
+            EXPECT_EQ(result.err.count("param.ini cannot be read"), 1);
         }
     }
 }

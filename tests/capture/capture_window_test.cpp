@@ -31,25 +31,25 @@ protected:
             return int(QDialog::Accepted);
         });
         window->hooks().confirm = [this](const QString& title, const QString& text) {
-            notices << title + QStringLiteral(" | ") + text;
+            notices << title + " | " + text;
             return noticeAccepted;
         };
-        answers[kOutputDialog] = out() + QStringLiteral("nouveau.jpg");
+        answers[kOutputDialog] = out() + "nouveau.jpg";
     }
     void TearDown() override { QGuiApplication::clipboard()->clear(); }
 
-    QString out() const { return home.path() + QStringLiteral("sortie/"); }
-    QString pieces() const { return out() + QStringLiteral("VANTOLA/"); }
+    QString out() const { return home.path() + "sortie/"; }
+    QString pieces() const { return out() + "VANTOLA/"; }
     void usePdf(int count) {
         std::vector<QImage> pages;
         for (int i = 1; i <= count; ++i)
             pages.push_back(comicPage(std::uint64_t(10 + i)));
-        writePdf(home.file(QStringLiteral("album.pdf")), pages);
-        answers[kPdfDialog] = home.file(QStringLiteral("album.pdf"));
+        writePdf(home.file("album.pdf"), pages);
+        answers[kPdfDialog] = home.file("album.pdf");
     }
 
-    const QString kOutputDialog = QStringLiteral("Nom du fichier en sortie...");
-    const QString kPdfDialog = QStringLiteral("Document PDF à découper...");
+    const QString kOutputDialog = "Nom du fichier en sortie...";
+    const QString kPdfDialog = "Document PDF à découper...";
     QMap<QString, QString> answers;
     QStringList dialogTitles;
     QStringList notices;
@@ -71,18 +71,18 @@ TEST_F(CaptureWindowTest, ClipboardPictureIsSavedCutAndRecorded) {
     EXPECT_EQ(dialogTitles, QStringList{kOutputDialog});
     EXPECT_EQ(state.sRepSource, out());
     EXPECT_EQ(fileNames(out()), (QStringList{"BD000.jpg", "log.txt"}));
-    const QImage saved = decodeWithDjpeg(out() + QStringLiteral("BD000.jpg")).picture;
+    const QImage saved = decodeWithDjpeg(out() + "BD000.jpg").picture;
     ASSERT_EQ(saved.size(), QSize(500, 700));
     EXPECT_GT(qGray(saved.pixel(5, 5)), 250);
-    const QStringList names = fileNames(pieces(), QStringLiteral("*.jpg"));
+    const QStringList names = fileNames(pieces(), "*.jpg");
     ASSERT_EQ(names.size(), kPanelsPerPage);
-    EXPECT_EQ(names.first(), QStringLiteral("BD000.jpg-0001.jpg"));
+    EXPECT_EQ(names.first(), "BD000.jpg-0001.jpg");
     EXPECT_TRUE(iniSectionLines(state.sFichierDecoupage, QString())
                     .contains("FICHIER_1=" + pieces() + "BD000.jpg-0001.jpg"));
-    EXPECT_EQ(textFileLines(out() + QStringLiteral("log.txt")).first(),
-              QStringLiteral("6 images (1-7) ont étés créées pour la page "));
+    EXPECT_EQ(textFileLines(out() + "log.txt").first(),
+              "6 images (1-7) ont étés créées pour la page ");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("6 diapos créées et 0 erreurs rencontré(s)."));
+    EXPECT_EQ(messages[0].text, "6 diapos créées et 0 erreurs rencontré(s).");
 
     // The command leaves bSansMessage as the review window set it: no closing message.
     state.bSansMessage = true;
@@ -92,7 +92,7 @@ TEST_F(CaptureWindowTest, ClipboardPictureIsSavedCutAndRecorded) {
 }
 
 TEST_F(CaptureWindowTest, ClipboardWithoutPictureFailsThePageAndTheJobEnds) {
-    for (const QString& text : {QString(), QStringLiteral("du texte, pas une image")}) {
+    for (const QString& text : QStringList{QString(), "du texte, pas une image"}) {
         if (text.isEmpty())
             QGuiApplication::clipboard()->clear();
         else
@@ -100,14 +100,14 @@ TEST_F(CaptureWindowTest, ClipboardWithoutPictureFailsThePageAndTheJobEnds) {
         messages.clear();
         runClipboardCommand(*window);
 
-        const QStringList log = textFileLines(out() + QStringLiteral("log.txt"));
-        EXPECT_TRUE(log.contains(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")));
-        EXPECT_TRUE(log.contains(QStringLiteral("Le presse-papier ne contient pas d'image (521)")))
+        const QStringList log = textFileLines(out() + "log.txt");
+        EXPECT_TRUE(log.contains("ERREUR DE TRAITEMENT DU FICHIER: "));
+        EXPECT_TRUE(log.contains("Le presse-papier ne contient pas d'image (521)"))
             << qPrintable(log.join('\n'));
-        EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
-        EXPECT_FALSE(QFileInfo::exists(out() + QStringLiteral("BD000.jpg")));
+        EXPECT_EQ(log.last(), "Traitement terminé à");
+        EXPECT_FALSE(QFileInfo::exists(out() + "BD000.jpg"));
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, QStringLiteral("0 diapos créées et 1 erreurs rencontré(s)."));
+        EXPECT_EQ(messages[0].text, "0 diapos créées et 1 erreurs rencontré(s).");
         EXPECT_FALSE(window->isJobRunning());
     }
 
@@ -118,33 +118,32 @@ TEST_F(CaptureWindowTest, ClipboardWithoutPictureFailsThePageAndTheJobEnds) {
     EXPECT_EQ(state.sRepSource, QString());
     EXPECT_FALSE(QFileInfo::exists(out()));
     // Nor does an output folder that does not exist: a message says so, and nothing is made.
-    answers[kOutputDialog] = out() + QStringLiteral("nouveau.jpg");
+    answers[kOutputDialog] = out() + "nouveau.jpg";
     runClipboardCommand(*window);
-    EXPECT_EQ(messages.back().title, QStringLiteral("DOSSIER INTROUVABLE"));
+    EXPECT_EQ(messages.back().title, "DOSSIER INTROUVABLE");
     EXPECT_FALSE(QFileInfo::exists(out()));
 }
 
 TEST_F(CaptureWindowTest, PdfCommandProposesTheDocumentsPageCountAndCutsThePagesAsked) {
     usePdf(3);
     writeParamIni("[PARAM]\r\nPDF_DPI=75\r\n");
-    nextAnswer = QStringLiteral("2");
+    nextAnswer = "2";
     runPdfCommand(*window);
 
     ASSERT_EQ(notices.size(), 1);
-    EXPECT_TRUE(notices[0].startsWith(QStringLiteral("CHARGEMENT | Avant toute chose")));
+    EXPECT_TRUE(notices[0].startsWith("CHARGEMENT | Avant toute chose"));
     EXPECT_TRUE(notices[0].endsWith(QStringLiteral(
         "\r\nAvez vous bien regler les modifications de formatage (rotation, compression...)")));
     EXPECT_EQ(dialogTitles, (QStringList{kPdfDialog, kOutputDialog}));
-    EXPECT_EQ(asked, (QStringList{QStringLiteral("NOMBRE DE PAGES"),
-                                  QStringLiteral("Combien de pages possede votre document PDF ?"),
-                                  QStringLiteral("3")}));
+    EXPECT_EQ(asked, (QStringList{"NOMBRE DE PAGES",
+                                  "Combien de pages possede votre document PDF ?", "3"}));
 
     // Two pages at PDF_DPI = 75: half the size they were drawn at.
-    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), (QStringList{"BD001.jpg", "BD002.jpg"}));
-    EXPECT_EQ(decodeWithDjpeg(out() + QStringLiteral("BD002.jpg")).picture.size(), QSize(250, 350));
-    EXPECT_EQ(fileNames(pieces(), QStringLiteral("BD002.jpg-*")).size(), kPanelsPerPage);
+    EXPECT_EQ(fileNames(out(), "*.jpg"), (QStringList{"BD001.jpg", "BD002.jpg"}));
+    EXPECT_EQ(decodeWithDjpeg(out() + "BD002.jpg").picture.size(), QSize(250, 350));
+    EXPECT_EQ(fileNames(pieces(), "BD002.jpg-*").size(), kPanelsPerPage);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("12 diapos créées et 0 erreurs rencontré(s)."));
+    EXPECT_EQ(messages[0].text, "12 diapos créées et 0 erreurs rencontré(s).");
     EXPECT_FALSE(state.bSansMessage);
 }
 
@@ -161,12 +160,12 @@ TEST_F(CaptureWindowTest, PdfCommandEndsBeforeAnyJobWhenRefusedOrUnusable) {
     noticeAccepted = true;
 
     // Not a number, or below -1: the prompt's answer is refused with a message.
-    for (const QString& answer : {QStringLiteral("deux"), QStringLiteral("-2")}) {
+    for (const char* answer : {"deux", "-2"}) {
         nextAnswer = answer;
         messages.clear();
         runPdfCommand(*window);
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].title, QStringLiteral("NOMBRE DE PAGES"));
+        EXPECT_EQ(messages[0].title, "NOMBRE DE PAGES");
         EXPECT_TRUE(nothingWritten());
     }
     nextAnswer.reset(); // the prompt cancelled
@@ -176,16 +175,16 @@ TEST_F(CaptureWindowTest, PdfCommandEndsBeforeAnyJobWhenRefusedOrUnusable) {
     EXPECT_TRUE(nothingWritten());
 
     // A file that is no PDF: a message, and neither the output dialog nor the prompt.
-    writeFileBytes(home.file(QStringLiteral("faux.pdf")), "%PDF-1.4 tronqué");
-    answers[kPdfDialog] = home.file(QStringLiteral("faux.pdf"));
+    writeFileBytes(home.file("faux.pdf"), "%PDF-1.4 tronqué");
+    answers[kPdfDialog] = home.file("faux.pdf");
     dialogTitles.clear();
     asked.clear();
     runPdfCommand(*window);
     EXPECT_EQ(dialogTitles, QStringList{kPdfDialog});
     EXPECT_TRUE(asked.isEmpty());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, QStringLiteral("DOCUMENT PDF ILLISIBLE"));
-    EXPECT_TRUE(messages[0].text.contains(home.file(QStringLiteral("faux.pdf"))));
+    EXPECT_EQ(messages[0].title, "DOCUMENT PDF ILLISIBLE");
+    EXPECT_TRUE(messages[0].text.contains(home.file("faux.pdf")));
     EXPECT_TRUE(nothingWritten());
 }
 

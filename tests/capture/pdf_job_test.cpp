@@ -26,7 +26,7 @@ protected:
     QString out() const { return fixture.source(); }
     QString pieces() const { return fixture.output(); }
     QStringList bar() const {
-        return fixture.host.callsOf("job ").filter(QRegularExpression(QStringLiteral(" \\S")));
+        return fixture.host.callsOf("job ").filter(QRegularExpression(" \\S"));
     }
 
     // Writes a PDF of comic pages (seeds 1..count) and hands it to the job.
@@ -34,8 +34,8 @@ protected:
         std::vector<QImage> pages;
         for (int i = 1; i <= count; ++i)
             pages.push_back(comicPage(std::uint64_t(i)));
-        writePdf(fixture.home() + QStringLiteral("album.pdf"), pages);
-        openPdf(fixture.home() + QStringLiteral("album.pdf"), count);
+        writePdf(fixture.home() + "album.pdf", pages);
+        openPdf(fixture.home() + "album.pdf", count);
     }
     void openPdf(const QString& path, int count) {
         QString error;
@@ -60,7 +60,7 @@ TEST_F(PdfJobTest, PagesAreSavedCutRecordedAndLoggedUpToTheDocumentsLastPage) {
     EXPECT_EQ(summary.pieces, 2 * kPanelsPerPage);
     // The rendered pages are kept beside the job's folder, as the pages a reader shows.
     EXPECT_EQ(fileNames(out()), (QStringList{"BD001.jpg", "BD002.jpg", "log.txt"}));
-    const DecodedJpeg page = decodeWithDjpeg(out() + QStringLiteral("BD001.jpg"));
+    const DecodedJpeg page = decodeWithDjpeg(out() + "BD001.jpg");
     ASSERT_EQ(page.status, 0);
     ASSERT_EQ(page.picture.size(), QSize(500, 700));
     // The PDF keeps the page's picture compressed and poppler smooths it when rendering: the
@@ -88,11 +88,11 @@ TEST_F(PdfJobTest, PagesAreSavedCutRecordedAndLoggedUpToTheDocumentsLastPage) {
                     .contains("FICHIER_1=" + pieces() + "BD002.jpg-0007.jpg"));
 
     // The header stays in VANTOLA/log.txt; the page and closing lines go to the chosen folder.
-    const QStringList header = textFileLines(pieces() + QStringLiteral("log.txt"));
+    const QStringList header = textFileLines(pieces() + "log.txt");
     ASSERT_EQ(header.size(), 4);
-    EXPECT_EQ(header.first(), QStringLiteral("Traitement commencé à"));
-    EXPECT_EQ(header.last(), QStringLiteral("Niveau du blanc : 1450"));
-    EXPECT_EQ(textFileLines(out() + QStringLiteral("log.txt")),
+    EXPECT_EQ(header.first(), "Traitement commencé à");
+    EXPECT_EQ(header.last(), "Niveau du blanc : 1450");
+    EXPECT_EQ(textFileLines(out() + "log.txt"),
               (QStringList{"6 images (1-7) ont étés créées pour la page ",
                            "6 images (7-13) ont étés créées pour la page ",
                            "Le document PDF n'a que 2 page(s) : le découpage s'est arrêté à sa "
@@ -110,18 +110,17 @@ TEST_F(PdfJobTest, DoublePassRecutsThePiecesOfEveryPage) {
     EXPECT_EQ(summary.errors, 0);
     EXPECT_EQ(bar().mid(0, 2),
               (QStringList{"25 Traitement du presse papier", "50 Traitement du presse papier"}));
-    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), (QStringList{"BD001.jpg", "BD002.jpg"}));
+    EXPECT_EQ(fileNames(out(), "*.jpg"), (QStringList{"BD001.jpg", "BD002.jpg"}));
     // The second-pass pieces are named after the first-pass piece they come from.
-    const QStringList names = fileNames(pieces(), QStringLiteral("*.jpg"));
-    EXPECT_EQ(names.first(), QStringLiteral("BD001.jpg-0001.jpg-0001.jpg"));
-    EXPECT_TRUE(names.last().startsWith(QStringLiteral("BD002.jpg-0012.jpg-")));
+    const QStringList names = fileNames(pieces(), "*.jpg");
+    EXPECT_EQ(names.first(), "BD001.jpg-0001.jpg-0001.jpg");
+    EXPECT_TRUE(names.last().startsWith("BD002.jpg-0012.jpg-"));
     // The header moved with the pieces; the page lines of both passes are in the chosen folder.
-    EXPECT_EQ(textFileLines(pieces() + QStringLiteral("log.txt")).size(), 4);
-    const QStringList log = textFileLines(out() + QStringLiteral("log.txt"));
-    EXPECT_EQ(log.filter(QRegularExpression(QStringLiteral("pour la page $"))).size(), 2);
-    EXPECT_EQ(log.filter(QStringLiteral("pour la page ") + pieces() + "BD00").size(),
-              2 * kPanelsPerPage);
-    EXPECT_EQ(log.last(), QStringLiteral("Traitement terminé à"));
+    EXPECT_EQ(textFileLines(pieces() + "log.txt").size(), 4);
+    const QStringList log = textFileLines(out() + "log.txt");
+    EXPECT_EQ(log.filter(QRegularExpression("pour la page $")).size(), 2);
+    EXPECT_EQ(log.filter("pour la page " + pieces() + "BD00").size(), 2 * kPanelsPerPage);
+    EXPECT_EQ(log.last(), "Traitement terminé à");
 }
 
 TEST_F(PdfJobTest, PagesPast999KeepAllTheirDigits) {
@@ -135,15 +134,15 @@ TEST_F(PdfJobTest, PagesPast999KeepAllTheirDigits) {
 
     EXPECT_EQ(summary.errors, 0);
     EXPECT_EQ(summary.pieces, 1000);
-    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")).size(), 1000);
-    EXPECT_NEAR(qRed(QImage(out() + QStringLiteral("BD001.jpg")).pixel(8, 8)), 160, 3);
-    EXPECT_NEAR(qRed(QImage(out() + QStringLiteral("BD1000.jpg")).pixel(8, 8)), 40, 3);
-    EXPECT_TRUE(QFileInfo::exists(pieces() + QStringLiteral("BD1000.jpg-1000.jpg")));
+    EXPECT_EQ(fileNames(out(), "*.jpg").size(), 1000);
+    EXPECT_NEAR(qRed(QImage(out() + "BD001.jpg").pixel(8, 8)), 160, 3);
+    EXPECT_NEAR(qRed(QImage(out() + "BD1000.jpg").pixel(8, 8)), 40, 3);
+    EXPECT_TRUE(QFileInfo::exists(pieces() + "BD1000.jpg-1000.jpg"));
 }
 
 TEST_F(PdfJobTest, PageTooLargeToRenderFailsAloneAndTheJobGoesOn) {
     // A 200-inch square page would be 30000 x 30000 pixels at 150 dpi.
-    QPdfWriter writer(fixture.home() + QStringLiteral("affiche.pdf"));
+    QPdfWriter writer(fixture.home() + "affiche.pdf");
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setPageSize(QPageSize(QSizeF(500, 700), QPageSize::Point));
     QPainter painter(&writer);
@@ -152,33 +151,31 @@ TEST_F(PdfJobTest, PageTooLargeToRenderFailsAloneAndTheJobGoesOn) {
     writer.newPage();
     painter.fillRect(QRect(0, 0, 100, 100), Qt::gray);
     painter.end();
-    openPdf(fixture.home() + QStringLiteral("affiche.pdf"), 2);
+    openPdf(fixture.home() + "affiche.pdf", 2);
 
     const JobSummary summary = cut(2);
 
     EXPECT_EQ(summary.errors, 1);
-    EXPECT_EQ(fileNames(out(), QStringLiteral("*.jpg")), QStringList{"BD001.jpg"});
-    const QStringList log = textFileLines(out() + QStringLiteral("log.txt"));
-    EXPECT_TRUE(log.contains(QStringLiteral("ERREUR DE TRAITEMENT DU FICHIER: ")));
-    EXPECT_EQ(
-        log.filter(QStringLiteral("La page 2 du PDF ferait 30000 x 30000 pixels à 150 dpi")).size(),
-        1);
+    EXPECT_EQ(fileNames(out(), "*.jpg"), QStringList{"BD001.jpg"});
+    const QStringList log = textFileLines(out() + "log.txt");
+    EXPECT_TRUE(log.contains("ERREUR DE TRAITEMENT DU FICHIER: "));
+    EXPECT_EQ(log.filter("La page 2 du PDF ferait 30000 x 30000 pixels à 150 dpi").size(), 1);
 }
 
 TEST(PdfSource, OpensAndRendersOnlyWhatItCanAndSaysWhy) {
     TempFolder folder;
-    writePdf(folder.file(QStringLiteral("bon.pdf")), {comicPage(1)});
+    writePdf(folder.file("bon.pdf"), {comicPage(1)});
     QString error;
-    const auto pdf = PdfSource::open(folder.file(QStringLiteral("bon.pdf")), error);
+    const auto pdf = PdfSource::open(folder.file("bon.pdf"), error);
     ASSERT_TRUE(pdf);
     EXPECT_EQ(pdf->renderPage(1, 300).size(), QSize(1000, 1400));
     EXPECT_TRUE(pdf->renderPage(0, 150).isNull());
     EXPECT_TRUE(pdf->renderPage(2, 150).isNull());
 
-    const QByteArray good = readFileBytes(folder.file(QStringLiteral("bon.pdf")));
-    writeFileBytes(folder.file(QStringLiteral("texte.pdf")), "ceci n'est pas un PDF\n");
-    writeFileBytes(folder.file(QStringLiteral("coupe.pdf")), good.left(good.size() / 3));
-    writeFileBytes(folder.file(QStringLiteral("vide.pdf")), QByteArray());
+    const QByteArray good = readFileBytes(folder.file("bon.pdf"));
+    writeFileBytes(folder.file("texte.pdf"), "ceci n'est pas un PDF\n");
+    writeFileBytes(folder.file("coupe.pdf"), good.left(good.size() / 3));
+    writeFileBytes(folder.file("vide.pdf"), QByteArray());
     const std::vector<std::pair<QString, QString>> cases{
         {"absent.pdf", "n'existe pas"},
         {"texte.pdf", "n'est pas un document PDF lisible"},
@@ -191,16 +188,13 @@ TEST(PdfSource, OpensAndRendersOnlyWhatItCanAndSaysWhy) {
         EXPECT_TRUE(error.contains(reason)) << qPrintable(error);
     }
 
-    const ToolResult qpdf = runTool(QStringLiteral("qpdf"),
-                                    {QStringLiteral("--encrypt"), QStringLiteral("lecteur"),
-                                     QStringLiteral("auteur"), QStringLiteral("256"),
-                                     QStringLiteral("--"), folder.file(QStringLiteral("bon.pdf")),
-                                     folder.file(QStringLiteral("secret.pdf"))});
+    const ToolResult qpdf = runTool("qpdf", {"--encrypt", "lecteur", "auteur", "256", "--",
+                                             folder.file("bon.pdf"), folder.file("secret.pdf")});
     if (qpdf.status != 0)
         GTEST_SKIP() << "qpdf (Debian package qpdf) is not installed: the encrypted case is "
                         "not checked";
-    EXPECT_FALSE(PdfSource::open(folder.file(QStringLiteral("secret.pdf")), error));
-    EXPECT_TRUE(error.contains(QStringLiteral("protégé par un mot de passe"))) << qPrintable(error);
+    EXPECT_FALSE(PdfSource::open(folder.file("secret.pdf"), error));
+    EXPECT_TRUE(error.contains("protégé par un mot de passe")) << qPrintable(error);
 }
 
 TEST(PdfSource, ResolutionComesFromParamIniWhenUsable) {
@@ -208,7 +202,7 @@ TEST(PdfSource, ResolutionComesFromParamIniWhenUsable) {
     EXPECT_EQ(pdfResolutionSetting(fixture.state), 150);
     for (const auto& [text, dpi] :
          std::vector<std::pair<QString, int>>{{" 72 ", 72}, {"abc", 150}, {"0", 150}}) {
-        fixture.setParam(QStringLiteral("PDF_DPI"), text);
+        fixture.setParam("PDF_DPI", text);
         EXPECT_EQ(pdfResolutionSetting(fixture.state), dpi) << qPrintable(text);
     }
 }
