@@ -19,8 +19,7 @@ using vantola::test::writeFileBytes;
 
 const QChar kNul(u'\0');
 
-// A filter list of description and patterns separated by NULs becomes Qt's name filters, the
-// patterns matched in any case, "*.*" as "*".
+// NUL-separated descriptions and patterns become Qt's name filters matched in any case.
 TEST(CommonDialogs, FilterListsBecomeCaseBlindNameFilters) {
     QString filter = AjouterFiltre(QString(), "JPG Files (*.JPG)", "*.JPG;*.jpeg");
     filter = AjouterFiltre(filter, "Tout");
@@ -30,8 +29,7 @@ TEST(CommonDialogs, FilterListsBecomeCaseBlindNameFilters) {
     EXPECT_EQ(CouperAuNul(QStringLiteral("a.jpg") + kNul + "reste"), "a.jpg");
 }
 
-// The user reads the type descriptions as they are written, in their order, and sees the JPEG
-// files whatever the case of their extension.
+// The type descriptions as written, in order; JPEG files shown whatever their extension's case.
 TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
     TempFolder folder;
     for (const char* name : {"PAGE.JPG", "page2.jpg", "Page3.Jpg", "notes.txt", "scan.gif"})

@@ -32,8 +32,7 @@ protected:
         return dialog;
     }
 
-    // The component count and the first component's sampling factors in the frame header of
-    // the file that a copy of the encoder writes.
+    // Component count and first sampling factors in the frame a copy of the encoder writes.
     static std::tuple<int, int, int> sampling(const cJpeg* jpeg) {
         cJpeg copy = *jpeg;
         cImage picture;
@@ -48,8 +47,7 @@ protected:
     ProgramState state;
 };
 
-// No param.ini, saved settings, and refused ones that fall back to the defaults and are
-// reported in a message box.
+// No param.ini, saved settings, and refused ones: the defaults and a message box.
 TEST_F(JpegSettingsDialog, OpensOnTheSavedSettingsOrTheDefaults) {
     struct Case {
         QByteArray keys;

@@ -9,8 +9,7 @@
 namespace vantola::test {
 namespace {
 
-// Three generated pages cut through the main window's menus while a timer, firing at every
-// yield of the job, watches the window.
+// Three pages cut from the menus while a timer, firing at each yield of the job, watches.
 class MainWindowJobTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -100,8 +99,7 @@ TEST_F(MainWindowJobTest, PictureJobUsesTheWhiteLevelJustChosen) {
         EXPECT_TRUE(piece.startsWith("page2.jpg-")) << piece.toStdString();
 }
 
-// A name typed in the picture dialog whose folder does not exist starts nothing and creates
-// nothing. A job that the driver refuses (here a white level too large) ends with its reason,
+// A missing folder starts and creates nothing; a job the driver refuses ends with its reason,
 // never with the closing message of a job done.
 TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
     nextImage = home.path() + "absent/page1.jpg";
@@ -117,8 +115,7 @@ TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
     EXPECT_TRUE(piecesWritten().isEmpty());
 }
 
-// Closing the window (paused) or "&Quitter" during a job stops the job where it is, with no
-// closing message; the close then saves the switches, "&Quitter" does not.
+// Closing (paused) or "&Quitter" stops the job, silently; only the close saves the switches.
 TEST_F(MainWindowJobTest, ClosingOrQuittingDuringAJobStopsIt) {
     for (const bool quitter : {true, false}) {
         SCOPED_TRACE(quitter ? "quitter" : "close");

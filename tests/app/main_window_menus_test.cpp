@@ -67,8 +67,7 @@ TEST_F(MainWindowTest, ReadsSwitchesLevelAndCaptionsFromParamIni) {
         EXPECT_FALSE(item(unchecked)->isChecked()) << unchecked;
 }
 
-// The real end of the program, under a running event loop: "&Quitter" ends it without saving,
-// even when its window is closed afterwards; closing the window saves the switches and ends it.
+// Under a real event loop: "&Quitter" ends without saving even if the window closes after it.
 TEST_F(MainWindowTest, QuitterEndsWithoutSavingCloseSavesTheSwitches) {
     writeParamIni("[PARAM]\r\nDOUBLEPASSE=NON\r\n");
     for (const bool quitter : {true, false}) {
@@ -126,8 +125,7 @@ TEST_F(MainWindowTest, WhiteLevelPromptKeepsOnlyNumbers) {
     nextAnswer = "1500";
     item("mnu_blanc")->trigger();
     EXPECT_EQ(asked.value(2), "1450"); // the level in use is offered
-    // Letters, an empty answer and Cancel change nothing, in memory or in the file; blanks
-    // around a decimal answer are dropped and halves go to the even neighbour.
+    // Letters, nothing and Cancel change nothing; blanks go, halves go to the even neighbour.
     const std::pair<std::optional<QString>, int> answers[] = {
         {"abc", 1500}, {QString(), 1500}, {std::nullopt, 1500}, {" 1600,5 ", 1600}};
     for (const auto& [answer, level] : answers) {

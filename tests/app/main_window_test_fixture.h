@@ -1,7 +1,6 @@
 #pragma once
 
-// A main window on a temporary program folder. Messages are recorded, the picture dialog and the
-// input box return nextImage and nextAnswer, and the program's end is counted, not done.
+// A main window on a temporary program folder whose hooks record, answer and count the quits.
 
 #include "app/main_window.h"
 #include "cutting/program_settings.h"

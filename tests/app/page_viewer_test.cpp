@@ -66,9 +66,8 @@ TEST_F(PageViewerTest, OpeningShowsThePageAndEnablesPicking) {
     EXPECT_TRUE(messages[0].text.contains("481"));
 }
 
-// A click forgets the header and footer rows. A drag over rows 45..65 and columns 10..20
-// measures 11 white rows of 11 pixels adding 17 each: 11 * 11 * 17 * 100 / 21 rows / 11
-// columns, rounded at each step, = 890; the same dragged either way.
+// A click forgets header and footer. Dragging either way over rows 45..65, columns 10..20:
+// 11 white rows of 11 pixels adding 17 each, 11 * 11 * 17 * 100 / 21 / 11 rounded = 890.
 TEST_F(PageViewerTest, ClicksAndDragsMeasureTheWhiteOfTheirZone) {
     window->job().lLigneEntete = 12;
     window->job().lLignePied = 140;

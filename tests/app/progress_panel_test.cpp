@@ -39,8 +39,7 @@ protected:
     Pgb2Panel panel;
 };
 
-// Nothing at or under 0; over 100 the whole panel, with the percentage under the bar inverted,
-// not hidden: red on red gives white, far lighter than the bar's dark red.
+// Nothing at or under 0; over 100 all, the label inverted under the bar, not hidden (white).
 TEST_F(ProgressPanelTest, BarRunsFromNothingAtZeroToTheWholePanelAbove100) {
     for (const int value : {0, -5}) {
         panel.DrawPanel(value, QString());
