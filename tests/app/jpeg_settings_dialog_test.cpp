@@ -1,5 +1,5 @@
 #include "app/jpeg_settings_dialog.h"
-#include "support/temp_folder.h"
+#include "main_window_test_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,24 +7,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
-#include <gtest/gtest.h>
 #include <memory>
 #include <tuple>
 
+namespace vantola::test {
 namespace {
 
-using namespace vantola;
-using vantola::test::readFileBytes;
-using vantola::test::TempFolder;
-using vantola::test::writeFileBytes;
-
-class JpegSettingsDialog : public ::testing::Test {
+// The dialog alone, on the fixture's program folder (no main window).
+class JpegSettingsDialog : public MainWindowTest {
 protected:
     void SetUp() override { state.sFichierParam = home.file("param.ini"); }
-
-    void writeParam(const QByteArray& keys) {
-        ASSERT_TRUE(writeFileBytes(state.sFichierParam, "[PARAM]\r\n" + keys));
-    }
 
     std::unique_ptr<fSaveJPG> open() {
         auto dialog = std::make_unique<fSaveJPG>(state);
@@ -42,9 +34,6 @@ protected:
         const QByteArray frame = file.mid(file.indexOf("\xFF\xC0") + 4);
         return {frame.at(5), frame.at(7) >> 4, frame.at(7) & 15};
     }
-
-    TempFolder home;
-    ProgramState state;
 };
 
 // No param.ini, saved settings, and refused ones: the defaults and a message box.
@@ -65,7 +54,7 @@ TEST_F(JpegSettingsDialog, OpensOnTheSavedSettingsOrTheDefaults) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys.toStdString());
         if (!c.keys.isEmpty())
-            writeParam(c.keys);
+            writeParamIni("[PARAM]\r\n" + c.keys);
         const auto dialog = open();
         EXPECT_EQ(dialog->cboSubSample->currentText(), QLatin1String(c.sampling));
         EXPECT_EQ(dialog->lblQuality->text(), QLatin1String(c.quality));
@@ -99,7 +88,7 @@ TEST_F(JpegSettingsDialog, QualityLabelAndGreyscaleFollowTheControls) {
 }
 
 TEST_F(JpegSettingsDialog, AnnulerWritesNothingOkWritesTheFourKeysInOrder) {
-    writeParam("LANGUE=FRANCAIS\r\n");
+    writeParamIni("[PARAM]\r\nLANGUE=FRANCAIS\r\n");
     const QByteArray before = readFileBytes(state.sFichierParam);
     for (const int button : {0, 1}) {
         SCOPED_TRACE(button == 0 ? "Annuler" : "OK");
@@ -128,3 +117,4 @@ TEST_F(JpegSettingsDialog, OkThatCannotWriteKeepsTheWindowOpen) {
 }
 
 } // namespace
+} // namespace vantola::test
