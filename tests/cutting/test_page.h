@@ -56,11 +56,6 @@ public:
     qint32 lLignePied = 0;
 };
 
-// Callbacks that only record the page progress values.
-inline CutCallbacks recordProgress(std::vector<qint32>& values) {
-    return {[&values](qint32 value) { values.push_back(value); }, {}, {}};
-}
-
 // The number of the program error that work raises, 0 when it raises none.
 inline int errorNumberOf(const std::function<void()>& work) {
     try {
