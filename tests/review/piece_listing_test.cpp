@@ -1,8 +1,10 @@
-#include "review/piece_listing.h"
+// What the review window reads from disk: the pieces of a page and the page's cut record.
+#include "review/cut_sketch.h"
 #include "review_fixture.h"
 
 #include <QDir>
 #include <QProgressBar>
+#include <tuple>
 
 namespace vantola::test {
 namespace {
@@ -65,6 +67,31 @@ TEST_F(PieceListingTest, TheBarCyclesWhileListingAndHidesAtTheEnd) {
     EXPECT_EQ(values[values.size() - 2], 58);
     EXPECT_EQ(*std::max_element(values.begin(), values.end() - 1), 96);
     EXPECT_FALSE(tool->progressBar()->isVisible());
+}
+
+// A record read back on the review window's sketch surface (1935 x 3135).
+TEST(CutSketch, RectanglesAreScaledRoundedHalvesToEvenAndPulledIn) {
+    TempFolder folder;
+    const QString record = folder.file(QStringLiteral("decoupage.ini"));
+    const QString page = folder.file(QStringLiteral("page.jpg"));
+    // 1935 * 300 / 600 = 967.5 -> 968; 3135 * 400 / 800 = 1567.5 -> 1568;
+    // 1935 * 1 / 600 = 3.225 -> 3; 3135 * 2 / 800 = 7.8375 -> 8.
+    // Piece 4 is never reached: piece 3 has no record and ends the list.
+    ASSERT_TRUE(writeFileBytes(
+        record, "[" + page.toUtf8() +
+                    "]\r\nWIDTH=600\r\nHEIGHT=800\r\n"
+                    "COLONNE_1_1=1\r\nCOLONNE_2_1=300\r\nLIGNE_1_1=2\r\nLIGNE_2_1=400\r\n"
+                    "FICHIER_1=/out/page.jpg-0001.jpg\r\n"
+                    "COLONNE_1_2=300\r\nCOLONNE_2_2=600\r\nLIGNE_1_2=0\r\nLIGNE_2_2=800\r\n"
+                    "FICHIER_2=/out/page.jpg-0002.jpg\r\n"
+                    "COLONNE_1_4=10\r\nCOLONNE_2_4=20\r\nLIGNE_1_4=10\r\nLIGNE_2_4=20\r\n"));
+
+    const CutSketch sketch = readCutSketch(page, QSizeF(1935, 3135), record);
+    EXPECT_TRUE(sketch.problem.isEmpty());
+    ASSERT_EQ(sketch.outlines.size(), 2u);
+    const auto corners = [](const SketchOutline& o) { return std::tuple(o.x1, o.y1, o.x2, o.y2); };
+    EXPECT_EQ(corners(sketch.outlines[0]), std::tuple(3, 8, 968 - 50, 1568 - 100));
+    EXPECT_EQ(corners(sketch.outlines[1]), std::tuple(968, 0, 1935 - 50, 3135 - 100));
 }
 
 } // namespace

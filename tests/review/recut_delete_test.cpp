@@ -40,12 +40,12 @@ TEST_F(RecutTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
     EXPECT_TRUE(cutRecord().contains("b.jpg]"));
     EXPECT_FALSE(cutRecord().contains("a.jpg]"));
     EXPECT_EQ(piecesOnDisk(QStringLiteral("b.jpg")).first(), QStringLiteral("b.jpg-0001.jpg"));
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("6 diapos sur b.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("6 diapos sur b.jpg"));
     EXPECT_EQ(diapo().HScrollFile()->value(), 1);
 
     // The other pages have no record now: an empty sketch, thumbnails as before.
     showPage(0);
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur a.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("3 diapos sur a.jpg"));
     showPage(1);
     diapo().chkDebug()->setChecked(false);
     diapo().CmdRedecouper()->click();
@@ -72,7 +72,7 @@ TEST_F(RecutTest, RecuttingTheMarkedPagesRunsThemInPageOrder) {
     EXPECT_FALSE(cutRecord().contains("a.jpg]") || cutRecord().contains("b.jpg]"));
     // The page shown before is shown again, and the marks stay.
     EXPECT_EQ(diapo().HScrollFile()->value(), 1);
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur b.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("2 diapos sur b.jpg"));
     EXPECT_EQ(diapo().tabImages()[0].mark, marks[0].mark);
     EXPECT_EQ(diapo().tabImages()[2].mark, QStringLiteral("OK"));
     EXPECT_TRUE(state.bSansMessage);
@@ -138,7 +138,7 @@ TEST_F(RecutTest, RecutsRefusedOnceTheFolderChangedOrThePageIsGone) {
                      otherLog = readFileBytes(other.path() + QStringLiteral("VANTOLA/log.txt"));
     showPage(1);
     EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (1/2)"));
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur b.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("3 diapos sur b.jpg"));
     diapo().CmdRedecouper()->click();
     state.sRepSource = source.path(); // back on this folder, without b.jpg
     ASSERT_TRUE(QFile::remove(source.file(QStringLiteral("b.jpg"))));
@@ -199,20 +199,20 @@ TEST_F(RecutTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
     answer = true;
     QTest::mouseClick(diapo().thumbnail(1), Qt::RightButton);
     EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({pieces[0], pieces[2]}));
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur a.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("2 diapos sur a.jpg"));
     EXPECT_EQ(shownSlots().size(), 2u);
 
     // A double click deletes at once, even a read-only piece; the sketch keeps its outlines.
     QFile::setPermissions(pieceFolder() + pieces[0], QFileDevice::ReadOwner);
     QTest::mouseDClick(diapo().thumbnail(0), Qt::LeftButton);
     EXPECT_EQ(piecesOnDisk(QStringLiteral("a.jpg")), QStringList({pieces[2]}));
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("1 diapos sur a.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("1 diapos sur a.jpg"));
     EXPECT_EQ(questions, 2);
 
     // A piece already removed by other means: nothing to delete, the refresh drops it.
     removePiece(pieces[2]);
     diapo().EffacerDiapo(0);
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("0 diapos sur a.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("0 diapos sur a.jpg"));
     EXPECT_TRUE(shownSlots().empty());
     EXPECT_TRUE(messages.empty());
 }

@@ -1,5 +1,4 @@
 #include "review_fixture.h"
-#include "settings/cls_initreg.h"
 
 #include <QImageReader>
 #include <QMdiArea>
@@ -9,8 +8,7 @@ namespace vantola::test {
 namespace {
 
 TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
-    ASSERT_TRUE(writeFileBytes(home.file(QStringLiteral("param.ini")),
-                               "[FRANCAIS]\r\nT0=Page vue\r\nT5=Refaire\r\n"));
+    writeParamIni("[FRANCAIS]\r\nT0=Page vue\r\nT5=Refaire\r\n");
     addThreePages();
     state.lNiveauBlanc = 1400;
     cutFolder();
@@ -21,12 +19,12 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
     EXPECT_EQ(diapo().CmdRedecouper()->text(), QStringLiteral("Refaire"));
     EXPECT_EQ(diapo().txtNbBlanc()->text(), QStringLiteral("1400"));
     EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (0/2)"));
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur a.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("3 diapos sur a.jpg"));
     EXPECT_EQ(diapo().ImageORIGINAL()->picture().size(), diapo().ImageORIGINAL()->size());
 
     showPage(2);
     EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (2/2)"));
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("3 diapos sur c.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("3 diapos sur c.jpg"));
     EXPECT_EQ(shownPieceNames(), piecesOnDisk(QStringLiteral("c.jpg")));
     // The info label is centred in the window, but never over the page picture.
     for (int width : {1600, 900}) {
@@ -96,7 +94,7 @@ TEST_F(ReviewTest, PiecesComeInScreensOfSixteen) {
     EXPECT_EQ(diapo().ScrVerticale()->maximum(), 0);
     EXPECT_EQ(diapo().ScrVerticale()->value(), 0);
     EXPECT_EQ(shownPieceNames(), piecesOnDisk(QStringLiteral("p5.jpg")));
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("5 diapos sur p5.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("5 diapos sur p5.jpg"));
 }
 
 TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
@@ -104,7 +102,7 @@ TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
     cutFolder(true);
     openReview();
     // The thumbnails are the second-pass pieces: the left column in two.
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("4 diapos sur a.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("4 diapos sur a.jpg"));
 
     ASSERT_EQ(diapo().PicCalque()->surface().size(), QSize(129, 209));
     const QRect red = sketchBounds(qRgb(255, 0, 0));
@@ -157,8 +155,7 @@ TEST_F(ThreePagesReviewTest, MarksSurvivePageChangesAndShowingAgainButNotAReopen
 // Without a source folder the tool asks for a picture: Cancel leaves no window, and the chosen
 // picture's folder becomes the source folder, here one without JPEG pages.
 TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
-    ASSERT_TRUE(writeFileBytes(home.file(QStringLiteral("param.ini")),
-                               "[FRANCAIS]\r\nT12=Revue des pages\r\n"));
+    writeParamIni("[FRANCAIS]\r\nT12=Revue des pages\r\n");
     ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("c.jpeg")), "x"));
     ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("d.bmp")), "x"));
     EXPECT_EQ(showCompareTool(*window), nullptr);
@@ -172,7 +169,7 @@ TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
     EXPECT_TRUE(compare->isMaximized());
 
     EXPECT_TRUE(diapo().tabImages().empty());
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("Aucune image .JPG dans ") + source.path());
+    EXPECT_EQ(info(), QStringLiteral("Aucune image .JPG dans ") + source.path());
     EXPECT_FALSE(diapo().ImageORIGINAL()->notice().isEmpty());
     EXPECT_TRUE(shownSlots().empty());
     EXPECT_FALSE(diapo().CmdRedecouper()->isEnabled());
@@ -210,7 +207,7 @@ TEST_F(ReviewTest, UnreadablePicturesAndRecordsAreNamedInsteadOfShown) {
     EXPECT_TRUE(diapo().thumbnail(1)->notice().contains(pieces[1]));
     EXPECT_FALSE(diapo().thumbnail(2)->picture().isNull());
     diapo().EffacerDiapo(1); // an unreadable piece can still be deleted
-    EXPECT_EQ(diapo().LblInfo()->text(), QStringLiteral("2 diapos sur a.jpg"));
+    EXPECT_EQ(info(), QStringLiteral("2 diapos sur a.jpg"));
 
     for (int page : {1, 2}) {
         SCOPED_TRACE(page);

@@ -1,12 +1,20 @@
-// IniLire / IniEcrire: the profile-file rules that every settings file relies on.
+// IniLire / IniEcrire: the profile-file rules that every settings file relies on, and settings
+// files as they come: hand-edited, from the Windows program, damaged, huge, or changed by someone
+// else between two calls; and the faults that fuzzing the reader and writer found.
 #include "settings/app_error.h"
 #include "settings/cls_initreg.h"
+#include "settings/ini_file_cache.h"
+#include "settings/ini_text_codec.h"
 #include "support/qstring_printer.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 namespace vantola {
 namespace {
@@ -93,6 +101,129 @@ TEST_F(IniStore, AReadThatFailsRaisesTheReadError) {
         EXPECT_TRUE(error.description().isEmpty());
     }
     EXPECT_EQ(ini.IniEcrire("PARAM", "SENS", "1", file), 0);
+}
+
+// Lines of every odd kind; each write below must leave all of them as they were.
+const char kMessyText[] = "\xEF\xBB\xBF"
+                          "[PARAM]\r\n"
+                          "garbage without equals\r\n"
+                          "SENS=1\n" // LF only
+                          "; comment=not a key\r\n"
+                          "BIN\0ARY=\x01\x02\xFF\xFE\r\n"
+                          "T1=Fen\xEAtre\r\n"          // Windows-1252
+                          "=no key\r\n"                // no key name
+                          "[broken section\r\n"        // no closing bracket
+                          "\r\n"                       // blank
+                          "[PARAM]\r\nSENS=second\r\n" // a duplicate: the first one wins
+                          "[LAST]\r\n"
+                          "K=v"; // no final line end
+const QByteArray kMessyFile(kMessyText, sizeof kMessyText - 1);
+
+TEST_F(IniStore, OddLinesReadSensiblyAndSurviveWritesByteForByte) {
+    ASSERT_TRUE(writeFileBytes(file, kMessyFile));
+    EXPECT_EQ(read("PARAM", "SENS"), "1");
+    EXPECT_EQ(read("PARAM", "T1"), QString::fromUtf8("Fenêtre"));
+    EXPECT_EQ(read("PARAM", "garbage without equals"), "DEF");
+    EXPECT_EQ(read("PARAM", "; comment"), "DEF");
+    EXPECT_EQ(read("LAST", "K"), "v");
+
+    // A changed value, a key added to the first section, keys added to the last one, a new
+    // section: only those lines differ.
+    ASSERT_EQ(ini.IniEcrire("PARAM", "SENS", "2", file), 1);
+    ASSERT_EQ(ini.IniEcrire("PARAM", "NEW", "é", file), 1);
+    ASSERT_EQ(ini.IniEcrire("LAST", "K2", "w", file), 1);
+    ASSERT_EQ(ini.IniEcrire("Z", "A", "1", file), 1);
+    QByteArray expected = kMessyFile;
+    expected.replace(QByteArray("SENS=1\n"), QByteArray("SENS=2\n"));
+    expected.replace(QByteArray("[broken section\r\n"),
+                     "[broken section\r\nNEW=" + QString::fromUtf8("é").toUtf8() + "\r\n");
+    expected += "\r\nK2=w\r\n[Z]\r\nA=1\r\n";
+    EXPECT_EQ(readFileBytes(file), expected);
+    EXPECT_EQ(read("PARAM", "T1"), QString::fromUtf8("Fenêtre"));
+}
+
+TEST_F(IniStore, SectionNamesMayHoldBracketsAndEquals) {
+    const QStringList pages = {QStringLiteral("/home/me/BD [1]/a=b.jpg"), QStringLiteral("[x"),
+                               QStringLiteral("a]b]"), QString()};
+    for (const QString& page : pages)
+        ASSERT_EQ(ini.IniEcrire(page, "WIDTH", QString::number(page.size()), file), 1)
+            << qPrintable(page);
+    for (const QString& page : pages)
+        EXPECT_EQ(read(page, "WIDTH"), QString::number(page.size())) << qPrintable(page);
+    EXPECT_TRUE(readFileBytes(file).startsWith("[/home/me/BD [1]/a=b.jpg]\r\nWIDTH=23\r\n"));
+    EXPECT_TRUE(readFileBytes(file).endsWith("[]\r\nWIDTH=0\r\n"));
+}
+
+TEST_F(IniStore, AHugeFileWithBinaryJunkLoadsAndKeepsItsBytes) {
+    QByteArray junk(6 * 1024 * 1024, '\0');
+    QRandomGenerator random(7);
+    for (char& byte : junk)
+        byte = static_cast<char>(random.bounded(256));
+    const QByteArray bytes = "[FIRST]\r\nA=1\r\n[JUNK]\r\n" + junk + "\r\n[END]\r\nB=2\r\n";
+    ASSERT_TRUE(writeFileBytes(file, bytes));
+    EXPECT_EQ(read("END", "B"), "2");
+    ASSERT_EQ(ini.IniEcrire("END", "B", "3", file), 1);
+    ASSERT_EQ(ini.IniEcrire("FIRST", "C", "4", file), 1);
+    QByteArray expected = bytes;
+    expected.replace(expected.size() - 3, 1, "3");
+    expected.insert(14, "C=4\r\n");
+    EXPECT_EQ(readFileBytes(file), expected);
+}
+
+TEST_F(IniStore, AFileChangedBehindTheCacheIsReadAgain) {
+    ASSERT_EQ(ini.IniEcrire("S", "K", "ours", file), 1);
+    EXPECT_EQ(read("S", "K"), "ours");
+
+    ASSERT_TRUE(writeFileBytes(file, "[S]\r\nK=theirs, longer\r\n")); // rewritten in place
+    EXPECT_EQ(read("S", "K"), "theirs, longer");
+    ASSERT_TRUE(QFile::resize(file, 0)); // emptied, as a new job does
+    EXPECT_EQ(read("S", "K"), "DEF");
+    ASSERT_EQ(ini.IniEcrire("S", "K", "again", file), 1);
+    EXPECT_EQ(readFileBytes(file), "[S]\r\nK=again\r\n");
+
+    // Replaced by another file of the same size.
+    const QString other = temp.file("other.ini");
+    ASSERT_TRUE(writeFileBytes(other, "[S]\r\nK=AGAIN\r\n"));
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(QFile::rename(other, file));
+    EXPECT_EQ(read("S", "K"), "AGAIN");
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_EQ(read("S", "K"), "DEF");
+    ASSERT_EQ(ini.IniEcrire("S", "L", "1", file), 1);
+    EXPECT_EQ(readFileBytes(file), "[S]\r\nL=1\r\n");
+}
+
+TEST_F(IniStore, WritesFromSeveralThreadsAllLand) {
+    const auto keyName = [](int t, int k) { return QStringLiteral("K%1_%2").arg(t).arg(k); };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            Cls_InitREG own;
+            // Each key is read back below, after the threads.
+            for (int k = 0; k < 150; ++k)
+                (void)own.IniEcrire("S", keyName(t, k), QString::number(k), file);
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    IniFileCache::instance().clear(); // read what is on disk, not what is cached
+    for (int t = 0; t < 4; ++t)
+        for (int k = 0; k < 150; ++k)
+            ASSERT_EQ(read("S", keyName(t, k)), QString::number(k));
+}
+
+// Found by fuzzing: a key whose name starts with U+FEFF was written as the UTF-8 bytes EF BB BF,
+// which the reader then took for a byte order mark and dropped, so the key no longer read back
+// from the file. Only the first bytes of a file are its byte order mark.
+TEST_F(IniStore, KeyStartingWithByteOrderMarkReadsBackFromTheFile) {
+    const QString key = QChar(0xFEFF) + QStringLiteral("]");
+    EXPECT_EQ(decodeSettingsLine("\xEF\xBB\xBF]"), key);
+    ASSERT_TRUE(writeFileBytes(file, "\xEF\xBB\xBF[PARAM]\r\nA=1\r\n"));
+    ASSERT_EQ(ini.IniEcrire("PARAM", key, "v", file), 1);
+    IniFileCache::instance().clear(); // read what is on disk
+    EXPECT_EQ(read("PARAM", key), "v");
+    EXPECT_EQ(read("PARAM", "]"), "DEF");
+    EXPECT_EQ(read("PARAM", "A"), "1"); // the file's own mark still works
 }
 
 } // namespace
