@@ -1,10 +1,7 @@
-// The cutting core on synthetic page grids: a black page on which a test paints white rows,
-// gutters and margins. First the scans (white rows and columns: the pixel threshold, the running
-// sums rounded after every addition, the strict comparisons, the arithmetic failures; the bands
-// the white rows give and the blocks the white columns give), then the page grid and filling it,
-// the cut decisions of whole pages (both passes, header, footer, rotation, the callbacks, failures
-// in the middle of a page), and the piece path of the cut record. The record's keys, their order
-// and section are checked through whole jobs by the job tests.
+// The cutting core on synthetic page grids, black pages on which a test paints white rows,
+// gutters and margins: the scans of white rows and columns, the bands and blocks they give, the
+// page grid, the cut decisions of whole pages and the cut record's piece path (the record's keys
+// are checked through whole jobs by the job tests).
 
 #include "cutting/band_finder.h"
 #include "cutting/block_finder.h"
@@ -455,7 +452,7 @@ TEST(CutRecord, TheLastThreeCharactersBecomeJpgAndAShorterPathFailsAfterSixKeys)
     EXPECT_EQ(recordedPiecePath("abc"), "jpg");
     EXPECT_THROW(recordedPiecePath("ab"), AppError);
     test::TempFolder temp;
-    const QString record = temp.file(QStringLiteral("decoupage.ini"));
+    const QString record = temp.file("decoupage.ini");
     EXPECT_THROW((void)EnregistreDecoupe(1, "/p.jpg", 1, 800, 1200, 10, 15, 0, 99, "ab", record),
                  AppError);
     const auto value = [&](const char* key) {

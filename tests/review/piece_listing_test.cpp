@@ -35,30 +35,29 @@ TEST_F(PieceListingTest, PiecesMatchThePageNameAsAPrefixWithoutRegardToCase) {
     for (const char* name : {"page01.jpg-0001.jpg", "PAGE01.JPG-0002.jpg", "page02.jpg-0001.jpg",
                              "a.jpgx.jpg", ".page01.jpg-hidden", "page01.jp"})
         touch(QLatin1String(name));
-    QDir().mkpath(pieceFolder() + QStringLiteral("page01.jpg-folder"));
+    QDir().mkpath(pieceFolder() + "page01.jpg-folder");
 
-    EXPECT_EQ(listed(QStringLiteral("page01.jpg")),
-              QStringList({"page01.jpg-0001.jpg", "PAGE01.JPG-0002.jpg"}));
-    EXPECT_EQ(listed(QStringLiteral("a.jpg")), QStringList({"a.jpgx.jpg"}));
-    EXPECT_TRUE(listed(QStringLiteral("page03.jpg")).isEmpty());
+    EXPECT_EQ(listed("page01.jpg"), QStringList({"page01.jpg-0001.jpg", "PAGE01.JPG-0002.jpg"}));
+    EXPECT_EQ(listed("a.jpg"), QStringList({"a.jpgx.jpg"}));
+    EXPECT_TRUE(listed("page03.jpg").isEmpty());
 
     // A folder that was never cut has no piece folder: nothing is listed.
     QDir(pieceFolder()).removeRecursively();
-    EXPECT_TRUE(listed(QStringLiteral("page01.jpg")).isEmpty());
+    EXPECT_TRUE(listed("page01.jpg").isEmpty());
     // A source folder given without its final separator finds the same piece folder.
     QDir().mkpath(pieceFolder());
-    touch(QStringLiteral("page01.jpg-0001.jpg"));
+    touch("page01.jpg-0001.jpg");
     state.sRepSource.chop(1);
-    EXPECT_EQ(listed(QStringLiteral("page01.jpg")), QStringList({"page01.jpg-0001.jpg"}));
+    EXPECT_EQ(listed("page01.jpg"), QStringList({"page01.jpg-0001.jpg"}));
 }
 
 TEST_F(PieceListingTest, TheBarCyclesWhileListingAndHidesAtTheEnd) {
     for (int i = 1; i <= 250; ++i)
-        touch(QStringLiteral("p.jpg-%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
+        touch(QString("p.jpg-%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
     std::vector<int> values;
     QObject::connect(tool->progressBar(), &QProgressBar::valueChanged,
                      [&](int value) { values.push_back(value); });
-    EXPECT_EQ(listed(QStringLiteral("p.jpg")).size(), 250);
+    EXPECT_EQ(listed("p.jpg").size(), 250);
 
     // 0 at the start, then 1 to 96 and over again from 1 (96 + 96 + 58 files), 100 at the end.
     ASSERT_GE(values.size(), 4u);
@@ -72,8 +71,8 @@ TEST_F(PieceListingTest, TheBarCyclesWhileListingAndHidesAtTheEnd) {
 // A record read back on the review window's sketch surface (1935 x 3135).
 TEST(CutSketch, RectanglesAreScaledRoundedHalvesToEvenAndPulledIn) {
     TempFolder folder;
-    const QString record = folder.file(QStringLiteral("decoupage.ini"));
-    const QString page = folder.file(QStringLiteral("page.jpg"));
+    const QString record = folder.file("decoupage.ini");
+    const QString page = folder.file("page.jpg");
     // 1935 * 300 / 600 = 967.5 -> 968; 3135 * 400 / 800 = 1567.5 -> 1568;
     // 1935 * 1 / 600 = 3.225 -> 3; 3135 * 2 / 800 = 7.8375 -> 8.
     // Piece 4 is never reached: piece 3 has no record and ends the list.

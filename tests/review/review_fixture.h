@@ -16,16 +16,12 @@
 #include "support/qstring_printer.h"
 #include "support/test_pages.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStringList>
-#include <vector>
 
 namespace vantola::test {
 
@@ -98,12 +94,12 @@ protected:
     QStringList piecesOnDisk(const QString& pageName) const {
         QStringList pieces;
         for (const QString& name : listPlainFiles(pieceFolder()))
-            if (name.startsWith(pageName) && name.endsWith(QStringLiteral(".jpg")))
+            if (name.startsWith(pageName) && name.endsWith(".jpg"))
                 pieces << name;
         return pieces;
     }
 
-    QString pieceFolder() const { return source.path() + QStringLiteral("VANTOLA/"); }
+    QString pieceFolder() const { return source.path() + "VANTOLA/"; }
 
     // The rectangle bounding the pixels of the sketch in that colour: black outlines, red for
     // pieces split again. Empty when none.

@@ -7,7 +7,7 @@
 namespace vantola::test {
 namespace {
 
-TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
+TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionInfoLabelAndThumbnails) {
     writeParamIni("[FRANCAIS]\r\nT0=Page vue\r\nT5=Refaire\r\n");
     addThreePages();
     state.lNiveauBlanc = 1400;
@@ -15,32 +15,17 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionAndInfoLabel) {
     openReview();
 
     ASSERT_EQ(diapo().tabImages().size(), 3u);
-    EXPECT_EQ(diapo().columnTitle(0)->text(), QStringLiteral("Page vue"));
-    EXPECT_EQ(diapo().CmdRedecouper()->text(), QStringLiteral("Refaire"));
-    EXPECT_EQ(diapo().txtNbBlanc()->text(), QStringLiteral("1400"));
-    EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (0/2)"));
-    EXPECT_EQ(info(), QStringLiteral("3 diapos sur a.jpg"));
+    EXPECT_EQ(diapo().columnTitle(0)->text(), "Page vue");
+    EXPECT_EQ(diapo().CmdRedecouper()->text(), "Refaire");
+    EXPECT_EQ(diapo().txtNbBlanc()->text(), "1400");
+    EXPECT_EQ(diapo().windowTitle(), source.path() + "   (0/2)");
+    EXPECT_EQ(info(), "3 diapos sur a.jpg");
     EXPECT_EQ(diapo().ImageORIGINAL()->picture().size(), diapo().ImageORIGINAL()->size());
 
     showPage(2);
-    EXPECT_EQ(diapo().windowTitle(), source.path() + QStringLiteral("   (2/2)"));
-    EXPECT_EQ(info(), QStringLiteral("3 diapos sur c.jpg"));
-    EXPECT_EQ(shownPieceNames(), piecesOnDisk(QStringLiteral("c.jpg")));
-    // The info label is centred in the window, but never over the page picture.
-    for (int width : {1600, 900}) {
-        compare->showNormal();
-        compare->resize(width, 1000);
-        QApplication::processEvents();
-        const QRect label = diapo().LblInfo()->geometry();
-        EXPECT_EQ(label.top(), 376);
-        if (diapo().width() > 2 * 264 + label.width())
-            EXPECT_LE(std::abs(label.left() + label.right() + 1 - diapo().width()), 1);
-        else
-            EXPECT_EQ(label.left(), 264);
-    }
-}
-
-TEST_F(ThreePagesReviewTest, ThumbnailsKeepTheirPiecesProportionsInsideTheirSlots) {
+    EXPECT_EQ(diapo().windowTitle(), source.path() + "   (2/2)");
+    EXPECT_EQ(info(), "3 diapos sur c.jpg");
+    EXPECT_EQ(shownPieceNames(), piecesOnDisk("c.jpg"));
     showPage(1); // b.jpg: a wide panel, a tall one, a broad one
     ASSERT_EQ(shownSlots(), std::vector<int>({0, 1, 2}));
     // The wide piece fills the box's width, the tall one its height, each centred at the top.
@@ -58,6 +43,18 @@ TEST_F(ThreePagesReviewTest, ThumbnailsKeepTheirPiecesProportionsInsideTheirSlot
         EXPECT_NEAR(shown.left() + shown.width() / 2.0, 60, 1.0);
         EXPECT_EQ(shown.top(), 6);
     }
+    // The info label is centred in the window, but never over the page picture.
+    for (int width : {1600, 900}) {
+        compare->showNormal();
+        compare->resize(width, 1000);
+        QApplication::processEvents();
+        const QRect label = diapo().LblInfo()->geometry();
+        EXPECT_EQ(label.top(), 376);
+        if (diapo().width() > 2 * 264 + label.width())
+            EXPECT_LE(std::abs(label.left() + label.right() + 1 - diapo().width()), 1);
+        else
+            EXPECT_EQ(label.left(), 264);
+    }
 }
 
 TEST_F(ReviewTest, PiecesComeInScreensOfSixteen) {
@@ -74,7 +71,7 @@ TEST_F(ReviewTest, PiecesComeInScreensOfSixteen) {
     cutFolder();
     openReview(); // pages in name order: p5, p20, p32
     showPage(1);
-    const QStringList pieces = piecesOnDisk(QStringLiteral("p20.jpg"));
+    const QStringList pieces = piecesOnDisk("p20.jpg");
     ASSERT_EQ(pieces.size(), 20);
     EXPECT_EQ(diapo().ScrVerticale()->maximum(), 1);
     EXPECT_EQ(shownPieceNames(), pieces.mid(0, 16));
@@ -86,15 +83,15 @@ TEST_F(ReviewTest, PiecesComeInScreensOfSixteen) {
     ASSERT_EQ(state.tabDiapos.size(), 32);
     EXPECT_EQ(diapo().ScrVerticale()->maximum(), 2);
     EXPECT_EQ(diapo().ScrVerticale()->value(), 1); // the screen is kept across pages
-    EXPECT_EQ(shownPieceNames(), piecesOnDisk(QStringLiteral("p32.jpg")).mid(16));
+    EXPECT_EQ(shownPieceNames(), piecesOnDisk("p32.jpg").mid(16));
     diapo().ScrVerticale()->setValue(2);
     EXPECT_TRUE(shownSlots().empty());
 
     showPage(0); // 5 pieces: the screen falls back to 0
     EXPECT_EQ(diapo().ScrVerticale()->maximum(), 0);
     EXPECT_EQ(diapo().ScrVerticale()->value(), 0);
-    EXPECT_EQ(shownPieceNames(), piecesOnDisk(QStringLiteral("p5.jpg")));
-    EXPECT_EQ(info(), QStringLiteral("5 diapos sur p5.jpg"));
+    EXPECT_EQ(shownPieceNames(), piecesOnDisk("p5.jpg"));
+    EXPECT_EQ(info(), "5 diapos sur p5.jpg");
 }
 
 TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
@@ -102,7 +99,7 @@ TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
     cutFolder(true);
     openReview();
     // The thumbnails are the second-pass pieces: the left column in two.
-    EXPECT_EQ(info(), QStringLiteral("4 diapos sur a.jpg"));
+    EXPECT_EQ(info(), "4 diapos sur a.jpg");
 
     ASSERT_EQ(diapo().PicCalque()->surface().size(), QSize(129, 209));
     const QRect red = sketchBounds(qRgb(255, 0, 0));
@@ -128,12 +125,12 @@ TEST_F(ThreePagesReviewTest, MarksSurvivePageChangesAndShowingAgainButNotAReopen
     EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
     showPage(1);
     EXPECT_TRUE(diapo().chkRedecoupe()->isChecked());
-    EXPECT_EQ(diapo().tabImages()[1].mark, QStringLiteral("OK"));
+    EXPECT_EQ(diapo().tabImages()[1].mark, "OK");
     diapo().chkRedecoupe()->click();
     EXPECT_EQ(diapo().tabImages()[1].mark, QString());
     diapo().chkRedecoupe()->click();
     EXPECT_EQ(showCompareTool(*window), compare);
-    EXPECT_EQ(diapo().tabImages()[1].mark, QStringLiteral("OK"));
+    EXPECT_EQ(diapo().tabImages()[1].mark, "OK");
 
     // Closing only the review window leaves an empty container, which comes back empty.
     compare->area()->subWindowList().front()->close();
@@ -156,20 +153,20 @@ TEST_F(ThreePagesReviewTest, MarksSurvivePageChangesAndShowingAgainButNotAReopen
 // picture's folder becomes the source folder, here one without JPEG pages.
 TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
     writeParamIni("[FRANCAIS]\r\nT12=Revue des pages\r\n");
-    ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("c.jpeg")), "x"));
-    ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("d.bmp")), "x"));
+    ASSERT_TRUE(writeFileBytes(source.file("c.jpeg"), "x"));
+    ASSERT_TRUE(writeFileBytes(source.file("d.bmp"), "x"));
     EXPECT_EQ(showCompareTool(*window), nullptr);
     QApplication::processEvents();
     for (QWidget* widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<MDI_Compare*>(widget), nullptr);
     EXPECT_TRUE(state.sRepSource.isEmpty());
-    nextImage = source.file(QStringLiteral("d.bmp"));
+    nextImage = source.file("d.bmp");
     openReview();
     EXPECT_EQ(state.sRepSource, source.path());
     EXPECT_TRUE(compare->isMaximized());
 
     EXPECT_TRUE(diapo().tabImages().empty());
-    EXPECT_EQ(info(), QStringLiteral("Aucune image .JPG dans ") + source.path());
+    EXPECT_EQ(info(), "Aucune image .JPG dans " + source.path());
     EXPECT_FALSE(diapo().ImageORIGINAL()->notice().isEmpty());
     EXPECT_TRUE(shownSlots().empty());
     EXPECT_FALSE(diapo().CmdRedecouper()->isEnabled());
@@ -187,33 +184,29 @@ TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
 TEST_F(ReviewTest, UnreadablePicturesAndRecordsAreNamedInsteadOfShown) {
     addThreePages();
     cutFolder();
-    const QStringList pieces = piecesOnDisk(QStringLiteral("a.jpg"));
-    ASSERT_TRUE(writeFileBytes(source.file(QStringLiteral("a.jpg")), "not a picture"));
+    const QStringList pieces = piecesOnDisk("a.jpg");
+    ASSERT_TRUE(writeFileBytes(source.file("a.jpg"), "not a picture"));
     ASSERT_TRUE(writeFileBytes(pieceFolder() + pieces[1], "not a picture either"));
     Cls_InitREG ini;
-    ASSERT_NE(ini.IniEcrire(source.file(QStringLiteral("b.jpg")), QStringLiteral("WIDTH"),
-                            QStringLiteral("0"), state.sFichierDecoupage),
-              0);
-    ASSERT_NE(ini.IniEcrire(source.file(QStringLiteral("c.jpg")), QStringLiteral("HEIGHT"),
-                            QStringLiteral("haut"), state.sFichierDecoupage),
-              0);
+    ASSERT_NE(ini.IniEcrire(source.file("b.jpg"), "WIDTH", "0", state.sFichierDecoupage), 0);
+    ASSERT_NE(ini.IniEcrire(source.file("c.jpg"), "HEIGHT", "haut", state.sFichierDecoupage), 0);
     openReview();
 
     EXPECT_TRUE(diapo().ImageORIGINAL()->picture().isNull());
-    EXPECT_TRUE(diapo().ImageORIGINAL()->notice().contains(QStringLiteral("a.jpg")));
+    EXPECT_TRUE(diapo().ImageORIGINAL()->notice().contains("a.jpg"));
     EXPECT_FALSE(sketchBounds(qRgb(0, 0, 0)).isEmpty()); // the record still draws
     EXPECT_EQ(shownSlots().size(), 3u);
     EXPECT_TRUE(diapo().thumbnail(1)->picture().isNull());
     EXPECT_TRUE(diapo().thumbnail(1)->notice().contains(pieces[1]));
     EXPECT_FALSE(diapo().thumbnail(2)->picture().isNull());
     diapo().EffacerDiapo(1); // an unreadable piece can still be deleted
-    EXPECT_EQ(info(), QStringLiteral("2 diapos sur a.jpg"));
+    EXPECT_EQ(info(), "2 diapos sur a.jpg");
 
     for (int page : {1, 2}) {
         SCOPED_TRACE(page);
         showPage(page);
         EXPECT_TRUE(sketchBounds(qRgb(0, 0, 0)).isEmpty());
-        EXPECT_TRUE(diapo().PicCalque()->notice().contains(QStringLiteral("HEIGHT")));
+        EXPECT_TRUE(diapo().PicCalque()->notice().contains("HEIGHT"));
         EXPECT_FALSE(diapo().ImageORIGINAL()->picture().isNull());
         EXPECT_EQ(shownSlots().size(), 3u);
     }

@@ -25,7 +25,7 @@ using test::writeFileBytes;
 class IniStore : public ::testing::Test {
 protected:
     test::TempFolder temp;
-    QString file = temp.file(QStringLiteral("param.ini"));
+    QString file = temp.file("param.ini");
     Cls_InitREG ini;
 
     QString read(const QString& section, const QString& key, const QString& fallback = "DEF") {
@@ -143,8 +143,7 @@ TEST_F(IniStore, OddLinesReadSensiblyAndSurviveWritesByteForByte) {
 }
 
 TEST_F(IniStore, SectionNamesMayHoldBracketsAndEquals) {
-    const QStringList pages = {QStringLiteral("/home/me/BD [1]/a=b.jpg"), QStringLiteral("[x"),
-                               QStringLiteral("a]b]"), QString()};
+    const QStringList pages = {"/home/me/BD [1]/a=b.jpg", "[x", "a]b]", QString()};
     for (const QString& page : pages)
         ASSERT_EQ(ini.IniEcrire(page, "WIDTH", QString::number(page.size()), file), 1)
             << qPrintable(page);
@@ -194,7 +193,7 @@ TEST_F(IniStore, AFileChangedBehindTheCacheIsReadAgain) {
 }
 
 TEST_F(IniStore, WritesFromSeveralThreadsAllLand) {
-    const auto keyName = [](int t, int k) { return QStringLiteral("K%1_%2").arg(t).arg(k); };
+    const auto keyName = [](int t, int k) { return "K%1_%2".arg(t).arg(k); };
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
@@ -216,7 +215,7 @@ TEST_F(IniStore, WritesFromSeveralThreadsAllLand) {
 // which the reader then took for a byte order mark and dropped, so the key no longer read back
 // from the file. Only the first bytes of a file are its byte order mark.
 TEST_F(IniStore, KeyStartingWithByteOrderMarkReadsBackFromTheFile) {
-    const QString key = QChar(0xFEFF) + QStringLiteral("]");
+    const QString key = QChar(0xFEFF) + "]";
     EXPECT_EQ(decodeSettingsLine("\xEF\xBB\xBF]"), key);
     ASSERT_TRUE(writeFileBytes(file, "\xEF\xBB\xBF[PARAM]\r\nA=1\r\n"));
     ASSERT_EQ(ini.IniEcrire("PARAM", key, "v", file), 1);

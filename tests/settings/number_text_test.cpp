@@ -26,9 +26,7 @@ TEST(NumberText, AcceptsBlanksSignsEitherSeparatorAndRoundsHalvesToEven) {
         EXPECT_EQ(numberFromText<qint32>(text), value) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(numberFromText<qint32>(u"-2147483648"), std::numeric_limits<qint32>::min());
     EXPECT_EQ(numberFromText<qint16>(u"-32768.4"), -32768);
-    EXPECT_EQ(numberFromText<qint32>(QStringLiteral("0.") + QString(400, QChar(u'0')) +
-                                     QStringLiteral("1")),
-              0);
+    EXPECT_EQ(numberFromText<qint32>("0." + QString(400, QChar(u'0')) + "1"), 0);
 }
 
 TEST(NumberText, TellsTextsThatAreNoNumberFromValuesOutsideTheType) {
@@ -46,7 +44,7 @@ TEST(NumberText, TellsTextsThatAreNoNumberFromValuesOutsideTheType) {
 }
 
 TEST(NumberText, CharacterDigitValuesReadOnePositionOfASamplingText) {
-    const QString sampling = QStringLiteral("2:1  [Default]");
+    const QString sampling = "2:1  [Default]";
     for (const auto& [position, value] : {std::pair{1, 2}, {2, 0}, {3, 1}, {0, 0}, {99, 0}})
         EXPECT_EQ(characterDigitValue(sampling, position), value) << position;
     EXPECT_EQ(characterDigitValue(u"", 1), 0);

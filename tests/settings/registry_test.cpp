@@ -18,7 +18,7 @@ protected:
     QStringList messages;
     Cls_InitREG reg{{temp.file("registre.ini"), temp.file("win.ini"),
                      [this](const QString& text) { messages << text; }}};
-    const QString key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Vantola");
+    const QString key = "HKEY_CURRENT_USER\\Software\\Vantola";
 };
 
 RegistryResult text(const char* value) {
