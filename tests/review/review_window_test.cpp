@@ -27,11 +27,8 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionInfoLabelAndThumbnails) {
     EXPECT_EQ(info(), "3 diapos sur a.jpg");
     EXPECT_EQ(diapo().ImageORIGINAL()->picture().size(), diapo().ImageORIGINAL()->size());
 
-    showPage(2);
-    EXPECT_EQ(diapo().windowTitle(), source.path() + "   (2/2)");
-    EXPECT_EQ(info(), "3 diapos sur c.jpg");
-    EXPECT_EQ(shownPieceNames(), piecesOnDisk("c.jpg"));
     showPage(1); // b.jpg: a wide panel, a tall one, a broad one
+    EXPECT_EQ(diapo().windowTitle(), source.path() + "   (1/2)");
     ASSERT_EQ(shownSlots(), std::vector<int>({0, 1, 2}));
     // The wide piece fills the box's width, the tall one its height, each centred at the top.
     for (int slot : {0, 1}) {
