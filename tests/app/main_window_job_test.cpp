@@ -109,11 +109,8 @@ TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
     item("mnu_blanc")->trigger();
     EXPECT_FALSE(window->runJob(pages + "page1.jpg", "page1.jpg", 0));
 
-    QStringList titles;
-    for (const ShownMessage& message : messages)
-        titles << message.title;
-    EXPECT_EQ(titles, QStringList({"DOSSIER INTROUVABLE", "DOSSIER INTROUVABLE",
-                                   "DOSSIER INTROUVABLE", "DECOUPAGE IMPOSSIBLE"}));
+    EXPECT_EQ(messageTitles(), QStringList({"DOSSIER INTROUVABLE", "DOSSIER INTROUVABLE",
+                                            "DOSSIER INTROUVABLE", "DECOUPAGE IMPOSSIBLE"}));
     EXPECT_FALSE(QDir(home.path() + "absent").exists());
     EXPECT_TRUE(piecesWritten().isEmpty());
 }

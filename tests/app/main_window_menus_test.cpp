@@ -136,6 +136,13 @@ TEST_F(MainWindowTest, WhiteLevelPromptKeepsOnlyNumbers) {
         EXPECT_EQ(state.lNiveauBlanc, level);
         EXPECT_EQ(param("NIVEAU_DE_BLANC"), QString::number(level));
     }
+    // A param.ini that cannot be written: the level applies all the same, and the user is told.
+    EXPECT_TRUE(messages.empty());
+    state.sFichierParam = home.file("absent/param.ini");
+    nextAnswer = "1550";
+    item("mnu_blanc")->trigger();
+    EXPECT_EQ(state.lNiveauBlanc, 1550);
+    EXPECT_EQ(messageTitles(), QStringList{"PARAMETRAGE DU NIVEAU DE BLANC"});
 }
 
 } // namespace

@@ -41,6 +41,13 @@ protected:
         window->show();
     }
 
+    QStringList messageTitles() const {
+        QStringList titles;
+        for (const ShownMessage& message : messages)
+            titles << message.title;
+        return titles;
+    }
+
     QAction* item(const char* name) const { return window->menuItem(QLatin1String(name)); }
 
     QString param(const char* key) {
