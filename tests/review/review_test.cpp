@@ -1,13 +1,29 @@
-// The review window: its pages, pieces, sketch and marks, what it reads from disk, its re-cuts
-// and its deletions.
+// The review window on pages cut by a real job: its pages, pieces, sketch and marks, what it reads
+// from disk, its re-cuts and its deletions.
+#include "app/main_window_test_fixture.h"
+#include "review/compare_tool.h"
+#include "review/cut_overlay.h"
 #include "review/cut_sketch.h"
-#include "review_fixture.h"
+#include "review/frm_diapo.h"
+#include "review/mdi_compare.h"
+#include "review/picture_box.h"
+#include "review/piece_listing.h"
+#include "review/thumbnail_slot.h"
+#include "settings/path_parts.h"
+#include "support/qstring_printer.h"
+#include "support/test_pages.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <tuple>
@@ -15,7 +31,115 @@
 namespace vantola::test {
 namespace {
 
-TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionInfoLabelAndThumbnails) {
+// HOME is the program folder meanwhile: a wastebasket, when a test makes one, is its own.
+class ReviewTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        qputenv("HOME", QFile::encodeName(home.path()));
+        openWindow();
+    }
+    void TearDown() override { qputenv("HOME", savedHome); }
+
+    // Three pages of three pieces each. In a.jpg, a left column of two stacked panels starts
+    // lower than its neighbour: its first-pass piece begins with white rows, so that a second
+    // pass cuts it at its gutter. b.jpg: a wide panel over a tall one and a broad one.
+    void addThreePages() {
+        const auto draw = [this](const char* name, QSize size, const std::vector<QRect>& panels) {
+            QImage page(size, QImage::Format_RGB32);
+            page.fill(Qt::white);
+            QPainter painter(&page);
+            painter.setPen(QPen(Qt::black, 2));
+            painter.setBrush(QColor(110, 110, 110));
+            for (const QRect& panel : panels)
+                painter.drawRect(panel);
+            painter.end();
+            savePage(page, source.path(), QLatin1String(name), PageFormat::Jpeg);
+        };
+        draw("a", {600, 800},
+             {{30, 45, 260, 155}, {30, 220, 260, 170}, {310, 30, 260, 360}, {30, 430, 540, 340}});
+        draw("b", {600, 800}, {{30, 30, 540, 150}, {30, 220, 150, 550}, {210, 220, 360, 550}});
+        draw("c", {600, 400}, {{30, 30, 160, 340}, {220, 30, 160, 340}, {410, 30, 160, 340}});
+    }
+
+    // Cuts the whole source folder as the folder command does, without its closing message.
+    void cutFolder(bool doublePass = false) {
+        if (item("mnu_doublepasse")->isChecked() != doublePass)
+            item("mnu_doublepasse")->trigger();
+        state.bSansMessage = true;
+        ASSERT_TRUE(window->runJob(source.path(), QString(), 0));
+    }
+
+    void openReview() {
+        compare = showCompareTool(*window);
+        ASSERT_NE(compare, nullptr);
+        ASSERT_NE(compare->reviewWindow(), nullptr);
+        diapo().hooks().askYesNo = [this](const QString&, const QString&) {
+            ++questions;
+            return false;
+        };
+    }
+
+    frmDiapo& diapo() const { return *compare->reviewWindow(); }
+    void showPage(int index) { diapo().HScrollFile()->setValue(index); }
+    QString info() const { return diapo().LblInfo()->text(); }
+
+    std::vector<int> shownSlots() const {
+        std::vector<int> shown;
+        for (int i = 0; i < 16; ++i)
+            if (diapo().FrameContour(i)->isVisibleTo(&diapo()))
+                shown.push_back(i);
+        return shown;
+    }
+
+    QStringList shownPieceNames() const {
+        QStringList names;
+        for (int i : shownSlots())
+            names << ExtraireNomFichier(diapo().thumbnail(i)->tag());
+        return names;
+    }
+
+    // The pieces of a page in the piece folder, in listing order.
+    QStringList piecesOnDisk(const QString& pageName) const {
+        QStringList pieces;
+        for (const QString& name : listPlainFiles(pieceFolder()))
+            if (name.startsWith(pageName) && name.endsWith(".jpg"))
+                pieces << name;
+        return pieces;
+    }
+
+    QString pieceFolder() const { return source.path() + "VANTOLA/"; }
+    QByteArray log() const { return readFileBytes(pieceFolder() + "log.txt"); }
+    QByteArray cutRecord() const { return readFileBytes(state.sFichierDecoupage); }
+
+    // The rectangle bounding the sketch's pixels of that colour: black outlines, red for pieces
+    // split again.
+    QRect sketchBounds(QRgb colour) const {
+        const QImage surface = diapo().PicCalque()->surface();
+        QRect bounds;
+        for (int y = 0; y < surface.height(); ++y)
+            for (int x = 0; x < surface.width(); ++x)
+                if (surface.pixel(x, y) == colour)
+                    bounds |= QRect(x, y, 1, 1);
+        return bounds;
+    }
+
+    const QByteArray savedHome = qgetenv("HOME");
+    TempFolder source;
+    MDI_Compare* compare = nullptr;
+    int questions = 0;
+};
+
+class ThreePagesReviewTest : public ReviewTest {
+protected:
+    void SetUp() override {
+        ReviewTest::SetUp();
+        addThreePages();
+        cutFolder();
+        openReview();
+    }
+};
+
+TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionsThumbnailsAndMarks) {
     writeParamIni("[FRANCAIS]\r\nT0=Page vue\r\nT5=Refaire\r\n");
     addThreePages();
     state.lNiveauBlanc = 1400;
@@ -60,6 +184,36 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionInfoLabelAndThumbnails) {
         else
             EXPECT_EQ(label.left(), 264);
     }
+
+    // Page marks survive page changes and showing the tool again, which only brings it to the
+    // front; once closed, it opens anew without marks.
+    diapo().chkRedecoupe()->click();
+    showPage(2);
+    EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
+    showPage(1);
+    EXPECT_TRUE(diapo().chkRedecoupe()->isChecked());
+    EXPECT_EQ(diapo().tabImages()[1].mark, "OK");
+    diapo().chkRedecoupe()->click();
+    EXPECT_EQ(diapo().tabImages()[1].mark, QString());
+    diapo().chkRedecoupe()->click();
+    EXPECT_EQ(showCompareTool(*window), compare);
+    EXPECT_EQ(diapo().tabImages()[1].mark, "OK");
+
+    // Closing only the review window leaves an empty container, which comes back empty.
+    compare->area()->subWindowList().front()->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(compare->reviewWindow(), nullptr);
+    EXPECT_EQ(showCompareTool(*window), compare);
+    EXPECT_EQ(compare->reviewWindow(), nullptr);
+
+    compare->close();
+    delete compare; // closing schedules the deletion; the test needs it done now
+    openReview();
+    for (const PageRow& row : diapo().tabImages())
+        EXPECT_TRUE(row.mark.isEmpty());
+    showPage(1);
+    EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
+    EXPECT_EQ(state.sRepSource, source.path());
 }
 
 TEST_F(ReviewTest, PiecesComeInScreensOfSixteen) {
@@ -121,39 +275,6 @@ TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
     EXPECT_FALSE(sketchBounds(qRgb(0, 0, 0)).isEmpty());
 }
 
-// Page marks survive page changes. Showing the tool again only brings it to the front; once
-// closed, it opens anew without marks.
-TEST_F(ThreePagesReviewTest, MarksSurvivePageChangesAndShowingAgainButNotAReopen) {
-    showPage(1);
-    diapo().chkRedecoupe()->click();
-    showPage(2);
-    EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
-    showPage(1);
-    EXPECT_TRUE(diapo().chkRedecoupe()->isChecked());
-    EXPECT_EQ(diapo().tabImages()[1].mark, "OK");
-    diapo().chkRedecoupe()->click();
-    EXPECT_EQ(diapo().tabImages()[1].mark, QString());
-    diapo().chkRedecoupe()->click();
-    EXPECT_EQ(showCompareTool(*window), compare);
-    EXPECT_EQ(diapo().tabImages()[1].mark, "OK");
-
-    // Closing only the review window leaves an empty container, which comes back empty.
-    compare->area()->subWindowList().front()->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(compare->reviewWindow(), nullptr);
-    EXPECT_EQ(showCompareTool(*window), compare);
-    EXPECT_EQ(compare->reviewWindow(), nullptr);
-
-    compare->close();
-    delete compare; // closing schedules the deletion; the test needs it done now
-    openReview();
-    for (const PageRow& row : diapo().tabImages())
-        EXPECT_TRUE(row.mark.isEmpty());
-    showPage(1);
-    EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
-    EXPECT_EQ(state.sRepSource, source.path());
-}
-
 // Without a source folder the tool asks for a picture: Cancel leaves no window, and the chosen
 // picture's folder becomes the source folder, here one without JPEG pages.
 TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
@@ -171,6 +292,7 @@ TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
     EXPECT_TRUE(compare->isMaximized());
 
     EXPECT_TRUE(diapo().tabImages().empty());
+    EXPECT_EQ(diapo().windowTitle(), "Revue des pages");
     EXPECT_EQ(info(), "Aucune image .JPG dans " + source.path());
     EXPECT_FALSE(diapo().ImageORIGINAL()->notice().isEmpty());
     EXPECT_TRUE(shownSlots().empty());
@@ -304,32 +426,39 @@ TEST(CutSketch, RectanglesAreScaledRoundedHalvesToEvenAndPulledIn) {
     EXPECT_EQ(corners(sketch.outlines[1]), std::tuple(968, 0, 1935 - 50, 3135 - 100));
 }
 
-// HOME is the program folder meanwhile: a wastebasket, when a test makes one, is its own.
-class RecutTest : public ThreePagesReviewTest {
-protected:
-    void SetUp() override {
-        qputenv("HOME", QFile::encodeName(home.path()));
-        ThreePagesReviewTest::SetUp();
+// A level that is no whole number, or one outside the levels a job takes, starts no re-cut (other
+// texts that are no number: NumberText tests); with no page marked, the level is still taken.
+// A good level and the debug switch then apply to the page re-cut.
+TEST_F(ThreePagesReviewTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
+    const QByteArray recordBefore = cutRecord();
+    diapo().chkRedecoupe()->click();
+    for (const char* text : {"abc", "214749"}) {
+        diapo().txtNbBlanc()->setText(QLatin1String(text));
+        diapo().chkDebug()->setChecked(true);
+        diapo().CmdRedecouper()->click();
+        diapo().CmdRecoupeALL()->click();
+        ASSERT_EQ(messageTitles(), QStringList(2, "REDECOUPAGE IMPOSSIBLE")) << text;
+        EXPECT_TRUE(messages[0].text.contains("aucune image n'a été redécoupée"));
+        messages.clear();
     }
-    void TearDown() override { qputenv("HOME", savedHome); }
-    const QByteArray savedHome = qgetenv("HOME");
-    QByteArray log() const { return readFileBytes(pieceFolder() + "log.txt"); }
-    QByteArray cutRecord() const { return readFileBytes(state.sFichierDecoupage); }
-    void removePiece(const QString& name) { ASSERT_TRUE(QFile::remove(pieceFolder() + name)); }
-};
+    EXPECT_EQ(state.lNiveauBlanc, 1450);
+    EXPECT_FALSE(state.bModeDebug);
+    EXPECT_EQ(cutRecord(), recordBefore);
+    diapo().chkRedecoupe()->click();
+    diapo().txtNbBlanc()->setText(" 1500 ");
+    diapo().CmdRecoupeALL()->click();
+    EXPECT_EQ(state.lNiveauBlanc, 1500);
+    EXPECT_EQ(cutRecord(), recordBefore);
 
-TEST_F(RecutTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
     showPage(1);
-    diapo().txtNbBlanc()->setText("1500");
-    diapo().chkDebug()->setChecked(true);
+    diapo().txtNbBlanc()->setText("1600");
     state.bSansMessage = false;
     diapo().CmdRedecouper()->click();
-
-    EXPECT_EQ(state.lNiveauBlanc, 1500); // the main window's level too, from now on
+    EXPECT_EQ(state.lNiveauBlanc, 1600); // the main window's level too, from now on
     EXPECT_TRUE(state.bModeDebug && state.bSansMessage);
     EXPECT_TRUE(messages.empty()); // no closing message
     EXPECT_TRUE(diapo().isEnabled());
-    EXPECT_TRUE(log().contains("Niveau du blanc : 1500"));
+    EXPECT_TRUE(log().contains("Niveau du blanc : 1600"));
     EXPECT_TRUE(log().contains("bandes de "));
     // Only this page is in the record now. Its new pieces are numbered from 1; those of the
     // folder job (4 to 6) stay beside them until deleted.
@@ -349,14 +478,14 @@ TEST_F(RecutTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
     EXPECT_FALSE(log().contains("bandes de "));
 }
 
-TEST_F(RecutTest, RecuttingTheMarkedPagesRunsThemInPageOrder) {
+TEST_F(ThreePagesReviewTest, RecuttingTheMarkedPagesRunsThemInPageOrder) {
     for (int page : {2, 0}) {
         showPage(page);
         diapo().chkRedecoupe()->click();
     }
     showPage(1);
     for (const char* piece : {"a.jpg-0001.jpg", "b.jpg-0004.jpg", "c.jpg-0007.jpg"})
-        removePiece(QLatin1String(piece));
+        ASSERT_TRUE(QFile::remove(pieceFolder() + QLatin1String(piece)));
     const std::vector<PageRow> marks = diapo().tabImages();
     diapo().CmdRecoupeALL()->click();
 
@@ -374,34 +503,14 @@ TEST_F(RecutTest, RecuttingTheMarkedPagesRunsThemInPageOrder) {
     EXPECT_TRUE(state.bSansMessage);
 }
 
-TEST_F(RecutTest, ALevelThatIsNotAWholeNumberStartsNoRecut) {
-    const QByteArray recordBefore = cutRecord();
-    diapo().chkRedecoupe()->click();
-    for (const char* text : {"abc", "", "12 00", "99999999999"}) {
-        diapo().txtNbBlanc()->setText(QLatin1String(text));
-        diapo().chkDebug()->setChecked(true);
-        diapo().CmdRedecouper()->click();
-        diapo().CmdRecoupeALL()->click();
-        ASSERT_EQ(messages.size(), 2u) << text;
-        EXPECT_EQ(messages[0].title, "REDECOUPAGE IMPOSSIBLE");
-        EXPECT_TRUE(messages[0].text.contains("aucune image n'a été redécoupée"));
-        messages.clear();
-    }
-    EXPECT_EQ(state.lNiveauBlanc, 1450);
-    EXPECT_FALSE(state.bModeDebug);
-    EXPECT_EQ(cutRecord(), recordBefore);
-
-    // With no page marked, re-cutting the marked pages runs nothing but takes the level.
-    diapo().chkRedecoupe()->click();
-    diapo().txtNbBlanc()->setText(" 1500 ");
-    diapo().CmdRecoupeALL()->click();
-    EXPECT_EQ(state.lNiveauBlanc, 1500);
-    EXPECT_EQ(cutRecord(), recordBefore);
-}
-
-// Re-cut commands pressed while a job runs are refused and leave that job alone: it ends at its
-// own level, without debug lines, with its closing message.
-TEST_F(RecutTest, RecutsRefusedDuringAJobChangeNothingOfIt) {
+// Re-cuts pressed while a job runs (here in another folder) are refused and leave that job alone:
+// it ends at its own level, without debug lines, with its closing message. Afterwards the window
+// still shows its own folder and re-cuts nothing, nor a page removed meanwhile.
+TEST_F(ThreePagesReviewTest, RecutsRefusedDuringAJobAfterAFolderChangeOrForAGonePage) {
+    TempFolder other;
+    ASSERT_TRUE(QFile::copy(source.file("c.jpg"), other.file("c.jpg")));
+    const QByteArray ownLog = log();
+    showPage(1);
     diapo().txtNbBlanc()->setText("1500");
     diapo().chkDebug()->setChecked(true);
     diapo().chkRedecoupe()->click();
@@ -415,34 +524,24 @@ TEST_F(RecutTest, RecutsRefusedDuringAJobChangeNothingOfIt) {
         diapo().CmdRecoupeALL()->click();
     });
     timer.start(0);
-    ASSERT_TRUE(window->runJob(source.path(), QString(), 0));
-    EXPECT_EQ(messageTitles(),
-              QStringList({"DECOUPAGE EN COURS", "DECOUPAGE EN COURS", "DECOUPAGE TERMINE"}));
+    ASSERT_TRUE(window->runJob(other.path(), QString(), 0));
+    const QByteArray record = cutRecord(),
+                     otherLog = readFileBytes(other.path() + "VANTOLA/log.txt");
     EXPECT_EQ(state.lNiveauBlanc, 1450);
     EXPECT_FALSE(state.bModeDebug || state.bSansMessage);
-    EXPECT_TRUE(log().contains("Niveau du blanc : 1450"));
-    EXPECT_FALSE(log().contains("bandes de "));
-}
+    EXPECT_TRUE(otherLog.contains("Niveau du blanc : 1450"));
+    EXPECT_FALSE(otherLog.contains("bandes de "));
 
-// After a job in another folder the window still shows its own folder, and re-cuts nothing:
-// neither there nor in the other folder. A page removed meanwhile is not re-cut either.
-TEST_F(RecutTest, RecutsRefusedOnceTheFolderChangedOrThePageIsGone) {
-    TempFolder other;
-    ASSERT_TRUE(QFile::copy(source.file("c.jpg"), other.file("c.jpg")));
-    ASSERT_TRUE(window->runJob(other.path(), QString(), 0));
-    const QByteArray record = cutRecord(), ownLog = log(),
-                     otherLog = readFileBytes(other.path() + "VANTOLA/log.txt");
-    showPage(1);
     EXPECT_EQ(diapo().windowTitle(), source.path() + "   (1/2)");
     EXPECT_EQ(info(), "3 diapos sur b.jpg");
     diapo().CmdRedecouper()->click();
     state.sRepSource = source.path(); // back on this folder, without b.jpg
     ASSERT_TRUE(QFile::remove(source.file("b.jpg")));
     diapo().CmdRedecouper()->click();
-
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].title, "REDECOUPAGE IMPOSSIBLE");
-    EXPECT_TRUE(messages[1].text.contains("introuvable(s)"));
+    EXPECT_EQ(messageTitles(),
+              QStringList({"DECOUPAGE EN COURS", "DECOUPAGE EN COURS", "DECOUPAGE TERMINE",
+                           "REDECOUPAGE IMPOSSIBLE", "REDECOUPAGE IMPOSSIBLE"}));
+    EXPECT_TRUE(messages.back().text.contains("introuvable(s)"));
     EXPECT_EQ(cutRecord(), record);
     EXPECT_EQ(log(), ownLog);
     EXPECT_EQ(readFileBytes(other.path() + "VANTOLA/log.txt"), otherLog);
@@ -450,7 +549,7 @@ TEST_F(RecutTest, RecutsRefusedOnceTheFolderChangedOrThePageIsGone) {
 
 // A deleted piece goes to the wastebasket where the desktop has one (Qt's test mode keeps it
 // under HOME/.qttest), and is removed where not. A piece that is a link loses the link only.
-TEST_F(RecutTest, DeletedPiecesGoToTheWastebasketWhereThereIsOne) {
+TEST_F(ThreePagesReviewTest, DeletedPiecesGoToTheWastebasketWhereThereIsOne) {
     const QString dataFolder = home.path() + ".qttest/share";
     const QString page = source.file("c.jpg");
     ASSERT_TRUE(QFile::link(page, pieceFolder() + "a.jpg-0009.jpg"));
@@ -471,7 +570,7 @@ TEST_F(RecutTest, DeletedPiecesGoToTheWastebasketWhereThereIsOne) {
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(RecutTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
+TEST_F(ThreePagesReviewTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
     const QStringList pieces = piecesOnDisk("a.jpg");
     ASSERT_EQ(pieces.size(), 3);
 
@@ -504,7 +603,7 @@ TEST_F(RecutTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) {
     EXPECT_EQ(questions, 2);
 
     // A piece already removed by other means: nothing to delete, the refresh drops it.
-    removePiece(pieces[2]);
+    ASSERT_TRUE(QFile::remove(pieceFolder() + pieces[2]));
     diapo().EffacerDiapo(0);
     EXPECT_EQ(info(), "0 diapos sur a.jpg");
     EXPECT_TRUE(shownSlots().empty());
