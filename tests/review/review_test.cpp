@@ -342,34 +342,27 @@ TEST_F(ReviewTest, UnreadablePicturesAndRecordsAreNamedInsteadOfShown) {
     EXPECT_TRUE(diapo().PicCalque()->notice().isEmpty());
 }
 
-// The listing of a page's pieces in the piece folder, with its progress bar.
-class PieceListingTest : public ReviewTest {
-protected:
-    void SetUp() override {
-        ReviewTest::SetUp();
-        state.sRepSource = source.path();
-        tool = std::make_unique<MDI_Compare>(*window);
-        QDir().mkpath(pieceFolder());
-    }
-    void touch(const QString& name) { ASSERT_TRUE(writeFileBytes(pieceFolder() + name, "x")); }
-    QStringList listed(const QString& page) {
-        tool->renseigner_tableau(state.sRepSource, page);
+// The listing of a page's pieces in the piece folder: a prefix without regard to case, plain files
+// only; its progress bar cycles while listing and hides at the end.
+TEST_F(ReviewTest, PieceListingMatchesThePageNameAsAPrefixAndCyclesItsBar) {
+    state.sRepSource = source.path();
+    MDI_Compare tool(*window);
+    const auto touch = [&](const QString& name) {
+        ASSERT_TRUE(writeFileBytes(pieceFolder() + name, "x"));
+    };
+    const auto listed = [&](const QString& page) {
+        tool.renseigner_tableau(state.sRepSource, page);
         QStringList names;
         for (const QString& path : state.tabDiapos) {
             EXPECT_TRUE(path.startsWith(pieceFolder()));
             names << path.mid(pieceFolder().size());
         }
         return names;
-    }
-    std::unique_ptr<MDI_Compare> tool;
-};
-
-TEST_F(PieceListingTest, PiecesMatchThePageNameAsAPrefixWithoutRegardToCase) {
+    };
+    QDir().mkpath(pieceFolder() + "page01.jpg-folder");
     for (const char* name : {"page01.jpg-0001.jpg", "PAGE01.JPG-0002.jpg", "page02.jpg-0001.jpg",
                              "a.jpgx.jpg", ".page01.jpg-hidden", "page01.jp"})
         touch(QLatin1String(name));
-    QDir().mkpath(pieceFolder() + "page01.jpg-folder");
-
     EXPECT_EQ(listed("page01.jpg"), QStringList({"page01.jpg-0001.jpg", "PAGE01.JPG-0002.jpg"}));
     EXPECT_EQ(listed("a.jpg"), QStringList({"a.jpgx.jpg"}));
     EXPECT_TRUE(listed("page03.jpg").isEmpty());
@@ -379,26 +372,20 @@ TEST_F(PieceListingTest, PiecesMatchThePageNameAsAPrefixWithoutRegardToCase) {
     EXPECT_TRUE(listed("page01.jpg").isEmpty());
     // A source folder given without its final separator finds the same piece folder.
     QDir().mkpath(pieceFolder());
-    touch("page01.jpg-0001.jpg");
-    state.sRepSource.chop(1);
-    EXPECT_EQ(listed("page01.jpg"), QStringList({"page01.jpg-0001.jpg"}));
-}
-
-TEST_F(PieceListingTest, TheBarCyclesWhileListingAndHidesAtTheEnd) {
     for (int i = 1; i <= 250; ++i)
         touch(QString("p.jpg-%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
+    state.sRepSource.chop(1);
     std::vector<int> values;
-    QObject::connect(tool->progressBar(), &QProgressBar::valueChanged,
+    QObject::connect(tool.progressBar(), &QProgressBar::valueChanged,
                      [&](int value) { values.push_back(value); });
     EXPECT_EQ(listed("p.jpg").size(), 250);
-
     // 0 at the start, then 1 to 96 and over again from 1 (96 + 96 + 58 files), 100 at the end.
     ASSERT_GE(values.size(), 4u);
     EXPECT_EQ(values.front(), 0);
     EXPECT_EQ(values.back(), 100);
     EXPECT_EQ(values[values.size() - 2], 58);
     EXPECT_EQ(*std::max_element(values.begin(), values.end() - 1), 96);
-    EXPECT_FALSE(tool->progressBar()->isVisible());
+    EXPECT_FALSE(tool.progressBar()->isVisible());
 }
 
 // A record read back on the review window's sketch surface (1935 x 3135).
