@@ -1,7 +1,5 @@
-// The cutting core on synthetic page grids, black pages on which a test paints white rows,
-// gutters and margins: the scans of white rows and columns, the bands and blocks they give, the
-// page grid, the cut decisions of whole pages and the cut record's piece path (the record's keys
-// are checked through whole jobs by the job tests).
+// The cutting core on black page grids with white rows, gutters and margins painted in: scans,
+// bands, blocks, the grid, whole-page cut decisions and the record's piece path.
 
 #include "cutting/band_finder.h"
 #include "cutting/block_finder.h"
@@ -29,7 +27,6 @@ namespace {
 using Extents = std::vector<Extent>;
 using Rows = std::vector<qint32>;
 using Pieces = std::vector<CutPiece>;
-using Values = std::vector<qint32>;
 
 inline constexpr qint32 kWhite = 16777215;
 inline constexpr qint32 kLevel = 1450;
@@ -107,17 +104,27 @@ TEST(WhiteRows, ThresholdsAreStrictAndSumsRoundHalfToEvenAfterEveryAddition) {
     EXPECT_EQ(whiteRowsOf({-20000, -40000}, 5, -2, -30000), (Rows{1}));
 }
 
-TEST(WhiteRows, ArithmeticFailuresAreTheProgramsErrors) {
-    // 10001 pixels of 214748.3647 each pass 2^31 - 1.
+TEST(Scans, ArithmeticFailuresAreTheProgramsErrors) {
+    // Rows: 10001 pixels of 214748.3647 each pass 2^31 - 1.
     TestPage wide(10001, 2);
     wide.paint(0, 10000, 1, 1, std::numeric_limits<qint32>::max());
-    const auto failure = [&](qint32 y1, qint32 lastColumn) {
+    const auto rowFailure = [&](qint32 y1, qint32 lastColumn) {
         return errorNumberOf([&] { findWhiteRows(wide.grid, 0, y1, lastColumn, 0, kLevel, {}); });
     };
-    EXPECT_EQ(failure(1, 10000), kErrOverflow);
-    EXPECT_EQ(failure(0, -1), kErrOverflow); // no column at all: 0 / 0, reported as an overflow
-    EXPECT_EQ(failure(3, 10), kErrSubscript);
-    EXPECT_EQ(failure(0, 10002), kErrSubscript);
+    EXPECT_EQ(rowFailure(1, 10000), kErrOverflow);
+    EXPECT_EQ(rowFailure(0, -1), kErrOverflow); // no column at all: 0 / 0, reported as an overflow
+    EXPECT_EQ(rowFailure(3, 10), kErrSubscript);
+    EXPECT_EQ(rowFailure(0, 10002), kErrSubscript);
+    // Columns of a band.
+    TestPage page(10, 10);
+    const auto columnFailure = [&](Extent band, qint32 R) {
+        return errorNumberOf([&] { findBlocks(page.grid, band, R, kThreshold, kLevel, {}); });
+    };
+    EXPECT_EQ(columnFailure({4, 4}, 10), kErrOverflow); // 0 / 0
+    page.paint(0, 0, 4, 4);
+    EXPECT_EQ(columnFailure({4, 4}, 10), kErrDivisionByZero); // a white pixel over 0 rows
+    EXPECT_EQ(columnFailure({0, 5}, 11), kErrSubscript);
+    EXPECT_EQ(columnFailure({5, 11}, 10), kErrSubscript);
 }
 
 // The sums against the plain definition: pixel / 10000 added in double precision and rounded
@@ -156,49 +163,42 @@ TEST(BrightSums, MatchThePlainRunningSumForEveryThreshold) {
     }
 }
 
-// The rows first..last, appended to rows.
-Rows& run(Rows& rows, qint32 first, qint32 last) {
-    for (qint32 y = first; y <= last; ++y)
-        rows.push_back(y);
+// The white rows of runs first..last.
+Rows runs(std::initializer_list<std::pair<qint32, qint32>> firstAndLast) {
+    Rows rows;
+    for (const auto& [first, last] : firstAndLast)
+        for (qint32 y = first; y <= last; ++y)
+            rows.push_back(y);
     return rows;
 }
 
-TEST(FirstPassBands, GoFromTheEndOfAWhiteRunToTheNextWhiteRow) {
-    Rows rows;
-    run(rows, 10, 20);
-    run(rows, 100, 100); // one white row alone opens no band
-    run(run(rows, 200, 210), 300, 310);
-    EXPECT_EQ(firstPassBands(rows, 399), (Extents{{20, 100}, {210, 300}}));
+TEST(Bands, FirstPassGoFromTheEndOfAWhiteRunToTheNextWhiteRow) {
+    const Rows four = runs({{10, 20}, {100, 100}, {200, 210}, {300, 310}});
+    EXPECT_EQ(firstPassBands(four, 399), (Extents{{20, 100}, {210, 300}})); // row 100 opens none
     // The remainder below row 300 is a band once it is more than a quarter of F.
-    EXPECT_EQ(firstPassBands(rows, 499), (Extents{{20, 100}, {210, 300}, {300, 499}}));
+    EXPECT_EQ(firstPassBands(four, 499), (Extents{{20, 100}, {210, 300}, {300, 499}}));
     // White rows two apart make one run.
     EXPECT_EQ(firstPassBands({10, 12, 14, 50, 52, 90, 91}, 99), (Extents{{14, 50}, {52, 90}}));
     // The last white row stands alone far below the others: its entry does not exist.
-    Rows lone;
-    run(lone, 10, 20).push_back(100);
-    EXPECT_EQ(firstPassBands(lone, 399), (Extents{{20, 100}, {100, 399}}));
-}
-
-TEST(FirstPassBands, PagesWithoutAUsableBandAreOnePiece) {
-    for (const Rows& rows : std::vector<Rows>{{0}, {5}, {3, 9, 40}, {10, 11, 12, 13}, {0, 1, 2, 3}})
-        EXPECT_FALSE(firstPassBands(rows, 99).has_value()) << rows.size();
+    EXPECT_EQ(firstPassBands(runs({{10, 20}, {100, 100}}), 399), (Extents{{20, 100}, {100, 399}}));
     // Missing entries read as empty: exactly two consecutive white rows, or one, give no band
     // before the bottom remainder.
     EXPECT_EQ(firstPassBands({5, 6}, 99), (Extents{{0, 99}}));
     EXPECT_EQ(firstPassBands({1}, 99), (Extents{{0, 99}}));
     EXPECT_EQ(firstPassBands({5, 6}, 0), Extents{});
+    // Pages without a usable band are one piece.
+    for (const Rows& rows : std::vector<Rows>{{0}, {5}, {3, 9, 40}, {10, 11, 12, 13}, {0, 1, 2, 3}})
+        EXPECT_FALSE(firstPassBands(rows, 99).has_value()) << rows.size();
 }
 
-TEST(SecondPassBands, AreContiguousFromRowZeroToTheFooter) {
-    Rows rows;
-    run(run(rows, 0, 9), 50, 59).push_back(99);
-    EXPECT_EQ(secondPassBands(rows, 99), (Extents{{0, 50}, {50, 99}}));
+TEST(Bands, SecondPassAreContiguousFromRowZeroToTheFooter) {
+    EXPECT_EQ(secondPassBands(runs({{0, 9}, {50, 59}, {99, 99}}), 99),
+              (Extents{{0, 50}, {50, 99}}));
     // A first-pass piece starts on a white row: that row alone still gives the whole piece.
     EXPECT_EQ(secondPassBands({0, 99}, 99), (Extents{{0, 99}}));
     // A last white run ending just above F: the band above it is kept, down to F.
-    rows.pop_back();
-    run(rows, 95, 98).push_back(99);
-    EXPECT_EQ(secondPassBands(rows, 99), (Extents{{0, 50}, {50, 99}}));
+    EXPECT_EQ(secondPassBands(runs({{0, 9}, {50, 59}, {95, 99}}), 99),
+              (Extents{{0, 50}, {50, 99}}));
     // A band ending by row 3 is absorbed into the next one.
     EXPECT_EQ(secondPassBands({0, 1, 3, 4, 50, 51, 99}, 99), (Extents{{0, 50}, {50, 99}}));
 }
@@ -229,18 +229,6 @@ TEST(Blocks, SizeRuleIsStrictAndRefusesEmptyRectangles) {
     EXPECT_FALSE(largeEnough(100, 20, 300, 300, 15));
     EXPECT_TRUE(largeEnough(11, 11, 300, 300, 30));
     EXPECT_FALSE(largeEnough(0, 100, 300, 400, 15) || largeEnough(21, 0, 300, 400, 15));
-}
-
-TEST(Blocks, ColumnFailuresAreTheProgramsErrors) {
-    TestPage page(10, 10);
-    const auto failure = [&](Extent band, qint32 R) {
-        return errorNumberOf([&] { findBlocks(page.grid, band, R, kThreshold, kLevel, {}); });
-    };
-    EXPECT_EQ(failure({4, 4}, 10), kErrOverflow); // 0 / 0
-    page.paint(0, 0, 4, 4);
-    EXPECT_EQ(failure({4, 4}, 10), kErrDivisionByZero); // a white pixel over 0 rows
-    EXPECT_EQ(failure({0, 5}, 11), kErrSubscript);
-    EXPECT_EQ(failure({5, 11}, 10), kErrSubscript);
 }
 
 TEST(PageGrid, HasOneColumnAndOneRowMoreThanThePageAndRefusesImpossibleSizes) {
@@ -321,7 +309,7 @@ TestPage comicPage() {
 // Both passes over the whole page, then first passes below a header and above a footer. Below the
 // footer nothing is white; the remainder from row 250 is tall enough for a band.
 TEST(CutDecisions, ComicPageInBothPassesAndBetweenHeaderAndFooter) {
-    const std::tuple<TestPage::Options, Pieces, Values> cases[] = {
+    const std::tuple<TestPage::Options, Pieces, Rows> cases[] = {
         {{},
          {block(19, 140, 19, 120), block(159, 280, 19, 120), block(19, 280, 129, 250),
           wholeBand(300, 259, 380)},
@@ -340,7 +328,7 @@ TEST(CutDecisions, ComicPageInBothPassesAndBetweenHeaderAndFooter) {
         SCOPED_TRACE(testing::Message() << "pass " << options.iPasse << ", header "
                                         << options.header << ", footer " << options.footer);
         TestPage page = comicPage();
-        Values reported;
+        Rows reported;
         std::vector<std::tuple<qint32, qint32, qint32, double>> lines;
         options.callbacks = {[&](qint32 value) { reported.push_back(value); }, [] {},
                              [&](qint32 t, qint32 b, qint32 x, double quotient) {
@@ -415,13 +403,13 @@ TEST(CutDecisions, AFailureKeepsThePiecesDecidedBeforeIt) {
     for (const qint32 y : {0, 1, 800, 801, 10900, 10901, 10902})
         page.paint(0, 19, y, y, most);
     page.paint(0, 1, 2, 10899, most).paint(18, 19, 2, 799, most);
-    Values progress;
+    Rows progress;
     const CutDecisions decisions = page.decide(
         {.level = 200000, .callbacks = {[&](qint32 value) { progress.push_back(value); }, {}, {}}});
     EXPECT_EQ(decisions.pieces, Pieces{block(1, 18, 1, 800)});
     ASSERT_TRUE(decisions.failure);
     EXPECT_EQ(decisions.failure->number(), kErrOverflow);
-    EXPECT_EQ(progress, (Values{75, 100}));
+    EXPECT_EQ(progress, (Rows{75, 100}));
 
     // A footer below the grid fails before any band.
     const CutDecisions early = TestPage(30, 40).decide({.footer = 41});
@@ -430,9 +418,8 @@ TEST(CutDecisions, AFailureKeepsThePiecesDecidedBeforeIt) {
     EXPECT_EQ(early.failure->number(), kErrSubscript);
 }
 
-// Found by fuzzing: with no column to read (a last column below -1), the rows from the header to
-// the footer were never checked against the grid, and a header of -2^31 walked two billion rows
-// outside a grid of one row. Rows outside the grid are the subscript error, whatever the columns.
+// Found by fuzzing: with no column to read, rows outside the grid were never checked, and a header
+// of -2^31 walked two billion rows outside a grid of one row.
 TEST(CutDecisions, RowsOutsideTheGridFailAtOnceWhenNoColumnIsRead) {
     PageGrid grid(0, 0);
     const CutParameters parameters{
