@@ -253,7 +253,7 @@ TEST(PageGrid, HasOneColumnAndOneRowMoreThanThePageAndRefusesImpossibleSizes) {
     EXPECT_EQ(errorNumberOf([&] { rotateGrid(small, 3, 2, Rotation::Clockwise); }), kErrSubscript);
 }
 
-TEST(GridFill, PacksColoursOfEveryFormatAndLeavesTheRestAlone) {
+TEST(GridFill, PacksColoursOfEveryFormatIntoTheRowsAskedOnly) {
     QImage colour(3, 2, QImage::Format_RGB32);
     colour.fill(Qt::white);
     colour.setPixel(0, 0, qRgb(1, 2, 3));
@@ -277,9 +277,7 @@ TEST(GridFill, PacksColoursOfEveryFormatAndLeavesTheRestAlone) {
         EXPECT_EQ(grid.at(3, 1), 99);
         EXPECT_EQ(grid.at(0, 2), 0); // row H lies below the page
     }
-}
-
-TEST(GridFill, ReadsOnlyTheRowsAskedAndFailsOnRowsOutsideTheGrid) {
+    // Only the rows asked are read; rows outside the grid fail.
     QImage page(2, 4, QImage::Format_RGB32);
     page.fill(Qt::white);
     PageGrid grid(2, 4);

@@ -270,16 +270,14 @@ RegistryResult text(const char* value) {
     return QString::fromUtf8(value);
 }
 
-TEST_F(Registry, BadPathsAreReportedAndDoNothing) {
+TEST_F(Registry, BadPathsAreReportedValuesRoundTripAndKeysWithSubKeysStay) {
     EXPECT_EQ(reg.CreerREG_Cle("SOFTWARE\\Name"), RegistryResult{});
     EXPECT_EQ(reg.LireREG_STRING("HKEY_CURRENT_USER\\Software\\", "x"), RegistryResult{});
     EXPECT_EQ(reg.CreerREG_Cle("HKEY_NOWHERE\\x"), RegistryResult{}); // unknown root: silent
     EXPECT_EQ(messages, QStringList({"Incorrect Format:\n\nSOFTWARE\\Name",
                                      "Incorrect Format:\n\nHKEY_CURRENT_USER\\Software\\"}));
     EXPECT_FALSE(QFile::exists(temp.file("registre.ini")));
-}
 
-TEST_F(Registry, ValuesRoundTripThroughTheStoreAndKeysWithSubKeysStay) {
     EXPECT_EQ(reg.LireREG_DWORD(key, "n"), text("Error")); // the key does not exist yet
     EXPECT_EQ(reg.ErrorMsg(reg.lastStatus()), "Mauvais nom de cle");
     EXPECT_EQ(reg.ErrorMsg(1014), "Code d'Erreur indefini:   1014"); // unknown codes are padded
