@@ -1,7 +1,6 @@
 // The vantola program run as a real process on real files.
 #include "support/djpeg.h"
-#include "support/run_vantola.h"
-#include "support/temp_folder.h"
+#include "support/job_fixture.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

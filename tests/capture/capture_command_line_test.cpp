@@ -1,8 +1,6 @@
 // vantola pdf and vantola clipboard through the real program (the offscreen clipboard is empty).
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
-#include "support/run_vantola.h"
-#include "support/temp_folder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,32 +10,27 @@
 namespace vantola::test {
 namespace {
 
-class CaptureCommandLineTest : public ::testing::Test {
+class CaptureCommandLineTest : public ::testing::Test, public JobFixture {
 protected:
-    void SetUp() override {
-        QDir().mkpath(home());
-        writePdf(root.file("album.pdf"), {comicPage(21), comicPage(22)});
-    }
-    QString home() const { return root.path() + "home/"; }
-    QString out() const { return root.path() + "sortie/"; }
+    void SetUp() override { writePdf(album, {comicPage(21), comicPage(22)}); }
+    QString out() const { return source() + "sortie/"; }
     // The command, then --home and --quiet, then the other arguments.
     ProcessResult run(const QStringList& arguments) {
         return runVantola(QStringList{arguments.first(), "--home", home(), "--quiet"} +
                           arguments.mid(1));
     }
 
-    TempFolder root;
+    const QString album = file("album.pdf");
 };
 
 TEST_F(CaptureCommandLineTest, PdfCutsEveryPageOrThoseAskedAtTheResolutionAsked) {
-    ProcessResult result = run({"pdf", root.file("album.pdf"), out()});
+    ProcessResult result = run({"pdf", album, out()});
     EXPECT_EQ(result.status, 0) << qPrintable(result.err);
     EXPECT_EQ(result.out, "12 pieces written, 0 pages failed, output: " + out() + "VANTOLA/\n");
     EXPECT_EQ(fileNames(out(), "*.jpg"), (QStringList{"BD001.jpg", "BD002.jpg"}));
 
     QDir(out()).removeRecursively();
-    result = run(
-        {"pdf", root.file("album.pdf"), out(), "--pages", "1", "--dpi", "300", "--double-pass"});
+    result = run({"pdf", album, out(), "--pages", "1", "--dpi", "300", "--double-pass"});
     EXPECT_EQ(result.status, 0) << qPrintable(result.err);
     EXPECT_EQ(fileNames(out(), "*.jpg"), QStringList{"BD001.jpg"});
     EXPECT_EQ(decodeWithDjpeg(out() + "BD001.jpg").picture.size(), QSize(1000, 1400));
@@ -50,11 +43,10 @@ TEST_F(CaptureCommandLineTest, PdfCutsEveryPageOrThoseAskedAtTheResolutionAsked)
 }
 
 TEST_F(CaptureCommandLineTest, DocumentsThatCannotBeOpenedAndBadUseWriteNothing) {
-    writeFileBytes(root.file("texte.pdf"), "pas un PDF");
-    const QString album = root.file("album.pdf");
+    writeFileBytes(file("texte.pdf"), "pas un PDF");
     const std::pair<QStringList, const char*> refused[] = {
-        {{"pdf", root.file("absent.pdf"), out()}, "vantola: "},
-        {{"pdf", root.file("texte.pdf"), out()}, "n'est pas un document PDF lisible"},
+        {{"pdf", file("absent.pdf"), out()}, "vantola: "},
+        {{"pdf", file("texte.pdf"), out()}, "n'est pas un document PDF lisible"},
         {{"pdf", album}, "vantola: "},
         {{"pdf", album, out(), "--pages", "0"}, "vantola: "},
         {{"pdf", album, out(), "--pages", "deux"}, "vantola: "},
@@ -85,14 +77,13 @@ TEST_F(CaptureCommandLineTest, UnreachableDisplayIsReported) {
 }
 
 TEST_F(CaptureCommandLineTest, ParamIniThatCannotBeReadGivesTheDefaultsAndOneWarning) {
-    const QString page = root.file("page.jpg");
-    ASSERT_TRUE(comicPage(23).save(page));
+    const QString page = writeComicPage(source(), "page", 23);
     const QString param = home() + "param.ini";
     const std::vector<std::pair<QStringList, int>> commands{
         {{"cut", page}, 0},
-        {{"pdf", root.file("album.pdf"), out(), "--pages", "1"}, 0},
+        {{"pdf", album, out(), "--pages", "1"}, 0},
         {{"clipboard", out()}, 1}, // the offscreen clipboard holds no picture
-        {{"jpeg", page, root.file("copie.jpg")}, 0},
+        {{"jpeg", page, file("copie.jpg")}, 0},
     };
     for (const bool fifo : {false, true}) {
         ASSERT_TRUE(fifo ? QDir(param).removeRecursively() && ::mkfifo(qPrintable(param), 0600) == 0

@@ -14,35 +14,29 @@
 namespace vantola::test {
 namespace {
 
-// A job whose pages come from a PDF at 150 dpi, written beside the source folder.
-class PdfJobTest : public ::testing::Test {
+// A job whose pages come from a PDF at 150 dpi: the pages are kept in source(), cut into output().
+class PdfJobTest : public ::testing::Test, public JobFixture {
 protected:
-    QString out() const { return fixture.source(); }
-    QString pieces() const { return fixture.output(); }
-    QStringList bar() const {
-        return fixture.host.callsOf("job ").filter(QRegularExpression(" \\S"));
-    }
+    QStringList bar() const { return host.callsOf("job ").filter(QRegularExpression(" \\S")); }
 
     // Writes a PDF of comic pages (seeds 1..count) and hands it to the job.
     void usePdf(int count) {
         std::vector<QImage> pages;
         for (int i = 1; i <= count; ++i)
             pages.push_back(comicPage(std::uint64_t(i)));
-        writePdf(fixture.home() + "album.pdf", pages);
-        openPdf(fixture.home() + "album.pdf", count);
+        writePdf(home() + "album.pdf", pages);
+        openPdf(home() + "album.pdf", count);
     }
     void openPdf(const QString& path, int count) {
         QString error;
         pdf = PdfSource::open(path, error);
         ASSERT_TRUE(pdf) << qPrintable(error);
         ASSERT_EQ(pdf->pageCount(), count);
-        fixture.job.setPdfPageSource([this](int page) { return pdf->renderPage(page, 150); },
-                                     count);
+        job.setPdfPageSource([this](int page) { return pdf->renderPage(page, 150); }, count);
     }
 
-    JobSummary cut(qint16 pages) { return fixture.job.Decoupage(out(), out(), pages); }
+    JobSummary cut(qint16 pages) { return job.Decoupage(source(), source(), pages); }
 
-    JobFixture fixture;
     std::unique_ptr<PdfSource> pdf;
 };
 
@@ -52,8 +46,8 @@ TEST_F(PdfJobTest, PagesAreSavedCutRecordedAndLoggedUpToTheDocumentsLastPage) {
 
     EXPECT_EQ(summary.errors, 0);
     EXPECT_EQ(summary.pieces, 2 * kPanelsPerPage);
-    EXPECT_EQ(fileNames(out()), (QStringList{"BD001.jpg", "BD002.jpg", "log.txt"}));
-    const DecodedJpeg page = decodeWithDjpeg(out() + "BD001.jpg");
+    EXPECT_EQ(fileNames(source()), (QStringList{"BD001.jpg", "BD002.jpg", "log.txt"}));
+    const DecodedJpeg page = decodeWithDjpeg(source() + "BD001.jpg");
     ASSERT_EQ(page.status, 0);
     ASSERT_EQ(page.picture.size(), QSize(500, 700));
     // Poppler smooths the compressed picture when rendering: compare without the fine detail.
@@ -69,78 +63,78 @@ TEST_F(PdfJobTest, PagesAreSavedCutRecordedAndLoggedUpToTheDocumentsLastPage) {
         expected << QStringLiteral("BD00%1.jpg-%2.jpg")
                         .arg(i <= kPanelsPerPage ? 1 : 2)
                         .arg(i, 4, 10, QLatin1Char('0'));
-    EXPECT_EQ(fileNames(pieces()), expected + QStringList{"log.txt"});
+    EXPECT_EQ(fileNames(output()), expected + QStringList{"log.txt"});
     // The bar runs over the pages there are: no page is left to fail past the last one.
     EXPECT_EQ(bar(),
               (QStringList{"50 Traitement du presse papier", "100 Traitement du presse papier"}));
 
     // Captured pages have no file: the next page's pieces replace those under the empty name.
-    EXPECT_TRUE(iniSectionLines(fixture.state.sFichierDecoupage, QString())
-                    .contains("FICHIER_1=" + pieces() + "BD002.jpg-0007.jpg"));
+    EXPECT_TRUE(iniSectionLines(state.sFichierDecoupage, QString())
+                    .contains("FICHIER_1=" + output() + "BD002.jpg-0007.jpg"));
 
     // The header stays in VANTOLA/log.txt; the page and closing lines go to the chosen folder.
-    const QStringList header = textFileLines(pieces() + "log.txt");
+    const QStringList header = outputLog();
     ASSERT_EQ(header.size(), 4);
     EXPECT_EQ(header.first(), "Traitement commencé à");
     EXPECT_EQ(header.last(), "Niveau du blanc : 1450");
-    EXPECT_EQ(textFileLines(out() + "log.txt"),
+    EXPECT_EQ(textFileLines(source() + "log.txt"),
               (QStringList{"6 images (1-7) ont étés créées pour la page ",
                            "6 images (7-13) ont étés créées pour la page ",
                            "Le document PDF n'a que 2 page(s) : le découpage s'est arrêté à sa "
                            "dernière page (5 pages demandées).",
                            "Traitement terminé à"}));
-    EXPECT_EQ(fixture.host.callsOf("message "),
+    EXPECT_EQ(host.callsOf("message "),
               QStringList{"DECOUPAGE TERMINE | 12 diapos créées et 0 erreurs rencontré(s)."});
 }
 
 TEST_F(PdfJobTest, DoublePassRecutsThePiecesOfEveryPage) {
     usePdf(2);
-    fixture.job.switches.doublePass = true;
+    job.switches.doublePass = true;
     const JobSummary summary = cut(2);
 
     EXPECT_EQ(summary.errors, 0);
     EXPECT_EQ(bar().mid(0, 2),
               (QStringList{"25 Traitement du presse papier", "50 Traitement du presse papier"}));
-    EXPECT_EQ(fileNames(out(), "*.jpg"), (QStringList{"BD001.jpg", "BD002.jpg"}));
+    EXPECT_EQ(fileNames(source(), "*.jpg"), (QStringList{"BD001.jpg", "BD002.jpg"}));
     // The second-pass pieces are named after the first-pass piece they come from.
-    const QStringList names = fileNames(pieces(), "*.jpg");
+    const QStringList names = fileNames(output(), "*.jpg");
     EXPECT_EQ(names.first(), "BD001.jpg-0001.jpg-0001.jpg");
     EXPECT_TRUE(names.last().startsWith("BD002.jpg-0012.jpg-"));
     // The header moved with the pieces; the page lines of both passes are in the chosen folder.
-    EXPECT_EQ(textFileLines(pieces() + "log.txt").size(), 4);
-    const QStringList log = textFileLines(out() + "log.txt");
+    EXPECT_EQ(outputLog().size(), 4);
+    const QStringList log = textFileLines(source() + "log.txt");
     EXPECT_EQ(log.filter(QRegularExpression("pour la page $")).size(), 2);
-    EXPECT_EQ(log.filter("pour la page " + pieces() + "BD00").size(), 2 * kPanelsPerPage);
+    EXPECT_EQ(log.filter("pour la page " + output() + "BD00").size(), 2 * kPanelsPerPage);
     EXPECT_EQ(log.last(), "Traitement terminé à");
 }
 
 TEST_F(PdfJobTest, PagesPast999KeepAllTheirDigits) {
     // One-piece pages whose shade tells page 1000 from page 1, whose file it must not take.
     const auto shade = [](int page) { return page == 1000 ? 40 : 160; };
-    fixture.job.setPdfPageSource(
+    job.setPdfPageSource(
         [&](int page) { return plainPage(16, 16, qRgb(shade(page), shade(page), shade(page))); },
         1000);
     const JobSummary summary = cut(1000);
 
     EXPECT_EQ(summary.errors, 0);
     EXPECT_EQ(summary.pieces, 1000);
-    EXPECT_EQ(fileNames(out(), "*.jpg").size(), 1000);
-    EXPECT_NEAR(qRed(QImage(out() + "BD001.jpg").pixel(8, 8)), 160, 3);
-    EXPECT_NEAR(qRed(QImage(out() + "BD1000.jpg").pixel(8, 8)), 40, 3);
-    EXPECT_TRUE(QFileInfo::exists(pieces() + "BD1000.jpg-1000.jpg"));
+    EXPECT_EQ(fileNames(source(), "*.jpg").size(), 1000);
+    EXPECT_NEAR(qRed(QImage(source() + "BD001.jpg").pixel(8, 8)), 160, 3);
+    EXPECT_NEAR(qRed(QImage(source() + "BD1000.jpg").pixel(8, 8)), 40, 3);
+    EXPECT_TRUE(QFileInfo::exists(output() + "BD1000.jpg-1000.jpg"));
 }
 
 TEST_F(PdfJobTest, PageTooLargeToRenderFailsAloneAndTheJobGoesOn) {
     // Written at 1 dpi: a 4 x 6 inch page, then a 200-inch square one, 30000 pixels at 150 dpi.
-    writePdf(fixture.home() + "affiche.pdf",
-             {plainPage(4, 6, qRgb(128, 128, 128)), plainPage(200, 200)}, 1);
-    openPdf(fixture.home() + "affiche.pdf", 2);
+    writePdf(home() + "affiche.pdf", {plainPage(4, 6, qRgb(128, 128, 128)), plainPage(200, 200)},
+             1);
+    openPdf(home() + "affiche.pdf", 2);
 
     const JobSummary summary = cut(2);
 
     EXPECT_EQ(summary.errors, 1);
-    EXPECT_EQ(fileNames(out(), "*.jpg"), QStringList{"BD001.jpg"});
-    const QStringList log = textFileLines(out() + "log.txt");
+    EXPECT_EQ(fileNames(source(), "*.jpg"), QStringList{"BD001.jpg"});
+    const QStringList log = textFileLines(source() + "log.txt");
     EXPECT_TRUE(log.contains("ERREUR DE TRAITEMENT DU FICHIER: "));
     EXPECT_EQ(log.filter("La page 2 du PDF ferait 30000 x 30000 pixels à 150 dpi").size(), 1);
 }

@@ -133,8 +133,6 @@ TEST_F(ThreadsTest, PdfPagesGiveTheSameJobOnFourThreads) {
     });
     EXPECT_EQ(one.summary.errors, 1);
     EXPECT_TRUE(one.files.contains("BD005.jpg"));
-    EXPECT_FALSE(one.files.contains("BD003.jpg"));
-    EXPECT_EQ(one.log.filter("ont étés créées pour la page").size(), 4);
 }
 
 TEST_F(ThreadsTest, FooterRowCarriedFromPageToPageUnderRotationIsTheSame) {

@@ -1,6 +1,7 @@
 #include "support/job_fixture.h"
 
 #include "settings/cls_initreg.h"
+#include "support/djpeg.h"
 #include "support/test_pages.h"
 
 #include <QDir>
@@ -8,10 +9,64 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+#ifndef VANTOLA_BINARY
+#define VANTOLA_BINARY "vantola"
+#endif
+
 namespace vantola::test {
+
+ProcessResult runProgram(const QString& program, const QStringList& arguments, int timeoutMs,
+                         const QStringList& environmentChanges) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "fr_FR.UTF-8");
+    environment.insert("LANG", "fr_FR.UTF-8");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("VANTOLA", QStringLiteral(VANTOLA_BINARY));
+    for (const QString& change : environmentChanges) {
+        const QString name = change.section(QLatin1Char('='), 0, 0);
+        const QString value = change.section(QLatin1Char('='), 1);
+        value.isEmpty() ? environment.remove(name) : environment.insert(name, value);
+    }
+    const ToolResult run = runTool(program, arguments, timeoutMs, environment);
+    return {run.status, QString::fromUtf8(run.out), run.err};
+}
+
+ProcessResult runVantola(const QStringList& arguments, int timeoutMs,
+                         const QStringList& environmentChanges) {
+    return runProgram(QStringLiteral(VANTOLA_BINARY), arguments, timeoutMs, environmentChanges);
+}
+
+ProcessResult runInPrivateMounts(const QString& script, const QStringList& arguments) {
+    const QStringList unshare{"--user", "--map-root-user", "--mount"};
+    if (runProgram("unshare", unshare + QStringList{"true"}, 10000).status != 0)
+        return {kNoPrivateMounts, {}, {}};
+    return runProgram("unshare", unshare + QStringList{"sh", "-c", script, "sh"} + arguments,
+                      300000);
+}
+
+QStringList textFileLines(const QString& path) {
+    QStringList lines = QString::fromUtf8(readFileBytes(path)).split("\r\n");
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    lines.replaceInStrings(QRegularExpression("^(Traitement (commencé|terminé) à) .*"), "\\1");
+    return lines;
+}
+
+QStringList iniSectionLines(const QString& path, const QString& section) {
+    QStringList result;
+    bool inSection = false;
+    for (const QString& line : textFileLines(path)) {
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']')))
+            inSection = line.mid(1, line.size() - 2) == section;
+        else if (inSection && !line.isEmpty())
+            result << line;
+    }
+    return result;
+}
 
 JobFixture::JobFixture() : job(state, host) {
     QDir().mkpath(home());

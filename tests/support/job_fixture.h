@@ -2,9 +2,7 @@
 
 #include "cutting/cutting_job.h"
 #include "cutting/program_settings.h"
-#include "support/run_vantola.h"
 #include "support/temp_folder.h"
-#include "support/text_lines.h"
 
 #include <QImage>
 #include <QMap>
@@ -17,6 +15,33 @@
 #include <vector>
 
 namespace vantola::test {
+
+struct ProcessResult {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs a program with the French locale, the offscreen platform and $VANTOLA naming the built
+// executable, then the environment changes ("NAME=value", or "NAME=" to remove NAME).
+ProcessResult runProgram(const QString& program, const QStringList& arguments,
+                         int timeoutMs = 120000, const QStringList& environmentChanges = {});
+// Runs the built vantola executable with the arguments, as runProgram does.
+ProcessResult runVantola(const QStringList& arguments, int timeoutMs = 120000,
+                         const QStringList& environmentChanges = {});
+
+// The status of runInPrivateMounts where no private mount namespace can be made.
+inline constexpr int kNoPrivateMounts = -2;
+// Runs the shell script with the arguments ($1...) in a private mount namespace, as root of a
+// user namespace, so that it may mount a small tmpfs or a read-only bind without touching the
+// machine's mounts. Same environment as runVantola.
+ProcessResult runInPrivateMounts(const QString& script, const QStringList& arguments);
+
+// The lines of a text file written with CR LF line ends (the last, empty one dropped), with the
+// date and time of a log's opening and closing lines cut off.
+QStringList textFileLines(const QString& path);
+// Every key = value of one section of an INI file, in file order, as "KEY=VALUE".
+QStringList iniSectionLines(const QString& path, const QString& section);
 
 // The host of every test job: records each call in order as text ("job 50 1er passe de b.jpg"),
 // and whether any came from another thread than the one that made the host.
