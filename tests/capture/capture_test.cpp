@@ -378,29 +378,6 @@ TEST_F(CaptureCommandLineTest, PdfCutsEveryPageOrThoseAskedAtTheResolutionAsked)
         << qPrintable(result.out);
 }
 
-TEST_F(CaptureCommandLineTest, DocumentsThatCannotBeOpenedAndBadUseWriteNothing) {
-    writeFileBytes(file("texte.pdf"), "pas un PDF");
-    const std::pair<QStringList, const char*> refused[] = {
-        {{"pdf", file("absent.pdf"), out()}, "vantola: "},
-        {{"pdf", file("texte.pdf"), out()}, "n'est pas un document PDF lisible"},
-        {{"pdf", album}, "vantola: "},
-        {{"pdf", album, out(), "--pages", "0"}, "vantola: "},
-        {{"pdf", album, out(), "--pages", "deux"}, "vantola: "},
-        {{"pdf", album, out(), "--dpi", "0"}, "vantola: "},
-        {{"pdf", album, out(), "--dpi"}, "vantola: "},
-        {{"clipboard"}, "vantola: "},
-        {{"clipboard", out(), out()}, "vantola: "},
-    };
-    for (const auto& [arguments, reason] : refused) {
-        const ProcessResult result = run(arguments);
-        EXPECT_EQ(result.status, 2) << qPrintable(arguments.join(' '));
-        EXPECT_TRUE(result.err.startsWith("vantola: ")) << qPrintable(result.err);
-        EXPECT_TRUE(result.err.contains(QString::fromUtf8(reason))) << qPrintable(result.err);
-        EXPECT_FALSE(QFileInfo::exists(out())) << qPrintable(arguments.join(' '));
-    }
-    EXPECT_TRUE(QDir(home()).isEmpty(QDir::Files));
-}
-
 // A display that cannot be reached: the clipboard command and the main window say so.
 TEST_F(CaptureCommandLineTest, UnreachableDisplayIsReported) {
     for (const QStringList& arguments :
