@@ -596,6 +596,7 @@ TEST_F(BadInput, SettingsAndRowsThatCannotWorkFailEveryPage) {
     setParam("JPG_QUALITY", "haute");
     EXPECT_EQ(cutWithVantola(page).status, 1);
     EXPECT_TRUE(outputLog().contains("JPG Qualité : haute"));
+    EXPECT_TRUE(written("p.jpg-0001.bmp"));
     EXPECT_FALSE(written("p.jpg-0001.jpg"));
     EXPECT_TRUE(written("p.jpg.bmp"));
 
