@@ -67,6 +67,31 @@ const OptionRule kOptionRules[] = {
          options.rotation = rotationFromText(value);
          return options.rotation ? QString() : QStringLiteral("--rotate takes none, cw or ccw");
      }},
+    {"rtl", "",
+     [](const QString&, JobOptions& options) {
+         options.rightToLeft = true;
+         return QString();
+     }},
+    {"ltr", "",
+     [](const QString&, JobOptions& options) {
+         options.rightToLeft = false;
+         return QString();
+     }},
+    {"strip", "",
+     [](const QString&, JobOptions& options) {
+         options.strip = true;
+         return QString();
+     }},
+    {"cbz", "",
+     [](const QString&, JobOptions& options) {
+         options.panelBook = true;
+         return QString();
+     }},
+    {"frames", "",
+     [](const QString&, JobOptions& options) {
+         options.panelMaps = true;
+         return QString();
+     }},
     {"header", "ROW",
      [](const QString& value, JobOptions& options) {
          return readNumber("header", value, options.headerRow);
@@ -234,6 +259,14 @@ void applyJobOptions(const JobOptions& options, ProgramState& state, CuttingJob&
         job.switches.doublePass = *options.doublePass;
     if (options.rotation)
         job.switches.rotation = *options.rotation;
+    if (options.rightToLeft)
+        job.switches.rightToLeft = *options.rightToLeft;
+    if (options.strip)
+        job.switches.strip = *options.strip;
+    if (options.panelBook)
+        job.switches.panelBook = *options.panelBook;
+    if (options.panelMaps)
+        job.switches.panelMaps = *options.panelMaps;
     if (options.headerRow)
         job.lLigneEntete = *options.headerRow;
     if (options.footerRow) {

@@ -69,6 +69,10 @@ void frmBD::Form_Load() {
     mnu_antihoraire_->setChecked(saved.rotation == Rotation::Anticlockwise);
     mnu_horaire_->setChecked(saved.rotation == Rotation::Clockwise);
     mnu_doublepasse_->setChecked(saved.doublePass);
+    mnu_droitegauche_->setChecked(saved.rightToLeft);
+    mnu_bandeverticale_->setChecked(saved.strip);
+    mnu_livrecbz_->setChecked(saved.panelBook);
+    mnu_cadres_->setChecked(saved.panelMaps);
     syncSwitches();
 
     translateMenus();
@@ -85,6 +89,10 @@ void frmBD::syncSwitches() {
     JobSwitches& switches = job_.switches;
     switches.doublePass = mnu_doublepasse_->isChecked();
     switches.footerEnabled = mnu_pied_->isChecked();
+    switches.rightToLeft = mnu_droitegauche_->isChecked();
+    switches.strip = mnu_bandeverticale_->isChecked();
+    switches.panelBook = mnu_livrecbz_->isChecked();
+    switches.panelMaps = mnu_cadres_->isChecked();
     switches.rotation = Rotation::None;
     if (mnu_horaire_->isChecked())
         switches.rotation = Rotation::Clockwise;

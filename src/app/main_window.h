@@ -134,6 +134,10 @@ private:
     QAction* mnu_blanc_ = nullptr;
     QAction* mnu_entete_ = nullptr;
     QAction* mnu_pied_ = nullptr;
+    QAction* mnu_droitegauche_ = nullptr;
+    QAction* mnu_bandeverticale_ = nullptr;
+    QAction* mnu_livrecbz_ = nullptr;
+    QAction* mnu_cadres_ = nullptr;
     QMenu* mnu_Divers_ = nullptr;
     QAction* mnu_apropos_ = nullptr;
     QAction* mnu_pause_ = nullptr;

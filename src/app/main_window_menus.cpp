@@ -74,6 +74,20 @@ void frmBD::buildMenus() {
     mnu_pied_ = addItem(mnu_Formatage_, {"mnu_pied", "Gérer un &pied de page d'image", "T24"},
                         &frmBD::mnu_pied_Click);
 
+    mnu_Formatage_->addSeparator();
+    mnu_droitegauche_ =
+        addItem(mnu_Formatage_, {"mnu_droitegauche", "Lecture de droite à gauche (manga)", ""},
+                &frmBD::syncSwitches);
+    mnu_bandeverticale_ =
+        addItem(mnu_Formatage_, {"mnu_bandeverticale", "Bandes verticales (webtoon)", ""},
+                &frmBD::syncSwitches);
+    mnu_livrecbz_ =
+        addItem(mnu_Formatage_, {"mnu_livrecbz", "Créer un livre CBZ des vignettes", ""},
+                &frmBD::syncSwitches);
+    mnu_cadres_ =
+        addItem(mnu_Formatage_, {"mnu_cadres", "Créer les cartes des cases (JSON, ACBF)", ""},
+                &frmBD::syncSwitches);
+
     mnu_Divers_ = addMenu({"mnu_Divers", "Divers", ""});
     mnu_apropos_ =
         addItem(mnu_Divers_, {"mnu_apropos", "&A Propos", "T25"}, &frmBD::mnu_apropos_Click);
@@ -81,8 +95,9 @@ void frmBD::buildMenus() {
     mnu_pause_ = addItem(mnu_Divers_, {"mnu_pause", "&Pause", ""}, nullptr);
 
     // Items whose check mark is a switch.
-    for (QAction* item : {mnu_doublepasse_, mnu_horaire_, mnu_antihoraire_, mnu_couperbord_,
-                          mnu_entete_, mnu_pied_, mnu_pause_})
+    for (QAction* item :
+         {mnu_doublepasse_, mnu_horaire_, mnu_antihoraire_, mnu_couperbord_, mnu_entete_, mnu_pied_,
+          mnu_pause_, mnu_droitegauche_, mnu_bandeverticale_, mnu_livrecbz_, mnu_cadres_})
         item->setCheckable(true);
     mnu_couperbord_->setChecked(true);
     mnu_couperbord_->setEnabled(false);

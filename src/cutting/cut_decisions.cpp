@@ -4,6 +4,10 @@
 #include "cutting/block_finder.h"
 #include "cutting/exact_arithmetic.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace vantola {
 
 namespace {
@@ -20,26 +24,39 @@ qint32 bandProgress(qint64 i, qint64 N) {
     return qint32(roundHalfEven(double(i * 25) / double(N - 1) + 75.0));
 }
 
+// The height that the size rule measures bands against: the page's, or for a long strip that of
+// a page of the strip's width.
+qint32 referenceHeight(const CutParameters& parameters) {
+    if (!parameters.strip)
+        return parameters.H;
+    return qint32(std::min<double>(std::nearbyint(std::sqrt(2.0) * parameters.W),
+                                   std::numeric_limits<qint32>::max()));
+}
+
 // The pieces of one band: its blocks that pass the size rule, or else the band itself when it is
-// tall enough and its last block passes the looser rule.
+// tall enough and its last block (the last found, whatever the reading order) passes the looser
+// rule.
 void decideBand(const PageGrid& tabPixels, const CutParameters& parameters, Extent band, qint32 R,
                 const CutCallbacks& callbacks, std::vector<CutPiece>& pieces) {
     const std::vector<Extent> blocks =
         findBlocks(tabPixels, band, R, parameters.lSeuilPixel, parameters.lNiveauBlanc, callbacks);
     const qint32 height = checkedSub(band.end, band.start);
-    bool anyWritten = false;
+    const qint32 H = referenceHeight(parameters);
+    const std::size_t firstOfBand = pieces.size();
     qint32 lastWidth = 0;
     for (const Extent& block : blocks) {
         lastWidth = checkedSub(block.end, block.start);
-        if (largeEnough(lastWidth, height, parameters.W, parameters.H, kBlockSizeLimit)) {
+        if (largeEnough(lastWidth, height, parameters.W, H, kBlockSizeLimit)) {
             pieces.push_back({PieceKind::Block, block.start, block.end, band.start, band.end});
-            anyWritten = true;
         }
     }
+    const bool anyWritten = pieces.size() > firstOfBand;
     if (!anyWritten && height > kWholeBandMinimumHeight &&
-        largeEnough(lastWidth, height, parameters.W, parameters.H, kWholeBandSizeLimit)) {
+        largeEnough(lastWidth, height, parameters.W, H, kWholeBandSizeLimit)) {
         pieces.push_back({PieceKind::WholeBand, 0, R, band.start, band.end});
     }
+    if (parameters.rightToLeft)
+        std::reverse(pieces.begin() + std::ptrdiff_t(firstOfBand), pieces.end());
 }
 
 void decide(PageGrid& tabPixels, const CutParameters& parameters, qint32& lLignePied,

@@ -54,6 +54,10 @@ struct CutParameters {
     qint32 lNiveauBlanc = 0;   // white level
     qint16 iPasse = 1;         // 2 for the second pass, anything else is the first
     Rotation rotation = Rotation::None;
+    bool rightToLeft = false; // the blocks of each band are given from the right (manga)
+    // A long vertical strip (webtoon): the size rule measures heights against a page of the
+    // strip's width, sqrt(2) x W, instead of the strip's whole height.
+    bool strip = false;
 };
 
 struct CutDecisions {

@@ -111,6 +111,8 @@ PreparedCuts preparePage(PageRequest& request, const PageOptions& options, qint3
     parameters.lNiveauBlanc = options.lNiveauBlanc;
     parameters.iPasse = request.iPasse;
     parameters.rotation = options.switches.rotation;
+    parameters.rightToLeft = options.switches.rightToLeft;
+    parameters.strip = options.switches.strip;
     CutCallbacks callbacks;
     callbacks.progress = [&](qint32 value) { report.progress(value); };
     callbacks.service = [&] { report.service(); };

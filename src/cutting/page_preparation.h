@@ -58,6 +58,10 @@ struct JobSwitches {
     bool doublePass = false;            // mnu_doublepasse
     Rotation rotation = Rotation::None; // mnu_horaire / mnu_antihoraire
     bool footerEnabled = false;         // mnu_pied
+    bool rightToLeft = false; // mnu_droitegauche: blocks of a band numbered from the right
+    bool strip = false;       // mnu_bandeverticale: long vertical strips (webtoons)
+    bool panelBook = false;   // mnu_livrecbz: VANTOLA/NAME.cbz at the end of the job
+    bool panelMaps = false;   // mnu_cadres: frames.json and frames.acbf at the end
     friend bool operator==(const JobSwitches&, const JobSwitches&) = default;
 };
 

@@ -38,6 +38,16 @@ JobSwitches loadSavedSwitches(const ProgramState& state) {
     switches.doublePass =
         ini.IniLire(kParamSection, QStringLiteral("DOUBLEPASSE"), QStringLiteral("NON"),
                     state.sFichierParam) == QLatin1String("OUI");
+    switches.rightToLeft =
+        ini.IniLire(kParamSection, QStringLiteral("SENS_LECTURE"), QStringLiteral("GAUCHE_DROITE"),
+                    state.sFichierParam) == QLatin1String("DROITE_GAUCHE");
+    const auto yes = [&](const char* key) {
+        return ini.IniLire(kParamSection, QLatin1String(key), QStringLiteral("NON"),
+                           state.sFichierParam) == QLatin1String("OUI");
+    };
+    switches.strip = yes("BANDE_VERTICALE");
+    switches.panelBook = yes("LIVRE_CBZ");
+    switches.panelMaps = yes("CADRES");
     return switches;
 }
 
@@ -54,10 +64,17 @@ bool saveSwitches(const ProgramState& state, const JobSwitches& switches) {
     if (switches.rotation == Rotation::Clockwise)
         saved = ini.IniEcrire(kParamSection, QStringLiteral("SENS"), QStringLiteral("HORAIRE"),
                               file) != 0;
-    return ini.IniEcrire(kParamSection, QStringLiteral("DOUBLEPASSE"),
-                         switches.doublePass ? QStringLiteral("OUI") : QStringLiteral("NON"),
-                         file) != 0 &&
-           saved;
+    const auto write = [&](const char* key, const QString& value) {
+        saved = ini.IniEcrire(kParamSection, QLatin1String(key), value, file) != 0 && saved;
+    };
+    const auto yesNo = [](bool on) { return on ? QStringLiteral("OUI") : QStringLiteral("NON"); };
+    write("DOUBLEPASSE", yesNo(switches.doublePass));
+    write("SENS_LECTURE",
+          switches.rightToLeft ? QStringLiteral("DROITE_GAUCHE") : QStringLiteral("GAUCHE_DROITE"));
+    write("BANDE_VERTICALE", yesNo(switches.strip));
+    write("LIVRE_CBZ", yesNo(switches.panelBook));
+    write("CADRES", yesNo(switches.panelMaps));
+    return saved;
 }
 
 } // namespace vantola

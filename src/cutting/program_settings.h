@@ -13,8 +13,10 @@ namespace vantola {
 // says so.
 ProgramState loadProgramState(const QString& programFolder, QString* warning = nullptr);
 
-// The switches saved in param.ini when the main window was last closed: rotation (SENS) and
-// double pass (DOUBLEPASSE). Values are compared exactly, in upper case.
+// The switches saved in param.ini when the main window was last closed: rotation (SENS), double
+// pass (DOUBLEPASSE), reading order (SENS_LECTURE: GAUCHE_DROITE or DROITE_GAUCHE), long strips
+// (BANDE_VERTICALE), panel book (LIVRE_CBZ) and panel maps (CADRES), the last four OUI or NON.
+// Values are compared exactly, in upper case.
 JobSwitches loadSavedSwitches(const ProgramState& state);
 
 // Saves the switches as the main window does when it closes. False when one of them did not
