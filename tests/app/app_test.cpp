@@ -68,6 +68,7 @@ TEST_F(MainWindowTest, StartsWithDefaultsWithoutParamIniAndTheJobFollowsTheSwitc
 
 TEST_F(MainWindowTest, ReadsSwitchesLevelAndCaptionsFromParamIni) {
     writeParamIni("[PARAM]\r\nLANGUE=ENGLISH\r\nSENS=ANTIHORAIRE\r\nDOUBLEPASSE=OUI\r\n"
+                  "SENS_LECTURE=DROITE_GAUCHE\r\nBANDE_VERTICALE=OUI\r\nCADRES=OUI\r\n"
                   "NIVEAU_DE_BLANC=1300\r\n[ENGLISH]\r\nT8=&File\r\n"
                   "T26=&Double pass\r\n");
     openWindow();
@@ -76,6 +77,11 @@ TEST_F(MainWindowTest, ReadsSwitchesLevelAndCaptionsFromParamIni) {
     EXPECT_FALSE(item("mnu_horaire")->isChecked());
     EXPECT_TRUE(window->job().switches.doublePass);
     EXPECT_EQ(window->job().switches.rotation, Rotation::Anticlockwise);
+    for (const char* item : {"mnu_droitegauche", "mnu_bandeverticale", "mnu_cadres"})
+        EXPECT_TRUE(this->item(item)->isChecked()) << item;
+    const JobSwitches& switches = window->job().switches;
+    EXPECT_TRUE(switches.rightToLeft && switches.strip && switches.panelMaps);
+    EXPECT_FALSE(switches.panelBook);
     EXPECT_EQ(window->menu("mnu_Fichier")->title(), "&File");
     EXPECT_EQ(item("mnu_doublepasse")->text(), "&Double pass");
     // Keys the section lacks, and the items without a key, keep their French captions.
@@ -99,6 +105,8 @@ TEST_F(MainWindowTest, QuitterEndsWithoutSavingCloseSavesTheSwitches) {
         window->hooks().quit = defaultWindowHooks(window.get(), window->dialogs()).quit;
         item("mnu_doublepasse")->trigger();
         item("mnu_horaire")->trigger();
+        item("mnu_droitegauche")->trigger();
+        item("mnu_livrecbz")->trigger();
         QTimer::singleShot(0, window.get(), [this, quitter] {
             if (quitter)
                 item("mnu_quitter")->trigger();
@@ -107,6 +115,9 @@ TEST_F(MainWindowTest, QuitterEndsWithoutSavingCloseSavesTheSwitches) {
         EXPECT_EQ(QApplication::exec(), 0);
         EXPECT_EQ(param("DOUBLEPASSE"), quitter ? "NON" : "OUI");
         EXPECT_EQ(param("SENS"), quitter ? "(absent)" : "HORAIRE");
+        EXPECT_EQ(param("SENS_LECTURE"), quitter ? "(absent)" : "DROITE_GAUCHE");
+        EXPECT_EQ(param("LIVRE_CBZ"), quitter ? "(absent)" : "OUI");
+        EXPECT_EQ(param("BANDE_VERTICALE"), quitter ? "(absent)" : "NON");
     }
 }
 
