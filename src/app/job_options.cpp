@@ -42,6 +42,13 @@ QString readNumber(const char* name, const QString& value, std::optional<qint32>
     return QStringLiteral("--%1 needs a whole number, not '%2'").arg(QLatin1String(name), value);
 }
 
+// The rule of a switch: it sets one field of the options to one value.
+template <auto field, bool value>
+QString setSwitch(const QString&, JobOptions& options) {
+    options.*field = value;
+    return QString();
+}
+
 const OptionRule kOptionRules[] = {
     {"home", "DIR",
      [](const QString& value, JobOptions& options) {
@@ -52,46 +59,18 @@ const OptionRule kOptionRules[] = {
      [](const QString& value, JobOptions& options) {
          return readNumber("level", value, options.level);
      }},
-    {"double-pass", "",
-     [](const QString&, JobOptions& options) {
-         options.doublePass = true;
-         return QString();
-     }},
-    {"single-pass", "",
-     [](const QString&, JobOptions& options) {
-         options.doublePass = false;
-         return QString();
-     }},
+    {"double-pass", "", setSwitch<&JobOptions::doublePass, true>},
+    {"single-pass", "", setSwitch<&JobOptions::doublePass, false>},
     {"rotate", "none|cw|ccw",
      [](const QString& value, JobOptions& options) {
          options.rotation = rotationFromText(value);
          return options.rotation ? QString() : QStringLiteral("--rotate takes none, cw or ccw");
      }},
-    {"rtl", "",
-     [](const QString&, JobOptions& options) {
-         options.rightToLeft = true;
-         return QString();
-     }},
-    {"ltr", "",
-     [](const QString&, JobOptions& options) {
-         options.rightToLeft = false;
-         return QString();
-     }},
-    {"strip", "",
-     [](const QString&, JobOptions& options) {
-         options.strip = true;
-         return QString();
-     }},
-    {"cbz", "",
-     [](const QString&, JobOptions& options) {
-         options.panelBook = true;
-         return QString();
-     }},
-    {"frames", "",
-     [](const QString&, JobOptions& options) {
-         options.panelMaps = true;
-         return QString();
-     }},
+    {"rtl", "", setSwitch<&JobOptions::rightToLeft, true>},
+    {"ltr", "", setSwitch<&JobOptions::rightToLeft, false>},
+    {"strip", "", setSwitch<&JobOptions::strip, true>},
+    {"cbz", "", setSwitch<&JobOptions::panelBook, true>},
+    {"frames", "", setSwitch<&JobOptions::panelMaps, true>},
     {"header", "ROW",
      [](const QString& value, JobOptions& options) {
          return readNumber("header", value, options.headerRow);
@@ -140,16 +119,8 @@ const OptionRule kOptionRules[] = {
              return QStringLiteral("--memory takes a number of MiB from 1");
          return QString();
      }},
-    {"debug", "",
-     [](const QString&, JobOptions& options) {
-         options.debug = true;
-         return QString();
-     }},
-    {"quiet", "",
-     [](const QString&, JobOptions& options) {
-         options.quiet = true;
-         return QString();
-     }},
+    {"debug", "", setSwitch<&JobOptions::debug, true>},
+    {"quiet", "", setSwitch<&JobOptions::quiet, true>},
 };
 
 const OptionRule* ruleFor(const QString& name) {
