@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/job_options.h"
 #include "app/job_runner.h"
+#include "image/cimage.h"
 #include "image/jpeg_writing.h"
 #include "image/picture_loader.h"
 #include "settings/app_error.h"
@@ -35,7 +36,10 @@ int runJpegCommand(const QStringList& arguments) {
     const QString& source = options.positional.at(0);
     const QString& target = options.positional.at(1);
     try {
-        writeJpegReplacing(loadPicture(source), settingsFor(options), target);
+        // The picture goes straight into the encoder's buffer, without a QImage in between.
+        cImage picture;
+        loadPictureBuffer(source, picture);
+        writeJpegReplacing(picture, settingsFor(options), target);
     } catch (const AppError& error) {
         QTextStream(stderr) << "vantola: jpeg: " << source << " -> " << target << ": "
                             << error.description() << " (error " << error.number() << ")\n";

@@ -51,6 +51,14 @@ qint32 cImage::strideFor(qint32 lWidth, qint16 iBitCount) {
 }
 
 bool cImage::Create(qint32 lWidth, qint32 lHeight, qint16 iBitCount) {
+    return make(lWidth, lHeight, iBitCount, true);
+}
+
+bool cImage::Allocate(qint32 lWidth, qint32 lHeight, qint16 iBitCount) {
+    return make(lWidth, lHeight, iBitCount, false);
+}
+
+bool cImage::make(qint32 lWidth, qint32 lHeight, qint16 iBitCount, bool cleared) {
     release();
     if (!isSupportedDepth(iBitCount) || lWidth <= 0 || lHeight <= 0) {
         return false;
@@ -58,7 +66,18 @@ bool cImage::Create(qint32 lWidth, qint32 lHeight, qint16 iBitCount) {
     const qint32 stride = strideFor(lWidth, iBitCount);
     const qint64 imageSize = checked32(qint64(lHeight) * stride);
     try {
-        pixels_.assign(static_cast<size_t>(imageSize), 0);
+        if (cleared) {
+            pixels_.assign(static_cast<size_t>(imageSize), 0);
+        } else {
+            pixels_.resize(static_cast<size_t>(imageSize));
+            // The bytes past the last pixel of each row stay 0, as in a cleared buffer.
+            const size_t used = (size_t(lWidth) * size_t(iBitCount) + 7) / 8;
+            if (used < size_t(stride)) {
+                for (qint64 y = 0; y < lHeight; ++y) {
+                    std::fill_n(pixels_.data() + y * stride + used, stride - used, quint8(0));
+                }
+            }
+        }
     } catch (const std::bad_alloc&) {
         release();
         return false;
@@ -80,7 +99,7 @@ bool cImage::Create(qint32 lWidth, qint32 lHeight, qint16 iBitCount) {
 }
 
 void cImage::release() {
-    std::vector<quint8>().swap(pixels_);
+    decltype(pixels_)().swap(pixels_);
     width_ = 0;
     height_ = 0;
     bitCount_ = 0;

@@ -4,6 +4,8 @@
 #include <QtGlobal>
 #include <array>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace vantola {
@@ -53,6 +55,10 @@ public:
     // (false, buffer empty). A stride or image size that does not fit 32 bits raises the
     // overflow error (AppError kErrOverflow).
     bool Create(qint32 lWidth, qint32 lHeight, qint16 iBitCount);
+
+    // Create without clearing the pixels: their bytes are left undefined, for a caller that
+    // writes every row at once (a decoder). The padding at the end of each row is still 0.
+    bool Allocate(qint32 lWidth, qint32 lHeight, qint16 iBitCount);
 
     // Copies a decoded picture. With *iBitCount == 0 (or iBitCount null) the depth is the
     // picture's own: 1-bit, indexed 4/8-bit with its palette, 16 and 32 bits become 24; the
@@ -120,6 +126,25 @@ public:
     static qint32 strideFor(qint32 lWidth, qint16 iBitCount);
 
 private:
+    // Leaves the bytes it adds undefined instead of zeroing them: Create clears them itself, and
+    // Allocate's callers overwrite them, so a page is not written twice.
+    template <typename T>
+    struct UninitialisedAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = UninitialisedAllocator<U>;
+        };
+        template <typename U>
+        void construct(U* place) noexcept {
+            ::new (static_cast<void*>(place)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U* place, Args&&... args) {
+            ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+        }
+    };
+
+    bool make(qint32 lWidth, qint32 lHeight, qint16 iBitCount, bool cleared);
     void release();
 
     qint32 width_ = 0;
@@ -127,7 +152,7 @@ private:
     qint16 bitCount_ = 0;
     qint32 stride_ = 0;
     std::array<ColourEntry, 256> colours_{};
-    std::vector<quint8> pixels_;
+    std::vector<quint8, UninitialisedAllocator<quint8>> pixels_;
 };
 
 } // namespace vantola

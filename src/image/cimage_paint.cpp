@@ -343,7 +343,11 @@ bool cImage::CopyStdPicture(const QImage& TheStdPicture, qint16* iBitCount) {
     if (iBitCount != nullptr) {
         *iBitCount = depth;
     }
-    if (!Create(TheStdPicture.width(), TheStdPicture.height(), depth)) {
+    // The rows below write every pixel byte at 24 bits and at 8 bits of the picture's own
+    // depth; the other depths write pixels into bytes that must start cleared.
+    const bool everyByteWritten = depth == 24 || (automatic && depth == 8);
+    if (!(everyByteWritten ? Allocate(TheStdPicture.width(), TheStdPicture.height(), depth)
+                           : Create(TheStdPicture.width(), TheStdPicture.height(), depth))) {
         return false;
     }
     if (automatic && depth != 24) {

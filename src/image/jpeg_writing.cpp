@@ -21,6 +21,13 @@ qint32 wholeNumber(const QString& text) {
     return result.value;
 }
 
+// Replaces the target by the bytes in one piece.
+void writeJpegBytes(const QByteArray& bytes, const QString& target) {
+    if (const int error = writeFileWhole(target, bytes.constData(), std::size_t(bytes.size()),
+                                         ExistingTarget::Replace))
+        raiseFileError(error);
+}
+
 } // namespace
 
 bool JpegSettings::isGreyscale() const {
@@ -45,7 +52,10 @@ QByteArray encodeJpeg(const QImage& picture, const JpegSettings& settings) {
     qint16 bitCount = 0;
     if (!buffer.CopyStdPicture(picture, &bitCount))
         raiseError(kErrOutOfMemory);
+    return encodeJpeg(buffer, settings);
+}
 
+QByteArray encodeJpeg(const cImage& buffer, const JpegSettings& settings) {
     cJpeg encoder;
     encoder.setQuality(wholeNumber(settings.quality));
     if (settings.isGreyscale())
@@ -60,10 +70,11 @@ QByteArray encodeJpeg(const QImage& picture, const JpegSettings& settings) {
 
 void writeJpegReplacing(const QImage& picture, const JpegSettings& settings,
                         const QString& target) {
-    const QByteArray bytes = encodeJpeg(picture, settings);
-    if (const int error = writeFileWhole(target, bytes.constData(), std::size_t(bytes.size()),
-                                         ExistingTarget::Replace))
-        raiseFileError(error);
+    writeJpegBytes(encodeJpeg(picture, settings), target);
+}
+
+void writeJpegReplacing(const cImage& buffer, const JpegSettings& settings, const QString& target) {
+    writeJpegBytes(encodeJpeg(buffer, settings), target);
 }
 
 } // namespace vantola

@@ -9,6 +9,8 @@
 
 namespace vantola {
 
+class cImage;
+
 // The sampling text used when param.ini has none: the JPEG settings dialog's own default choice.
 inline const QString kDefaultJpegSample = QStringLiteral("2:2  [Default]");
 
@@ -44,5 +46,9 @@ QByteArray encodeJpeg(const QImage& picture, const JpegSettings& settings);
 // atomic_file.h): a failure leaves it as it was. Raises as encodeJpeg does, and the permission
 // or path access error when the file cannot be written.
 void writeJpegReplacing(const QImage& picture, const JpegSettings& settings, const QString& target);
+
+// The same for a picture already in a buffer (at the depth it has).
+QByteArray encodeJpeg(const cImage& buffer, const JpegSettings& settings);
+void writeJpegReplacing(const cImage& buffer, const JpegSettings& settings, const QString& target);
 
 } // namespace vantola

@@ -1,13 +1,17 @@
 #include "image/picture_loader.h"
 
+#include "image/cimage.h"
 #include "image/jpeg_decoding.h"
+#include "image/picture_buffer_decoding.h"
 #include "image/picture_completeness.h"
 #include "settings/app_error.h"
 #include "settings/file_names.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -29,22 +33,74 @@ bool looksLikeJpeg(const QByteArray& bytes) {
            quint8(bytes[2]) == 0xFF;
 }
 
-// The bytes of a regular file; anything else named like a picture (a pipe, a device, or a link
-// to one) is refused at once, without a read.
-QByteArray readRegularFile(const QString& path) {
+// A descriptor of a regular file; anything else named like a picture (a pipe, a device, or a
+// link to one) is refused at once, without a read.
+int openPictureFile(const QString& path) {
     const int descriptor = openRegularFile(pathBytes(path));
     if (descriptor < 0 && errno == EINVAL)
         throw AppError(kErrInvalidPicture, standardErrorDescription(kErrInvalidPicture) +
                                                QStringLiteral(": ce n'est pas un fichier "
                                                               "ordinaire"));
-    QFile file;
-    if (descriptor < 0 ||
-        !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (descriptor >= 0)
-            ::close(descriptor);
+    if (descriptor < 0)
         raiseError(kErrInvalidPicture);
+    return descriptor;
+}
+
+// Closes the descriptor however the reading ends.
+struct OpenFile {
+    int descriptor;
+    ~OpenFile() { ::close(descriptor); }
+};
+
+// Reads up to `length` bytes (fewer only at the end of the file); -1 on a read error.
+qint64 readFully(int descriptor, char* out, qint64 length) {
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t got = ::read(descriptor, out + done, std::size_t(length - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
     }
-    return file.readAll();
+    return done;
+}
+
+// Appends the rest of the file to `bytes`.
+void readRest(int descriptor, QByteArray& bytes) {
+    struct stat status {};
+    qint64 chunk = 1 << 16;
+    if (::fstat(descriptor, &status) == 0 && status.st_size > bytes.size())
+        chunk = std::max<qint64>(chunk, status.st_size - bytes.size() + 1);
+    for (;;) {
+        const qsizetype start = bytes.size();
+        bytes.resize(start + chunk);
+        const qint64 got = readFully(descriptor, bytes.data() + start, chunk);
+        if (got < 0)
+            raiseError(kErrInvalidPicture);
+        bytes.resize(start + got);
+        if (got < chunk)
+            return;
+    }
+}
+
+// The bytes of a regular file.
+QByteArray readRegularFile(const QString& path) {
+    const OpenFile file{openPictureFile(path)};
+    QByteArray bytes;
+    readRest(file.descriptor, bytes);
+    return bytes;
+}
+
+// The size that a header announces, checked against the limit and shown to beforeDecoding.
+void acceptAnnounced(QSize announced, qint64 maxPixels,
+                     const std::function<void(QSize)>& beforeDecoding) {
+    if (qint64(announced.width()) * qint64(announced.height()) > maxPixels)
+        raiseError(kErrInvalidPicture);
+    if (beforeDecoding)
+        beforeDecoding(announced);
 }
 
 // What Qt's BMP and GIF readers would not say about a file cut short.
@@ -58,27 +114,30 @@ QString missingData(const QByteArray& bytes, const QByteArray& format) {
 
 } // namespace
 
-QImage loadPicture(const QString& path, qint64 maxPixels,
-                   const std::function<void(QSize)>& beforeDecoding) {
+namespace {
+
+// What loadPicture decodes from the bytes of a file.
+QImage decodePicture(QByteArray& bytes, qint64 maxPixels,
+                     const std::function<void(QSize)>& beforeDecoding, cImage* buffer) {
     raiseQtAllocationLimit();
-    QByteArray bytes = readRegularFile(path);
     bool sizeAccepted = false;
     const auto acceptSize = [&](QSize announced) {
-        if (qint64(announced.width()) * qint64(announced.height()) > maxPixels)
-            raiseError(kErrInvalidPicture);
-        if (beforeDecoding)
-            beforeDecoding(announced);
+        acceptAnnounced(announced, maxPixels, beforeDecoding);
         sizeAccepted = true;
     };
-    if (looksLikeJpeg(bytes)) {
+    if (buffer != nullptr) {
+        if (looksLikeJpeg(bytes) ? decodeJpegInto(bytes, *buffer, acceptSize)
+                                 : decodePngInto(bytes, *buffer, acceptSize))
+            return {};
+    } else if (looksLikeJpeg(bytes)) {
         QImage picture = decodeJpeg(bytes, acceptSize);
         if (!picture.isNull())
             return picture;
     }
 
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device);
     reader.setAutoTransform(false);
     const QString missing = missingData(bytes, reader.format());
     if (!missing.isEmpty())
@@ -92,6 +151,56 @@ QImage loadPicture(const QString& path, qint64 maxPixels,
     if (!sizeAccepted)
         acceptSize(picture.size());
     return picture;
+}
+
+// Reads the pixels of a plain binary PPM or PGM from the file into the buffer's rows, the bytes
+// already read first; a file cut short is invalid, as Qt's reader finds it.
+void readPnmPixels(int descriptor, const PnmHeader& header, const QByteArray& start,
+                   cImage& buffer) {
+    if (!buffer.Allocate(header.width, header.height, header.colour ? 24 : 8))
+        raiseError(kErrOutOfMemory);
+    const qint64 rowBytes = qint64(header.width) * (header.colour ? 3 : 1);
+    qsizetype taken = header.pixelOffset;
+    for (qint32 y = 0; y < header.height; ++y) {
+        char* row = reinterpret_cast<char*>(buffer.topDownRow(y));
+        const qint64 fromStart = std::min<qint64>(rowBytes, start.size() - taken);
+        std::memcpy(row, start.constData() + taken, std::size_t(fromStart));
+        taken += fromStart;
+        if (fromStart < rowBytes &&
+            readFully(descriptor, row + fromStart, rowBytes - fromStart) != rowBytes - fromStart)
+            raiseError(kErrInvalidPicture);
+    }
+    if (header.colour)
+        swapRedAndBlue(buffer);
+}
+
+} // namespace
+
+QImage loadPicture(const QString& path, qint64 maxPixels,
+                   const std::function<void(QSize)>& beforeDecoding) {
+    QByteArray bytes = readRegularFile(path);
+    return decodePicture(bytes, maxPixels, beforeDecoding, nullptr);
+}
+
+void loadPictureBuffer(const QString& path, cImage& buffer, qint64 maxPixels,
+                       const std::function<void(QSize)>& beforeDecoding) {
+    const OpenFile file{openPictureFile(path)};
+    QByteArray bytes(1 << 16, Qt::Uninitialized);
+    const qint64 got = readFully(file.descriptor, bytes.data(), bytes.size());
+    if (got < 0)
+        raiseError(kErrInvalidPicture);
+    bytes.resize(got);
+    if (const auto header = plainPnmHeader(bytes.constData(), bytes.size())) {
+        acceptAnnounced(QSize(header->width, header->height), maxPixels, beforeDecoding);
+        readPnmPixels(file.descriptor, *header, bytes, buffer);
+        return;
+    }
+    readRest(file.descriptor, bytes);
+    const QImage picture = decodePicture(bytes, maxPixels, beforeDecoding, &buffer);
+    if (picture.isNull())
+        return; // decoded into the buffer
+    if (!buffer.CopyStdPicture(picture))
+        raiseError(kErrOutOfMemory);
 }
 
 } // namespace vantola

@@ -7,6 +7,8 @@
 
 namespace vantola {
 
+class cImage;
+
 // Pictures whose header announces more pixels than this are refused before decoding.
 inline constexpr qint64 kDefaultMaxPicturePixels = 300'000'000;
 
@@ -18,5 +20,13 @@ inline constexpr qint64 kDefaultMaxPicturePixels = 300'000'000;
 // before the pixels are allocated, and may raise to refuse it or wait.
 QImage loadPicture(const QString& path, qint64 maxPixels = kDefaultMaxPicturePixels,
                    const std::function<void(QSize)>& beforeDecoding = {});
+
+// loadPicture into a picture buffer, with the pixels that cImage::CopyStdPicture copies from
+// loadPicture's picture (at the picture's own depth). JPEG files, binary PPM and PGM files and
+// plain 8-bit PNG files are decoded straight into the buffer, the others through a QImage.
+// Raises as loadPicture does, and the out-of-memory error when the buffer cannot be had.
+void loadPictureBuffer(const QString& path, cImage& buffer,
+                       qint64 maxPixels = kDefaultMaxPicturePixels,
+                       const std::function<void(QSize)>& beforeDecoding = {});
 
 } // namespace vantola

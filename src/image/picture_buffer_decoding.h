@@ -1,0 +1,37 @@
+#pragma once
+
+// Decoding the two plain layouts of PPM/PGM and PNG files straight into a picture buffer, with
+// the pixels that Qt's readers followed by cImage::CopyStdPicture give. Anything else is left to
+// Qt's readers: these functions say so instead of decoding.
+
+#include <QByteArray>
+#include <QSize>
+#include <functional>
+#include <optional>
+
+namespace vantola {
+
+class cImage;
+
+// The header of a binary PPM (P6) or PGM (P5) file with a maximum of 255: whitespace between
+// the fields, no comment, one whitespace byte before the pixels. Sizes that Qt's reader refuses
+// (above 32767) and every other header give nothing.
+struct PnmHeader {
+    bool colour = true; // P6: red, green, blue bytes; P5: grey bytes
+    qint32 width = 0;
+    qint32 height = 0;
+    qsizetype pixelOffset = 0; // where the pixel bytes start
+};
+std::optional<PnmHeader> plainPnmHeader(const char* bytes, qsizetype size);
+
+// Turns rows of red, green, blue bytes, read into a 24-bit buffer, into its blue, green, red.
+void swapRedAndBlue(cImage& buffer);
+
+// A non-interlaced 8-bit RGB or grey PNG without transparency, decoded into a 24-bit buffer or
+// an 8-bit one on the grey ramp; false (nothing decoded) for another PNG or for no PNG. A file
+// that the decoder finds damaged or cut short raises the invalid-picture error (481).
+// beforeDecoding sees the size before the pixels are allocated.
+bool decodePngInto(const QByteArray& bytes, cImage& buffer,
+                   const std::function<void(QSize)>& beforeDecoding);
+
+} // namespace vantola
