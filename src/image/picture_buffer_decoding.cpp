@@ -7,6 +7,7 @@
 #include "settings/app_error.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <csetjmp>
 #include <cstring>
@@ -50,13 +51,28 @@ std::optional<PnmHeader> plainPnmHeader(const char* bytes, qsizetype size) {
     return PnmHeader{bytes[1] == '6', qint32(*width), qint32(*height), position + 1};
 }
 
-void swapRedAndBlue(cImage& buffer) {
-    const qint32 width = buffer.Width();
-    for (qint32 y = 0; y < buffer.Height(); ++y) {
-        quint8* p = buffer.topDownRow(y);
-        for (qint32 x = 0; x < width; ++x, p += 3)
-            std::swap(p[0], p[2]);
+void swapRedAndBlue(quint8* row, qint32 width) {
+    qint32 x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Four pixels as three words: R0 G0 B0 R1 | G1 B1 R2 G2 | B2 R3 G3 B3.
+        for (; x + 4 <= width; x += 4, row += 12) {
+            quint32 a, b, c;
+            std::memcpy(&a, row, 4);
+            std::memcpy(&b, row + 4, 4);
+            std::memcpy(&c, row + 8, 4);
+            const quint32 outA = ((a >> 16) & 0xFFu) | (a & 0xFF00u) | ((a & 0xFFu) << 16) |
+                                 (((b >> 8) & 0xFFu) << 24);
+            const quint32 outB =
+                (b & 0xFFu) | ((a >> 24) << 8) | ((c & 0xFFu) << 16) | (b & 0xFF000000u);
+            const quint32 outC = ((b >> 16) & 0xFFu) | ((c >> 24) << 8) | (c & 0xFF0000u) |
+                                 (((c >> 8) & 0xFFu) << 24);
+            std::memcpy(row, &outA, 4);
+            std::memcpy(row + 4, &outB, 4);
+            std::memcpy(row + 8, &outC, 4);
+        }
     }
+    for (; x < width; ++x, row += 3)
+        std::swap(row[0], row[2]);
 }
 
 namespace {

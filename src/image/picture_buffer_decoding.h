@@ -24,8 +24,8 @@ struct PnmHeader {
 };
 std::optional<PnmHeader> plainPnmHeader(const char* bytes, qsizetype size);
 
-// Turns rows of red, green, blue bytes, read into a 24-bit buffer, into its blue, green, red.
-void swapRedAndBlue(cImage& buffer);
+// Turns a row of red, green, blue bytes into blue, green, red ones, in place.
+void swapRedAndBlue(quint8* row, qint32 width);
 
 // A non-interlaced 8-bit RGB or grey PNG without transparency, decoded into a 24-bit buffer or
 // an 8-bit one on the grey ramp; false (nothing decoded) for another PNG or for no PNG. A file

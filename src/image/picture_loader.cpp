@@ -169,9 +169,10 @@ void readPnmPixels(int descriptor, const PnmHeader& header, const QByteArray& st
         if (fromStart < rowBytes &&
             readFully(descriptor, row + fromStart, rowBytes - fromStart) != rowBytes - fromStart)
             raiseError(kErrInvalidPicture);
+        // While the row is still in the cache.
+        if (header.colour)
+            swapRedAndBlue(reinterpret_cast<quint8*>(row), header.width);
     }
-    if (header.colour)
-        swapRedAndBlue(buffer);
 }
 
 } // namespace
