@@ -1,0 +1,133 @@
+// Pictures decoded straight into a buffer (loadPictureBuffer) hold what loadPicture's picture
+// copied by CopyStdPicture holds, for the layouts decoded directly (JPEG, binary PPM/PGM, plain
+// PNG) and for those left to Qt's readers; damaged and refused files fail the same way.
+
+#include "image/cimage.h"
+#include "image/picture_loader.h"
+#include "support/djpeg.h"
+#include "support/temp_folder.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QImageWriter>
+#include <gtest/gtest.h>
+
+namespace vantola {
+namespace {
+
+using test::errorNumber;
+
+// A picture whose every pixel differs from its neighbours in each channel.
+QImage pattern(int width, int height, QImage::Format format) {
+    QImage picture(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y,
+                             qRgba(x * 37 + y * 11, x * 5 + y * 71, x * 13 ^ y * 29, 128 + x));
+    return picture.convertToFormat(format);
+}
+
+QByteArray encoded(const QImage& picture, const char* format) {
+    QByteArray bytes;
+    QBuffer device(&bytes);
+    device.open(QIODevice::WriteOnly);
+    QImageWriter(&device, format).write(picture);
+    return bytes;
+}
+
+void expectSameBuffers(const cImage& expected, const cImage& actual) {
+    ASSERT_EQ(expected.Width(), actual.Width());
+    ASSERT_EQ(expected.Height(), actual.Height());
+    ASSERT_EQ(expected.BitCount(), actual.BitCount());
+    const qsizetype bytes = qsizetype(expected.BytesPerScanLine()) * expected.Height();
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(expected.DIBitsPtr()), bytes),
+              QByteArray(reinterpret_cast<const char*>(actual.DIBitsPtr()), bytes));
+    for (int i = 0; i < 256; ++i) {
+        const ColourEntry a = expected.colourTable()[i];
+        const ColourEntry b = actual.colourTable()[i];
+        EXPECT_TRUE(a.red == b.red && a.green == b.green && a.blue == b.blue) << "entry " << i;
+    }
+}
+
+TEST(PictureBuffer, HoldsTheCopyOfTheDecodedPicture) {
+    const QImage colour = pattern(9, 5, QImage::Format_RGB32);
+    const QImage grey = pattern(7, 3, QImage::Format_Grayscale8);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    std::vector<Case> cases = {
+        {"colour.ppm", encoded(colour, "ppm")},
+        {"grey.pgm", encoded(grey, "pgm")},
+        {"odd.ppm", encoded(pattern(1, 1, QImage::Format_RGB32), "ppm")},
+        {"colour.png", encoded(colour, "png")},
+        {"grey.png", encoded(grey, "png")},
+        {"grey.jpg", encoded(grey, "jpg")},
+        // Left to Qt: transparency, an indexed PNG, a comment, a maximum other than 255, a BMP.
+        {"alpha.png", encoded(pattern(6, 4, QImage::Format_ARGB32), "png")},
+        {"indexed.png", encoded(colour.convertToFormat(QImage::Format_Indexed8), "png")},
+        {"comment.ppm", QByteArray("P6\n# made by hand\n2 1\n255\n\x01\x02\x03\x04\x05\x06", 32)},
+        {"fifteen.pgm", QByteArray("P5 2 2 15\n\x01\x05\x0a\x0f", 14)},
+        {"colour.bmp", encoded(colour, "bmp")},
+    };
+    const QDir examples(QStringLiteral(VANTOLA_SOURCE_DIR "/examples"));
+    for (const QString& name : examples.entryList({QStringLiteral("*.jpg")}))
+        cases.push_back({"example.jpg", test::readFileBytes(examples.filePath(name))});
+    const test::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder.file(QString::fromLatin1(c.name));
+        ASSERT_TRUE(test::writeFileBytes(path, c.bytes));
+        cImage expected;
+        ASSERT_TRUE(expected.CopyStdPicture(loadPicture(path)));
+        cImage actual;
+        loadPictureBuffer(path, actual);
+        expectSameBuffers(expected, actual);
+    }
+}
+
+TEST(PictureBuffer, RefusesWhatLoadPictureRefuses) {
+    const QImage colour = pattern(40, 30, QImage::Format_RGB32);
+    const QByteArray ppm = encoded(colour, "ppm");
+    const QByteArray png = encoded(colour, "png");
+    const QByteArray jpeg = encoded(colour, "jpg");
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        qint64 maxPixels;
+    };
+    const Case cases[] = {
+        {"short.ppm", ppm.left(ppm.size() - 1), kDefaultMaxPicturePixels},
+        {"short.png", png.left(png.size() / 2), kDefaultMaxPicturePixels},
+        {"no end.png", png.left(png.size() - 12), kDefaultMaxPicturePixels},
+        {"short.jpg", jpeg.left(jpeg.size() / 2), kDefaultMaxPicturePixels},
+        {"large.ppm", ppm, 40 * 30 - 1},
+        {"large.png", png, 40 * 30 - 1},
+        {"empty.ppm", QByteArray(), kDefaultMaxPicturePixels},
+    };
+    const test::TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder.file(QString::fromLatin1(c.name));
+        ASSERT_TRUE(test::writeFileBytes(path, c.bytes));
+        EXPECT_EQ(481, errorNumber([&] { loadPicture(path, c.maxPixels); }));
+        cImage buffer;
+        EXPECT_EQ(481, errorNumber([&] { loadPictureBuffer(path, buffer, c.maxPixels); }));
+    }
+    // The announced size is seen before the pixels, and may refuse them.
+    const QString path = folder.file(QStringLiteral("seen.ppm"));
+    ASSERT_TRUE(test::writeFileBytes(path, ppm));
+    QSize seen;
+    cImage buffer;
+    EXPECT_EQ(7, errorNumber([&] {
+                  loadPictureBuffer(path, buffer, kDefaultMaxPicturePixels, [&](QSize size) {
+                      seen = size;
+                      raiseError(kErrOutOfMemory);
+                  });
+              }));
+    EXPECT_EQ(QSize(40, 30), seen);
+}
+
+} // namespace
+} // namespace vantola
