@@ -1,5 +1,6 @@
 #include "cutting/piece_picture.h"
 
+#include "image/cimage.h"
 #include "settings/app_error.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ namespace {
 // width x height pixels; cells outside that rectangle (or outside the grid) stay white.
 QImage pieceFromGrid(const PageGrid& grid, qint32 left, qint32 right, qint32 top, qint32 bottom,
                      qint32 width, qint32 height) {
-    QImage piece(width, height, QImage::Format_RGB32);
+    QImage piece = cImage::uninitialisedQImage(width, height, QImage::Format_RGB32);
     if (piece.isNull())
         raiseError(kErrOutOfMemory);
     piece.fill(Qt::white);

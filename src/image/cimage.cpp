@@ -67,6 +67,35 @@ void cImage::freePixels(void* pixels, std::size_t bytes) noexcept {
         (void)::munmap(pixels, mappedLength(bytes)); // a mapping of ours: cannot fail
 }
 
+QImage cImage::uninitialisedQImage(qint32 lWidth, qint32 lHeight, QImage::Format format) {
+    // Rows padded to 32 bits, as QImage pads its own.
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 stride = ((qint64(lWidth) * depth + 31) / 32) * 4;
+    const qint64 bytes = stride * lHeight;
+    if (lWidth <= 0 || lHeight <= 0 || stride > std::numeric_limits<qint32>::max() ||
+        bytes > std::numeric_limits<qint32>::max())
+        return QImage(lWidth, lHeight, format);
+    void* pixels = nullptr;
+    try {
+        pixels = allocatePixels(std::size_t(bytes));
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    struct Memory {
+        void* pixels;
+        std::size_t bytes;
+    };
+    auto* memory = new Memory{pixels, std::size_t(bytes)};
+    return QImage(
+        static_cast<uchar*>(pixels), lWidth, lHeight, qsizetype(stride), format,
+        [](void* info) {
+            auto* owned = static_cast<Memory*>(info);
+            freePixels(owned->pixels, owned->bytes);
+            delete owned;
+        },
+        memory);
+}
+
 qint32 cImage::strideFor(qint32 lWidth, qint16 iBitCount) {
     // Integer division truncates toward zero, so a width of 0 still gives one padded word.
     const qint64 width = lWidth;

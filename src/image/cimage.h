@@ -125,12 +125,16 @@ public:
     // does not fit 32 bits.
     static qint32 strideFor(qint32 lWidth, qint16 iBitCount);
 
-private:
     // Pixel memory: large buffers are mapped on their own in huge pages where the system gives
     // them (a page is then a few hundred page faults less), small ones come from the heap.
     static void* allocatePixels(std::size_t bytes);
     static void freePixels(void* pixels, std::size_t bytes) noexcept;
 
+    // A QImage of the size and format whose pixels (undefined) live in such memory; null when
+    // there is no memory for it.
+    static QImage uninitialisedQImage(qint32 lWidth, qint32 lHeight, QImage::Format format);
+
+private:
     // Leaves the bytes it adds undefined instead of zeroing them: Create clears them itself, and
     // Allocate's callers overwrite them, so a page is not written twice.
     template <typename T>

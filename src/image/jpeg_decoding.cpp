@@ -77,7 +77,7 @@ bool makeOutput(Decoding& d, QImage::Format format) {
     const int height = int(d.info.output_height);
     if (d.buffer != nullptr)
         return d.buffer->Allocate(width, height, format == QImage::Format_Grayscale8 ? 8 : 24);
-    d.picture = QImage(width, height, format);
+    d.picture = cImage::uninitialisedQImage(width, height, format);
     return !d.picture.isNull();
 }
 
