@@ -1,5 +1,6 @@
 #include "cutting/piece_picture.h"
 
+#include "cutting/vector_lanes.h"
 #include "image/cimage.h"
 #include "settings/app_error.h"
 
@@ -9,25 +10,47 @@ namespace vantola {
 
 namespace {
 
+// R + 256·G + 65536·B cells to opaque 0xAARRGGBB words, four at a time.
+void unpackRow(const qint32* cells, qint32 count, QRgb* out) {
+    qint32 x = 0;
+    for (; x + 4 <= count; x += 4) {
+        const auto packed = lanes::load<lanes::UInt4>(cells + x);
+        const lanes::UInt4 rgb =
+            ((packed & 0xFFu) << 16) | (packed & 0xFF00u) | ((packed >> 16) & 0xFFu) | 0xFF000000u;
+        lanes::store(out + x, rgb);
+    }
+    for (; x < count; ++x) {
+        const quint32 packed = static_cast<quint32>(cells[x]);
+        out[x] = qRgb(int(packed & 0xff), int((packed >> 8) & 0xff), int((packed >> 16) & 0xff));
+    }
+}
+
 // The piece of the grid with columns left..right - 1 and rows top..bottom - 1, as a picture of
-// width x height pixels; cells outside that rectangle (or outside the grid) stay white.
+// width x height pixels; cells outside that rectangle (or outside the grid) stay white. Only
+// those are filled white: the others are written once, from the grid.
 QImage pieceFromGrid(const PageGrid& grid, qint32 left, qint32 right, qint32 top, qint32 bottom,
                      qint32 width, qint32 height) {
     QImage piece = cImage::uninitialisedQImage(width, height, QImage::Format_RGB32);
     if (piece.isNull())
         raiseError(kErrOutOfMemory);
-    piece.fill(Qt::white);
+    const qint32 firstColumn = std::max(left, 0);
     const qint32 lastColumn = std::min({right, left + width, grid.columnCount()});
-    for (qint32 y = top; y < bottom && y - top < height; ++y) {
+    // Columns of each piece row taken from the grid: [begin, end).
+    const qint32 begin = std::min(firstColumn - left, width);
+    const qint32 end = std::max(begin, lastColumn - left);
+    const QRgb white = qRgb(255, 255, 255);
+    for (qint32 row = 0; row < height; ++row) {
+        auto* out = reinterpret_cast<QRgb*>(piece.scanLine(row));
+        const qint32 y = top + row;
+        if (y >= bottom) {
+            std::fill(out, out + width, white);
+            continue;
+        }
         if (y < 0 || y >= grid.rowCount())
             raiseError(kErrSubscript);
-        const qint32* cells = grid.row(y);
-        auto* out = reinterpret_cast<QRgb*>(piece.scanLine(y - top));
-        for (qint32 x = std::max(left, 0); x < lastColumn; ++x) {
-            const quint32 packed = static_cast<quint32>(cells[x]);
-            out[x - left] =
-                qRgb(int(packed & 0xff), int((packed >> 8) & 0xff), int((packed >> 16) & 0xff));
-        }
+        std::fill(out, out + begin, white);
+        unpackRow(grid.row(y) + firstColumn, end - begin, out + begin);
+        std::fill(out + end, out + width, white);
     }
     return piece;
 }

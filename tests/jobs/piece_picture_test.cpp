@@ -1,0 +1,53 @@
+// The picture of a piece copied from the page grid: the cells of its rectangle that lie in the
+// grid, every other pixel white, for blocks and bands at the grid's edges and of odd widths.
+#include "cutting/piece_picture.h"
+#include "support/djpeg.h"
+
+#include <gtest/gtest.h>
+
+namespace vantola {
+namespace {
+
+TEST(PiecePicture, TakesTheGridCellsOfItsRectangleAndWhiteElsewhere) {
+    // A 9 x 6 page: its grid has a column and a row more, as the cutter's has.
+    PageGrid grid(9, 6);
+    for (qint32 y = 0; y < grid.rowCount(); ++y)
+        for (qint32 x = 0; x < grid.columnCount(); ++x)
+            grid.set(x, y, qint32(x * 25 + 256 * (y * 40 + 1) + 65536 * (x * 7 ^ y * 13)));
+    struct Case {
+        PieceKind kind;
+        qint32 left, right, top, bottom, W;
+    };
+    const Case cases[] = {
+        {PieceKind::Block, 1, 8, 0, 6, 9},      // seven columns: a whole vector and a tail
+        {PieceKind::Block, 0, 1, 2, 3, 9},      // one pixel
+        {PieceKind::Block, 4, 20, 1, 5, 9},     // past the grid's last column: white there
+        {PieceKind::WholeBand, 0, 4, 1, 4, 9},  // a band as wide as the page, cells to column 4
+        {PieceKind::WholeBand, 0, 9, 0, 7, 12}, // a page wider than the grid
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.left << ".." << c.right << " x " << c.top << ".." << c.bottom);
+        const QImage piece =
+            piecePicture(grid, QImage(), {c.kind, c.left, c.right, c.top, c.bottom}, c.W);
+        const qint32 width = c.kind == PieceKind::Block ? c.right - c.left : c.W;
+        ASSERT_EQ(QSize(width, c.bottom - c.top), piece.size());
+        for (qint32 y = 0; y < piece.height(); ++y) {
+            for (qint32 x = 0; x < width; ++x) {
+                const qint32 column = c.left + x;
+                QRgb expected = qRgb(255, 255, 255);
+                if (column <= c.right && column < grid.columnCount()) {
+                    const quint32 cell = quint32(grid.at(column, c.top + y));
+                    expected = qRgb(int(cell & 0xFF), int((cell >> 8) & 0xFF), int(cell >> 16));
+                }
+                ASSERT_EQ(expected, piece.pixel(x, y)) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_EQ(kErrSubscript, test::errorNumber([&] {
+                  piecePicture(grid, QImage(), {PieceKind::Block, 0, 2, 5, 8}, 9);
+              }));
+}
+
+} // namespace
+} // namespace vantola
