@@ -9,7 +9,7 @@ VANTOLA_PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-image-formats-plugins libpoppler-qt6-dev
     libgtest-dev libbenchmark-dev
-    libjpeg-dev libjpeg-turbo-progs xvfb xauth xclip qpdf qt6-translations-l10n
+    libjpeg-dev libpng-dev libjpeg-turbo-progs xvfb xauth xclip qpdf qt6-translations-l10n
 )
 
 vantola_install_packages() {
