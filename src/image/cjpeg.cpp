@@ -139,57 +139,78 @@ std::vector<Component> cJpeg::sampleComponents(const cImage& source, qint32 lWid
         component.height = static_cast<std::int32_t>(height);
         component.blocksAcross = static_cast<std::int32_t>(roundUpToBlock(width) / 8);
         component.blocksDown = static_cast<std::int32_t>(roundUpToBlock(height) / 8);
-        component.Data.resize(std::size_t(roundUpToBlock(width)) *
-                              std::size_t(roundUpToBlock(height)));
+        component.dc.resize(std::size_t(component.blocksAcross) *
+                            std::size_t(component.blocksDown));
         widestPlane = std::max(widestPlane, std::size_t(roundUpToBlock(width)));
     }
-    strip_.resize(widestPlane * 8);
     coefficients_.resize(widestPlane * 8);
 
+    // Components of one size read the same rows (the picture's, or those averaged onto their
+    // size): they are sampled together, each row read or averaged once for all of them.
     PictureRows picture(source, lSrcLeft, lSrcTop, lWidth, lHeight);
-    std::unique_ptr<BgrPlane> rendered; // the last plane rendered by area averaging
+    std::vector<bool> done(sampled.size(), false);
     for (std::size_t c = 0; c < sampled.size(); ++c) {
-        Component& component = sampled[c];
-        BgrRows* rows = &picture;
-        if (component.width != lWidth || component.height != lHeight) {
-            if (!rendered || rendered->width() != component.width ||
-                rendered->height() != component.height) {
-                rendered.reset();
-                rendered = std::make_unique<BgrPlane>(component.width, component.height);
-                areaAverage(picture, *rendered);
+        if (done[c])
+            continue;
+        std::vector<std::size_t> group;
+        for (std::size_t other = c; other < sampled.size(); ++other) {
+            if (!done[other] && sampled[other].width == sampled[c].width &&
+                sampled[other].height == sampled[c].height) {
+                group.push_back(other);
+                done[other] = true;
             }
-            rows = rendered.get();
         }
-        sampleComponent(*rows, kComponentWeights[c], QTables[component.Tq], component);
+        if (sampled[c].width == lWidth && sampled[c].height == lHeight) {
+            sampleGroup(picture, group, sampled);
+        } else {
+            AveragedRows averaged(picture, sampled[c].width, sampled[c].height);
+            sampleGroup(averaged, group, sampled);
+        }
     }
     return sampled;
 }
 
-void cJpeg::sampleComponent(BgrRows& rows, const ColourWeights& weights, const QuantTable& table,
-                            Component& component) {
-    const SampleConverter converter(weights);
-    const std::size_t paddedWidth = std::size_t(component.blocksAcross) * 8;
-    std::int16_t* out = component.Data.data();
-    for (std::int32_t blockRow = 0; blockRow < component.blocksDown; ++blockRow) {
+void cJpeg::sampleGroup(BgrRows& rows, const std::vector<std::size_t>& group,
+                        std::vector<Component>& sampled) {
+    const Component& first = sampled[group.front()];
+    const std::size_t blocks = std::size_t(first.blocksAcross);
+    const std::size_t paddedWidth = blocks * 8;
+    const std::size_t stripSize = paddedWidth * 8;
+    strip_.resize(stripSize * group.size());
+    std::vector<SampleConverter> converters;
+    std::vector<std::int16_t*> dc;
+    for (const std::size_t c : group) {
+        converters.emplace_back(kComponentWeights[c]);
+        dc.push_back(sampled[c].dc.data());
+    }
+    for (std::int32_t blockRow = 0; blockRow < first.blocksDown; ++blockRow) {
         for (std::int32_t r = 0; r < 8; ++r) {
             // Rows below the plane repeat its last row, columns beyond it its last column.
-            const std::int32_t y = std::min(8 * blockRow + r, component.height - 1);
-            float* samples = strip_.data() + std::size_t(r) * paddedWidth;
-            converter.convert(rows.row(y), component.width, samples);
-            std::fill(samples + component.width, samples + paddedWidth,
-                      samples[component.width - 1]);
+            const std::int32_t y = std::min(8 * blockRow + r, first.height - 1);
+            const std::uint8_t* pixels = rows.row(y);
+            for (std::size_t i = 0; i < group.size(); ++i) {
+                float* samples = strip_.data() + i * stripSize + std::size_t(r) * paddedWidth;
+                converters[i].convert(pixels, first.width, samples);
+                std::fill(samples + first.width, samples + paddedWidth, samples[first.width - 1]);
+            }
         }
-        forwardDctStrip(strip_.data(), coefficients_.data(), paddedWidth);
-        quantizeStrip(coefficients_.data(), paddedWidth, table, out);
-        for (const std::int16_t* end = out + paddedWidth * 8; out < end; out += 64)
-            countAcSymbols(out, nonzeroMask(out), component.acCounts);
+        for (std::size_t i = 0; i < group.size(); ++i) {
+            Component& component = sampled[group[i]];
+            forwardDctStrip(strip_.data() + i * stripSize, coefficients_.data(), paddedWidth);
+            std::int16_t* ac = component.ac.beginStrip(blocks);
+            std::int16_t* end =
+                quantizeStrip(coefficients_.data(), paddedWidth, QTables[component.Tq], dc[i], ac);
+            component.ac.endStrip(end);
+            countAcSymbols(ac, blocks, component.acCounts);
+            dc[i] += blocks;
+        }
     }
 }
 
 bool cJpeg::sampled() const {
     return !Components.empty() &&
            std::all_of(Components.begin(), Components.end(),
-                       [](const Component& component) { return !component.Data.empty(); });
+                       [](const Component& component) { return !component.dc.empty(); });
 }
 
 void cJpeg::assembleFile(JpegOutputBuffer& out, const std::vector<ScanGroup>& scans,

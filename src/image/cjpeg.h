@@ -72,8 +72,9 @@ public:
 private:
     std::vector<jpeg::Component> sampleComponents(const cImage& source, qint32 lWidth,
                                                   qint32 lHeight, qint32 lSrcLeft, qint32 lSrcTop);
-    void sampleComponent(jpeg::BgrRows& rows, const jpeg::ColourWeights& weights,
-                         const jpeg::QuantTable& table, jpeg::Component& component);
+    // Samples the components `group` of `sampled`, all of one size, from rows of that size.
+    void sampleGroup(jpeg::BgrRows& rows, const std::vector<std::size_t>& group,
+                     std::vector<jpeg::Component>& sampled);
     bool sampled() const;
     void assembleFile(jpeg::JpegOutputBuffer& out, const std::vector<jpeg::ScanGroup>& scans,
                       const jpeg::McuGrid& grid) const;

@@ -2,6 +2,8 @@
 #include "image/jpeg_colour_sampling.h"
 
 #include "image/cimage_pixels.h"
+#include "image/jpeg_vector_kernels.h"
+#include "image/jpeg_vector_paths.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,6 +52,15 @@ const std::uint8_t* PictureRows::row(std::int32_t y) {
         out[3 * x + 2] = colour.red;
     }
     return out;
+}
+
+void SampleConverter::convert(const std::uint8_t* bgr, std::int64_t count, float* samples) const {
+    if (useVectorPaths()) {
+        convertSamplesAvx2(bgr, count, weights_.data(), samples);
+        return;
+    }
+    for (std::int64_t x = 0; x < count; ++x, bgr += 3)
+        samples[x] = static_cast<float>(red_[bgr[2]] + green_[bgr[1]] + blue_[bgr[0]]);
 }
 
 namespace {
@@ -126,13 +137,22 @@ private:
     double reciprocal_;
 };
 
-// Adds weight x row to sums, `count` values, in blocks of a fixed length that vectorise (a
-// weight of 1, the common case, without the multiplications).
+// Adds weight x row to sums (or, for the first row, stores it there), `count` values, in blocks
+// of a fixed length that vectorise (a weight of 1, the common case, without the
+// multiplications).
 template <class Sum>
 void addWeightedRow(const std::uint8_t* __restrict row, Sum weight, std::size_t count,
-                    Sum* __restrict sums) {
+                    Sum* __restrict sums, bool first) {
     constexpr std::size_t kBlock = 16;
     std::size_t i = 0;
+    if (first) {
+        for (; i + kBlock <= count; i += kBlock)
+            for (std::size_t j = 0; j < kBlock; ++j)
+                sums[i + j] = Sum(weight * row[i + j]);
+        for (; i < count; ++i)
+            sums[i] = Sum(weight * row[i]);
+        return;
+    }
     if (weight == 1) {
         for (; i + kBlock <= count; i += kBlock)
             for (std::size_t j = 0; j < kBlock; ++j)
@@ -146,53 +166,94 @@ void addWeightedRow(const std::uint8_t* __restrict row, Sum weight, std::size_t 
         sums[i] = Sum(sums[i] + weight * row[i]);
 }
 
-// First down: the weighted source rows of a target row are added up over their whole width;
-// then across: each target pixel gathers the sums of its source pixels. ColumnSum holds 255
-// times the total down, Sum 255 times the product of both axes' totals.
+// The renderer of one target row. First down: the weighted source rows of the target row are
+// added up over their whole width; then across: each target pixel gathers the sums of its
+// source pixels. ColumnSum holds 255 times the total down, Sum 255 times the product of both
+// axes' totals.
 template <class ColumnSum, class Sum>
-void averageRows(BgrRows& source, BgrPlane& target, const AxisWeights& across,
-                 const AxisWeights& down) {
-    const RoundedDivider divide(across.total * down.total);
-    const std::size_t wholeRun = across.wholeRun();
-    const std::size_t sourceSamples = std::size_t(source.width()) * 3;
-    std::vector<ColumnSum> columnSums(sourceSamples);
-    for (std::int32_t y = 0; y < target.height(); ++y) {
-        std::fill(columnSums.begin(), columnSums.end(), ColumnSum{0});
-        for (std::size_t k = 0; k < down.count(y); ++k) {
-            const auto sourceY = static_cast<std::int32_t>(down.first[y] + std::int64_t(k));
-            addWeightedRow(source.row(sourceY), ColumnSum(down.weights[down.start[y] + k]),
-                           sourceSamples, columnSums.data());
+class RowAverager final : public AveragedRows::Renderer {
+public:
+    RowAverager(BgrRows& source, std::int32_t width, std::int32_t height)
+        : source_(source), across_(source.width(), width), down_(source.height(), height),
+          divide_(across_.total * down_.total), wholeRun_(across_.wholeRun()),
+          columnSums_(std::size_t(source.width()) * 3) {}
+
+    void render(std::int32_t y, std::uint8_t* out) override {
+        // Every target row covers at least one source row, whose sums replace the last ones.
+        for (std::size_t k = 0; k < down_.count(y); ++k) {
+            const auto sourceY = static_cast<std::int32_t>(down_.first[y] + std::int64_t(k));
+            addWeightedRow(source_.row(sourceY), ColumnSum(down_.weights[down_.start[y] + k]),
+                           columnSums_.size(), columnSums_.data(), k == 0);
         }
-        std::uint8_t* out = target.mutableRow(y);
-        if (wholeRun == 2) { // halving across: pairs of neighbours
-            for (std::int32_t x = 0; x < target.width(); ++x, out += 3) {
-                const ColumnSum* sums = columnSums.data() + 6 * std::size_t(x);
-                out[0] = divide(Sum(sums[0]) + sums[3]);
-                out[1] = divide(Sum(sums[1]) + sums[4]);
-                out[2] = divide(Sum(sums[2]) + sums[5]);
+        const auto width = static_cast<std::int32_t>(across_.first.size());
+        if (wholeRun_ == 2) { // halving across: pairs of neighbours
+            for (std::int32_t x = 0; x < width; ++x, out += 3) {
+                const ColumnSum* sums = columnSums_.data() + 6 * std::size_t(x);
+                out[0] = divide_(Sum(sums[0]) + sums[3]);
+                out[1] = divide_(Sum(sums[1]) + sums[4]);
+                out[2] = divide_(Sum(sums[2]) + sums[5]);
             }
-            continue;
+            return;
         }
-        for (std::int32_t x = 0; x < target.width(); ++x, out += 3) {
+        for (std::int32_t x = 0; x < width; ++x, out += 3) {
             Sum blue = 0;
             Sum green = 0;
             Sum red = 0;
-            const ColumnSum* sums = columnSums.data() + 3 * across.first[x];
-            const std::uint32_t* weight = &across.weights[across.start[x]];
-            const std::size_t count = across.count(x);
+            const ColumnSum* sums = columnSums_.data() + 3 * across_.first[x];
+            const std::uint32_t* weight = &across_.weights[across_.start[x]];
+            const std::size_t count = across_.count(x);
             for (std::size_t i = 0; i < count; ++i, sums += 3) {
                 blue += Sum(weight[i]) * sums[0];
                 green += Sum(weight[i]) * sums[1];
                 red += Sum(weight[i]) * sums[2];
             }
-            out[0] = divide(blue);
-            out[1] = divide(green);
-            out[2] = divide(red);
+            out[0] = divide_(blue);
+            out[1] = divide_(green);
+            out[2] = divide_(red);
         }
     }
-}
+
+private:
+    BgrRows& source_;
+    AxisWeights across_;
+    AxisWeights down_;
+    RoundedDivider divide_;
+    std::size_t wholeRun_;
+    std::vector<ColumnSum> columnSums_;
+};
 
 } // namespace
+
+AveragedRows::AveragedRows(BgrRows& source, std::int32_t width, std::int32_t height)
+    : BgrRows(width, height), row_(std::size_t(width) * 3) {
+    // The totals are at most the picture's width and height, whose product fits 32 bits.
+    const std::uint64_t totalAcross =
+        std::uint64_t(source.width() / std::gcd(source.width(), width));
+    const std::uint64_t totalDown =
+        std::uint64_t(source.height() / std::gcd(source.height(), height));
+    const bool narrowColumns = totalDown * 255u <= std::numeric_limits<std::uint16_t>::max();
+    const bool narrowSums =
+        totalAcross * totalDown * 255u <= std::numeric_limits<std::uint32_t>::max();
+    if (narrowColumns && narrowSums)
+        renderer_ =
+            std::make_unique<RowAverager<std::uint16_t, std::uint32_t>>(source, width, height);
+    else if (narrowSums)
+        renderer_ =
+            std::make_unique<RowAverager<std::uint32_t, std::uint32_t>>(source, width, height);
+    else
+        renderer_ =
+            std::make_unique<RowAverager<std::uint64_t, std::uint64_t>>(source, width, height);
+}
+
+AveragedRows::~AveragedRows() = default;
+
+const std::uint8_t* AveragedRows::row(std::int32_t y) {
+    if (y != current_) {
+        renderer_->render(y, row_.data());
+        current_ = y;
+    }
+    return row_.data();
+}
 
 void areaAverage(BgrRows& source, BgrPlane& target) {
     if (target.width() == source.width() && target.height() == source.height()) {
@@ -200,18 +261,9 @@ void areaAverage(BgrRows& source, BgrPlane& target) {
             std::memcpy(target.mutableRow(y), source.row(y), std::size_t(target.width()) * 3);
         return;
     }
-    const AxisWeights across(source.width(), target.width());
-    const AxisWeights down(source.height(), target.height());
-    // The totals are at most the picture's width and height, whose product fits 32 bits.
-    const bool narrowColumns = down.total * 255u <= std::numeric_limits<std::uint16_t>::max();
-    const bool narrowSums =
-        across.total * down.total * 255u <= std::numeric_limits<std::uint32_t>::max();
-    if (narrowColumns && narrowSums)
-        averageRows<std::uint16_t, std::uint32_t>(source, target, across, down);
-    else if (narrowSums)
-        averageRows<std::uint32_t, std::uint32_t>(source, target, across, down);
-    else
-        averageRows<std::uint64_t, std::uint64_t>(source, target, across, down);
+    AveragedRows averaged(source, target.width(), target.height());
+    for (std::int32_t y = 0; y < target.height(); ++y)
+        averaged.render(y, target.mutableRow(y));
 }
 
 } // namespace vantola::jpeg

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vantola::jpeg {
@@ -46,18 +47,44 @@ private:
     std::vector<std::uint8_t> scratch_;
 };
 
-// A picture held in memory, 3 bytes per pixel with no padding.
+// A picture held in memory, 3 bytes per pixel with no padding. Its bytes start undefined (each
+// user writes every row before reading it): zeroing them first would only cost time.
 class BgrPlane final : public BgrRows {
 public:
     BgrPlane(std::int32_t width, std::int32_t height)
-        : BgrRows(width, height), bytes_(std::size_t(width) * std::size_t(height) * 3) {}
+        : BgrRows(width, height),
+          bytes_(new std::uint8_t[std::size_t(width) * std::size_t(height) * 3]) {}
     const std::uint8_t* row(std::int32_t y) override { return mutableRow(y); }
     std::uint8_t* mutableRow(std::int32_t y) {
-        return bytes_.data() + std::size_t(y) * std::size_t(width_) * 3;
+        return bytes_.get() + std::size_t(y) * std::size_t(width_) * 3;
     }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    std::unique_ptr<std::uint8_t[]> bytes_;
+};
+
+// The rows of a picture rendered onto another size by area averaging (as areaAverage does),
+// each row computed when it is asked for: no plane of the whole rendered picture is kept.
+class AveragedRows final : public BgrRows {
+public:
+    // Renders one target row from the source rows it covers.
+    class Renderer {
+    public:
+        virtual ~Renderer() = default;
+        virtual void render(std::int32_t y, std::uint8_t* out) = 0;
+    };
+
+    // `source` must outlive this object; width and height are positive.
+    AveragedRows(BgrRows& source, std::int32_t width, std::int32_t height);
+    ~AveragedRows() override;
+    const std::uint8_t* row(std::int32_t y) override;
+    // Renders row y into `out` (3 x width bytes).
+    void render(std::int32_t y, std::uint8_t* out) { renderer_->render(y, out); }
+
+private:
+    std::unique_ptr<Renderer> renderer_;
+    std::vector<std::uint8_t> row_;
+    std::int32_t current_ = -1;
 };
 
 // Renders `source` onto the size of `target` by area averaging: every target pixel is the
@@ -87,7 +114,8 @@ inline constexpr std::array<ColourWeights, 3> kComponentWeights = {{
 // final one whatever the order of the sum, and tables of the products give the same result.
 class SampleConverter {
 public:
-    explicit SampleConverter(const ColourWeights& weights) {
+    explicit SampleConverter(const ColourWeights& weights)
+        : weights_{weights.red, weights.green, weights.blue, weights.offset} {
         for (int level = 0; level < 256; ++level) {
             red_[level] = double(weights.red) * level;
             green_[level] = double(weights.green) * level;
@@ -95,13 +123,11 @@ public:
         }
     }
 
-    // Converts `count` pixels of a row into samples.
-    void convert(const std::uint8_t* bgr, std::int64_t count, float* samples) const {
-        for (std::int64_t x = 0; x < count; ++x, bgr += 3)
-            samples[x] = static_cast<float>(red_[bgr[2]] + green_[bgr[1]] + blue_[bgr[0]]);
-    }
+    // Converts `count` pixels of a row into samples (with the AVX2 kernel where it is used).
+    void convert(const std::uint8_t* bgr, std::int64_t count, float* samples) const;
 
 private:
+    std::array<double, 4> weights_; // red, green, blue, offset
     std::array<double, 256> red_{};
     std::array<double, 256> green_{};
     std::array<double, 256> blue_{}; // with the offset

@@ -2,10 +2,14 @@
 // multipliers, transformed strips to zig-zag coefficients.
 #include "image/jpeg_dct_quantization.h"
 
+#include "image/jpeg_vector_kernels.h"
+#include "image/jpeg_vector_paths.h"
 #include "settings/app_error.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #if defined(__SSE__)
 #include <xmmintrin.h>
@@ -26,9 +30,10 @@ inline float difference(float a, float b) {
 // One pass over the eight elements d0 ... d7 of eight lanes (element k of lane i is dk[i]). The
 // lanes are independent, and a loop of known count over them vectorises without changing any
 // result.
-inline void aanPass(float* __restrict d0, float* __restrict d1, float* __restrict d2,
-                    float* __restrict d3, float* __restrict d4, float* __restrict d5,
-                    float* __restrict d6, float* __restrict d7) {
+[[gnu::always_inline]] inline void aanPass(float* __restrict d0, float* __restrict d1,
+                                           float* __restrict d2, float* __restrict d3,
+                                           float* __restrict d4, float* __restrict d5,
+                                           float* __restrict d6, float* __restrict d7) {
     for (int i = 0; i < 8; ++i) {
         float t0 = sum(d0[i], d7[i]);
         float t1 = difference(d0[i], d7[i]);
@@ -101,26 +106,109 @@ inline void aanPass(float* __restrict d0, float* __restrict d1, float* __restric
 #endif
 }
 
-// Rounds eight products (a loop that vectorises where rounding is one instruction).
-inline void quantizeRow(const float* __restrict coefficients, const double* __restrict multipliers,
-                        double* __restrict quantized) {
-    for (int v = 0; v < 8; ++v)
-        quantized[v] = std::nearbyint(double(coefficients[v]) * multipliers[v]);
-}
-
-} // namespace
-
-// With AVX2 the passes work on four doubles at a time instead of two: the same operations in
-// the same order, so the same results.
-[[gnu::target_clones("avx2", "default")]] void forwardDctStrip(float* strip, float* coefficients,
-                                                               std::size_t width) {
-    // Columns: element k of column x is strip row k, and all the strip's columns are lanes.
+// The DCT of a strip. Columns: element k of column x is strip row k, and all the strip's columns
+// are lanes. Rows: every block is transposed so that element k of row v of block b becomes lane
+// 8b + v of row k.
+[[gnu::always_inline]] inline void dctStrip(float* strip, float* coefficients, std::size_t width) {
     aanPassOverRows(strip, width);
-    // Rows: transpose every block so that element k of row v of block b becomes lane 8b + v
-    // of row k.
     for (std::size_t block = 0; block < width; block += 8)
         transposeBlock(strip + block, coefficients + block, width);
     aanPassOverRows(coefficients, width);
+}
+
+void dctStripScalar(float* strip, float* coefficients, std::size_t width) {
+    dctStrip(strip, coefficients, width);
+}
+
+// The same operations in the same order, four double lanes at a time instead of two.
+[[gnu::target("avx2")]] void dctStripAvx2(float* strip, float* coefficients, std::size_t width) {
+    dctStrip(strip, coefficients, width);
+}
+
+// The scalar quantization of one block, as quantizeBlockAvx2.
+bool quantizeBlockScalar(const float* coefficients, std::size_t width, const double* multipliers,
+                         std::int16_t* out, std::uint64_t& nonzero) {
+    // 8-bit samples bound the values far inside 64 bits; one outside the 16-bit range leaves
+    // bits above 16 in `outside` once shifted to start at 0.
+    std::uint64_t outside = 0;
+    nonzero = 0;
+    for (std::size_t u = 0; u < 8; ++u) {
+        for (std::size_t v = 0; v < 8; ++v) {
+            const double product = double(coefficients[u * width + v]) * multipliers[8 * u + v];
+            const auto value = static_cast<std::int64_t>(std::nearbyint(product));
+            outside |= static_cast<std::uint64_t>(value + 32768);
+            out[8 * u + v] = static_cast<std::int16_t>(value);
+            nonzero |= std::uint64_t(value != 0) << (8 * u + v);
+        }
+    }
+    return outside <= 0xFFFF;
+}
+
+// Quantization order: the multipliers as the coefficients lie ((u, v) at 8u + v), the zig-zag
+// position of each, and the inverse.
+struct QuantizationOrder {
+    std::array<double, 64> multiplier;
+    std::array<std::uint8_t, 64> zigzag;
+    std::array<std::uint8_t, 64> lying;
+
+    explicit QuantizationOrder(const QuantTable& table) {
+        for (int u = 0; u < 8; ++u) {
+            for (int v = 0; v < 8; ++v) {
+                zigzag[8 * u + v] = static_cast<std::uint8_t>(kZigZag[u][v]);
+                lying[kZigZag[u][v]] = static_cast<std::uint8_t>(8 * u + v);
+                multiplier[8 * u + v] = table.FScale[kZigZag[u][v]];
+            }
+        }
+    }
+};
+
+} // namespace
+
+void forwardDctStrip(float* strip, float* coefficients, std::size_t width) {
+    if (useVectorPaths())
+        dctStripAvx2(strip, coefficients, width);
+    else
+        dctStripScalar(strip, coefficients, width);
+}
+
+std::int16_t* AcStore::beginStrip(std::size_t blocks) {
+    const std::size_t most = blocks * kMaxBlockWords;
+    if (chunks_.empty() || chunkWords_ - used_ < most) {
+        // Chunks of 1 MiB or one strip at its largest; values are written before being read.
+        chunkWords_ = std::max<std::size_t>(std::size_t{1} << 19, most);
+        chunks_.emplace_back(new std::int16_t[chunkWords_]);
+        used_ = 0;
+    }
+    std::int16_t* start = chunks_.back().get() + used_;
+    starts_.push_back(start);
+    return start;
+}
+
+std::int16_t* quantizeStrip(const float* coefficients, std::size_t width, const QuantTable& table,
+                            std::int16_t* dc, std::int16_t* ac) {
+    const QuantizationOrder order(table);
+    const bool vector = useVectorPaths();
+    alignas(32) std::array<std::int16_t, 64> quantized;
+    for (std::size_t block = 0; block < width; block += 8) {
+        std::uint64_t nonzero = 0;
+        const bool inRange =
+            vector ? quantizeBlockAvx2(coefficients + block, width, order.multiplier.data(),
+                                       quantized.data(), nonzero)
+                   : quantizeBlockScalar(coefficients + block, width, order.multiplier.data(),
+                                         quantized.data(), nonzero);
+        if (!inRange)
+            raiseError(kErrOverflow);
+        *dc++ = quantized[0];
+        // The AC mask in zig-zag order, then the values it marks in that order.
+        std::uint64_t mask = 0;
+        for (nonzero &= ~std::uint64_t{1}; nonzero != 0; nonzero &= nonzero - 1)
+            mask |= std::uint64_t{1} << order.zigzag[std::countr_zero(nonzero)];
+        std::memcpy(ac, &mask, sizeof mask);
+        ac += AcStore::kMaskWords;
+        for (; mask != 0; mask &= mask - 1)
+            *ac++ = quantized[order.lying[std::countr_zero(mask)]];
+    }
+    return ac;
 }
 
 std::int32_t qualityScale(std::int32_t quality) {
@@ -147,38 +235,6 @@ void prepareMultipliers(QuantTable& table) {
                 throw AppError(kErrEncoder, QStringLiteral("Bad Quantization Table"));
             table.FScale[k] = static_cast<float>(kAanScale[u] * kAanScale[v] / double(q));
         }
-    }
-}
-
-// Processors with SSE4.1 round in one instruction; elsewhere std::nearbyint is a library call.
-// Both round alike (to nearest, halves to even, in the default rounding mode).
-[[gnu::target_clones("sse4.1", "default")]] void quantizeStrip(const float* coefficients,
-                                                               std::size_t width,
-                                                               const QuantTable& table,
-                                                               std::int16_t* out) {
-    // The multipliers and zig-zag positions in the order the coefficients lie: (u, v) at 8u + v.
-    std::array<double, 64> multiplier;
-    std::array<std::uint8_t, 64> position;
-    for (int u = 0; u < 8; ++u) {
-        for (int v = 0; v < 8; ++v) {
-            position[8 * u + v] = static_cast<std::uint8_t>(kZigZag[u][v]);
-            multiplier[8 * u + v] = table.FScale[kZigZag[u][v]];
-        }
-    }
-    std::array<double, 64> quantized;
-    for (std::size_t block = 0; block < width; block += 8, out += 64) {
-        for (int u = 0; u < 8; ++u)
-            quantizeRow(coefficients + u * width + block, &multiplier[8 * u], &quantized[8 * u]);
-        // 8-bit samples bound the values far inside 64 bits; one outside the 16-bit range
-        // leaves bits above 16 in `outside` once shifted to start at 0.
-        std::uint64_t outside = 0;
-        for (int i = 0; i < 64; ++i) {
-            const auto value = static_cast<std::int64_t>(quantized[i]);
-            outside |= static_cast<std::uint64_t>(value + 32768);
-            out[position[i]] = static_cast<std::int16_t>(value);
-        }
-        if (outside > 0xFFFF)
-            raiseError(kErrOverflow);
     }
 }
 

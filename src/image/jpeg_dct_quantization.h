@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -96,12 +97,44 @@ void prepareMultipliers(QuantTable& table);
 // a(k) = sqrt 2 cos(k pi / 16)).
 void forwardDctStrip(float* strip, float* coefficients, std::size_t width);
 
-// Quantizes the transformed blocks of a strip (laid out as forwardDctStrip leaves them) into
-// `out`, 64 values per block in zig-zag order: coefficient (u, v) times FScale(ZigZag(u, v)),
-// rounded to the nearest integer, halves to even. A value outside the 16-bit range raises
+// The AC coefficients of a component's blocks, compactly: per block the 64-bit mask of its
+// nonzero AC coefficients (bit k for zig-zag position k, in four 16-bit words, low word first),
+// then those coefficients in zig-zag order. Each strip of blocks lies in one piece, so that a
+// scan reads the blocks of a strip one after the other. Quantized pages are mostly zeros: this
+// takes a fraction of the memory (and of the fresh pages) that 64 values per block would.
+class AcStore {
+public:
+    static constexpr std::size_t kMaskWords = 4;
+    static constexpr std::size_t kMaxBlockWords = kMaskWords + 63;
+
+    // Room for a strip of `blocks` blocks; the strip ends at endStrip.
+    std::int16_t* beginStrip(std::size_t blocks);
+    void endStrip(std::int16_t* end) { used_ = std::size_t(end - chunks_.back().get()); }
+
+    std::size_t strips() const { return starts_.size(); }
+    const std::int16_t* strip(std::size_t index) const { return starts_[index]; }
+
+private:
+    std::vector<std::unique_ptr<std::int16_t[]>> chunks_;
+    std::size_t chunkWords_ = 0;
+    std::size_t used_ = 0;
+    std::vector<const std::int16_t*> starts_;
+};
+
+// The mask at the start of a block of an AcStore.
+inline std::uint64_t acMask(const std::int16_t* block) {
+    std::uint64_t mask;
+    std::memcpy(&mask, block, sizeof mask);
+    return mask;
+}
+
+// Quantizes the transformed blocks of a strip (laid out as forwardDctStrip leaves them):
+// coefficient (u, v) times FScale(ZigZag(u, v)), rounded to the nearest integer, halves to
+// even. The DC values go to dc (one per block), the AC values to ac in the form of an AcStore
+// strip; returns the end of what was written there. A value outside the 16-bit range raises
 // the overflow error.
-void quantizeStrip(const float* coefficients, std::size_t width, const QuantTable& table,
-                   std::int16_t* out);
+std::int16_t* quantizeStrip(const float* coefficients, std::size_t width, const QuantTable& table,
+                            std::int16_t* dc, std::int16_t* ac);
 
 // An allocator that leaves new elements uninitialised: SampleHDC writes every coefficient
 // before anything reads it, so zero-filling the arrays first would only cost time.
@@ -130,14 +163,16 @@ using AcSymbolCounts = std::array<std::uint64_t, 256>;
 using CoefficientArray = std::vector<std::int16_t, UninitialisedAllocator<std::int16_t>>;
 
 // One frame component: its identifier, sampling factors and quantization table, and once a
-// picture has been sampled, its quantized coefficients (64 per block, blocks in raster order,
-// each block in zig-zag order) with the counts of their AC symbols.
+// picture has been sampled, its quantized coefficients (DC values of the blocks in raster
+// order, AC values in an AcStore, one strip per row of blocks) with the counts of their AC
+// symbols.
 struct Component {
     std::int32_t C = 0;
     std::int32_t H = 1;
     std::int32_t V = 1;
     std::int32_t Tq = 0;
-    CoefficientArray Data;
+    CoefficientArray dc;
+    AcStore ac;
 
     std::int32_t width = 0; // samples per line, before padding to whole blocks
     std::int32_t height = 0;
@@ -145,8 +180,7 @@ struct Component {
     std::int32_t blocksDown = 0;
     AcSymbolCounts acCounts{}; // counted as each strip of blocks is stored
 
-    std::size_t blockCount() const { return Data.size() / 64; }
-    const std::int16_t* block(std::size_t index) const { return Data.data() + 64 * index; }
+    std::size_t blockCount() const { return dc.size(); }
 };
 
 } // namespace vantola::jpeg

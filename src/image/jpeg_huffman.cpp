@@ -72,21 +72,18 @@ std::array<int, kSymbols> codeSizes(SymbolCounts& freq) {
     return codesize;
 }
 
-// Sentinel block index of the dummy blocks that fill the MCUs of an interleaved scan beyond the
-// right and bottom edges of a component.
-inline constexpr std::int64_t kDummyBlock = -1;
-
-// Calls visit(componentIndex, blockIndex) for every block of the scan in coding order:
+// Calls visit(componentIndex, blockY, blockX) for every block of the scan in coding order:
 // the blocks in stored order for a one-component scan; for an interleaved scan, MCU after MCU
-// and within an MCU each component's V rows of H blocks, with kDummyBlock where the MCU lies
-// beyond the component's blocks.
+// and within an MCU each component's V rows of H blocks, with blockY = -1 for the dummy blocks
+// where the MCU lies beyond the component's blocks.
 template <class Visit>
 void forEachBlockOfScan(const ScanGroup& scan, const std::vector<Component>& components,
                         const McuGrid& grid, Visit&& visit) {
     if (!scan.interleaved()) {
-        const std::int64_t count = static_cast<std::int64_t>(components[scan.first].blockCount());
-        for (std::int64_t index = 0; index < count; ++index)
-            visit(scan.first, index);
+        const Component& component = components[scan.first];
+        for (std::int64_t y = 0; y < component.blocksDown; ++y)
+            for (std::int64_t x = 0; x < component.blocksAcross; ++x)
+                visit(scan.first, y, x);
         return;
     }
     for (std::int64_t mcuY = 0; mcuY < grid.down; ++mcuY) {
@@ -99,7 +96,7 @@ void forEachBlockOfScan(const ScanGroup& scan, const std::vector<Component>& com
                         const std::int64_t blockX = mcuX * component.H + h;
                         const bool real =
                             blockX < component.blocksAcross && blockY < component.blocksDown;
-                        visit(c, real ? blockY * component.blocksAcross + blockX : kDummyBlock);
+                        visit(c, real ? blockY : -1, blockX);
                     }
                 }
             }
@@ -121,13 +118,13 @@ ScanStatistics gatherScanStatistics(const std::vector<ScanGroup>& scans,
     statistics.dummyBlocks.assign(components.size(), 0);
     for (const ScanGroup& scan : scans) {
         std::vector<int> previousDc(components.size(), 0);
-        forEachBlockOfScan(scan, components, grid, [&](int c, std::int64_t index) {
-            if (index == kDummyBlock) {
+        forEachBlockOfScan(scan, components, grid, [&](int c, std::int64_t y, std::int64_t x) {
+            if (y < 0) {
                 ++statistics.dcCounts[c][0];
                 ++statistics.dummyBlocks[c];
                 return;
             }
-            const int dc = components[c].block(static_cast<std::size_t>(index))[0];
+            const int dc = components[c].dc[std::size_t(y * components[c].blocksAcross + x)];
             ++statistics.dcCounts[c][magnitudeCategory(dc - previousDc[c])];
             previousDc[c] = dc;
         });
@@ -153,13 +150,14 @@ struct CodeBook {
     }
 };
 
-void writeBlock(JpegBitWriter& writer, const std::int16_t* block, int& previousDc,
-                const CodeBook& dc, const CodeBook& ac) {
-    const int difference = block[0] - previousDc;
-    previousDc = block[0];
+// Writes a block with DC value `dcValue` and its AC values at `block`; returns the next block.
+const std::int16_t* writeBlock(JpegBitWriter& writer, int dcValue, const std::int16_t* block,
+                               int& previousDc, const CodeBook& dc, const CodeBook& ac) {
+    const int difference = dcValue - previousDc;
+    previousDc = dcValue;
     const int size = magnitudeCategory(difference);
     dc.put(writer, size, magnitudeBits(difference, size), size);
-    forEachAcSymbol(block, nonzeroMask(block), [&](int symbol, int value, int valueSize) {
+    return forEachAcSymbol(block, [&](int symbol, int value, int valueSize) {
         ac.put(writer, symbol, magnitudeBits(value, valueSize), valueSize);
     });
 }
@@ -342,17 +340,28 @@ void writeScan(JpegOutputBuffer& out, const ScanGroup& scan,
 
     JpegBitWriter writer(out);
     std::vector<int> previousDc(header.size(), 0);
-    forEachBlockOfScan(scan, components, grid, [&](int c, std::int64_t index) {
+    // Where the next block of each strip of each component starts: the blocks of a strip are
+    // coded from left to right.
+    std::vector<std::vector<const std::int16_t*>> next;
+    for (int c = scan.first; c <= scan.last; ++c) {
+        const AcStore& store = components[c].ac;
+        next.emplace_back(store.strips());
+        for (std::size_t strip = 0; strip < store.strips(); ++strip)
+            next.back()[strip] = store.strip(strip);
+    }
+    forEachBlockOfScan(scan, components, grid, [&](int c, std::int64_t y, std::int64_t x) {
         const std::size_t slot = static_cast<std::size_t>(c - scan.first);
         out.reserve(JpegBitWriter::kMaxBlockBytes);
-        if (index == kDummyBlock) {
+        if (y < 0) {
             // The previous DC repeated (difference 0), then at once the end of block.
             dcBooks[slot].put(writer, 0, 0, 0);
             acBooks[slot].put(writer, kEndOfBlock, 0, 0);
             return;
         }
-        writeBlock(writer, components[c].block(static_cast<std::size_t>(index)), previousDc[slot],
-                   dcBooks[slot], acBooks[slot]);
+        const Component& component = components[c];
+        const std::int16_t*& block = next[slot][std::size_t(y)];
+        block = writeBlock(writer, component.dc[std::size_t(y * component.blocksAcross + x)], block,
+                           previousDc[slot], dcBooks[slot], acBooks[slot]);
     });
     writer.flush();
 }

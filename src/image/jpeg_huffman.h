@@ -12,7 +12,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace vantola::jpeg {
@@ -32,30 +31,14 @@ inline std::uint32_t magnitudeBits(int value, int size) {
     return static_cast<std::uint32_t>(bits) & ((1u << size) - 1u);
 }
 
-// Bit k is set when coefficient k of the block (zig-zag order) is not zero. Four coefficients
-// at a time: the top bit of each 16-bit lane of `nonzero` tells whether that lane is nonzero,
-// and one multiplication gathers the four top bits side by side.
-inline std::uint64_t nonzeroMask(const std::int16_t* block) {
-    static_assert(std::endian::native == std::endian::little, "coefficient k in the low lane");
-    constexpr std::uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFull;
-    constexpr std::uint64_t kGather = (1ull << 48) | (1ull << 33) | (1ull << 18) | (1ull << 3);
-    std::uint64_t mask = 0;
-    for (int k = 0; k < 64; k += 4) {
-        std::uint64_t lanes;
-        std::memcpy(&lanes, block + k, sizeof lanes);
-        const std::uint64_t nonzero = (((lanes & kLow15) + kLow15) | lanes) & ~kLow15;
-        mask |= (((nonzero >> 15) * kGather) >> 48 & 0xF) << k;
-    }
-    return mask;
-}
-
-// Calls onSymbol(symbol, value, size) for the AC symbols of a block in coding order: a zero-run
-// symbol for every whole sixteen zeros before a nonzero value, the run-size symbol of each
-// nonzero value, and the end of block when the block ends inside a run of zeros. `nonzero` is
-// the block's nonzeroMask.
+// Calls onSymbol(symbol, value, size) for the AC symbols of a block of an AcStore in coding
+// order: a zero-run symbol for every whole sixteen zeros before a nonzero value, the run-size
+// symbol of each nonzero value, and the end of block when the block ends inside a run of zeros.
+// Returns the start of the next block.
 template <class OnSymbol>
-inline void forEachAcSymbol(const std::int16_t* block, std::uint64_t nonzero, OnSymbol&& onSymbol) {
-    std::uint64_t mask = nonzero & ~std::uint64_t{1};
+inline const std::int16_t* forEachAcSymbol(const std::int16_t* block, OnSymbol&& onSymbol) {
+    std::uint64_t mask = acMask(block);
+    const std::int16_t* value = block + AcStore::kMaskWords;
     int previous = 0;
     while (mask != 0) {
         const int k = std::countr_zero(mask);
@@ -63,18 +46,21 @@ inline void forEachAcSymbol(const std::int16_t* block, std::uint64_t nonzero, On
         int run = k - previous - 1;
         for (; run > 15; run -= 16)
             onSymbol(kZeroRunLength, 0, 0);
-        const int value = block[k];
-        const int size = magnitudeCategory(value);
-        onSymbol(16 * run + size, value, size);
+        const int size = magnitudeCategory(*value);
+        onSymbol(16 * run + size, *value++, size);
         previous = k;
     }
     if (previous < 63)
         onSymbol(kEndOfBlock, 0, 0);
+    return value;
 }
 
-inline void countAcSymbols(const std::int16_t* block, std::uint64_t nonzero,
-                           AcSymbolCounts& counts) {
-    forEachAcSymbol(block, nonzero, [&](int symbol, int, int) { ++counts[symbol]; });
+// Counts the AC symbols of the blocks of a strip; returns the end of the strip.
+inline const std::int16_t* countAcSymbols(const std::int16_t* strip, std::size_t blocks,
+                                          AcSymbolCounts& counts) {
+    for (std::size_t b = 0; b < blocks; ++b)
+        strip = forEachAcSymbol(strip, [&](int symbol, int, int) { ++counts[symbol]; });
+    return strip;
 }
 
 // One Huffman table as written in a DHT segment, with its codes expanded for writing (and the

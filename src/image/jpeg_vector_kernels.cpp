@@ -1,0 +1,73 @@
+// AVX2 kernels of the encoder: colour conversion of a row and quantization of a block, four
+// double-precision lanes at a time.
+#include "image/jpeg_vector_kernels.h"
+
+#include <immintrin.h>
+
+namespace vantola::jpeg {
+
+[[gnu::target("avx2")]] void convertSamplesAvx2(const std::uint8_t* bgr, std::int64_t count,
+                                                const double* weights, float* samples) {
+    // The blue, green and red bytes of four pixels (12 bytes), each widened to 32 bits.
+    const __m128i blueBytes =
+        _mm_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1);
+    const __m128i greenBytes =
+        _mm_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1);
+    const __m128i redBytes =
+        _mm_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1);
+    const __m256d red = _mm256_set1_pd(weights[0]);
+    const __m256d green = _mm256_set1_pd(weights[1]);
+    const __m256d blue = _mm256_set1_pd(weights[2]);
+    const __m256d offset = _mm256_set1_pd(weights[3]);
+    std::int64_t x = 0;
+    // Each load reads 16 bytes: the last four pixels go the scalar way.
+    for (; x + 6 <= count; x += 4, bgr += 12) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr));
+        const __m256d r = _mm256_cvtepi32_pd(_mm_shuffle_epi8(pixels, redBytes));
+        const __m256d g = _mm256_cvtepi32_pd(_mm_shuffle_epi8(pixels, greenBytes));
+        const __m256d b = _mm256_cvtepi32_pd(_mm_shuffle_epi8(pixels, blueBytes));
+        const __m256d sum =
+            _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(r, red), _mm256_mul_pd(g, green)),
+                          _mm256_add_pd(_mm256_mul_pd(b, blue), offset));
+        _mm_storeu_ps(samples + x, _mm256_cvtpd_ps(sum));
+    }
+    for (; x < count; ++x, bgr += 3)
+        samples[x] = static_cast<float>(double(bgr[2]) * weights[0] + double(bgr[1]) * weights[1] +
+                                        (double(bgr[0]) * weights[2] + weights[3]));
+}
+
+[[gnu::target("avx2")]] bool quantizeBlockAvx2(const float* coefficients, std::size_t width,
+                                               const double* multipliers, std::int16_t* out,
+                                               std::uint64_t& nonzero) {
+    __m256d lowest = _mm256_set1_pd(0.0);
+    __m256d highest = lowest;
+    __m128i rows[8];
+    for (int u = 0; u < 8; ++u) {
+        const __m256 row = _mm256_loadu_ps(coefficients + u * width);
+        __m256d left = _mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(row)),
+                                     _mm256_loadu_pd(multipliers + 8 * u));
+        __m256d right = _mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(row, 1)),
+                                      _mm256_loadu_pd(multipliers + 8 * u + 4));
+        // As nearbyint: the current rounding mode, no inexact exception.
+        left = _mm256_round_pd(left, _MM_FROUND_CUR_DIRECTION | _MM_FROUND_NO_EXC);
+        right = _mm256_round_pd(right, _MM_FROUND_CUR_DIRECTION | _MM_FROUND_NO_EXC);
+        lowest = _mm256_min_pd(lowest, _mm256_min_pd(left, right));
+        highest = _mm256_max_pd(highest, _mm256_max_pd(left, right));
+        rows[u] = _mm_packs_epi32(_mm256_cvtpd_epi32(left), _mm256_cvtpd_epi32(right));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8 * u), rows[u]);
+    }
+    const __m256d outside =
+        _mm256_or_pd(_mm256_cmp_pd(lowest, _mm256_set1_pd(-32768.0), _CMP_LT_OQ),
+                     _mm256_cmp_pd(highest, _mm256_set1_pd(32767.0), _CMP_GT_OQ));
+    // Saturating packs keep nonzero values nonzero: 16 values per byte mask.
+    nonzero = 0;
+    for (int u = 0; u < 8; u += 2) {
+        const __m128i bytes = _mm_packs_epi16(rows[u], rows[u + 1]);
+        const auto zero = static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+        nonzero |= std::uint64_t(~zero & 0xFFFFu) << (8 * u);
+    }
+    return _mm256_movemask_pd(outside) == 0;
+}
+
+} // namespace vantola::jpeg
