@@ -6,9 +6,11 @@
 #include "image/jpeg_vector_paths.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <numeric>
+#include <type_traits>
 #include <vector>
 
 namespace vantola::jpeg {
@@ -176,7 +178,13 @@ public:
     RowAverager(BgrRows& source, std::int32_t width, std::int32_t height)
         : source_(source), across_(source.width(), width), down_(source.height(), height),
           divide_(across_.total * down_.total), wholeRun_(across_.wholeRun()),
-          columnSums_(std::size_t(source.width()) * 3) {}
+          columnSums_(std::size_t(source.width()) * 3) {
+        // Halving across with 16-bit sums and a divisor of 2^k: the AVX2 kernel's case.
+        divisor_ = across_.total * down_.total;
+        if (useVectorPaths() && wholeRun_ == 2 && std::is_same_v<ColumnSum, std::uint16_t> &&
+            std::has_single_bit(divisor_) && divisor_ * 255 + divisor_ / 2 <= 0xFFFF)
+            halvingShift_ = std::countr_zero(divisor_);
+    }
 
     void render(std::int32_t y, std::uint8_t* out) override {
         // Every target row covers at least one source row, whose sums replace the last ones.
@@ -186,6 +194,13 @@ public:
                            columnSums_.size(), columnSums_.data(), k == 0);
         }
         const auto width = static_cast<std::int32_t>(across_.first.size());
+        if constexpr (std::is_same_v<ColumnSum, std::uint16_t>) {
+            if (halvingShift_ >= 0) {
+                halvePairsAvx2(columnSums_.data(), std::size_t(width), unsigned(divisor_ / 2),
+                               halvingShift_, out);
+                return;
+            }
+        }
         if (wholeRun_ == 2) { // halving across: pairs of neighbours
             for (std::int32_t x = 0; x < width; ++x, out += 3) {
                 const ColumnSum* sums = columnSums_.data() + 6 * std::size_t(x);
@@ -220,6 +235,8 @@ private:
     RoundedDivider divide_;
     std::size_t wholeRun_;
     std::vector<ColumnSum> columnSums_;
+    std::uint64_t divisor_ = 0;
+    int halvingShift_ = -1; // the shift of the AVX2 kernel, -1 where it does not apply
 };
 
 } // namespace

@@ -171,8 +171,7 @@ void forwardDctStrip(float* strip, float* coefficients, std::size_t width) {
         dctStripScalar(strip, coefficients, width);
 }
 
-std::int16_t* AcStore::beginStrip(std::size_t blocks) {
-    const std::size_t most = blocks * kMaxBlockWords;
+std::int16_t* AcStore::beginWords(std::size_t most) {
     if (chunks_.empty() || chunkWords_ - used_ < most) {
         // Chunks of 1 MiB or one strip at its largest; values are written before being read.
         chunkWords_ = std::max<std::size_t>(std::size_t{1} << 19, most);
@@ -182,6 +181,18 @@ std::int16_t* AcStore::beginStrip(std::size_t blocks) {
     std::int16_t* start = chunks_.back().get() + used_;
     starts_.push_back(start);
     return start;
+}
+
+AcStore& AcStore::operator=(const AcStore& other) {
+    if (this == &other)
+        return *this;
+    *this = AcStore();
+    for (std::size_t strip = 0; strip < other.strips(); ++strip) {
+        std::int16_t* start = beginWords(other.lengths_[strip]);
+        std::copy_n(other.starts_[strip], other.lengths_[strip], start);
+        endStrip(start + other.lengths_[strip]);
+    }
+    return *this;
 }
 
 std::int16_t* quantizeStrip(const float* coefficients, std::size_t width, const QuantTable& table,

@@ -107,18 +107,31 @@ public:
     static constexpr std::size_t kMaskWords = 4;
     static constexpr std::size_t kMaxBlockWords = kMaskWords + 63;
 
+    AcStore() = default;
+    AcStore(const AcStore& other) { *this = other; }
+    AcStore(AcStore&&) noexcept = default;
+    AcStore& operator=(const AcStore& other);
+    AcStore& operator=(AcStore&&) noexcept = default;
+
     // Room for a strip of `blocks` blocks; the strip ends at endStrip.
-    std::int16_t* beginStrip(std::size_t blocks);
-    void endStrip(std::int16_t* end) { used_ = std::size_t(end - chunks_.back().get()); }
+    std::int16_t* beginStrip(std::size_t blocks) { return beginWords(blocks * kMaxBlockWords); }
+    void endStrip(std::int16_t* end) {
+        const std::size_t at = std::size_t(end - chunks_.back().get());
+        lengths_.push_back(at - used_);
+        used_ = at;
+    }
 
     std::size_t strips() const { return starts_.size(); }
     const std::int16_t* strip(std::size_t index) const { return starts_[index]; }
 
 private:
+    std::int16_t* beginWords(std::size_t most);
+
     std::vector<std::unique_ptr<std::int16_t[]>> chunks_;
     std::size_t chunkWords_ = 0;
     std::size_t used_ = 0;
     std::vector<const std::int16_t*> starts_;
+    std::vector<std::size_t> lengths_; // in words
 };
 
 // The mask at the start of a block of an AcStore.

@@ -70,4 +70,53 @@ namespace vantola::jpeg {
     return _mm256_movemask_pd(outside) == 0;
 }
 
+namespace {
+
+// (sums[i] + sums[i + 3] + rounding) >> count for 16 sums.
+[[gnu::target("avx2")]] inline __m256i pairAverages(__m256i rounding, __m128i count,
+                                                    const std::uint16_t* at) {
+    const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    const __m256i right = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 3));
+    return _mm256_srl_epi16(_mm256_add_epi16(_mm256_add_epi16(left, right), rounding), count);
+}
+
+} // namespace
+
+[[gnu::target("avx2")]] void halvePairsAvx2(const std::uint16_t* sums, std::size_t pixels,
+                                            unsigned half, int shift, std::uint8_t* out) {
+    const __m256i rounding = _mm256_set1_epi16(static_cast<short>(half));
+    const __m128i count = _mm_cvtsi32_si128(shift);
+    // Output byte j of 8 pixels is pair-average byte 6 (j / 3) + j % 3 of 48.
+    const __m128i firstFrom0 =
+        _mm_setr_epi8(0, 1, 2, 6, 7, 8, 12, 13, 14, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i firstFrom1 =
+        _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, 2, 3, 4, 8, 9, 10, 14);
+    const __m128i secondFrom1 =
+        _mm_setr_epi8(15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i secondFrom2 =
+        _mm_setr_epi8(-1, 0, 4, 5, 6, 10, 11, 12, -1, -1, -1, -1, -1, -1, -1, -1);
+    std::size_t x = 0;
+    // The loads reach 51 sums ahead: the last pixels go the scalar way.
+    for (; x + 9 <= pixels; x += 8, sums += 48, out += 24) {
+        const __m256i bytes01 =
+            _mm256_permute4x64_epi64(_mm256_packus_epi16(pairAverages(rounding, count, sums),
+                                                         pairAverages(rounding, count, sums + 16)),
+                                     0xD8);
+        const __m256i bytes2 = _mm256_packus_epi16(pairAverages(rounding, count, sums + 32),
+                                                   pairAverages(rounding, count, sums + 32));
+        const __m128i x0 = _mm256_castsi256_si128(bytes01);
+        const __m128i x1 = _mm256_extracti128_si256(bytes01, 1);
+        const __m128i x2 = _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes2, 0xD8));
+        const __m128i first =
+            _mm_or_si128(_mm_shuffle_epi8(x0, firstFrom0), _mm_shuffle_epi8(x1, firstFrom1));
+        const __m128i second =
+            _mm_or_si128(_mm_shuffle_epi8(x1, secondFrom1), _mm_shuffle_epi8(x2, secondFrom2));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), first);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), second);
+    }
+    for (; x < pixels; ++x, sums += 6, out += 3)
+        for (int c = 0; c < 3; ++c)
+            out[c] = static_cast<std::uint8_t>((unsigned(sums[c]) + sums[c + 3] + half) >> shift);
+}
+
 } // namespace vantola::jpeg

@@ -20,4 +20,10 @@ void convertSamplesAvx2(const std::uint8_t* bgr, std::int64_t count, const doubl
 bool quantizeBlockAvx2(const float* coefficients, std::size_t width, const double* multipliers,
                        std::int16_t* out, std::uint64_t& nonzero);
 
+// out[3x + c] = (sums[6x + c] + sums[6x + 3 + c] + half) >> shift for the `pixels` pixels x and
+// their three colours c: the neighbour pairs of a row of column sums, averaged with a divisor of
+// 2^shift. Every sum plus half fits 16 bits.
+void halvePairsAvx2(const std::uint16_t* sums, std::size_t pixels, unsigned half, int shift,
+                    std::uint8_t* out);
+
 } // namespace vantola::jpeg

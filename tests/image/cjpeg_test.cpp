@@ -153,6 +153,9 @@ TEST(JpegSampling, SamplingARectangleEqualsSamplingItsCopy) {
     ASSERT_EQ(fromRectangle.SampleHDC(picture.hDC(), 21, 17, 11, 5), 0);
     ASSERT_EQ(fromCopy.SampleHDC(copy.hDC(), 21, 17, 0, 0), 0);
     EXPECT_EQ(fromRectangle.FileBytes(), fromCopy.FileBytes());
+    cJpeg copiedEncoder = fromCopy; // copying an encoder copies its coefficients
+    fromCopy = cJpeg();
+    EXPECT_EQ(copiedEncoder.FileBytes(), fromRectangle.FileBytes());
 }
 
 // The file the encoder writes for a picture of one colour.

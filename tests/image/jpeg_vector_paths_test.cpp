@@ -48,7 +48,7 @@ TEST_F(JpegVectorPaths, EverySamplingAndSizeGivesTheSameFile) {
         for (int v = 1; v <= 4; ++v)
             samplings.push_back({75, h, v, false});
     for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(7, 5), QSize(17, 9), QSize(33, 31),
-                             QSize(3, 67), QSize(4099, 3)}) {
+                             QSize(3, 67), QSize(66, 42), QSize(4098, 4), QSize(4099, 3)}) {
         const QImage picture = photoLikePicture(size.width(), size.height());
         for (const EncoderSettings& settings : samplings) {
             SCOPED_TRACE(::testing::Message()
