@@ -173,8 +173,9 @@ void forwardDctStrip(float* strip, float* coefficients, std::size_t width) {
 
 std::int16_t* AcStore::beginWords(std::size_t most) {
     if (chunks_.empty() || chunkWords_ - used_ < most) {
-        // Chunks of 1 MiB or one strip at its largest; values are written before being read.
-        chunkWords_ = std::max<std::size_t>(std::size_t{1} << 19, most);
+        // Room for 16 strips at their largest, at most 1 MiB unless one strip needs more (small
+        // pictures take little); values are written before being read.
+        chunkWords_ = std::max(most, std::min(std::size_t{1} << 19, 16 * most));
         chunks_.emplace_back(new std::int16_t[chunkWords_]);
         used_ = 0;
     }
