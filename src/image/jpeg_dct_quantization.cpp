@@ -171,15 +171,48 @@ void forwardDctStrip(float* strip, float* coefficients, std::size_t width) {
         dctStripScalar(strip, coefficients, width);
 }
 
+namespace {
+
+// Chunks of the thread's destroyed stores, up to 64 MiB, for its next ones: memory fresh from
+// the system costs a page fault per page at its first write, which on a page of pictures costs
+// more than the quantization itself.
+struct ChunkPool {
+    static constexpr std::size_t kMaxWords = std::size_t{1} << 25;
+    std::vector<std::pair<std::unique_ptr<std::int16_t[]>, std::size_t>> chunks;
+    std::size_t words = 0;
+};
+thread_local ChunkPool chunkPool;
+
+} // namespace
+
+AcStore::~AcStore() {
+    for (Chunk& chunk : chunks_) {
+        if (chunkPool.words + chunk.size > ChunkPool::kMaxWords)
+            break;
+        chunkPool.words += chunk.size;
+        chunkPool.chunks.emplace_back(std::move(chunk.words), chunk.size);
+    }
+}
+
 std::int16_t* AcStore::beginWords(std::size_t most) {
-    if (chunks_.empty() || chunkWords_ - used_ < most) {
+    if (chunks_.empty() || chunks_.back().size - used_ < most) {
         // Room for 16 strips at their largest, at most 1 MiB unless one strip needs more (small
-        // pictures take little); values are written before being read.
-        chunkWords_ = std::max(most, std::min(std::size_t{1} << 19, 16 * most));
-        chunks_.emplace_back(new std::int16_t[chunkWords_]);
+        // pictures take little); a pooled chunk when one is large enough. Values are written
+        // before being read.
+        const std::size_t wanted = std::max(most, std::min(std::size_t{1} << 19, 16 * most));
+        auto& pooled = chunkPool.chunks;
+        const auto fit = std::find_if(pooled.begin(), pooled.end(),
+                                      [&](const auto& chunk) { return chunk.second >= most; });
+        if (fit != pooled.end()) {
+            chunks_.push_back({std::move(fit->first), fit->second});
+            chunkPool.words -= fit->second;
+            pooled.erase(fit);
+        } else {
+            chunks_.push_back({std::unique_ptr<std::int16_t[]>(new std::int16_t[wanted]), wanted});
+        }
         used_ = 0;
     }
-    std::int16_t* start = chunks_.back().get() + used_;
+    std::int16_t* start = chunks_.back().words.get() + used_;
     starts_.push_back(start);
     return start;
 }

@@ -108,6 +108,7 @@ public:
     static constexpr std::size_t kMaxBlockWords = kMaskWords + 63;
 
     AcStore() = default;
+    ~AcStore();
     AcStore(const AcStore& other) { *this = other; }
     AcStore(AcStore&&) noexcept = default;
     AcStore& operator=(const AcStore& other);
@@ -116,7 +117,7 @@ public:
     // Room for a strip of `blocks` blocks; the strip ends at endStrip.
     std::int16_t* beginStrip(std::size_t blocks) { return beginWords(blocks * kMaxBlockWords); }
     void endStrip(std::int16_t* end) {
-        const std::size_t at = std::size_t(end - chunks_.back().get());
+        const std::size_t at = std::size_t(end - chunks_.back().words.get());
         lengths_.push_back(at - used_);
         used_ = at;
     }
@@ -127,8 +128,11 @@ public:
 private:
     std::int16_t* beginWords(std::size_t most);
 
-    std::vector<std::unique_ptr<std::int16_t[]>> chunks_;
-    std::size_t chunkWords_ = 0;
+    struct Chunk {
+        std::unique_ptr<std::int16_t[]> words;
+        std::size_t size = 0;
+    };
+    std::vector<Chunk> chunks_;
     std::size_t used_ = 0;
     std::vector<const std::int16_t*> starts_;
     std::vector<std::size_t> lengths_; // in words

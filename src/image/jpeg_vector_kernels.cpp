@@ -6,15 +6,33 @@
 
 namespace vantola::jpeg {
 
+namespace {
+
+// The byte `first` of pixel 0 (and the same byte of pixels 1, 2, 3 three bytes apart) in the
+// low byte of each 64-bit lane, the 16 bytes being in both halves of the register.
+[[gnu::target("avx2")]] inline __m256i channelBytes(char first) {
+    const char n = -1;
+    return _mm256_setr_epi8(first, n, n, n, n, n, n, n, char(first + 3), n, n, n, n, n, n, n,
+                            char(first + 6), n, n, n, n, n, n, n, char(first + 9), n, n, n, n, n, n,
+                            n);
+}
+
+// The levels of one channel of four pixels as doubles: 2^52 + level has the level in its low
+// mantissa bits, and subtracting 2^52 is exact.
+[[gnu::target("avx2")]] inline __m256d levels(__m256i pixels, __m256i channel) {
+    const __m256i twoTo52Bits = _mm256_set1_epi64x(0x4330000000000000);
+    return _mm256_sub_pd(
+        _mm256_castsi256_pd(_mm256_or_si256(_mm256_shuffle_epi8(pixels, channel), twoTo52Bits)),
+        _mm256_set1_pd(4503599627370496.0));
+}
+
+} // namespace
+
 [[gnu::target("avx2")]] void convertSamplesAvx2(const std::uint8_t* bgr, std::int64_t count,
                                                 const double* weights, float* samples) {
-    // The blue, green and red bytes of four pixels (12 bytes), each widened to 32 bits.
-    const __m128i blueBytes =
-        _mm_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1);
-    const __m128i greenBytes =
-        _mm_setr_epi8(1, -1, -1, -1, 4, -1, -1, -1, 7, -1, -1, -1, 10, -1, -1, -1);
-    const __m128i redBytes =
-        _mm_setr_epi8(2, -1, -1, -1, 5, -1, -1, -1, 8, -1, -1, -1, 11, -1, -1, -1);
+    const __m256i blueBytes = channelBytes(0);
+    const __m256i greenBytes = channelBytes(1);
+    const __m256i redBytes = channelBytes(2);
     const __m256d red = _mm256_set1_pd(weights[0]);
     const __m256d green = _mm256_set1_pd(weights[1]);
     const __m256d blue = _mm256_set1_pd(weights[2]);
@@ -22,10 +40,12 @@ namespace vantola::jpeg {
     std::int64_t x = 0;
     // Each load reads 16 bytes: the last four pixels go the scalar way.
     for (; x + 6 <= count; x += 4, bgr += 12) {
-        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr));
-        const __m256d r = _mm256_cvtepi32_pd(_mm_shuffle_epi8(pixels, redBytes));
-        const __m256d g = _mm256_cvtepi32_pd(_mm_shuffle_epi8(pixels, greenBytes));
-        const __m256d b = _mm256_cvtepi32_pd(_mm_shuffle_epi8(pixels, blueBytes));
+        _mm_prefetch(reinterpret_cast<const char*>(bgr) + 1024, _MM_HINT_T0);
+        const __m256i pixels =
+            _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bgr)));
+        const __m256d r = levels(pixels, redBytes);
+        const __m256d g = levels(pixels, greenBytes);
+        const __m256d b = levels(pixels, blueBytes);
         const __m256d sum =
             _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(r, red), _mm256_mul_pd(g, green)),
                           _mm256_add_pd(_mm256_mul_pd(b, blue), offset));
