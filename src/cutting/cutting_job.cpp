@@ -4,6 +4,8 @@
 
 #include "cutting/job_folders.h"
 #include "cutting/job_log.h"
+#include "cutting/panel_book.h"
+#include "cutting/panel_maps.h"
 #include "cutting/piece_picture.h"
 #include "cutting/safe_folder.h"
 #include "cutting/thread_setting.h"
@@ -65,6 +67,7 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
 
     // Preparing the record and the log: a failure here does not stop the job.
     record_.start(state_.sFichierDecoupage);
+    panels_.clear();
     sRepSortie = state_.sRepSource + kFirstPassFolder;
     sFichierLog = sRepSortie + QStringLiteral("log.txt");
     // What a killed run was writing when it stopped goes, so that this run ends as if the
@@ -105,6 +108,13 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
                                         onePicture ? piecesOfThisJob(sFichierAOuvrirCourt)
                                                    : listJpegPages(sourceFolder + kFirstPassFolder),
                                         !onePicture, lSeuilPixel);
+    if (switches.panelBook || switches.panelMaps) {
+        const QString panelFailure =
+            writePanelOutputs(sourceFolder, switches.doublePass && summary.failure.isEmpty());
+        if (!panelFailure.isEmpty())
+            summary.failure +=
+                (summary.failure.isEmpty() ? QString() : QStringLiteral("\n")) + panelFailure;
+    }
 
     host_.pageProgress(0, QString());
     host_.jobProgress(0, QString());
@@ -319,6 +329,31 @@ QString CuttingJob::mergeSecondPass(const QString& sourceFolder, const QStringLi
     // VANTOLA2 is empty now; the next double pass clears what stays of it.
     (void)removeFolderSafely(sourceFolder, kSecondPassName);
     return {};
+}
+
+QString CuttingJob::writePanelOutputs(const QString& sourceFolder, bool secondPassInPlace) {
+    const QString folder = sourceFolder + kFirstPassFolder;
+    const std::vector<PlacedPiece> pieces = panels_.finalPieces(folder, secondPassInPlace);
+    // A job that wrote no piece has nothing to bind or map; its pages' failures say why.
+    if (pieces.empty())
+        return {};
+    const QString name = panelBookName.isEmpty()
+                             ? QFileInfo(QDir::cleanPath(sourceFolder)).fileName()
+                             : panelBookName;
+    QStringList failures;
+    if (switches.panelBook)
+        failures << writePanelBook(pieces, name, folder);
+    if (switches.panelMaps)
+        failures << writePanelMaps(pieces, name, folder);
+    failures.removeAll(QString());
+    if (failures.isEmpty())
+        return {};
+    QStringList lines;
+    for (const QString& failure : failures)
+        lines << QStringLiteral("ERREUR : ") + failure;
+    // The caller shows the failures whether or not the log takes them.
+    (void)appendTextLines(sFichierLog, lines);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace vantola

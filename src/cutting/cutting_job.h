@@ -4,6 +4,7 @@
 #include "cutting/grid_rotation.h"
 #include "cutting/job_host.h"
 #include "cutting/page_preparation.h"
+#include "cutting/panel_layout.h"
 #include "cutting/program_state.h"
 #include "image/jpeg_writing.h"
 
@@ -99,6 +100,8 @@ public:
     // Memory that the pages in flight may take together, in MiB (--memory): unset, each job reads
     // the key MEMOIRE_MAX of param.ini (default: half the physical memory).
     std::optional<qint32> memoryMebibytes;
+    // The name of the panel book (--cbz), NAME.cbz; empty, the source folder's name.
+    QString panelBookName;
 
 private:
     class HostReport; // the report of the page being cut, on the calling thread
@@ -118,6 +121,9 @@ private:
                           qint32 lSeuilPixel);
     QString replaceFirstPassFolder(const QString& sourceFolder);
     QString mergeSecondPass(const QString& sourceFolder, const QStringList& pieces);
+    // Writes the panel book and the panel maps that the switches ask for into VANTOLA. Returns
+    // why one could not be written (also logged), or "".
+    QString writePanelOutputs(const QString& sourceFolder, bool secondPassInPlace);
 
     // One page.
     JpegSettings currentJpegSettings() const;
@@ -141,6 +147,7 @@ private:
     ProgramState& state_;
     JobHost& host_;
     JobCutRecord record_; // the running job's cut record
+    PanelLayout panels_;  // where the running job's pieces lie on their pages
     std::function<QImage(int)> pdfPageSource_;
     int pdfDocumentPages_ = std::numeric_limits<int>::max();
     int failingStep_ = kStepStart; // the step of the page being cut, logged when it fails

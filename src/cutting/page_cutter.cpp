@@ -193,6 +193,9 @@ void CuttingJob::writePieces(CutPipeline& pipeline, PreparedPage& page) {
         return page.pieces[i].picture;
     };
     const std::vector<CutPiece>& pieces = cuts.decisions.pieces;
+    // A captured page is the JPEG file it was saved as, in the source folder.
+    const QString pagePath =
+        request.sFichier.isEmpty() ? state_.sRepSource + request.sNomSortie : request.sFichier;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const CutPiece& cut = pieces[i];
         const QString bitmapName = pieceName(QStringLiteral(".bmp"));
@@ -212,6 +215,8 @@ void CuttingJob::writePieces(CutPipeline& pipeline, PreparedPage& page) {
         }
         placeEncodedPiece(pipeline, page.pieces[i], piece, bitmapName,
                           pieceName(QStringLiteral(".jpg")));
+        panels_.add(request.iPasse, pagePath, cuts.W, cuts.H, switches.rotation, cut,
+                    pieceName(QStringLiteral(".jpg")));
         ++lNumDiapo;
         host_.yield();
     }
