@@ -344,7 +344,7 @@ QString CuttingJob::writePanelOutputs(const QString& sourceFolder, bool secondPa
     if (switches.panelBook)
         failures << writePanelBook(pieces, name, folder);
     if (switches.panelMaps)
-        failures << writePanelMaps(pieces, name, folder);
+        failures += writePanelMaps(pieces, name, folder);
     failures.removeAll(QString());
     if (failures.isEmpty())
         return {};

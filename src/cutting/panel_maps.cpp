@@ -114,15 +114,17 @@ QByteArray panelMapsAcbf(const std::vector<PlacedPiece>& pieces, const QString& 
     return bytes;
 }
 
-QString writePanelMaps(const std::vector<PlacedPiece>& pieces, const QString& title,
-                       const QString& outputFolder) {
+QStringList writePanelMaps(const std::vector<PlacedPiece>& pieces, const QString& title,
+                           const QString& outputFolder) {
+    // Each file is written even when the other could not be.
+    QStringList failures;
     for (const auto& [name, bytes] :
          {std::pair{QStringLiteral("frames.json"), panelMapsJson(pieces)},
           std::pair{QStringLiteral("frames.acbf"), panelMapsAcbf(pieces, title, outputFolder)}}) {
         if (!writeFileAtomically(outputFolder + name, bytes))
-            return QStringLiteral("%1 n'a pas pu être écrit").arg(outputFolder + name);
+            failures << QStringLiteral("%1 n'a pas pu être écrit").arg(outputFolder + name);
     }
-    return {};
+    return failures;
 }
 
 } // namespace vantola

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace vantola {
@@ -21,8 +22,9 @@ QByteArray panelMapsJson(const std::vector<PlacedPiece>& pieces);
 QByteArray panelMapsAcbf(const std::vector<PlacedPiece>& pieces, const QString& title,
                          const QString& outputFolder);
 
-// Writes both files into outputFolder, each whole or not at all. Returns why one failed, or "".
-QString writePanelMaps(const std::vector<PlacedPiece>& pieces, const QString& title,
-                       const QString& outputFolder);
+// Writes both files into outputFolder, each whole or not at all (one failing does not stop the
+// other). Returns one line per file that could not be written.
+QStringList writePanelMaps(const std::vector<PlacedPiece>& pieces, const QString& title,
+                           const QString& outputFolder);
 
 } // namespace vantola

@@ -6,6 +6,7 @@
 #include "support/qstring_printer.h"
 #include "support/test_pages.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -209,6 +210,25 @@ INSTANTIATE_TEST_SUITE_P(
         PanelCase{"AnticlockwiseDoublePass", {"--rotate", "ccw", "--double-pass"}, 0, -90, 2},
         PanelCase{"DoublePass", {"--double-pass"}, 0, 0, 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A book or a map that cannot take its name (a folder bears it) fails the job, says why in the
+// log, and loses nothing: the pieces, the other outputs and the folder in the way stay.
+TEST(PanelOutputFailure, IsReportedAndLosesNothing) {
+    for (const QString blocked : {"pages.cbz", "frames.json"}) {
+        SCOPED_TRACE(qPrintable(blocked));
+        JobFixture f;
+        writeComicPages(f.source(), 1);
+        ASSERT_TRUE(QDir().mkpath(f.output() + blocked + "/kept"));
+        EXPECT_EQ(f.cutWithVantola(f.source(), {"--cbz", "--frames"}).status, 1);
+        EXPECT_EQ(fileNames(f.output(), "*.jpg").size(), kPanelsPerPage);
+        EXPECT_TRUE(QFileInfo(f.output() + blocked + "/kept").isDir());
+        for (const QString other : {"pages.cbz", "frames.json", "frames.acbf"})
+            EXPECT_EQ(QFileInfo(f.output() + other).isFile(), other != blocked)
+                << qPrintable(other);
+        EXPECT_EQ(fileNames(f.output(), ".vantola-*"), QStringList());
+        EXPECT_TRUE(f.outputLog().filter("ERREUR : ").join("").contains(blocked));
+    }
+}
 
 } // namespace
 } // namespace vantola::test
