@@ -136,6 +136,8 @@ FileRequest ModCommonDialog::imageRequest() {
     filter_ = AjouterFiltre(filter_, QStringLiteral("JPG Files (*.JPG)"), QStringLiteral("*.JPG"));
     filter_ = AjouterFiltre(filter_, QStringLiteral("GIF Files (*.GIF)"), QStringLiteral("*.GIF"));
     filter_ = AjouterFiltre(filter_, QStringLiteral("BMP Files (*.BMP)"), QStringLiteral("*.BMP"));
+    filter_ = AjouterFiltre(filter_, QStringLiteral("Albums (*.CBZ;*.CBR;*.CB7;*.CBT)"),
+                            QStringLiteral("*.CBZ;*.CBR;*.CB7;*.CBT;*.ZIP;*.RAR;*.7Z;*.TAR"));
     return {.flags = kOfnHideReadOnly,
             .filter = filter_,
             .title = QStringLiteral("Nom du fichier en entrée...")};

@@ -64,7 +64,8 @@ public:
     // The general file dialog: the chosen path, or "" when cancelled (flags then unchanged).
     QString DialogueFichier(FileRequest& request);
 
-    // Picture dialog "Nom du fichier en entrée..." with the JPG, GIF and BMP filters.
+    // Picture dialog "Nom du fichier en entrée..." with the JPG, GIF and BMP filters and the
+    // comic-book archives (CBZ, CBR, CB7, CBT, ZIP, RAR, 7Z, TAR).
     QString ChoisirImage();
     // Output dialog "Nom du fichier en sortie..." with the JPG filter. It is an open dialog that
     // takes an existing name or a new one.

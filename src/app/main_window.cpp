@@ -5,6 +5,7 @@
 #include "app/jpeg_settings_dialog.h"
 #include "app/page_viewer.h"
 #include "app/progress_panel.h"
+#include "cutting/archive_pages.h"
 #include "cutting/program_settings.h"
 #include "review/compare_tool.h"
 #include "settings/app_error.h"
@@ -185,10 +186,24 @@ void frmBD::cutChosenPicture(bool wholeFolder) {
     if (path.isEmpty() || !chosenFolderExists(path))
         return;
     state_.bSansMessage = false;
-    if (wholeFolder)
+    if (isComicArchive(path))
+        cutArchive(path);
+    else if (wholeFolder)
         runJob(ExtraireDossier(path), QString(), 0);
     else
         runJob(path, ExtraireNomFichier(path), 0);
+}
+
+void frmBD::cutArchive(const QString& path) {
+    const ArchivePages pages = extractArchivePages(
+        path, archiveBudgetSetting(state_.sFichierParam, QFileInfo(path).size()));
+    if (!pages.error.isEmpty()) {
+        hooks_.showMessage(QStringLiteral("ARCHIVE NON EXTRAITE"), pages.error);
+        return;
+    }
+    job_.pagesFailedBefore = pages.failures;
+    runJob(pages.folder, QString(), 0);
+    job_.pagesFailedBefore.clear();
 }
 
 void frmBD::mnu_pressepapier_Click() {

@@ -89,6 +89,8 @@ private:
     // Asks for a picture, then cuts it or (wholeFolder) every page of its folder, unless a job
     // runs or the folder does not exist.
     void cutChosenPicture(bool wholeFolder);
+    // Extracts a comic-book archive into a new folder beside it and cuts that folder.
+    void cutArchive(const QString& path);
     enum class PendingExit { None, Close, Quit };
 
     // A menu or item: its object name, its French caption (UTF-8, "&" before the access key) and

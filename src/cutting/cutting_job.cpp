@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unistd.h>
+#include <utility>
 
 namespace vantola {
 
@@ -76,6 +77,10 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     removeStaleTemporaryFiles(state_.sRepSource);
     removeLeftAsideFolders(state_.sRepSource);
     writeLogHeader();
+    for (const QString& line : std::exchange(pagesFailedBefore, {})) {
+        (void)appendTextLines(sFichierLog, {line}); // the count below tells a refused line
+        ++lNbErreurs;
+    }
 
     const bool onePicture = inbPage == 0 && !ExtraireNomFichier(sFichierAOuvrir).isEmpty();
     if (onePicture) {
@@ -86,7 +91,7 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
         cutPages({page}, true, [](std::size_t) {});
     } else if (inbPage == 0) {
         QStringList shadowed;
-        const QStringList pages = listJpegPages(state_.sRepSource, &shadowed);
+        const QStringList pages = listFolderPages(state_.sRepSource, &shadowed);
         // A log that refuses the warning also refuses each page's line, which fails the page:
         // the job's count of errors tells it.
         for (const QString& name : shadowed)

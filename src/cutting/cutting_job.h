@@ -94,6 +94,9 @@ public:
     qint32 lLignePied = 0;
     JobSwitches switches;
     JpegOverrides jpegOverrides;
+    // Pages that failed before the job (an archive's entries that could not be extracted): the
+    // next job that starts logs each line and counts it as a failed page.
+    QStringList pagesFailedBefore;
     // Threads that cut the pages (--threads): unset, each job reads the key THREADS of param.ini
     // (default: the number of cores). 1 cuts page after page on the calling thread alone.
     std::optional<int> threads;

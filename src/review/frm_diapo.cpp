@@ -173,7 +173,7 @@ void frmDiapo::Form_Load() {
     sourceFolder_ = state_.sRepSource;
     // An empty folder name would list the working folder: no folder, no pages.
     if (!sourceFolder_.isEmpty()) {
-        for (const QString& name : listJpegPages(sourceFolder_))
+        for (const QString& name : listFolderPages(sourceFolder_))
             pages_.push_back({name, QString()});
     }
 

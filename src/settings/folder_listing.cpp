@@ -121,4 +121,16 @@ QStringList listJpegPages(const QString& folder, QStringList* shadowed) {
     return pages;
 }
 
+QStringList listFolderPages(const QString& folder, QStringList* shadowed) {
+    const QString base = folder.isEmpty() ? QStringLiteral("./") : folder;
+    if (!QFile::exists(base + QLatin1String(kExtractedFolderMarker)))
+        return listJpegPages(folder, shadowed);
+    const auto hidden = [](const QString& name) { return name.startsWith(QLatin1Char('.')); };
+    QStringList pages = listFileNames(folder, shadowed);
+    pages.removeIf(hidden);
+    if (shadowed)
+        shadowed->removeIf(hidden);
+    return pages;
+}
+
 } // namespace vantola

@@ -20,4 +20,12 @@ QStringList listFileNames(const QString& folder, QStringList* shadowed = nullptr
 // names of such files that leave the listing go to `shadowed` when given.
 QStringList listJpegPages(const QString& folder, QStringList* shadowed = nullptr);
 
+// The file that marks a folder the program extracted from a comic-book archive.
+inline constexpr char kExtractedFolderMarker[] = ".vantola-archive";
+
+// The pages of a folder job. A folder that holds kExtractedFolderMarker takes every file but the
+// hidden ones (the extraction wrote only pictures, of any type, named in archive order); any other
+// folder takes its JPEG files, as listJpegPages.
+QStringList listFolderPages(const QString& folder, QStringList* shadowed = nullptr);
+
 } // namespace vantola
