@@ -643,8 +643,8 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
     QStringList descriptions;
     for (int i = 0; i < types->count(); ++i)
         descriptions << types->itemText(i);
-    EXPECT_EQ(descriptions,
-              QStringList({"JPG Files (*.JPG)", "GIF Files (*.GIF)", "BMP Files (*.BMP)"}));
+    EXPECT_EQ(descriptions, QStringList({"JPG Files (*.JPG)", "GIF Files (*.GIF)",
+                                         "BMP Files (*.BMP)", "Albums (*.CBZ;*.CBR;*.CB7;*.CBT)"}));
 
     dialog->setDirectory(folder.path());
     dialog->show();

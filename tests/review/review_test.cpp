@@ -10,6 +10,7 @@
 #include "review/piece_listing.h"
 #include "review/thumbnail_slot.h"
 #include "settings/path_parts.h"
+#include "support/job_fixture.h"
 #include "support/qstring_printer.h"
 #include "support/test_pages.h"
 
@@ -138,6 +139,39 @@ protected:
         openReview();
     }
 };
+
+// A comic-book archive chosen in the folder or picture command becomes a folder like any other:
+// the review window shows its pages, a PNG one too, and cuts one again.
+TEST_F(ReviewTest, ArchiveFromTheWindowIsReviewedAndRecut) {
+    addThreePages();
+    ASSERT_TRUE(QImage(source.file("b.jpg")).save(source.file("b.png")));
+    ASSERT_TRUE(writeFileBytes(source.file("broken.cbr"), "no archive"));
+    nextImage = source.file("broken.cbr");
+    item("mnu_ouvrirrep")->trigger();
+    EXPECT_EQ(messageTitles(), QStringList{"ARCHIVE NON EXTRAITE"});
+    EXPECT_FALSE(QDir(source.path() + "broken").exists());
+    const QString archive = source.file("book.cbz");
+    ASSERT_EQ(runProgram("bsdtar", {"-cf", archive, "--format", "zip", "-C", source.path(), "c.jpg",
+                                    "b.png", "a.jpg"})
+                  .status,
+              0);
+    nextImage = archive;
+    messages.clear();
+    item("mnu_ouvririmage")->trigger();
+    EXPECT_EQ(messageTitles(), QStringList{"DECOUPAGE TERMINE"});
+    const QString book = source.path() + "book/";
+    EXPECT_EQ(state.sRepSource, book);
+
+    openReview();
+    ASSERT_EQ(diapo().tabImages().size(), 3u);
+    EXPECT_EQ(info(), "3 diapos sur 0001-a.jpg");
+    showPage(1);
+    EXPECT_EQ(info(), "3 diapos sur 0002-b.png");
+    diapo().txtNbBlanc()->setText("1600");
+    diapo().CmdRedecouper()->click();
+    EXPECT_TRUE(readFileBytes(book + "VANTOLA/log.txt").contains("Niveau du blanc : 1600"));
+    EXPECT_TRUE(cutRecord().contains("0002-b.png]"));
+}
 
 TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionsThumbnailsAndMarks) {
     writeParamIni("[FRANCAIS]\r\nT0=Page vue\r\nT5=Refaire\r\n");
