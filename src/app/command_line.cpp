@@ -17,8 +17,10 @@ QString commandLineHelp() {
     return QStringLiteral(
         "Usage:\n"
         "  vantola [--home DIR]                      the main window\n"
-        "  vantola cut PATH... [options]             one job per PATH: a picture, or a folder\n"
-        "                                            (every .jpg in it)\n"
+        "  vantola cut PATH... [options]             one job per PATH: a picture, a folder\n"
+        "                                            (every .jpg in it), or a comic-book archive\n"
+        "                                            (.cbz .cbr .cb7 .cbt .zip .rar .7z .tar:\n"
+        "                                            its pictures go to a new folder beside it)\n"
         "      --home DIR            program folder (param.ini, decoupage.ini)\n"
         "      --level N             white level for this run\n"
         "      --double-pass | --single-pass\n"

@@ -156,13 +156,14 @@ TEST(ArchiveJob, HostileArchivesFailSafely) {
           {"b/p.jpg", "p3.jpg"},
           {"link.jpg", "link"},
           {"caf\\202.jpg", "p1.jpg"},
+          {"D:w.jpg", "p1.jpg"},
           {"\\303\\251t\\303\\251.jpg", "p1.jpg"}},
          [](QByteArray& zip, ArchiveBook&) {
              zip.replace("Xetc/y.jpg", "/etc/y.jpg").replace("C__win_z.jpg", "C:\\win\\z.jpg");
          },
          1,
          {"0001-x.jpg", "0002-y.jpg", "0003-p.jpg", "0004-p.jpg", "0005-z.jpg", "0006-café.jpg",
-          "0007-été.jpg"},
+          "0007-w.jpg", "0008-été.jpg"},
          "link.jpg (lien, non suivi)",
          nullptr},
         {"a damaged entry and an encrypted one",
