@@ -35,7 +35,9 @@ namespace {
 constexpr qint64 kBudgetTimesArchive = 20;
 constexpr qint64 kLargestDefaultBudget = 4096 * kMebibyte;
 constexpr int kMostRetries = 100;
-constexpr qsizetype kLongestBaseName = 120; // characters kept of an entry's name, suffix aside
+// UTF-16 units kept of an entry's name before its suffix: at most 180 bytes in UTF-8, so that the
+// page's name stays under the file system's 255 bytes.
+constexpr qsizetype kLongestBaseName = 60;
 
 // Code page 437 from 0x80 to 0xFF: the names of ZIP entries not marked UTF-8.
 const QString kCp437High = QStringLiteral(
@@ -72,8 +74,11 @@ QString pageBaseName(const QString& path) {
         name.remove(0, 2);
     name.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot > kLongestBaseName)
-        name.remove(kLongestBaseName, dot - kLongestBaseName);
+    if (dot > kLongestBaseName) {
+        // A character in two UTF-16 units is kept whole or not at all.
+        const qsizetype keep = kLongestBaseName - (name.at(kLongestBaseName - 1).isHighSurrogate());
+        name.remove(keep, dot - keep);
+    }
     return name;
 }
 
@@ -257,9 +262,11 @@ ArchivePages extractArchivePages(const QString& archivePath, qint64 budget) {
         const int status = archive_read_next_header(reader.get(), &entry);
         if (status == ARCHIVE_EOF)
             break;
-        if (status == ARCHIVE_RETRY && ++retries < kMostRetries)
-            continue; // the reader skipped what it could not read and tries the next header
-        if (status < ARCHIVE_WARN) {
+        // On RETRY the reader skipped what it could not read and tries the next header.
+        const bool retry = status == ARCHIVE_RETRY;
+        if (retry && ++retries < kMostRetries)
+            continue;
+        if (retry || status < ARCHIVE_WARN) {
             const QString why = QString::fromUtf8(archive_error_string(reader.get()));
             if (pages.empty() && result.failures.isEmpty()) {
                 result.error =
@@ -271,10 +278,10 @@ ArchivePages extractArchivePages(const QString& archivePath, qint64 budget) {
         }
         const QString path = entryPath(entry);
         const QString name = pageBaseName(path);
-        if (!isPictureName(name))
+        if (!isPictureName(name) || archive_entry_filetype(entry) == AE_IFDIR)
             continue; // folders, text files, the book's description
         if (archive_entry_filetype(entry) != AE_IFREG || archive_entry_hardlink(entry) != nullptr) {
-            fail(path, QStringLiteral("lien, non suivi"));
+            fail(path, QStringLiteral("lien ou fichier spécial, non suivi"));
             continue;
         }
         if (archive_entry_is_encrypted(entry)) {
