@@ -26,8 +26,10 @@ int runArchiveJob(CommandLineJob& runner, const QFileInfo& archive) {
         return kExitUsage;
     }
     runner.job().pagesFailedBefore = pages.failures;
+    runner.job().panelBookName = archive.completeBaseName();
     const int status = runner.run(pages.folder, QString(), 0);
     runner.job().pagesFailedBefore.clear();
+    runner.job().panelBookName.clear();
     return status;
 }
 

@@ -202,8 +202,10 @@ void frmBD::cutArchive(const QString& path) {
         return;
     }
     job_.pagesFailedBefore = pages.failures;
+    job_.panelBookName = QFileInfo(path).completeBaseName();
     runJob(pages.folder, QString(), 0);
     job_.pagesFailedBefore.clear();
+    job_.panelBookName.clear();
 }
 
 void frmBD::mnu_pressepapier_Click() {

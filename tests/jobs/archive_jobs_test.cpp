@@ -161,7 +161,9 @@ TEST(ArchiveJob, FormatsPictureTypesAndHostileArchives) {
         if (row.budgetMiB)
             book.setParam("ARCHIVE_TAILLE_MAX", row.budgetMiB);
 
-        const ProcessResult run = book.cutWithVantola(archive);
+        // Where the folder's name is taken, the panel book still bears the archive's name.
+        const ProcessResult run =
+            book.cutWithVantola(archive, nameTaken ? QStringList{"--cbz"} : QStringList{});
 
         EXPECT_EQ(run.status, row.status) << run.err.toStdString();
         EXPECT_EQ(readFileBytes(archive), bytes);
@@ -178,6 +180,7 @@ TEST(ArchiveJob, FormatsPictureTypesAndHostileArchives) {
             beside);
         if (nameTaken) {
             EXPECT_EQ(readFileBytes(book.books() + "BOOK"), "mine");
+            EXPECT_TRUE(QFileInfo::exists(folder + "VANTOLA/BOOK.cbz"));
         }
         const QString told =
             run.out + run.err + textFileLines(folder + "VANTOLA/log.txt").join('\n');
