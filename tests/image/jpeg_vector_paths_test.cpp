@@ -42,31 +42,24 @@ QByteArray encoded(const QImage& picture, const EncoderSettings& settings) {
     return encoder.FileBytes();
 }
 
-TEST_F(JpegVectorPaths, EverySamplingAndSizeGivesTheSameFile) {
-    std::vector<EncoderSettings> samplings = {{75, 1, 1, true}};
-    for (int h = 1; h <= 4; ++h)
-        for (int v = 1; v <= 4; ++v)
-            samplings.push_back({75, h, v, false});
+TEST_F(JpegVectorPaths, EverySamplingSizeAndQualityGivesTheSameFile) {
+    std::vector<std::pair<QSize, EncoderSettings>> cases;
     for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(7, 5), QSize(17, 9), QSize(33, 31),
                              QSize(3, 67), QSize(66, 42), QSize(4098, 4), QSize(4099, 3)}) {
-        const QImage picture = photoLikePicture(size.width(), size.height());
-        for (const EncoderSettings& settings : samplings) {
-            SCOPED_TRACE(::testing::Message()
-                         << size.width() << "x" << size.height() << " " << settings.h << "x"
-                         << settings.v << (settings.grey ? " grey" : ""));
-            const auto [scalar, vector] = onBothPaths([&] { return encoded(picture, settings); });
-            EXPECT_EQ(scalar, vector);
-        }
+        cases.push_back({size, {75, 1, 1, true}});
+        for (int h = 1; h <= 4; ++h)
+            for (int v = 1; v <= 4; ++v)
+                cases.push_back({size, {75, h, v, false}});
     }
-}
-
-TEST_F(JpegVectorPaths, EveryQualityGivesTheSameFile) {
-    const QImage picture = photoLikePicture(37, 29);
-    for (int quality = 1; quality <= 100; ++quality) {
-        const auto [scalar, vector] = onBothPaths([&] {
-            return encoded(picture, {quality, 2, 2, false});
-        });
-        EXPECT_EQ(scalar, vector) << "quality " << quality;
+    for (int quality = 1; quality <= 100; ++quality)
+        cases.push_back({QSize(37, 29), {quality, 2, 2, false}});
+    for (const auto& [size, settings] : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << size.width() << "x" << size.height() << " q" << settings.quality << " "
+                     << settings.h << "x" << settings.v << (settings.grey ? " grey" : ""));
+        const QImage picture = photoLikePicture(size.width(), size.height());
+        const auto [scalar, vector] = onBothPaths([&] { return encoded(picture, settings); });
+        EXPECT_EQ(scalar, vector);
     }
 }
 

@@ -96,6 +96,8 @@ TEST(ArchiveJob, FormatsPictureTypesAndHostileArchives) {
             qToLittleEndian<quint32>(1000, zip.data() + size);
     };
     const auto noArchive = [](QByteArray& zip, ArchiveBook&) { zip = "not an archive"; };
+    const QStringList bomb{"p1.jpg p1.jpg", "bomb.png zeros32"};
+    const QStringList big{"p1.jpg p1.jpg", "big.jpg zeros2"};
     const std::vector<ArchiveCase> rows{
         {"BOOK.cbz", "zip", book, nullptr, 0, "BOOK", bookPages, allCut},
         {"BOOK.ZIP", "zip", book, nullptr, 0, "BOOK (2)", bookPages, allCut},
@@ -125,24 +127,9 @@ TEST(ArchiveJob, FormatsPictureTypesAndHostileArchives) {
          "12 pieces written, 2 pages failed",
          nullptr,
          {"--options", "zip:compression=store"}},
-        {"bomb.cbz", "zip", {"p1.jpg p1.jpg", "bomb.png zeros32"}, nullptr, 2, "", {}, "dépasse"},
-        {"lie.cbz",
-         "zip",
-         {"p1.jpg p1.jpg", "bomb.png zeros32"},
-         understated,
-         2,
-         "",
-         {},
-         "dépasse"},
-        {"big.cbt",
-         "ustar",
-         {"p1.jpg p1.jpg", "big.jpg zeros2"},
-         nullptr,
-         2,
-         "",
-         {},
-         "dépasse 1.0 Mio",
-         "1"},
+        {"bomb.cbz", "zip", bomb, nullptr, 2, "", {}, "dépasse"},
+        {"lie.cbz", "zip", bomb, understated, 2, "", {}, "dépasse"},
+        {"big.cbt", "ustar", big, nullptr, 2, "", {}, "dépasse 1.0 Mio", "1"},
         {"none.cbz", "zip", {"p1.jpg p1.jpg"}, noArchive, 2, "", {}, "L'archive"},
     };
     for (const ArchiveCase& row : rows) {
