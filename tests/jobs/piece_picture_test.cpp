@@ -32,17 +32,15 @@ TEST(PiecePicture, TakesTheGridCellsOfItsRectangleAndWhiteElsewhere) {
             piecePicture(grid, QImage(), {c.kind, c.left, c.right, c.top, c.bottom}, c.W);
         const qint32 width = c.kind == PieceKind::Block ? c.right - c.left : c.W;
         ASSERT_EQ(QSize(width, c.bottom - c.top), piece.size());
-        for (qint32 y = 0; y < piece.height(); ++y) {
+        for (qint32 y = 0; y < piece.height(); ++y)
             for (qint32 x = 0; x < width; ++x) {
-                const qint32 column = c.left + x;
                 QRgb expected = qRgb(255, 255, 255);
-                if (column <= c.right && column < grid.columnCount()) {
-                    const quint32 cell = quint32(grid.at(column, c.top + y));
+                if (c.left + x <= c.right && c.left + x < grid.columnCount()) {
+                    const quint32 cell = quint32(grid.at(c.left + x, c.top + y));
                     expected = qRgb(int(cell & 0xFF), int((cell >> 8) & 0xFF), int(cell >> 16));
                 }
                 ASSERT_EQ(expected, piece.pixel(x, y)) << x << ", " << y;
             }
-        }
     }
     EXPECT_EQ(kErrSubscript, test::errorNumber([&] {
                   piecePicture(grid, QImage(), {PieceKind::Block, 0, 2, 5, 8}, 9);
