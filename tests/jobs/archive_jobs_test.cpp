@@ -172,17 +172,23 @@ TEST(ArchiveJob, FormatsPictureTypesAndHostileArchives) {
     }
 }
 
-TEST(ArchiveJob, RarIsReadWhenRarCanWriteOne) {
-    if (QStandardPaths::findExecutable("rar").isEmpty())
-        GTEST_SKIP() << "no rar program to write a RAR archive: CBR reading is not tested";
+// No RAR writer is packaged for Debian: tests/data/make_book_cbr.py writes the stored RAR 4 file
+// that `rar a -m0` would.
+TEST(ArchiveJob, RarIsRead) {
     ArchiveBook book;
     QDir().mkpath(book.books());
-    ASSERT_EQ(runProgram("rar", {"a", "-ep", book.books() + "BOOK.cbr", book.sourceFile("p1.jpg")})
+    const QString archive = book.books() + "BOOK.cbr";
+    ASSERT_EQ(runProgram("python3", {VANTOLA_SOURCE_DIR "/tests/data/make_book_cbr.py", archive,
+                                     book.sourceFile("p1.jpg")})
                   .status,
               0);
-    const ProcessResult run = book.cutWithVantola(book.books() + "BOOK.cbr");
+    const QByteArray bytes = readFileBytes(archive);
+    const ProcessResult run = book.cutWithVantola(archive);
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(fileNames(book.books() + "BOOK/"), QStringList({"0001-p1.jpg"}));
+    EXPECT_EQ(readFileBytes(book.books() + "BOOK/0001-p1.jpg"),
+              readFileBytes(book.sourceFile("p1.jpg")));
+    EXPECT_EQ(readFileBytes(archive), bytes);
 }
 
 } // namespace
