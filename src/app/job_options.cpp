@@ -224,31 +224,26 @@ ParsedJobOptions parseJobOptions(const QStringList& arguments,
 }
 
 void applyJobOptions(const JobOptions& options, ProgramState& state, CuttingJob& job) {
-    if (options.level)
-        state.lNiveauBlanc = *options.level;
-    if (options.doublePass)
-        job.switches.doublePass = *options.doublePass;
-    if (options.rotation)
-        job.switches.rotation = *options.rotation;
-    if (options.rightToLeft)
-        job.switches.rightToLeft = *options.rightToLeft;
-    if (options.strip)
-        job.switches.strip = *options.strip;
-    if (options.panelBook)
-        job.switches.panelBook = *options.panelBook;
-    if (options.panelMaps)
-        job.switches.panelMaps = *options.panelMaps;
-    if (options.headerRow)
-        job.lLigneEntete = *options.headerRow;
+    // An option given replaces what param.ini gave; one left out changes nothing.
+    const auto take = [](auto& target, const auto& given) {
+        if (given)
+            target = *given;
+    };
+    take(state.lNiveauBlanc, options.level);
+    take(job.switches.doublePass, options.doublePass);
+    take(job.switches.rotation, options.rotation);
+    take(job.switches.rightToLeft, options.rightToLeft);
+    take(job.switches.strip, options.strip);
+    take(job.switches.panelBook, options.panelBook);
+    take(job.switches.panelMaps, options.panelMaps);
+    take(job.lLigneEntete, options.headerRow);
     if (options.footerRow) {
         job.lLignePied = *options.footerRow;
         job.switches.footerEnabled = true;
     }
     job.jpegOverrides = options.jpeg;
-    if (options.threads)
-        job.threads = *options.threads;
-    if (options.memory)
-        job.memoryMebibytes = *options.memory;
+    take(job.threads, options.threads);
+    take(job.memoryMebibytes, options.memory);
     state.bModeDebug = options.debug;
     // The command line prints its own summary instead of a message box.
     state.bSansMessage = true;
