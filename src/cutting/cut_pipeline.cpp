@@ -47,9 +47,14 @@ void dropSlot(PieceSlot& slot) {
         QFile::remove(slot.encoded.temporary);
     slot.state = PieceSlot::State::Dropped;
     slot.picture = QImage();
+    slot.buffer.reset();
 }
 
 } // namespace
+
+QImage PieceSlot::asPicture() const {
+    return buffer ? pictureOfBuffer(*buffer) : picture;
+}
 
 CutPipeline::CutPipeline(Setup setup)
     : requests_(std::move(setup.pages)), outputFolder_(std::move(setup.outputFolder)),
@@ -140,10 +145,11 @@ void CutPipeline::work() {
             slot->state = PieceSlot::State::Encoding;
             // Copies (shared, not deep) so that the slot may be dropped meanwhile.
             const QImage picture = slot->picture;
+            const std::shared_ptr<const cImage> buffer = slot->buffer;
             const QString folder = slot->folder;
             const JpegSettings settings = jpeg_;
             lock.unlock();
-            EncodedPiece encoded = encode(picture, folder, settings);
+            EncodedPiece encoded = encode(picture, buffer.get(), folder, settings);
             lock.lock();
             if (slot->state == PieceSlot::State::Dropped) {
                 if (!encoded.temporary.isEmpty())
@@ -169,7 +175,7 @@ void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, std::size_t
     PreparedPage& prepared = *page;
     const auto onCaptured = [this, &prepared, generation](const QImage& picture,
                                                           const QString& bitmapPath) {
-        addPiece(prepared, generation, picture, ExtraireDossier(bitmapPath), true);
+        addPiece(prepared, generation, picture, nullptr, ExtraireDossier(bitmapPath), true);
     };
     std::optional<LiveReport> liveReport;
     if (live) {
@@ -196,14 +202,16 @@ void CutPipeline::prepare(const std::shared_ptr<PreparedPage>& page, std::size_t
     try {
         prepared.cuts = preparePage(prepared.request, prepared.options, footer, grid, report);
         for (const CutPiece& cut : prepared.cuts.decisions.pieces) {
-            QImage picture;
+            std::shared_ptr<const cImage> buffer;
             try {
-                picture = piecePicture(grid, prepared.cuts.page, cut, prepared.cuts.W);
+                if (cut.kind != PieceKind::WholePage)
+                    buffer = pieceBuffer(grid, cut, prepared.cuts.W);
             } catch (...) {
                 prepared.pieceFailure = std::current_exception();
                 break;
             }
-            addPiece(prepared, generation, picture, outputFolder_, false);
+            addPiece(prepared, generation, buffer ? QImage() : prepared.cuts.page,
+                     std::move(buffer), outputFolder_, false);
         }
     } catch (const PreparationAbandoned&) {
     } catch (...) {
@@ -268,19 +276,21 @@ void CutPipeline::giveMemoryBack(PreparedPage& page) {
 }
 
 void CutPipeline::addPiece(PreparedPage& page, quint64 generation, const QImage& picture,
-                           const QString& folder, bool captured) {
+                           std::shared_ptr<const cImage> buffer, const QString& folder,
+                           bool captured) {
     {
         const std::lock_guard lock(mutex_);
         if (generation != generation_ || cancelled_)
             throw PreparationAbandoned{};
         PieceSlot& slot = captured ? page.captured.emplace() : page.pieces.emplace_back();
         slot.picture = picture;
+        slot.buffer = std::move(buffer);
         slot.folder = folder;
     }
     changed_.notify_all();
 }
 
-EncodedPiece CutPipeline::encode(const QImage& picture, const QString& folder,
+EncodedPiece CutPipeline::encode(const QImage& picture, const cImage* buffer, const QString& folder,
                                  const JpegSettings& settings) {
     holdWhilePaused([this] { return cancelled_.load(); });
     EncodedPiece encoded;
@@ -288,7 +298,8 @@ EncodedPiece CutPipeline::encode(const QImage& picture, const QString& folder,
     if (cancelled_)
         return encoded;
     try {
-        const QByteArray bytes = encodeJpeg(picture, settings);
+        const QByteArray bytes =
+            buffer ? encodeJpeg(*buffer, settings) : encodeJpeg(picture, settings);
         if (const int error = writeTemporaryFile(folder, bytes.constData(),
                                                  std::size_t(bytes.size()), encoded.temporary))
             raiseFileError(error);
@@ -372,7 +383,7 @@ EncodedPiece CutPipeline::takeEncoded(PieceSlot& slot) {
         slot.state = PieceSlot::State::Encoding;
         const JpegSettings settings = jpeg_;
         lock.unlock();
-        EncodedPiece encoded = encode(slot.picture, slot.folder, settings);
+        EncodedPiece encoded = encode(slot.picture, slot.buffer.get(), slot.folder, settings);
         lock.lock();
         slot.encoded = std::move(encoded);
         slot.state = PieceSlot::State::Encoded;

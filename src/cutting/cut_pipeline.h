@@ -2,6 +2,7 @@
 
 #include "cutting/page_preparation.h"
 #include "cutting/recorded_page_report.h"
+#include "image/cimage.h"
 #include "image/jpeg_writing.h"
 
 #include <QImage>
@@ -29,10 +30,15 @@ struct EncodedPiece {
 // A picture to be written as a JPEG file, and what became of it.
 struct PieceSlot {
     enum class State { Waiting, Encoding, Encoded, Taken, Dropped };
-    QImage picture;
+    QImage picture; // the whole page or a captured page
+    // A block or band, as the buffer the encoder reads (then `picture` is null).
+    std::shared_ptr<const cImage> buffer;
     QString folder; // where its temporary file goes: the folder of its final name
     State state = State::Waiting;
     EncodedPiece encoded;
+
+    // The piece as a picture, for a piece kept as a bitmap.
+    QImage asPicture() const;
 };
 
 // A page prepared: what its preparation reported, its cuts, and its pieces' pictures, which the
@@ -122,11 +128,12 @@ private:
                     PageGrid& grid);
     void giveMemoryBack(PreparedPage& page);
     bool earlierPagesTookMemory(std::size_t index) const;
-    EncodedPiece encode(const QImage& picture, const QString& folder, const JpegSettings& settings);
+    EncodedPiece encode(const QImage& picture, const cImage* buffer, const QString& folder,
+                        const JpegSettings& settings);
     bool readerMayStart() const;
     PieceSlot* nextWaitingSlot(std::shared_ptr<PreparedPage>& owner);
     void addPiece(PreparedPage& page, quint64 generation, const QImage& picture,
-                  const QString& folder, bool captured);
+                  std::shared_ptr<const cImage> buffer, const QString& folder, bool captured);
     void restartFrom(std::size_t index, const PageOptions& options, qint32 footerRow);
     void dropSlots(PreparedPage& page);
     // Where the workers hold while the pause flag is raised, until `stop` says their work is no

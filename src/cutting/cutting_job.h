@@ -74,7 +74,7 @@ public:
 
     // Encodes a piece held in memory as the JPEG file jpegPath. On failure the piece is left
     // as the bitmap bitmapPath and the failure is raised.
-    void savePiece(const QImage& piece, const QString& bitmapPath, const QString& jpegPath);
+    void savePiece(const PieceSlot& slot, const QString& bitmapPath, const QString& jpegPath);
 
     // Where the pages of a PDF job come from: page number (from 1) to picture (a null picture
     // fails that page), and how many pages the document has. A job asked for more pages stops
@@ -140,8 +140,8 @@ private:
     // Cuts page `index` of the pipeline; returns its sNomSortie (a captured page's new name).
     QString cutPage(CutPipeline& pipeline, std::size_t index);
     void writePieces(CutPipeline& pipeline, PreparedPage& page);
-    void placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const QImage& picture,
-                           const QString& bitmapPath, const QString& jpegPath);
+    void placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const QString& bitmapPath,
+                           const QString& jpegPath);
     void keepAsBitmap(const QImage& piece, const QString& bitmapPath);
     QImage takeCapturedPage(int pageNumber);
     void failPage(const QString& sFichier, const QString& sNomSortie, const QString& description,

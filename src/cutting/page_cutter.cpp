@@ -80,8 +80,9 @@ public:
     void footerRow(qint32 row) override { job_.lLignePied = row; }
     void logFile(const QString& path) override { job_.sFichierLog = path; }
     void captured(const QImage& page, const QString& bitmapPath, const QString& jpegPath) override {
-        job_.placeEncodedPiece(pipeline_, pipeline_.capturedPiece(index_), page, bitmapPath,
-                               jpegPath);
+        // The captured piece's picture is this page.
+        (void)page;
+        job_.placeEncodedPiece(pipeline_, pipeline_.capturedPiece(index_), bitmapPath, jpegPath);
     }
 
 private:
@@ -186,11 +187,10 @@ void CuttingJob::writePieces(CutPipeline& pipeline, PreparedPage& page) {
         return sRepSortie + request.sNomSortie + QLatin1Char('-') + pieceNumberText(lNumDiapo) +
                extension;
     };
-    // The picture of piece i, or what copying it from the grid raised.
-    const auto picture = [&](std::size_t i) {
+    // Piece i was copied from the grid, else what copying it raised is raised.
+    const auto copied = [&](std::size_t i) {
         if (i >= page.pieces.size())
             std::rethrow_exception(page.pieceFailure);
-        return page.pieces[i].picture;
     };
     const std::vector<CutPiece>& pieces = cuts.decisions.pieces;
     // A captured page is the JPEG file it was saved as, in the source folder.
@@ -199,22 +199,20 @@ void CuttingJob::writePieces(CutPipeline& pipeline, PreparedPage& page) {
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const CutPiece& cut = pieces[i];
         const QString bitmapName = pieceName(QStringLiteral(".bmp"));
-        QImage piece;
         if (cut.kind == PieceKind::WholePage) {
             failingStep_ = kStepWholePage;
             record_.EnregistreDecoupe(request.iPasse, request.sFichier, iNumPiece, cuts.W, cuts.H,
                                       0, cuts.W, 0, cuts.H, bitmapName);
-            piece = picture(i);
+            copied(i);
         } else {
             failingStep_ = cut.kind == PieceKind::Block ? kStepBlock : kStepWholeBand;
-            piece = picture(i);
+            copied(i);
             host_.yield();
             record_.EnregistreDecoupe(request.iPasse, request.sFichier, iNumPiece, cuts.W, cuts.H,
                                       cut.left, cut.right, cut.top, cut.bottom, bitmapName);
             ++iNumPiece;
         }
-        placeEncodedPiece(pipeline, page.pieces[i], piece, bitmapName,
-                          pieceName(QStringLiteral(".jpg")));
+        placeEncodedPiece(pipeline, page.pieces[i], bitmapName, pieceName(QStringLiteral(".jpg")));
         panels_.add(request.iPasse, pagePath, cuts.W, cuts.H, switches.rotation, cut,
                     pieceName(QStringLiteral(".jpg")));
         ++lNumDiapo;
@@ -236,7 +234,7 @@ void CuttingJob::writePieces(CutPipeline& pipeline, PreparedPage& page) {
         raiseError(kErrPathAccess);
 }
 
-void CuttingJob::placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const QImage& picture,
+void CuttingJob::placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot,
                                    const QString& bitmapPath, const QString& jpegPath) {
     // The settings are read for every piece, so that a change made during the job applies from
     // the next piece on.
@@ -244,6 +242,7 @@ void CuttingJob::placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const
     try {
         settings = currentJpegSettings();
     } catch (...) {
+        const QImage picture = slot.asPicture();
         pipeline.discard(slot);
         keepAsBitmap(picture, bitmapPath);
         throw;
@@ -254,16 +253,16 @@ void CuttingJob::placeEncodedPiece(CutPipeline& pipeline, PieceSlot& slot, const
         // The settings changed after the piece was encoded ahead: it is encoded again now.
         if (!encoded.temporary.isEmpty())
             QFile::remove(encoded.temporary);
-        savePiece(picture, bitmapPath, jpegPath);
+        savePiece(slot, bitmapPath, jpegPath);
         return;
     }
     if (encoded.error) {
-        keepAsBitmap(picture, bitmapPath);
+        keepAsBitmap(slot.asPicture(), bitmapPath);
         std::rethrow_exception(encoded.error);
     }
     if (const int error =
             placeTemporaryFile(encoded.temporary, jpegPath, ExistingTarget::Replace)) {
-        keepAsBitmap(picture, bitmapPath);
+        keepAsBitmap(slot.asPicture(), bitmapPath);
         raiseFileError(error);
     }
 }
@@ -275,12 +274,15 @@ void CuttingJob::saveJPG(const QString& FileName, const QString& sFichierSortie)
     removeFileForcibly(FileName);
 }
 
-void CuttingJob::savePiece(const QImage& piece, const QString& bitmapPath,
+void CuttingJob::savePiece(const PieceSlot& slot, const QString& bitmapPath,
                            const QString& jpegPath) {
     try {
-        writeJpegReplacing(piece, currentJpegSettings(), jpegPath);
+        if (slot.buffer)
+            writeJpegReplacing(*slot.buffer, currentJpegSettings(), jpegPath);
+        else
+            writeJpegReplacing(slot.picture, currentJpegSettings(), jpegPath);
     } catch (...) {
-        keepAsBitmap(piece, bitmapPath);
+        keepAsBitmap(slot.asPicture(), bitmapPath);
         throw;
     }
 }
