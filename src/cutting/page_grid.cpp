@@ -2,6 +2,7 @@
 
 #include "settings/app_error.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -27,6 +28,10 @@ PageGrid::Storage::~Storage() {
 }
 
 void PageGrid::allocate(qint32 lastColumn, qint32 lastRow) {
+    allocate(lastColumn, lastRow, Overwritten{});
+}
+
+void PageGrid::allocate(qint32 lastColumn, qint32 lastRow, const Overwritten& overwritten) {
     const qint32 oldColumns = columns_;
     const qint32 oldRows = rows_;
     columns_ = 0;
@@ -52,7 +57,19 @@ void PageGrid::allocate(qint32 lastColumn, qint32 lastRow) {
     if (storage_ && columns == oldColumns && rows == oldRows) {
         // The next page of a job usually has the size of the last one: clearing the cells
         // already mapped costs far less than faulting in fresh pages.
-        std::memset(storage_->cells(), 0, bytes);
+        const qint32 first = std::max(overwritten.firstRow, 0);
+        const qint32 last = std::min(overwritten.lastRow, rows - 1);
+        const qint32 kept = std::clamp(overwritten.columns, 0, columns);
+        const std::size_t rowBytes = std::size_t(columns) * sizeof(qint32);
+        qint32* cells = storage_->cells();
+        for (qint32 y = 0; y < rows; ++y) {
+            qint32* row = cells + std::size_t(y) * std::size_t(columns);
+            if (y < first || y > last)
+                std::memset(row, 0, rowBytes);
+            else
+                std::memset(row + kept, 0, std::size_t(columns - kept) * sizeof(qint32));
+        }
+        (void)bytes;
     } else {
         storage_.reset();
         storage_ = std::make_unique<Storage>(bytes);

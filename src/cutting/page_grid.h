@@ -27,6 +27,17 @@ public:
     // size that cannot be counted or held raises the overflow error, and the grid is then empty.
     void allocate(qint32 lastColumn, qint32 lastRow);
 
+    // Cells that the caller writes before it reads any cell: columns 0..columns - 1 of rows
+    // firstRow..lastRow.
+    struct Overwritten {
+        qint32 firstRow = 0;
+        qint32 lastRow = -1;
+        qint32 columns = 0;
+    };
+    // allocate, except that a grid of the same size clears only the cells outside `overwritten`
+    // (a page's grid is mostly written over by its page: clearing it first would write it twice).
+    void allocate(qint32 lastColumn, qint32 lastRow, const Overwritten& overwritten);
+
     qint32 columnCount() const { return columns_; }
     qint32 rowCount() const { return rows_; }
     bool contains(qint64 x, qint64 y) const {

@@ -9,6 +9,7 @@
 #include "settings/path_parts.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace vantola {
@@ -80,7 +81,11 @@ PreparedCuts preparePage(PageRequest& request, const PageOptions& options, qint3
     const qint32 H = result.page.height();
     result.W = W;
     result.H = H;
-    grid.allocate(W, H);
+    // fillGridRows below writes columns 0..W - 1 of the rows from the header row to the footer
+    // row set next (rows past the page stay as they are).
+    const qint32 footerRow =
+        !options.switches.footerEnabled || lLignePied == 0 ? H - 1 : lLignePied;
+    grid.allocate(W, H, {options.lLigneEntete, std::min(footerRow, H - 1), W});
     if (!options.switches.footerEnabled)
         lLignePied = H - 1;
     if (lLignePied == 0)
