@@ -1,5 +1,7 @@
 #pragma once
 
+#include "image/uninitialised_allocator.h"
+
 #include <QImage>
 #include <QtGlobal>
 #include <array>
@@ -135,31 +137,24 @@ public:
     static QImage uninitialisedQImage(qint32 lWidth, qint32 lHeight, QImage::Format format);
 
 private:
-    // Leaves the bytes it adds undefined instead of zeroing them: Create clears them itself, and
-    // Allocate's callers overwrite them, so a page is not written twice.
-    template <typename T>
-    struct UninitialisedAllocator {
+    // Pixel memory as an allocator of allocatePixels. The bytes it adds are left undefined
+    // (UninitialisedAllocator): Create clears them itself, and Allocate's callers overwrite them,
+    // so a page is not written twice.
+    template <class T>
+    struct PixelMemory {
         using value_type = T;
-        UninitialisedAllocator() = default;
-        template <typename U>
-        UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+        PixelMemory() = default;
+        template <class U>
+        PixelMemory(const PixelMemory<U>&) noexcept {}
         T* allocate(std::size_t count) {
             return static_cast<T*>(allocatePixels(count * sizeof(T)));
         }
         void deallocate(T* pointer, std::size_t count) noexcept {
             freePixels(pointer, count * sizeof(T));
         }
-        template <typename U>
-        bool operator==(const UninitialisedAllocator<U>&) const noexcept {
+        template <class U>
+        bool operator==(const PixelMemory<U>&) const noexcept {
             return true;
-        }
-        template <typename U>
-        void construct(U* place) noexcept {
-            ::new (static_cast<void*>(place)) U;
-        }
-        template <typename U, typename... Args>
-        void construct(U* place, Args&&... args) {
-            ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
         }
     };
 
@@ -171,7 +166,7 @@ private:
     qint16 bitCount_ = 0;
     qint32 stride_ = 0;
     std::array<ColourEntry, 256> colours_{};
-    std::vector<quint8, UninitialisedAllocator<quint8>> pixels_;
+    std::vector<quint8, UninitialisedAllocator<quint8, PixelMemory>> pixels_;
 };
 
 } // namespace vantola

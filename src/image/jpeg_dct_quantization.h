@@ -6,6 +6,8 @@
 // with precomputed factors. The quantized coefficients are stored in zig-zag order, ready for
 // the Huffman stage.
 
+#include "image/uninitialised_allocator.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -152,27 +154,6 @@ inline std::uint64_t acMask(const std::int16_t* block) {
 // the overflow error.
 std::int16_t* quantizeStrip(const float* coefficients, std::size_t width, const QuantTable& table,
                             std::int16_t* dc, std::int16_t* ac);
-
-// An allocator that leaves new elements uninitialised: SampleHDC writes every coefficient
-// before anything reads it, so zero-filling the arrays first would only cost time.
-template <class T>
-struct UninitialisedAllocator : std::allocator<T> {
-    template <class U>
-    struct rebind {
-        using other = UninitialisedAllocator<U>;
-    };
-    UninitialisedAllocator() = default;
-    template <class U>
-    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
-    template <class U>
-    void construct(U* place) noexcept {
-        ::new (static_cast<void*>(place)) U;
-    }
-    template <class U, class... Arguments>
-    void construct(U* place, Arguments&&... arguments) {
-        ::new (static_cast<void*>(place)) U(std::forward<Arguments>(arguments)...);
-    }
-};
 
 // Occurrences of the AC symbols 0 ... 255 (run-length and size pairs) of a component's blocks.
 using AcSymbolCounts = std::array<std::uint64_t, 256>;
