@@ -106,19 +106,21 @@ QString writePanelBook(const std::vector<PlacedPiece>& pieces, const QString& na
         names << bookEntryName(qsizetype(names.size()), qsizetype(pieces.size()), pieceName);
     }
     const QString target = outputFolder + name + QStringLiteral(".cbz");
+    const auto failed = [&](const QString& why) {
+        return QStringLiteral("%1 n'a pas pu être écrit (%2)").arg(target, why);
+    };
     QString temporary;
     if (const int error = writeTemporaryFile(outputFolder, nullptr, 0, temporary))
-        return QStringLiteral("%1 n'a pas pu être écrit (%2)")
-            .arg(target, QString::fromLocal8Bit(std::strerror(error)));
-    QString failure = writeZip(temporary, names, files, comicInfoXml(name, files));
-    if (failure.isEmpty()) {
-        if (const int error = placeTemporaryFile(temporary, target, ExistingTarget::Replace))
-            return QStringLiteral("%1 n'a pas pu être écrit (%2)")
-                .arg(target, QString::fromLocal8Bit(std::strerror(error)));
-        return {};
+        return failed(QString::fromLocal8Bit(std::strerror(error)));
+    if (const QString failure = writeZip(temporary, names, files, comicInfoXml(name, files));
+        !failure.isEmpty()) {
+        QFile::remove(temporary);
+        return failed(failure);
     }
-    QFile::remove(temporary);
-    return QStringLiteral("%1 n'a pas pu être écrit (%2)").arg(target, failure);
+    // placeTemporaryFile removes the temporary file when it fails.
+    if (const int error = placeTemporaryFile(temporary, target, ExistingTarget::Replace))
+        return failed(QString::fromLocal8Bit(std::strerror(error)));
+    return {};
 }
 
 } // namespace vantola
