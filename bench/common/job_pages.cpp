@@ -3,13 +3,11 @@
 #include "image/cimage.h"
 #include "image/cjpeg.h"
 #include "image/picture_loader.h"
+#include "image/pixel_memory.h"
 #include "page_generator.h"
 #include "settings/cls_initreg.h"
 #include "settings/folder_listing.h"
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -22,9 +20,7 @@
 namespace vantola::bench {
 
 void allocateLikeTheProgram() {
-#if defined(__GLIBC__)
-    mallopt(M_ARENA_MAX, 1);
-#endif
+    pixel_memory::configureAllocator();
 }
 
 namespace {

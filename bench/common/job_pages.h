@@ -19,8 +19,8 @@ struct Timing {
 
 double cpuSeconds();
 
-// The allocator setting that the program's main makes (one memory arena for all threads), so
-// that a job measured here uses memory as the program does.
+// The allocator setting that the program's main makes, so that a job measured here uses memory
+// as the program does.
 void allocateLikeTheProgram();
 
 template <typename Work>

@@ -4,6 +4,7 @@
 #include "image/cimage.h"
 
 #include "image/cimage_pixels.h"
+#include "image/pixel_memory.h"
 #include "settings/app_error.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 #include <cstdint>
 #include <limits>
 #include <new>
-#include <sys/mman.h>
 
 namespace vantola {
 
@@ -29,42 +29,14 @@ qint64 checked32(qint64 value) {
     return value;
 }
 
-// Buffers from this size on are mapped on their own, aligned to a huge page.
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
-constexpr std::size_t kMappedFrom = 2 * kHugePage;
-
-std::size_t mappedLength(std::size_t bytes) {
-    return (bytes + kHugePage - 1) & ~(kHugePage - 1);
-}
-
 } // namespace
 
 void* cImage::allocatePixels(std::size_t bytes) {
-    if (bytes < kMappedFrom)
-        return ::operator new(bytes);
-    // Map a huge page more than needed and unmap the ends, so that the buffer starts on a huge
-    // page boundary.
-    const std::size_t length = mappedLength(bytes);
-    void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED)
-        throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (start + kHugePage - 1) & ~std::uintptr_t(kHugePage - 1);
-    if (aligned > start)
-        ::munmap(mapped, aligned - start);
-    if (const std::size_t tail = kHugePage - (aligned - start))
-        ::munmap(reinterpret_cast<void*>(aligned + length), tail);
-    // Only a hint: without huge pages the buffer is made of ordinary pages.
-    (void)::madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
-    return reinterpret_cast<void*>(aligned);
+    return pixel_memory::allocate(bytes);
 }
 
 void cImage::freePixels(void* pixels, std::size_t bytes) noexcept {
-    if (bytes < kMappedFrom)
-        ::operator delete(pixels);
-    else
-        (void)::munmap(pixels, mappedLength(bytes)); // a mapping of ours: cannot fail
+    pixel_memory::release(pixels, bytes);
 }
 
 QImage cImage::uninitialisedQImage(qint32 lWidth, qint32 lHeight, QImage::Format format) {
