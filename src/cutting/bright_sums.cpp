@@ -1,7 +1,9 @@
 #include "cutting/bright_sums.h"
 
+#include "cutting/bright_sum_kernels.h"
 #include "cutting/exact_arithmetic.h"
 #include "cutting/vector_lanes.h"
+#include "image/vector_paths.h"
 
 namespace vantola {
 
@@ -169,7 +171,12 @@ BrightSums sumRows(const PageGrid& tabPixels, qint32 firstRow, qint32 lastRow, q
     }
     result.firstOverflow = sumEither(
         lSeuilPixel, result.sums,
-        [&](double* sums) { sumRowsFast(tabPixels, firstRow, count, columns, lSeuilPixel, sums); },
+        [&](double* sums) {
+            if (useVectorPaths())
+                sumRowsAvx2(tabPixels, firstRow, count, columns, lSeuilPixel, sums);
+            else
+                sumRowsFast(tabPixels, firstRow, count, columns, lSeuilPixel, sums);
+        },
         [&](double* sums) {
             return sumRowsChecked(tabPixels, firstRow, count, columns, lSeuilPixel, sums);
         });
@@ -184,7 +191,12 @@ BrightSums sumColumns(const PageGrid& tabPixels, qint32 top, qint32 bottom, qint
     result.sums.assign(std::size_t(columns), 0.0);
     result.firstOverflow = sumEither(
         lSeuilPixel, result.sums,
-        [&](double* sums) { sumColumnsFast(tabPixels, top, bottom, columns, lSeuilPixel, sums); },
+        [&](double* sums) {
+            if (useVectorPaths())
+                sumColumnsAvx2(tabPixels, top, bottom, columns, lSeuilPixel, sums);
+            else
+                sumColumnsFast(tabPixels, top, bottom, columns, lSeuilPixel, sums);
+        },
         [&](double* sums) {
             return sumColumnsChecked(tabPixels, top, bottom, columns, lSeuilPixel, sums);
         });

@@ -3,7 +3,7 @@
 
 #include "image/cimage_pixels.h"
 #include "image/jpeg_vector_kernels.h"
-#include "image/jpeg_vector_paths.h"
+#include "image/vector_paths.h"
 
 #include <algorithm>
 #include <bit>
@@ -108,21 +108,30 @@ struct AxisWeights {
     }
 };
 
-// The rounded quotient (n + d / 2) / d without a division per sample: for the small divisors of
-// everyday scales (d < 2^12, numerators below 2^20) a multiplication by ceil(2^40 / d) and a
-// shift give the exact quotient; larger divisors go through a floating-point reciprocal and a
+// The rounded quotient (n + d / 2) / d without a division per sample. The numerators are
+// weighted sums of 8-bit samples, n < 256 d. For the small divisors of everyday scales
+// (d < 2^12) a multiplication by ceil(2^40 / d) and a shift give the exact quotient; divisors
+// below 2^32 (numerators below 2^40) take a 128-bit multiplication by m = ceil(2^(40 + l) / d),
+// l = ceil(log2 d), and a shift by 40 + l, exact for every numerator below 2^40 since
+// m d - 2^(40 + l) < 2^l; larger divisors go through a floating-point reciprocal and a
 // correction step.
 class RoundedDivider {
 public:
     explicit RoundedDivider(std::uint64_t divisor)
         : divisor_(divisor), half_(divisor / 2), small_(divisor < (1u << 12)),
-          multiplier_(((std::uint64_t{1} << 40) + divisor - 1) / divisor),
+          wide_(!small_ && divisor < (std::uint64_t{1} << 32)),
+          shift_(kNumeratorBits + std::bit_width(divisor - 1)),
+          multiplier_(small_  ? ((std::uint64_t{1} << 40) + divisor - 1) / divisor
+                      : wide_ ? std::uint64_t(((Wide{1} << shift_) + divisor - 1) / divisor)
+                              : 0),
           reciprocal_(1.0 / double(divisor)) {}
 
     std::uint8_t operator()(std::uint64_t numerator) const {
         const std::uint64_t n = numerator + half_;
         if (small_)
             return static_cast<std::uint8_t>((n * multiplier_) >> 40);
+        if (wide_)
+            return static_cast<std::uint8_t>((Wide(n) * multiplier_) >> shift_);
         auto q = static_cast<std::uint64_t>(double(n) * reciprocal_);
         if (q * divisor_ > n)
             --q;
@@ -132,9 +141,14 @@ public:
     }
 
 private:
+    using Wide = unsigned __int128;
+    static constexpr int kNumeratorBits = 40;
+
     std::uint64_t divisor_;
     std::uint64_t half_;
     bool small_;
+    bool wide_;
+    int shift_;
     std::uint64_t multiplier_;
     double reciprocal_;
 };

@@ -3,7 +3,7 @@
 #include "image/jpeg_dct_quantization.h"
 
 #include "image/jpeg_vector_kernels.h"
-#include "image/jpeg_vector_paths.h"
+#include "image/vector_paths.h"
 #include "settings/app_error.h"
 
 #include <algorithm>

@@ -3,11 +3,13 @@
 
 #include "cutting/band_finder.h"
 #include "cutting/block_finder.h"
+#include "cutting/bright_sum_kernels.h"
 #include "cutting/bright_sums.h"
 #include "cutting/cut_decisions.h"
 #include "cutting/cut_record.h"
 #include "cutting/grid_fill.h"
 #include "cutting/grid_rotation.h"
+#include "image/vector_paths.h"
 #include "settings/cls_initreg.h"
 #include "support/qstring_printer.h"
 #include "support/temp_folder.h"
@@ -128,7 +130,8 @@ TEST(Scans, ArithmeticFailuresAreTheProgramsErrors) {
 }
 
 // The sums against the plain definition: pixel / 10000 added in double precision and rounded
-// with std::nearbyint after every addition, over random colours, exact halves and negatives.
+// with std::nearbyint after every addition, over random colours, exact halves and negatives, on
+// the scalar and on the vector paths.
 TEST(BrightSums, MatchThePlainRunningSumForEveryThreshold) {
     std::mt19937 random(12345);
     const qint32 W = 37, H = 23;
@@ -151,7 +154,17 @@ TEST(BrightSums, MatchThePlainRunningSumForEveryThreshold) {
                     sum = std::nearbyint(sum + grid.at(x, y) / 10000.0);
         return sum;
     };
-    for (const qint32 threshold : {kThreshold, 0, -1, -2, -60000}) {
+    const bool vectorPaths = useVectorPaths();
+    for (const auto& [threshold, vector] : {std::pair{kThreshold, false},
+                                            {kThreshold, true},
+                                            {0, false},
+                                            {0, true},
+                                            {-1, true},
+                                            {-2, false},
+                                            {-60000, false}}) {
+        SCOPED_TRACE(testing::Message() << threshold << (vector ? " vector" : " scalar"));
+        if (chooseVectorPaths(vector) != vector)
+            continue; // no AVX2 here
         const BrightSums rows = sumRows(grid, 0, H - 1, W - 1, threshold);
         const BrightSums columns = sumColumns(grid, 2, H - 1, W - 1, threshold);
         EXPECT_EQ(rows.firstOverflow, -1);
@@ -161,6 +174,17 @@ TEST(BrightSums, MatchThePlainRunningSumForEveryThreshold) {
         for (qint32 x = 0; x < W; ++x)
             EXPECT_EQ(columns.sums[std::size_t(x)], plainSum(threshold, x, x, 2, H - 1)) << x;
     }
+    chooseVectorPaths(vectorPaths);
+}
+
+// The vector sums divide without a division: the same quotient for every value a cell can hold.
+TEST(BrightSums, VectorQuotientIsTheDivisionForEveryPackedColour) {
+    if (!chooseVectorPaths(useVectorPaths()))
+        GTEST_SKIP() << "no AVX2 and FMA here";
+    qint64 wrong = 0;
+    for (qint32 pixel = -1; pixel <= 0xFFFFFF; ++pixel)
+        wrong += tenThousandthAvx2(pixel) != pixel / 10000.0;
+    EXPECT_EQ(wrong, 0);
 }
 
 // The white rows of runs first..last.

@@ -1,15 +1,15 @@
 // The one place that reads VANTOLA_SCALAR and asks the processor for AVX2.
-#include "image/jpeg_vector_paths.h"
+#include "image/vector_paths.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace vantola::jpeg {
+namespace vantola {
 
 namespace {
 
 bool processorHasAvx2() {
-    return __builtin_cpu_supports("avx2");
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
 
 bool scalarForced() {
@@ -33,4 +33,4 @@ bool chooseVectorPaths(bool wanted) {
     return vectorPaths();
 }
 
-} // namespace vantola::jpeg
+} // namespace vantola

@@ -2,7 +2,7 @@
 // sampling, odd sizes and every quality, and the kernels over the edges of their ranges.
 #include "image/cjpeg.h"
 #include "image/jpeg_colour_sampling.h"
-#include "image/jpeg_vector_paths.h"
+#include "image/vector_paths.h"
 #include "settings/app_error.h"
 #include "support/djpeg.h"
 
