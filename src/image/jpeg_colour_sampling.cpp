@@ -204,8 +204,15 @@ public:
         // Every target row covers at least one source row, whose sums replace the last ones.
         for (std::size_t k = 0; k < down_.count(y); ++k) {
             const auto sourceY = static_cast<std::int32_t>(down_.first[y] + std::int64_t(k));
-            addWeightedRow(source_.row(sourceY), ColumnSum(down_.weights[down_.start[y] + k]),
-                           columnSums_.size(), columnSums_.data(), k == 0);
+            const std::uint8_t* row = source_.row(sourceY);
+            const auto weight = ColumnSum(down_.weights[down_.start[y] + k]);
+            if constexpr (!std::is_same_v<ColumnSum, std::uint64_t>) {
+                if (useVectorPaths()) {
+                    addWeightedRowAvx2(row, weight, columnSums_.size(), columnSums_.data(), k == 0);
+                    continue;
+                }
+            }
+            addWeightedRow(row, weight, columnSums_.size(), columnSums_.data(), k == 0);
         }
         const auto width = static_cast<std::int32_t>(across_.first.size());
         if constexpr (std::is_same_v<ColumnSum, std::uint16_t>) {

@@ -139,4 +139,73 @@ namespace {
             out[c] = static_cast<std::uint8_t>((unsigned(sums[c]) + sums[c + 3] + half) >> shift);
 }
 
+namespace {
+
+// The lane operations on 16 sums of 16 bits or 8 of 32 bits.
+template <class Sum>
+struct SumLanes;
+
+template <>
+struct SumLanes<std::uint16_t> {
+    [[gnu::target("avx2")]] static __m256i widen(const std::uint8_t* bytes) {
+        return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)));
+    }
+    [[gnu::target("avx2")]] static __m256i broadcast(std::uint16_t value) {
+        return _mm256_set1_epi16(static_cast<short>(value));
+    }
+    [[gnu::target("avx2")]] static __m256i multiply(__m256i a, __m256i b) {
+        return _mm256_mullo_epi16(a, b);
+    }
+    [[gnu::target("avx2")]] static __m256i add(__m256i a, __m256i b) {
+        return _mm256_add_epi16(a, b);
+    }
+};
+
+template <>
+struct SumLanes<std::uint32_t> {
+    [[gnu::target("avx2")]] static __m256i widen(const std::uint8_t* bytes) {
+        return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes)));
+    }
+    [[gnu::target("avx2")]] static __m256i broadcast(std::uint32_t value) {
+        return _mm256_set1_epi32(static_cast<int>(value));
+    }
+    [[gnu::target("avx2")]] static __m256i multiply(__m256i a, __m256i b) {
+        return _mm256_mullo_epi32(a, b);
+    }
+    [[gnu::target("avx2")]] static __m256i add(__m256i a, __m256i b) {
+        return _mm256_add_epi32(a, b);
+    }
+};
+
+template <class Sum>
+[[gnu::target("avx2")]] void addWeightedLanes(const std::uint8_t* row, Sum weight,
+                                              std::size_t count, Sum* sums, bool first) {
+    using Lanes = SumLanes<Sum>;
+    constexpr std::size_t kLanes = 32 / sizeof(Sum);
+    const __m256i weights = Lanes::broadcast(weight);
+    std::size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        __m256i products = Lanes::widen(row + i);
+        if (weight != 1)
+            products = Lanes::multiply(products, weights);
+        auto* target = reinterpret_cast<__m256i*>(sums + i);
+        _mm256_storeu_si256(target,
+                            first ? products : Lanes::add(_mm256_loadu_si256(target), products));
+    }
+    for (; i < count; ++i)
+        sums[i] = Sum((first ? 0 : sums[i]) + weight * row[i]);
+}
+
+} // namespace
+
+void addWeightedRowAvx2(const std::uint8_t* row, std::uint16_t weight, std::size_t count,
+                        std::uint16_t* sums, bool first) {
+    addWeightedLanes(row, weight, count, sums, first);
+}
+
+void addWeightedRowAvx2(const std::uint8_t* row, std::uint32_t weight, std::size_t count,
+                        std::uint32_t* sums, bool first) {
+    addWeightedLanes(row, weight, count, sums, first);
+}
+
 } // namespace vantola::jpeg

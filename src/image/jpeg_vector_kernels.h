@@ -26,4 +26,11 @@ bool quantizeBlockAvx2(const float* coefficients, std::size_t width, const doubl
 void halvePairsAvx2(const std::uint16_t* sums, std::size_t pixels, unsigned half, int shift,
                     std::uint8_t* out);
 
+// sums[i] = weight x row[i] (first) or sums[i] + weight x row[i] (otherwise) for `count` values,
+// in the sums' own unsigned arithmetic: a row of the area average added into its column sums.
+void addWeightedRowAvx2(const std::uint8_t* row, std::uint16_t weight, std::size_t count,
+                        std::uint16_t* sums, bool first);
+void addWeightedRowAvx2(const std::uint8_t* row, std::uint32_t weight, std::size_t count,
+                        std::uint32_t* sums, bool first);
+
 } // namespace vantola::jpeg

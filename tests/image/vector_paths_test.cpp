@@ -44,8 +44,9 @@ QByteArray encoded(const QImage& picture, const EncoderSettings& settings) {
 
 TEST_F(JpegVectorPaths, EverySamplingSizeAndQualityGivesTheSameFile) {
     std::vector<std::pair<QSize, EncoderSettings>> cases;
-    for (const QSize size : {QSize(1, 1), QSize(2, 3), QSize(7, 5), QSize(17, 9), QSize(33, 31),
-                             QSize(3, 67), QSize(66, 42), QSize(4098, 4), QSize(4099, 3)}) {
+    for (const QSize size :
+         {QSize(1, 1), QSize(2, 3), QSize(7, 5), QSize(17, 9), QSize(33, 31), QSize(3, 67),
+          QSize(66, 42), QSize(19, 301), QSize(4098, 4), QSize(4099, 3)}) {
         cases.push_back({size, {75, 1, 1, true}});
         for (int h = 1; h <= 4; ++h)
             for (int v = 1; v <= 4; ++v)
