@@ -1,6 +1,6 @@
 #include "cutting/bright_sums.h"
 
-#include "cutting/bright_sum_kernels.h"
+#include "cutting/grid_vector_kernels.h"
 #include "cutting/exact_arithmetic.h"
 #include "cutting/vector_lanes.h"
 #include "image/vector_paths.h"

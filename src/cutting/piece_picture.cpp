@@ -1,6 +1,8 @@
 #include "cutting/piece_picture.h"
 
+#include "cutting/grid_vector_kernels.h"
 #include "image/cimage.h"
+#include "image/vector_paths.h"
 #include "settings/app_error.h"
 
 #include <algorithm>
@@ -16,6 +18,10 @@ namespace {
 void bgrFromCells(const qint32* cells, qint32 count, quint8* out) {
     if (count <= 0)
         return;
+    if (useVectorPaths()) {
+        bgrFromCellsAvx2(cells, count, out);
+        return;
+    }
     for (qint32 x = 0; x + 1 < count; ++x) {
         const quint32 bgr = __builtin_bswap32(quint32(cells[x])) >> 8;
         std::memcpy(out + 3 * std::size_t(x), &bgr, 4);

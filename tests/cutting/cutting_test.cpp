@@ -3,7 +3,7 @@
 
 #include "cutting/band_finder.h"
 #include "cutting/block_finder.h"
-#include "cutting/bright_sum_kernels.h"
+#include "cutting/grid_vector_kernels.h"
 #include "cutting/bright_sums.h"
 #include "cutting/cut_decisions.h"
 #include "cutting/cut_record.h"

@@ -1,6 +1,8 @@
 // The picture of a piece copied from the page grid: the cells of its rectangle that lie in the
-// grid, every other pixel white, for blocks and bands at the grid's edges and of odd widths.
+// grid, every other pixel white, for blocks and bands at the grid's edges and of odd widths, on
+// the scalar and the vector paths.
 #include "cutting/piece_picture.h"
+#include "image/vector_paths.h"
 #include "support/djpeg.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +11,8 @@ namespace vantola {
 namespace {
 
 TEST(PiecePicture, TakesTheGridCellsOfItsRectangleAndWhiteElsewhere) {
-    // A 9 x 6 page: its grid has a column and a row more, as the cutter's has.
-    PageGrid grid(9, 6);
+    // A 29 x 6 page: its grid has a column and a row more, as the cutter's has.
+    PageGrid grid(29, 6);
     for (qint32 y = 0; y < grid.rowCount(); ++y)
         for (qint32 x = 0; x < grid.columnCount(); ++x)
             grid.set(x, y, qint32(x * 25 + 256 * (y * 40 + 1) + 65536 * (x * 7 ^ y * 13)));
@@ -19,15 +21,24 @@ TEST(PiecePicture, TakesTheGridCellsOfItsRectangleAndWhiteElsewhere) {
         qint32 left, right, top, bottom, W;
     };
     const Case cases[] = {
-        {PieceKind::Block, 1, 8, 0, 6, 9},      // seven columns: a whole vector and a tail
-        {PieceKind::Block, 0, 1, 2, 3, 9},      // one pixel
-        {PieceKind::Block, 4, 20, 1, 5, 9},     // past the grid's last column: white there
-        {PieceKind::WholeBand, 0, 4, 1, 4, 9},  // a band as wide as the page, cells to column 4
-        {PieceKind::WholeBand, 0, 9, 0, 7, 12}, // a page wider than the grid
+        {PieceKind::Block, 1, 28, 0, 6, 29},     // 27 columns: whole vectors and a tail
+        {PieceKind::Block, 0, 1, 2, 3, 29},      // one pixel
+        {PieceKind::Block, 4, 40, 1, 5, 29},     // past the grid's last column: white there
+        {PieceKind::WholeBand, 0, 4, 1, 4, 29},  // a band as wide as the page, cells to column 4
+        {PieceKind::WholeBand, 0, 29, 0, 7, 32}, // a page wider than the grid
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << c.left << ".." << c.right << " x " << c.top << ".." << c.bottom);
+    const bool vectorPaths = useVectorPaths();
+    for (const auto& [c, vector] : {std::pair{cases[0], false},
+                                    {cases[0], true},
+                                    {cases[1], true},
+                                    {cases[2], false},
+                                    {cases[2], true},
+                                    {cases[3], true},
+                                    {cases[4], false},
+                                    {cases[4], true}}) {
+        SCOPED_TRACE(testing::Message() << c.left << ".." << c.right << " x " << c.top << ".."
+                                        << c.bottom << (vector ? " vector" : " scalar"));
+        chooseVectorPaths(vector);
         const QImage piece =
             piecePicture(grid, QImage(), {c.kind, c.left, c.right, c.top, c.bottom}, c.W);
         const qint32 width = c.kind == PieceKind::Block ? c.right - c.left : c.W;
@@ -42,8 +53,9 @@ TEST(PiecePicture, TakesTheGridCellsOfItsRectangleAndWhiteElsewhere) {
                 ASSERT_EQ(expected, piece.pixel(x, y)) << x << ", " << y;
             }
     }
+    chooseVectorPaths(vectorPaths);
     EXPECT_EQ(kErrSubscript, test::errorNumber([&] {
-                  piecePicture(grid, QImage(), {PieceKind::Block, 0, 2, 5, 8}, 9);
+                  piecePicture(grid, QImage(), {PieceKind::Block, 0, 2, 5, 8}, 29);
               }));
 }
 

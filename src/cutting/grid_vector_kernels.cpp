@@ -1,9 +1,9 @@
-// The bright sums four lanes at a time. A division per pixel bounds the scalar loops; here the
-// quotient pixel / 10000 comes from a multiplication by the rounded reciprocal and one
-// correction step with fused multiply-adds, which gives the correctly rounded quotient for
-// every 32-bit pixel value (a test checks all of them). Additions are rounded to integers as in
-// the scalar loops: adding and removing 2^52.
-#include "cutting/bright_sum_kernels.h"
+// The cutter's AVX2 kernels. The bright sums go four lanes at a time. A division per pixel bounds
+// the scalar loops; here the quotient pixel / 10000 comes from a multiplication by the rounded
+// reciprocal and one correction step with fused multiply-adds, which gives the correctly rounded
+// quotient for every 32-bit pixel value (a test checks all of them). Additions are rounded to
+// integers as in the scalar loops: adding and removing 2^52.
+#include "cutting/grid_vector_kernels.h"
 
 #include "cutting/exact_arithmetic.h"
 
@@ -139,6 +139,31 @@ VANTOLA_AVX2 void sumColumnsAvx2(const PageGrid& tabPixels, qint64 top, qint64 b
                              addBright(_mm256_loadu_pd(sums + x), loadCells(cells + x), k));
         for (; x < columns; ++x)
             sums[x] = addBrightPixel(sums[x], cells[x], lSeuilPixel);
+    }
+}
+
+VANTOLA_AVX2 void bgrFromCellsAvx2(const qint32* cells, qint32 count, quint8* out) {
+    // Bytes 2, 1, 0 of each cell, four cells to the twelve low bytes of each half; then the two
+    // halves' twelve bytes side by side.
+    const __m256i reversed =
+        _mm256_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1, 2, 1, 0, 6, 5, 4,
+                         10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+    const __m256i together = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    qint32 x = 0;
+    // A store writes 32 bytes for 24: eight more bytes that the next pixels overwrite, so at
+    // least three pixels must follow.
+    for (; x + 11 <= count; x += 8) {
+        const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cells + x));
+        const __m256i bgr =
+            _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(pixels, reversed), together);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 3 * std::size_t(x)), bgr);
+    }
+    for (; x < count; ++x) {
+        const auto cell = quint32(cells[x]);
+        quint8* pixel = out + 3 * std::size_t(x);
+        pixel[0] = quint8(cell >> 16);
+        pixel[1] = quint8(cell >> 8);
+        pixel[2] = quint8(cell);
     }
 }
 
