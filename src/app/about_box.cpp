@@ -1,6 +1,7 @@
 #include "app/about_box.h"
 
 #include "app/app_icon.h"
+#include "app/single_window.h"
 #include "version.h"
 
 #include <QFrame>
@@ -108,6 +109,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), source_(systemInformation
 }
 
 frmAbout* frmAbout::showWindow(QWidget* parent) {
+    if (auto* open = raiseOpenWindow<frmAbout>(parent))
+        return open;
     auto* box = new frmAbout(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();

@@ -25,7 +25,8 @@ public:
 
     explicit frmAbout(QWidget* parent = nullptr);
 
-    // Shows a new about box without blocking its caller; it deletes itself when closed.
+    // Shows a new about box without blocking its caller; it deletes itself when closed. While
+    // one is open over the parent, that one comes to the front instead.
     static frmAbout* showWindow(QWidget* parent);
 
     // "&Infos système...": shows the system's details in a message box, or says that they are

@@ -1,5 +1,7 @@
 #include "app/common_dialogs.h"
 
+#include "app/remembered_folder.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -97,8 +99,12 @@ std::unique_ptr<QFileDialog> ModCommonDialog::buildDialog(const FileRequest& req
                                                             : QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite,
                       (request.flags & kOfnOverwritePrompt) == 0);
-    dialog->setDirectory(request.initialFolder.isEmpty() ? QDir::currentPath()
-                                                         : request.initialFolder);
+    QString folder = request.initialFolder;
+    if (folder.isEmpty())
+        folder = rememberedFolder(placesFile_);
+    // Qt's dialog sorts its list by QCollator in numeric mode, in the system's language
+    // (page2 before page10, é beside e).
+    dialog->setDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
     const QStringList filters = qtNameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog->setNameFilters(filters);
@@ -122,6 +128,7 @@ QString ModCommonDialog::DialogueFichier(FileRequest& request) {
     if (result != QDialog::Accepted || chosen.isEmpty())
         return {};
     const QString path = CouperAuNul(chosen.first());
+    rememberFolder(placesFile_, ExtraireDossier(path));
     QString extension = request.defaultExtension;
     if (extension.startsWith(QLatin1Char('.')))
         extension.remove(0, 1);

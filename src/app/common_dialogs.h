@@ -42,7 +42,7 @@ QStringList qtNameFilters(const QString& filter);
 // What the general file dialog is asked; every field is optional.
 struct FileRequest {
     qint32 flags = 0;           // on confirmation, the dialog's final flags
-    QString initialFolder{};    // empty: the current folder
+    QString initialFolder{};    // empty: the folder last gone to, else the current folder
     QString filter{};           // a filter list as above
     qint32 filterIndex = 1;     // the filter selected first, from 1
     QString defaultExtension{}; // added to a typed name without extension
@@ -78,6 +78,9 @@ public:
     std::unique_ptr<QFileDialog> buildOutputDialog();
 
     void setExecution(Execution execution) { execution_ = std::move(execution); }
+    // The settings file that remembers the folder last gone to (DERNIER_DOSSIER); without one,
+    // the dialogs open in the current folder.
+    void setPlacesFile(const QString& sFichierParam) { placesFile_ = sFichierParam; }
 
     const QString& filter() const { return filter_; }
     const QString& lastPath() const { return lastPath_; }
@@ -91,6 +94,7 @@ private:
     Execution execution_;
     QString filter_;
     QString lastPath_;
+    QString placesFile_;
 };
 
 } // namespace vantola

@@ -1,6 +1,7 @@
 #include "app/jpeg_settings_dialog.h"
 
 #include "app/app_icon.h"
+#include "app/single_window.h"
 #include "settings/app_error.h"
 #include "settings/cls_initreg.h"
 #include "settings/number_text.h"
@@ -114,6 +115,8 @@ fSaveJPG::fSaveJPG(const ProgramState& state, QWidget* parent)
 fSaveJPG::~fSaveJPG() = default;
 
 fSaveJPG* fSaveJPG::showWindow(const ProgramState& state, QWidget* parent) {
+    if (auto* open = raiseOpenWindow<fSaveJPG>(parent))
+        return open;
     auto* window = new fSaveJPG(state, parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
@@ -129,6 +132,9 @@ void fSaveJPG::createControls() {
     hscQuality = new QScrollBar(Qt::Horizontal, settingsFrame);
     hscQuality->setRange(kQualiteMin, kQualiteMax);
     hscQuality->setPageStep(10);
+    // A scroll bar takes no focus by default: this one is first in the tab order, and the arrows
+    // move it.
+    hscQuality->setFocusPolicy(Qt::StrongFocus);
     lblSubSample = new QLabel(QStringLiteral("Sub Sampling:"), settingsFrame);
     cboSubSample = new QComboBox(settingsFrame);
     cboSubSample->addItems(samplingEntries());

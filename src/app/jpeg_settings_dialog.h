@@ -35,7 +35,8 @@ public:
     explicit fSaveJPG(const ProgramState& state, QWidget* parent = nullptr);
     ~fSaveJPG() override;
 
-    // Shows a new window without blocking its caller; it deletes itself when closed.
+    // Shows a new window without blocking its caller; it deletes itself when closed. While one
+    // is open over the parent, that one comes to the front instead.
     static fSaveJPG* showWindow(const ProgramState& state, QWidget* parent);
 
     // Keeps the picture and its file name; nothing else.

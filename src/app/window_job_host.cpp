@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QWidget>
 #include <algorithm>
 
@@ -47,7 +48,15 @@ void WindowJobHost::pageShown(const QString& path, const QImage& page) {
 }
 
 void WindowJobHost::setCaption(const QString& caption) {
-    targets_.window->setWindowTitle(caption);
+    caption_ = caption;
+    showPauseState();
+}
+
+void WindowJobHost::showPauseState() {
+    const bool paused = targets_.pause->isChecked();
+    targets_.window->setWindowTitle(paused ? caption_ + QStringLiteral(" (en pause)") : caption_);
+    if (targets_.pauseLabel)
+        targets_.pauseLabel->setVisible(paused);
 }
 
 void WindowJobHost::yield() {

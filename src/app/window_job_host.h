@@ -6,6 +6,7 @@
 #include <utility>
 
 class QAction;
+class QLabel;
 class QWidget;
 
 namespace vantola {
@@ -26,6 +27,7 @@ public:
         PageViewer* viewer = nullptr;
         QAction* pause = nullptr; // mnu_pause
         std::function<void(const QString& title, const QString& text)> showMessage;
+        QLabel* pauseLabel = nullptr; // shown in the status bar while the pause is on
     };
 
     WindowJobHost() = default;
@@ -44,6 +46,10 @@ public:
     void showMessage(const QString& title, const QString& text) override;
     QImage clipboardPicture() override;
 
+    // Shows whether the pause is on: the caption ends with " (en pause)" and the status bar
+    // says so, until the pause is released. The caption set by the job stays underneath.
+    void showPauseState();
+
     // Asks the running job to stop at its next yield (and releases the pause).
     void requestStop() { stopRequested_ = true; }
     bool stopRequested() const { return stopRequested_; }
@@ -51,6 +57,7 @@ public:
 
 private:
     Targets targets_;
+    QString caption_; // the caption without the pause mark
     bool stopRequested_ = false;
 };
 
