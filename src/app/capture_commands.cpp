@@ -42,13 +42,13 @@ void runClipboardCommand(frmBD& window) {
     window.runJob(path, path, -1);
 }
 
-void runPdfCommand(frmBD& window) {
+void runPdfCommand(frmBD& window, const QString& document) {
     if (window.isJobRunning())
         return;
     WindowHooks& hooks = window.hooks();
     if (!hooks.confirm(QStringLiteral("CHARGEMENT"), kLoadingNotice))
         return;
-    const QString pdfPath = hooks.choosePdf();
+    const QString pdfPath = document.isEmpty() ? hooks.choosePdf() : document;
     if (pdfPath.isEmpty())
         return;
     QString error;

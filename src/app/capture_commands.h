@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace vantola {
 
 class frmBD;
@@ -11,7 +13,8 @@ void runClipboardCommand(frmBD& window);
 // "Découper une BD depuis Adobe Acrobat (PDF)": the loading notice, the PDF file dialog, the
 // output dialog and the page count prompt (proposing the document's page count), then a job on
 // the document's pages rendered at PDF_DPI. A document that cannot be opened ends the command
-// with a message, before anything is written.
-void runPdfCommand(frmBD& window);
+// with a message, before anything is written. A document already known (dropped on the window)
+// skips the PDF file dialog.
+void runPdfCommand(frmBD& window, const QString& document = QString());
 
 } // namespace vantola

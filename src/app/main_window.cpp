@@ -1,10 +1,13 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/app_icon.h"
 #include "app/capture_commands.h"
+#include "app/drop_target.h"
 #include "app/jpeg_settings_dialog.h"
 #include "app/page_viewer.h"
 #include "app/progress_panel.h"
+#include "app/remembered_folder.h"
 #include "cutting/archive_pages.h"
 #include "cutting/program_settings.h"
 #include "review/compare_tool.h"
@@ -15,12 +18,17 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <new>
 
 namespace vantola {
@@ -30,6 +38,9 @@ frmBD::frmBD(ProgramState& state, QWidget* parent)
       hooks_(defaultWindowHooks(this, dialogs_)), host_(std::make_unique<WindowJobHost>()),
       job_(state_, *host_) {
     setObjectName(QStringLiteral("frmBD"));
+    setWindowIcon(vantolaIcon());
+    setAcceptDrops(true);
+    dialogs_.setPlacesFile(state_.sFichierParam);
     viewer_ = new PageViewer(job_, hooks_, this);
     setCentralWidget(viewer_);
     pgbTraitement_ = new Pgb2Panel(this);
@@ -40,10 +51,15 @@ frmBD::frmBD(ProgramState& state, QWidget* parent)
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(pgbTraitement_, 1);
     statusBar()->addWidget(pgbPage_, 1);
+    pauseLabel_ = new QLabel(QStringLiteral("EN PAUSE (Ctrl+P pour reprendre)"), this);
+    pauseLabel_->setObjectName(QStringLiteral("pauseLabel"));
+    pauseLabel_->hide();
+    statusBar()->addPermanentWidget(pauseLabel_);
     buildMenus();
     host_->setTargets(
         {this, pgbTraitement_, pgbPage_, viewer_, mnu_pause_,
-         [this](const QString& title, const QString& text) { hooks_.showMessage(title, text); }});
+         [this](const QString& title, const QString& text) { hooks_.showMessage(title, text); },
+         pauseLabel_});
     Form_Load();
 }
 
@@ -59,7 +75,7 @@ void frmBD::Form_Load() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         resize(screen->availableSize() * 3 / 4);
     setWindowState(windowState() | Qt::WindowMaximized);
-    setWindowTitle(QStringLiteral("Vantola v%1.%2").arg(kVersionMajor).arg(kVersionMinor));
+    host_->setCaption(QStringLiteral("Vantola v%1.%2").arg(kVersionMajor).arg(kVersionMinor));
 
     JobSwitches saved;
     try {
@@ -183,7 +199,12 @@ void frmBD::cutChosenPicture(bool wholeFolder) {
     if (refuseWhileJobRuns())
         return;
     const QString path = hooks_.chooseImage();
-    if (path.isEmpty() || !chosenFolderExists(path))
+    if (!path.isEmpty())
+        cutPicture(path, wholeFolder);
+}
+
+void frmBD::cutPicture(const QString& path, bool wholeFolder) {
+    if (refuseWhileJobRuns() || !chosenFolderExists(path))
         return;
     state_.bSansMessage = false;
     if (isComicArchive(path))
@@ -295,6 +316,61 @@ void frmBD::mnu_pied_Click() {
 
 void frmBD::mnu_apropos_Click() {
     frmAbout::showWindow(this);
+}
+
+void frmBD::mnu_pause_Click() {
+    host_->showPauseState();
+}
+
+void frmBD::dragEnterEvent(QDragEnterEvent* event) {
+    // Anything local is taken; what the program cannot cut is refused with a message on drop.
+    if (event->mimeData() && !droppedPaths(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmBD::dropEvent(QDropEvent* event) {
+    const QStringList paths = event->mimeData() ? droppedPaths(*event->mimeData()) : QStringList();
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The jobs run after the drop has ended, so that the program the pages came from is not
+    // held while they are cut.
+    QTimer::singleShot(0, this, [this, paths] { openDropped(paths); });
+}
+
+void frmBD::openDropped(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (quitting_ || pendingExit_ != PendingExit::None || refuseWhileJobRuns())
+            return;
+        openDroppedPath(path);
+    }
+}
+
+void frmBD::openDroppedPath(const QString& path) {
+    const DroppedKind kind = droppedKind(path);
+    QString folder = kind == DroppedKind::Folder ? QDir(path).absolutePath() : path;
+    if (kind == DroppedKind::Folder && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    rememberFolder(state_.sFichierParam, ExtraireDossier(folder));
+    switch (kind) {
+    case DroppedKind::Picture:
+    case DroppedKind::Archive:
+        cutPicture(path, false);
+        break;
+    case DroppedKind::Folder:
+        cutPicture(folder, true);
+        break;
+    case DroppedKind::Pdf:
+        runPdfCommand(*this, path);
+        break;
+    case DroppedKind::Unknown:
+        hooks_.showMessage(QStringLiteral("DEPOT IMPOSSIBLE"),
+                           QStringLiteral("Vantola ne sait pas découper %1 : déposez des images, "
+                                          "un dossier, un document PDF ou une archive de BD "
+                                          "(.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).")
+                               .arg(path));
+        break;
+    }
 }
 
 void frmBD::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace vantola {
@@ -81,14 +82,25 @@ public slots:
     void mnu_entete_Click();
     void mnu_pied_Click();
     void mnu_apropos_Click();
+    void mnu_pause_Click();
+
+    // Paths dropped on the window, one after the other, each starting the job that the menu
+    // would start for it (a picture, a folder, a PDF document, a comic-book archive), with the
+    // same checks and messages; anything else is refused with a message.
+    void openDropped(const QStringList& paths);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Asks for a picture, then cuts it or (wholeFolder) every page of its folder, unless a job
     // runs or the folder does not exist.
     void cutChosenPicture(bool wholeFolder);
+    // The same once the path is known (chosen or dropped).
+    void cutPicture(const QString& path, bool wholeFolder);
+    void openDroppedPath(const QString& path);
     // Extracts a comic-book archive into a new folder beside it and cuts that folder.
     void cutArchive(const QString& path);
     enum class PendingExit { None, Close, Quit };
@@ -143,6 +155,7 @@ private:
     QMenu* mnu_Divers_ = nullptr;
     QAction* mnu_apropos_ = nullptr;
     QAction* mnu_pause_ = nullptr;
+    QLabel* pauseLabel_ = nullptr;
     std::vector<TranslatedCaption> translatedCaptions_;
     std::unique_ptr<WindowJobHost> host_;
     CuttingJob job_;

@@ -91,8 +91,13 @@ void frmBD::buildMenus() {
     mnu_Divers_ = addMenu({"mnu_Divers", "Divers", ""});
     mnu_apropos_ =
         addItem(mnu_Divers_, {"mnu_apropos", "&A Propos", "T25"}, &frmBD::mnu_apropos_Click);
-    // mnu_pause needs no slot: its check mark is the switch that the job reads.
-    mnu_pause_ = addItem(mnu_Divers_, {"mnu_pause", "&Pause", ""}, nullptr);
+    // The check mark of mnu_pause is the switch that the job reads; its slot only shows it.
+    mnu_pause_ = addItem(mnu_Divers_, {"mnu_pause", "&Pause", ""}, &frmBD::mnu_pause_Click);
+
+    // The desktop's usual keys; Pause has its own key, and Ctrl+P for keyboards without one.
+    mnu_ouvririmg_->setShortcut(QKeySequence::Open);
+    mnu_quitter_->setShortcut(QKeySequence::Quit);
+    mnu_pause_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_P), QKeySequence(Qt::Key_Pause)});
 
     // Items whose check mark is a switch.
     for (QAction* item :

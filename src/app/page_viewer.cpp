@@ -36,8 +36,12 @@ QString pageSizeText(const QImage& page) {
 } // namespace
 
 PageViewer::PageViewer(CuttingJob& job, WindowHooks& hooks, QWidget* parent)
-    : QWidget(parent), job_(job), hooks_(hooks), info_(new QLabel(this)), area_(new QWidget(this)),
-      frame_(new QFrame(area_)), picture_(new PagePicture(frame_)),
+    : QWidget(parent), job_(job), hooks_(hooks), info_(new QLabel(this)),
+      hint_(
+          new QLabel(QStringLiteral("Pour commencer, ouvrez une image (Ctrl+O) ou déposez ici des "
+                                    "pages, un dossier, un PDF ou une archive de BD."),
+                     this)),
+      area_(new QWidget(this)), frame_(new QFrame(area_)), picture_(new PagePicture(frame_)),
       hScroll_(new QScrollBar(Qt::Horizontal, area_)),
       vScroll_(new QScrollBar(Qt::Vertical, area_)) {
     info_->setObjectName(QStringLiteral("LblInfo"));
@@ -48,6 +52,10 @@ PageViewer::PageViewer(CuttingJob& job, WindowHooks& hooks, QWidget* parent)
     frame_->setAutoFillBackground(true);
     frame_->setMinimumSize(50, 50);
     area_->hide();
+    hint_->setObjectName(QStringLiteral("startHint"));
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->setWordWrap(true);
+    hint_->setForegroundRole(QPalette::PlaceholderText);
     picture_->setObjectName(QStringLiteral("PictureFROM"));
     hScroll_->setObjectName(QStringLiteral("HScroll1"));
     vScroll_->setObjectName(QStringLiteral("VScroll1"));
@@ -72,6 +80,7 @@ PageViewer::PageViewer(CuttingJob& job, WindowHooks& hooks, QWidget* parent)
     // The label stays at the top when the frame is hidden (at the end of a job).
     layout->addWidget(info_, 0, Qt::AlignTop);
     layout->addWidget(area_, 1);
+    layout->addWidget(hint_, 1);
 
     connect(vScroll_, &QScrollBar::valueChanged, this,
             [this](int v) { picture_->move(picture_->x(), -kScrollUnit * v); });
@@ -93,7 +102,7 @@ bool PageViewer::openPage(const QString& path) {
                                QStringLiteral(" (erreur %1)").arg(error.number()));
         return false;
     }
-    area_->show();
+    setFrameVisible(true);
     setPage(page);
     info_->setText(path + pageSizeText(page));
     modeClic_ = kClickMeasures;
@@ -143,6 +152,7 @@ void PageViewer::AfficherInfo(const QString& text) {
 
 void PageViewer::setFrameVisible(bool visible) {
     area_->setVisible(visible);
+    hint_->setVisible(!visible);
 }
 
 void PageViewer::hideVerticalScrollBar() {

@@ -52,6 +52,8 @@ public:
     QScrollBar* horizontalBar() const { return hScroll_; }
     QScrollBar* verticalBar() const { return vScroll_; }
     QLabel* LblInfo() const { return info_; }
+    // The centred line that tells how to begin, shown while no page is.
+    QLabel* startHint() const { return hint_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +66,7 @@ private:
     CuttingJob& job_;
     WindowHooks& hooks_;
     QLabel* info_;
+    QLabel* hint_;
     QWidget* area_; // the frame with its scroll bars, shown and hidden together
     QFrame* frame_;
     PagePicture* picture_;

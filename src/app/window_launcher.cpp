@@ -1,5 +1,6 @@
 #include "app/window_launcher.h"
 
+#include "app/app_icon.h"
 #include "app/command_line.h"
 #include "app/display_session.h"
 #include "app/job_runner.h"
@@ -25,6 +26,8 @@ int runMainWindow(int argc, char** argv, const QString& home) {
     if (const QString reason = displayConnectionProblem(); !reason.isEmpty())
         return refuse(reason);
     QApplication::setApplicationName(QStringLiteral("Vantola"));
+    // Every window, message box and file dialog carries the program's icon.
+    QApplication::setWindowIcon(vantolaIcon());
     // The window decides when the program ends: closing it saves the switches first.
     QApplication::setQuitOnLastWindowClosed(false);
     // Qt's own dialog buttons in the user's language ("Annuler"), when its translations are
