@@ -135,6 +135,9 @@ void fSaveJPG::createControls() {
     // A scroll bar takes no focus by default: this one is first in the tab order, and the arrows
     // move it.
     hscQuality->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's keys are inverted for scrolling a view; here the right arrow raises the
+    // quality.
+    hscQuality->setInvertedControls(false);
     lblSubSample = new QLabel(QStringLiteral("Sub Sampling:"), settingsFrame);
     cboSubSample = new QComboBox(settingsFrame);
     cboSubSample->addItems(samplingEntries());

@@ -95,8 +95,9 @@ void frmBD::buildMenus() {
     mnu_pause_ = addItem(mnu_Divers_, {"mnu_pause", "&Pause", ""}, &frmBD::mnu_pause_Click);
 
     // The desktop's usual keys; Pause has its own key, and Ctrl+P for keyboards without one.
-    mnu_ouvririmg_->setShortcut(QKeySequence::Open);
-    mnu_quitter_->setShortcut(QKeySequence::Quit);
+    // (written out: the standard sequences are empty where the desktop defines none for them).
+    mnu_ouvririmg_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnu_quitter_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnu_pause_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_P), QKeySequence(Qt::Key_Pause)});
 
     // Items whose check mark is a switch.

@@ -19,12 +19,14 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 
 namespace vantola {
@@ -47,6 +49,7 @@ constexpr TwipsRect kPageBar{0, 6480, 3855, 375};
 constexpr TwipsRect kRecutPageButton{3960, 6480, 2295, 375};
 constexpr TwipsRect kRecutMarkedButton{6360, 6480, 3855, 375};
 constexpr TwipsRect kRecutMarkBox{120, 6960, 3735, 255};
+constexpr TwipsRect kRestoreButton{3960, 6960, 2295, 375}; // free room under the re-cut button
 constexpr TwipsRect kClientArea{0, 0, 14160, 8220};
 // The info label sits this far below the thumbnail frame.
 constexpr double kInfoLabelGap = 100;
@@ -88,9 +91,12 @@ frmDiapo::frmDiapo(MDI_Compare& container, ReviewHost& host, QWidget* parent)
       hooks_(defaultReviewHooks(this)) {
     setObjectName(QStringLiteral("frmDiapo"));
     setMinimumSize(toPixels(kClientArea).size());
+    // The window itself takes the keys that step pages; the white level box gives them back.
+    setFocusPolicy(Qt::StrongFocus);
     buildControls();
     buildThumbnailSlots();
     Form_Load();
+    setFocus();
 }
 
 PictureBox* frmDiapo::thumbnail(int slot) const {
@@ -134,12 +140,18 @@ void frmDiapo::buildControls() {
     recutPageButton_ = placed(new QPushButton(this), "CmdRedecouper", kRecutPageButton);
     recutMarkedButton_ = placed(new QPushButton(this), "CmdRecoupeALL", kRecutMarkedButton);
     recutMarkBox_ = placed(new QCheckBox(this), "chkRedecoupe", kRecutMarkBox);
+    restoreButton_ = placed(new QPushButton(QStringLiteral("Rétablir l'image effacée"), this),
+                            "CmdRetablir", kRestoreButton);
+    restoreButton_->setToolTip(QStringLiteral("Ctrl+Z"));
+    restoreButton_->setEnabled(false);
 
     connect(pageBar_, &QScrollBar::valueChanged, this, &frmDiapo::HScrollFile_Change);
     connect(screenBar_, &QScrollBar::valueChanged, this, &frmDiapo::ScrVerticale_Change);
     connect(recutMarkBox_, &QCheckBox::toggled, this, &frmDiapo::chkRedecoupe_Click);
     connect(recutPageButton_, &QPushButton::clicked, this, &frmDiapo::CmdRedecouper_Click);
     connect(recutMarkedButton_, &QPushButton::clicked, this, &frmDiapo::CmdRecoupeALL_Click);
+    connect(restoreButton_, &QPushButton::clicked, this, &frmDiapo::RetablirDiapo);
+    connect(whiteLevelEdit_, &QLineEdit::returnPressed, this, [this] { setFocus(); });
 }
 
 void frmDiapo::buildThumbnailSlots() {
@@ -165,7 +177,7 @@ void frmDiapo::Form_Load() {
     recutMarkBox_->setText(captions.controls[7]);
     for (QWidget* control : std::initializer_list<QWidget*>{
              columnTitles_[0], columnTitles_[1], columnTitles_[2], whiteLevelLabel_, debugBox_,
-             recutPageButton_, recutMarkedButton_, recutMarkBox_})
+             recutPageButton_, recutMarkedButton_, recutMarkBox_, restoreButton_})
         shrinkFontToFit(control);
 
     whiteLevelEdit_->setText(QString::number(state_.lNiveauBlanc));
@@ -198,14 +210,57 @@ void frmDiapo::Form_Load() {
 void frmDiapo::centreInfoLabel() {
     // Centred in the window, but never further left than it was drawn: in a window narrower
     // than twice the page frame's width it would cover the bottom of the page picture.
-    const int top = twipsToPixels(kThumbnailFrame.top + kThumbnailFrame.height + kInfoLabelGap);
+    const TwipsRect thumbnails = grownPlace(kThumbnailFrame, growth_);
+    const int top = twipsToPixels(thumbnails.top + thumbnails.height + kInfoLabelGap);
     const int centred = (width() - infoLabel_->width()) / 2;
-    infoLabel_->move(std::max(centred, twipsToPixels(kInfoLabel.left)), top);
+    infoLabel_->move(std::max(centred, twipsToPixels(movedPlace(kInfoLabel, growth_).left)), top);
 }
 
 void frmDiapo::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // The label stays centred in the window, whatever its size.
+    const LayoutGrowth growth = LayoutGrowth::forClientSize(size());
+    const bool grew = growth.width != growth_.width || growth.height != growth_.height;
+    growth_ = growth;
+    layOut();
+    // The pictures and the sketch are drawn again at their new size, once the resizing is over
+    // (not while a re-cut runs: it shows the page again when it ends).
+    if (!grew || pages_.empty() || refreshPending_)
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshPending_ = false;
+        if (isEnabled())
+            AfficherImage();
+    });
+}
+
+void frmDiapo::layOut() {
+    for (std::size_t column = 0; column < columnTitles_.size(); ++column)
+        columnTitles_[column]->setGeometry(toPixels(movedPlace(kColumnTitles[column], growth_)));
+    const TwipsRect page = grownPlace(kPageFrame, growth_);
+    pageFrame_->setGeometry(toPixels(page));
+    pagePicture_->setGeometry(toPixels({kPagePicture.left, kPagePicture.top,
+                                        page.width - (kPageFrame.width - kPagePicture.width),
+                                        page.height - (kPageFrame.height - kPagePicture.height)}));
+    sketchSurface_->setGeometry(toPixels(grownPlace(kSketchSurface, growth_)));
+    const TwipsRect thumbnails = grownPlace(kThumbnailFrame, growth_);
+    thumbnailFrame_->setGeometry(toPixels(thumbnails));
+    thumbnailScaleX_ = thumbnails.width / kThumbnailFrame.width;
+    thumbnailScaleY_ = thumbnails.height / kThumbnailFrame.height;
+    for (int slot = 0; slot < kThumbnailSlots; ++slot)
+        thumbnailSlots_[std::size_t(slot)]->setGeometry(
+            toPixels(scaledSlot(slotFrameTwips(slot), thumbnailScaleX_, thumbnailScaleY_)));
+    screenBar_->setGeometry(toPixels(grownPlace(kScreenBar, growth_)));
+    pageBar_->setGeometry(toPixels(grownPlace(kPageBar, growth_)));
+    const std::pair<QWidget*, const TwipsRect&> moved[] = {{whiteLevelLabel_, kWhiteLevelLabel},
+                                                           {whiteLevelEdit_, kWhiteLevelEdit},
+                                                           {debugBox_, kDebugBox},
+                                                           {recutPageButton_, kRecutPageButton},
+                                                           {recutMarkedButton_, kRecutMarkedButton},
+                                                           {recutMarkBox_, kRecutMarkBox},
+                                                           {restoreButton_, kRestoreButton}};
+    for (const auto& [control, drawn] : moved)
+        control->setGeometry(toPixels(movedPlace(drawn, growth_)));
     centreInfoLabel();
 }
 
@@ -279,13 +334,15 @@ void frmDiapo::showThumbnail(int slot, const QString& piecePath) {
 
     QRect place;
     const PicturePreview preview = loadPreview(piecePath, [&](QSize natural) {
-        place = toPixels(fitThumbnail(natural, slot));
+        place = toPixels(
+            scaledThumbnail(fitThumbnail(natural, slot), thumbnailScaleX_, thumbnailScaleY_));
         return place.size().expandedTo(QSize(1, 1));
     });
     if (preview.shown()) {
         picture->setPicture(preview.image);
     } else {
-        place = toPixels(fitThumbnail(QSize(), slot));
+        place = toPixels(
+            scaledThumbnail(fitThumbnail(QSize(), slot), thumbnailScaleX_, thumbnailScaleY_));
         picture->setNotice(
             QStringLiteral("%1\n(%2)").arg(ExtraireNomFichier(piecePath), preview.problem));
     }
@@ -294,6 +351,7 @@ void frmDiapo::showThumbnail(int slot, const QString& piecePath) {
 }
 
 void frmDiapo::hideThumbnails() {
+    selectSlot(-1);
     for (ThumbnailSlot* slot : thumbnailSlots_) {
         slot->hide();
         slot->picture()->clear();
@@ -306,6 +364,46 @@ void frmDiapo::HScrollFile_Change() {
         return;
     const PageRow& row = pages_[std::size_t(pageBar_->value())];
     recutMarkBox_->setChecked(row.mark == QLatin1String("OK"));
+}
+
+void frmDiapo::selectSlot(int slot) {
+    selectedSlot_ = slot;
+    for (ThumbnailSlot* each : thumbnailSlots_)
+        each->setSelected(each->index() == slot);
+}
+
+void frmDiapo::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo)) {
+        RetablirDiapo();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_PageDown:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        pageBar_->setValue(pageBar_->value() + 1);
+        break;
+    case Qt::Key_PageUp:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        pageBar_->setValue(pageBar_->value() - 1);
+        break;
+    case Qt::Key_Home:
+        pageBar_->setValue(pageBar_->minimum());
+        break;
+    case Qt::Key_End:
+        pageBar_->setValue(pageBar_->maximum());
+        break;
+    case Qt::Key_Delete:
+        if (selectedSlot_ >= 0)
+            askAndDelete(selectedSlot_);
+        break;
+    case Qt::Key_Escape:
+        setFocus();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void frmDiapo::ScrVerticale_Change() {

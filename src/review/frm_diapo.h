@@ -1,5 +1,8 @@
 #pragma once
 
+#include "review/deleted_pieces.h"
+#include "review/review_layout.h"
+
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -61,8 +64,15 @@ public:
     void AfficherImage();
     // Fills the sixteen slots from the screen given by ScrVerticale and sets its maximum.
     void AfficherDiapos();
-    // Deletes the piece shown in a slot (when its file exists) and shows the page again.
+    // Deletes the piece shown in a slot (when its file exists) and shows the page again. A copy
+    // is kept until the window closes, for RetablirDiapo.
     void EffacerDiapo(int slot);
+    // Brings back the piece deleted last in this window (Ctrl+Z, or CmdRetablir) and shows its
+    // page. A file that bears its name again is left alone, and a message says so.
+    void RetablirDiapo();
+    std::size_t deletedCount() const { return deleted_.size(); }
+    // The thumbnail slot chosen by a left click (the Delete key asks to delete its piece), or -1.
+    int selectedSlot() const { return selectedSlot_; }
 
     // The controls: the titles above the page, the sketch and the thumbnails; the frames of the
     // page and of the thumbnails; the label before the white level; a thumbnail's picture.
@@ -82,6 +92,7 @@ public:
     QPushButton* CmdRedecouper() const { return recutPageButton_; }
     QPushButton* CmdRecoupeALL() const { return recutMarkedButton_; }
     QCheckBox* chkRedecoupe() const { return recutMarkBox_; }
+    QPushButton* CmdRetablir() const { return restoreButton_; }
     ThumbnailSlot* FrameContour(int slot) const { return thumbnailSlots_[std::size_t(slot)]; }
 
     // Event handlers.
@@ -95,13 +106,22 @@ public:
     void thumbnailPressed(int slot, Qt::MouseButton button);
 
 protected:
+    // In a window larger than drawn, the page, the sketch and the thumbnails grow with it.
     void resizeEvent(QResizeEvent* event) override;
+    // Page Up / Page Down and the arrows step through the pages (Home, End: first, last), Delete
+    // asks to delete the selected piece, Ctrl+Z brings back the last deleted one, Escape takes
+    // the keyboard back from the white level box.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
     void buildThumbnailSlots();
     void Form_Load();
     void centreInfoLabel();
+    // Places every control for the window's growth.
+    void layOut();
+    void selectSlot(int slot);
+    void askAndDelete(int slot);
     void showPagePicture(const QString& path, const QString& name);
     void drawCutSketch(const QString& path);
     void showThumbnail(int slot, const QString& piecePath);
@@ -150,6 +170,13 @@ private:
     QPushButton* recutPageButton_ = nullptr;
     QPushButton* recutMarkedButton_ = nullptr;
     QCheckBox* recutMarkBox_ = nullptr;
+    QPushButton* restoreButton_ = nullptr;
+    DeletedPieces deleted_;
+    LayoutGrowth growth_;
+    double thumbnailScaleX_ = 1; // the thumbnail frame's growth, across and down
+    double thumbnailScaleY_ = 1;
+    int selectedSlot_ = -1;
+    bool refreshPending_ = false;
     std::array<ThumbnailSlot*, 16> thumbnailSlots_{};
 };
 

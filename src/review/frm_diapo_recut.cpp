@@ -16,7 +16,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace vantola {
 
@@ -161,8 +163,14 @@ void frmDiapo::bringToFront() {
 }
 
 void frmDiapo::thumbnailPressed(int slot, Qt::MouseButton button) {
-    if (button != Qt::RightButton)
-        return;
+    // A left click selects the piece for the Delete key; a right click asks at once.
+    if (button == Qt::LeftButton)
+        selectSlot(slot);
+    else if (button == Qt::RightButton)
+        askAndDelete(slot);
+}
+
+void frmDiapo::askAndDelete(int slot) {
     if (hooks_.askYesNo(QStringLiteral("SUPPRESSION"),
                         QStringLiteral("Voulez vous effacer cette image ?")))
         EffacerDiapo(slot);
@@ -172,12 +180,40 @@ void frmDiapo::EffacerDiapo(int slot) {
     if (slot < 0 || slot >= kThumbnailSlots)
         return;
     const QString path = thumbnail(slot)->tag();
+    const bool kept = !path.isEmpty() && !pages_.empty() &&
+                      deleted_.keep(path, pages_[std::size_t(pageBar_->value())].name);
     const QString problem = path.isEmpty() ? QString() : throwPieceAway(path);
-    if (!problem.isEmpty())
+    if (!problem.isEmpty()) {
+        if (kept)
+            deleted_.forgetLast();
         host_.showMessage(
             QStringLiteral("SUPPRESSION"),
             QStringLiteral("Le fichier %1 n'a pas pu être effacé : %2").arg(path, problem));
+    }
+    restoreButton_->setEnabled(!deleted_.isEmpty());
     AfficherImage();
+}
+
+void frmDiapo::RetablirDiapo() {
+    if (deleted_.isEmpty() || !isEnabled())
+        return;
+    const DeletedPieces::Piece piece = deleted_.last();
+    const QString problem = deleted_.restoreLast();
+    restoreButton_->setEnabled(!deleted_.isEmpty());
+    if (!problem.isEmpty()) {
+        host_.showMessage(
+            QStringLiteral("RESTAURATION"),
+            QStringLiteral("Le fichier %1 n'a pas pu être rétabli : %2").arg(piece.path, problem));
+        return;
+    }
+    // The page the piece was cut from is shown, with the piece among its thumbnails again.
+    const auto row = std::find_if(pages_.begin(), pages_.end(),
+                                  [&](const PageRow& each) { return each.name == piece.pageName; });
+    const int page = int(row - pages_.begin());
+    if (row == pages_.end() || page == pageBar_->value())
+        AfficherImage();
+    else
+        pageBar_->setValue(page);
 }
 
 } // namespace vantola

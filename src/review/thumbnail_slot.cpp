@@ -18,6 +18,13 @@ ThumbnailSlot::ThumbnailSlot(int index, QWidget* parent)
     picture_->setCursor(Qt::PointingHandCursor);
 }
 
+void ThumbnailSlot::setSelected(bool selected) {
+    setLineWidth(selected ? 3 : 1);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, selected ? QColor(255, 255, 0) : QColor(Qt::black));
+    setPalette(colours);
+}
+
 void ThumbnailSlot::mousePressEvent(QMouseEvent* event) {
     event->accept();
     // The border marks the slot while the press is handled (a question may be open meanwhile).

@@ -18,6 +18,9 @@ public:
 
     int index() const { return index_; }
     PictureBox* picture() const { return picture_; }
+    // The slot chosen by a left click, which the Delete key deletes: drawn with a thick frame.
+    bool isSelected() const { return lineWidth() > 1; }
+    void setSelected(bool selected);
 
 signals:
     void pressed(int index, Qt::MouseButton button);

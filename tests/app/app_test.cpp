@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -31,6 +32,7 @@
 #include <QSysInfo>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
@@ -131,6 +133,20 @@ TEST_F(MainWindowTest, AboutBoxAndJpegSettingsOpenWithoutBlocking) {
     ASSERT_TRUE(about && jpeg);
     EXPECT_TRUE(about->isVisible() && jpeg->isVisible());
     EXPECT_FALSE(about->isModal() || jpeg->isModal());
+    // Asked again, each comes to the front instead of opening twice.
+    item("mnu_apropos")->trigger();
+    item("mnu_paramJPG")->trigger();
+    EXPECT_EQ(window->findChildren<frmAbout*>().size() + window->findChildren<fSaveJPG*>().size(),
+              2);
+    EXPECT_FALSE(about->windowIcon().isNull() || jpeg->windowIcon().isNull());
+    // The quality bar, first in the tab order, takes the keyboard.
+    jpeg->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(jpeg));
+    EXPECT_EQ(jpeg->focusWidget(), jpeg->hscQuality);
+    QTest::keyClick(jpeg->hscQuality, Qt::Key_Right);
+    EXPECT_EQ(jpeg->lblQuality->text(), "Quality: 76");
+    QTest::keyClick(jpeg->hscQuality, Qt::Key_Tab);
+    EXPECT_EQ(jpeg->focusWidget(), jpeg->cboSubSample);
 
     EXPECT_EQ(about->lblTitle->text(), "Vantola v " + QLatin1String(kVersionText));
     EXPECT_FALSE(about->picIcon->pixmap().isNull()); // the icon is in the program's resources
@@ -179,6 +195,32 @@ TEST_F(MainWindowTest, WhiteLevelPromptKeepsOnlyNumbers) {
     EXPECT_EQ(messageTitles(), QStringList{"PARAMETRAGE DU NIVEAU DE BLANC"});
 }
 
+// The start hint until a page is shown; the desktop's keys for open, pause and quit.
+TEST_F(MainWindowTest, StartHintAndKeys) {
+    openWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_FALSE(window->windowIcon().isNull());
+    QLabel* hint = window->viewer()->startHint();
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(hint->text().contains("déposez"));
+
+    nextImage = savePage(plainPage(40, 30), home.path(), "page", PageFormat::Png);
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(window->viewer()->PicBIG()->isVisible());
+    EXPECT_FALSE(hint->isVisible());
+
+    const QLabel* pauseLabel = window->findChild<QLabel*>("pauseLabel");
+    for (const bool paused : {true, false}) {
+        QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
+        EXPECT_EQ(item("mnu_pause")->isChecked(), paused);
+        EXPECT_EQ(pauseLabel->isVisible(), paused);
+        EXPECT_EQ(window->windowTitle(), paused ? "Vantola v0.5 (en pause)" : "Vantola v0.5");
+    }
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quitCalls, 1);
+}
+
 // Three pages cut from the menus while a timer, firing at each yield of the job, watches.
 class MainWindowJobTest : public MainWindowTest {
 protected:
@@ -210,7 +252,8 @@ protected:
 
 TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
     std::set<int> jobValues, pageValues;
-    bool commandsDisabled = true, refusedSecondJob = false, heldStill = true;
+    bool commandsDisabled = true, refusedSecondJob = false, heldStill = true, pauseShown = true;
+    const QLabel* pauseLabel = window->findChild<QLabel*>("pauseLabel");
     int ticks = 0, pausedAt = -1, heldPage = -1, heldJob = -1;
     qint32 heldPiece = -1;
 
@@ -235,6 +278,8 @@ TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
         } else if (pausedAt > 0 && ticks > pausedAt + 2 && ticks <= pausedAt + 40) {
             heldStill = heldStill && page == heldPage && job == heldJob &&
                         window->job().lNumDiapo == heldPiece;
+            pauseShown = pauseShown && pauseLabel->isVisible() &&
+                         window->windowTitle().endsWith(" (en pause)");
             if (ticks == pausedAt + 40)
                 item("mnu_pause")->trigger();
         }
@@ -243,6 +288,8 @@ TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
     EXPECT_FALSE(window->isJobRunning());
     EXPECT_GT(pausedAt, 0);
     EXPECT_TRUE(heldStill);
+    EXPECT_TRUE(pauseShown);
+    EXPECT_FALSE(pauseLabel->isVisible());
     EXPECT_FALSE(item("mnu_pause")->isChecked());
     EXPECT_TRUE(commandsDisabled);
     EXPECT_TRUE(refusedSecondJob);
@@ -283,6 +330,50 @@ TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
                                             "DOSSIER INTROUVABLE", "DECOUPAGE IMPOSSIBLE"}));
     EXPECT_FALSE(QDir(home.path() + "absent").exists());
     EXPECT_TRUE(piecesWritten().isEmpty());
+}
+
+// Dropped paths start the menu's jobs with its checks: a picture, a folder, a PDF document (the
+// loading notice first), and anything else refused; the folder is remembered for the dialogs.
+TEST_F(MainWindowJobTest, DropsStartTheJobsOfTheMenus) {
+    QStringList asked;
+    window->hooks().confirm = [&](const QString& title, const QString&) {
+        asked << title;
+        return false;
+    };
+    ASSERT_TRUE(writeFileBytes(pages + "notes.txt", "x"));
+    ASSERT_TRUE(writeFileBytes(pages + "book.pdf", "x"));
+    struct Case {
+        QString dropped;
+        QStringList cutPages, titles, asked;
+    };
+    const Case cases[] = {
+        {pages + "page2.jpg", {"page2"}, {"DECOUPAGE TERMINE"}, {}},
+        {pages.chopped(1), {"page1", "page2", "page3"}, {"DECOUPAGE TERMINE"}, {}},
+        {pages + "book.pdf", {}, {}, {"CHARGEMENT"}},
+        {pages + "notes.txt", {}, {"DEPOT IMPOSSIBLE"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dropped.toStdString());
+        QDir(pages + "VANTOLA").removeRecursively();
+        messages.clear();
+        asked.clear();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(c.dropped)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &drop);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.empty() || !asked.isEmpty(); }, 20000));
+        EXPECT_EQ(messageTitles(), c.titles);
+        EXPECT_EQ(asked, c.asked);
+        std::set<QString> cut;
+        for (const QString& piece : piecesWritten())
+            cut.insert(piece.section('.', 0, 0));
+        EXPECT_EQ(cut, std::set<QString>(c.cutPages.begin(), c.cutPages.end()));
+    }
+    EXPECT_EQ(param("DERNIER_DOSSIER"), pages);
 }
 
 // Closing (paused) or "&Quitter" stops the job, silently; only the close saves the switches.
@@ -659,6 +750,44 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
     visibles.sort();
     EXPECT_EQ(visibles, (QStringList{"PAGE.JPG", "Page3.Jpg", "page2.jpg"}));
     dialog->hide();
+}
+
+// Each dialog opens where the user last went (DERNIER_DOSSIER), else in the current folder, and
+// lists names as the language sorts them: numbers by value, accents beside their letter.
+TEST(CommonDialogs, DialogsOpenWhereTheUserLastWentAndSortAsTheLanguageDoes) {
+    TempFolder home, folder;
+    for (const char* name : {"z.jpg", "éb.jpg", "ea.jpg", "p10.jpg", "ec.jpg", "p9.jpg"})
+        ASSERT_TRUE(writeFileBytes(folder.file(QString::fromUtf8(name)), "x"));
+    ModCommonDialog module;
+    module.setPlacesFile(home.file("param.ini"));
+    EXPECT_EQ(module.buildImageDialog()->directory(), QDir::current());
+    module.setExecution([&](QFileDialog& dialog) {
+        dialog.selectFile(folder.file("p9.jpg"));
+        return int(QDialog::Accepted);
+    });
+    ASSERT_EQ(module.ChoisirImage(), folder.file("p9.jpg"));
+
+    const auto dialog = module.buildOutputDialog();
+    EXPECT_EQ(dialog->directory(), QDir(folder.path()));
+    dialog->show();
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    const QModelIndex root = model->index(folder.path());
+    const QStringList sorted{"ea.jpg", "éb.jpg", "ec.jpg", "p9.jpg", "p10.jpg", "z.jpg"};
+    QStringList shown;
+    (void)QTest::qWaitFor( // the list is sorted once it is read; the check below says how
+        [&] {
+            shown.clear();
+            for (int row = 0; row < model->rowCount(root); ++row)
+                shown += model->index(row, 0, root).data().toString();
+            return shown == sorted;
+        },
+        5000);
+    EXPECT_EQ(shown, sorted);
+    dialog->hide();
+
+    ASSERT_TRUE(QDir(folder.path()).removeRecursively());
+    EXPECT_EQ(module.buildImageDialog()->directory(), QDir::current());
 }
 
 TEST(CommonDialogs, ChosenPathCancelAndFlags) {

@@ -14,9 +14,11 @@
 #include "support/qstring_printer.h"
 #include "support/test_pages.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QImageReader>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -206,17 +208,31 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionsThumbnailsAndMarks) {
         EXPECT_NEAR(shown.left() + shown.width() / 2.0, 60, 1.0);
         EXPECT_EQ(shown.top(), 6);
     }
-    // The info label is centred in the window, but never over the page picture.
+    // A larger window: the page, the sketch and the thumbnails grow (drawn again at their new
+    // size), the other controls keep their size and move along; the info label stays centred
+    // under the thumbnails, never over the page picture.
+    const QSize button = diapo().CmdRedecouper()->size(), sketch = diapo().PicCalque()->size();
+    const QSize slot = diapo().FrameContour(0)->size(), page = diapo().pageFrame()->size();
     for (int width : {1600, 900}) {
         compare->showNormal();
         compare->resize(width, 1000);
         QApplication::processEvents();
         const QRect label = diapo().LblInfo()->geometry();
-        EXPECT_EQ(label.top(), 376);
-        if (diapo().width() > 2 * 264 + label.width())
+        EXPECT_NEAR(label.top(), diapo().thumbnailFrame()->geometry().bottom() + 8, 1);
+        EXPECT_GT(label.left(), diapo().pageFrame()->geometry().right());
+        if (diapo().width() > 2 * diapo().pageFrame()->width() + label.width()) {
             EXPECT_LE(std::abs(label.left() + label.right() + 1 - diapo().width()), 1);
-        else
-            EXPECT_EQ(label.left(), 264);
+        }
+        const bool wide = width == 1600;
+        EXPECT_EQ(diapo().pageFrame()->width() > page.width(), wide);
+        EXPECT_EQ(diapo().FrameContour(0)->width() > slot.width(), wide);
+        EXPECT_GT(diapo().pageFrame()->height(), page.height());
+        EXPECT_GT(diapo().PicCalque()->height(), sketch.height());
+        EXPECT_GT(diapo().FrameContour(0)->height(), slot.height());
+        EXPECT_EQ(diapo().CmdRedecouper()->size(), button);
+        EXPECT_GT(diapo().CmdRedecouper()->y(), label.bottom());
+        EXPECT_EQ(diapo().thumbnail(1)->picture().size(), diapo().thumbnail(1)->size());
+        EXPECT_TRUE(diapo().FrameContour(1)->rect().contains(diapo().thumbnail(1)->geometry()));
     }
 
     // Page marks survive page changes and showing the tool again, which only brings it to the
@@ -629,6 +645,62 @@ TEST_F(ThreePagesReviewTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) 
     EXPECT_EQ(info(), "0 diapos sur a.jpg");
     EXPECT_TRUE(shownSlots().empty());
     EXPECT_TRUE(messages.empty());
+}
+
+// The keys step pages from the window and from the white level box, which gives them back.
+// Delete asks for the piece selected by a left click; Ctrl+Z brings the deleted pieces back,
+// last first, on their page, with the cut record as it was; never over a file made since.
+TEST_F(ThreePagesReviewTest, KeysStepPagesDeleteTheSelectedPieceAndUndoBringsItBack) {
+    compare->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(compare));
+    EXPECT_EQ(QApplication::focusWidget(), &diapo());
+    EXPECT_FALSE(window->windowIcon().isNull() || compare->windowIcon().isNull() ||
+                 compare->area()->subWindowList().front()->windowIcon().isNull());
+    const std::tuple<QWidget*, Qt::Key, int> steps[] = {
+        {&diapo(), Qt::Key_PageDown, 1},      {&diapo(), Qt::Key_Right, 2},
+        {&diapo(), Qt::Key_Down, 2},          {&diapo(), Qt::Key_Left, 1},
+        {&diapo(), Qt::Key_End, 2},           {diapo().txtNbBlanc(), Qt::Key_PageUp, 1},
+        {diapo().txtNbBlanc(), Qt::Key_Up, 0}};
+    for (const auto& [target, key, page] : steps) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        QTest::keyClick(target, key);
+        EXPECT_EQ(diapo().HScrollFile()->value(), page);
+    }
+    diapo().txtNbBlanc()->setFocus();
+    QTest::keyClick(diapo().txtNbBlanc(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), &diapo());
+
+    const QByteArray record = cutRecord();
+    const QStringList pieces = piecesOnDisk("a.jpg");
+    const QByteArray first = readFileBytes(pieceFolder() + pieces[1]);
+    diapo().hooks().askYesNo = [this](const QString& title, const QString&) {
+        ++questions;
+        return title == "SUPPRESSION";
+    };
+    QTest::keyClick(&diapo(), Qt::Key_Delete); // nothing selected: nothing asked
+    QTest::mouseClick(diapo().thumbnail(1), Qt::LeftButton);
+    EXPECT_EQ(diapo().selectedSlot(), 1);
+    QTest::keyClick(&diapo(), Qt::Key_Delete);
+    QTest::mouseDClick(diapo().thumbnail(0), Qt::LeftButton);
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(piecesOnDisk("a.jpg"), QStringList{pieces[2]});
+    EXPECT_TRUE(diapo().CmdRetablir()->isEnabled());
+
+    showPage(2);
+    QTest::keyClick(&diapo(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(diapo().HScrollFile()->value(), 0);
+    EXPECT_EQ(piecesOnDisk("a.jpg"), (QStringList{pieces[0], pieces[2]}));
+    ASSERT_TRUE(writeFileBytes(pieceFolder() + pieces[1], "new"));
+    diapo().CmdRetablir()->click();
+    EXPECT_EQ(messageTitles(), QStringList{"RESTAURATION"});
+    EXPECT_EQ(readFileBytes(pieceFolder() + pieces[1]), "new");
+    ASSERT_TRUE(QFile::remove(pieceFolder() + pieces[1]));
+    diapo().CmdRetablir()->click();
+    EXPECT_EQ(piecesOnDisk("a.jpg"), pieces);
+    EXPECT_EQ(readFileBytes(pieceFolder() + pieces[1]), first);
+    EXPECT_EQ(info(), "3 diapos sur a.jpg");
+    EXPECT_FALSE(diapo().CmdRetablir()->isEnabled());
+    EXPECT_EQ(cutRecord(), record);
 }
 
 } // namespace
