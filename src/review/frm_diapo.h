@@ -45,8 +45,9 @@ struct ReviewHooks {
 // sixteen pieces. From here the user deletes pieces (double click, or right click and Yes) and
 // re-cuts the current page or the marked pages with the white level typed in txtNbBlanc.
 //
-// The controls keep the fixed places they were drawn at (in twips, 15 to a pixel); only the
-// info label is centred in the window.
+// At the size it was drawn at, the controls keep their fixed places (in twips, 15 to a pixel);
+// in a larger window the page, the sketch and the thumbnails grow and the other controls move
+// along (review_layout). The info label is centred in the window.
 class frmDiapo : public QWidget {
     Q_OBJECT
 
