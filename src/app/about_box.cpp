@@ -2,6 +2,8 @@
 
 #include "app/app_icon.h"
 #include "app/single_window.h"
+#include "app/user_guide.h"
+#include "app/window_hooks.h"
 #include "version.h"
 
 #include <QFrame>
@@ -75,9 +77,15 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), source_(systemInformation
                        "images.\nSi vous scanner vos BD, ce logiciel, vous decoupera "
                        "automatiquement les pages des bandes dessinées en vignettes."),
         this);
+    // The file name is a link that opens the user guide.
     lblDisclaimer = longLabel(QStringLiteral("Vous trouverez plus d'infos dans le fichier "
-                                             "notice.htm contenu dans le répertoire."),
+                                             "<a href=\"notice.htm\">notice.htm</a> contenu dans "
+                                             "le répertoire."),
                               this);
+    lblDisclaimer->setTextFormat(Qt::RichText);
+    lblDisclaimer->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                           Qt::LinksAccessibleByKeyboard);
+    connect(lblDisclaimer, &QLabel::linkActivated, this, [this] { OpenNotice(); });
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
@@ -117,18 +125,27 @@ frmAbout* frmAbout::showWindow(QWidget* parent) {
     return box;
 }
 
-QMessageBox* frmAbout::StartSysInfo() {
-    const QString details = source_ ? source_() : QString();
-    auto* box = details.isEmpty()
-                    ? new QMessageBox(QMessageBox::Information, kApplicationTitle,
-                                      QStringLiteral("Les informations système ne sont pas "
-                                                     "disponibles actuellement"),
-                                      QMessageBox::Ok, this)
-                    : new QMessageBox(QMessageBox::Information, QStringLiteral("Infos système"),
-                                      details, QMessageBox::Ok, this);
+QMessageBox* frmAbout::showInformation(const QString& title, const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::Information, title, dialogText(text), QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
     return box;
+}
+
+QMessageBox* frmAbout::StartSysInfo() {
+    const QString details = source_ ? source_() : QString();
+    if (details.isEmpty())
+        return showInformation(kApplicationTitle,
+                               QStringLiteral("Les informations système ne sont pas "
+                                              "disponibles actuellement"));
+    return showInformation(QStringLiteral("Infos système"), details);
+}
+
+bool frmAbout::OpenNotice() {
+    return openUserGuide(english_, [this](const QString& title, const QString& text) {
+        showInformation(title, text);
+    });
 }
 
 } // namespace vantola

@@ -33,7 +33,13 @@ public:
     // not available. The box is shown without blocking and deletes itself when closed.
     QMessageBox* StartSysInfo();
 
+    // The link "notice.htm": opens the user guide in the desktop's browser, or says in a message
+    // box why it cannot. True when it was opened.
+    bool OpenNotice();
+
     void setSourceInformations(SourceInformations source) { source_ = std::move(source); }
+    // The guide in English rather than in French.
+    void setEnglishGuide(bool english) { english_ = english; }
 
     QLabel* picIcon;
     QLabel* lblTitle;
@@ -43,7 +49,11 @@ public:
     QPushButton* cmdSysInfo;
 
 private:
+    // An information box shown without blocking, deleted when closed.
+    QMessageBox* showInformation(const QString& title, const QString& text);
+
     SourceInformations source_;
+    bool english_ = false;
 };
 
 } // namespace vantola

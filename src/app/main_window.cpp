@@ -8,6 +8,7 @@
 #include "app/page_viewer.h"
 #include "app/progress_panel.h"
 #include "app/remembered_folder.h"
+#include "app/user_guide.h"
 #include "cutting/archive_pages.h"
 #include "cutting/program_settings.h"
 #include "review/compare_tool.h"
@@ -371,6 +372,10 @@ void frmBD::openDroppedPath(const QString& path) {
                                .arg(path));
         break;
     }
+}
+
+void frmBD::mnu_aide_Click() {
+    (void)openUserGuide(false, hooks_.showMessage); // a failure has been shown to the user
 }
 
 void frmBD::closeEvent(QCloseEvent* event) {

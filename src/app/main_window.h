@@ -89,6 +89,9 @@ public slots:
     // same checks and messages; anything else is refused with a message.
     void openDropped(const QStringList& paths);
 
+    // Opens the user guide (F1), or says why it cannot.
+    void mnu_aide_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -154,6 +157,7 @@ private:
     QAction* mnu_cadres_ = nullptr;
     QMenu* mnu_Divers_ = nullptr;
     QAction* mnu_apropos_ = nullptr;
+    QAction* mnu_aide_ = nullptr;
     QAction* mnu_pause_ = nullptr;
     QLabel* pauseLabel_ = nullptr;
     std::vector<TranslatedCaption> translatedCaptions_;

@@ -5,6 +5,7 @@
 #include "settings/cls_initreg.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -89,6 +90,8 @@ void frmBD::buildMenus() {
                 &frmBD::syncSwitches);
 
     mnu_Divers_ = addMenu({"mnu_Divers", "Divers", ""});
+    mnu_aide_ = addItem(mnu_Divers_, {"mnu_aide", "&Notice", ""}, &frmBD::mnu_aide_Click);
+    mnu_aide_->setShortcut(QKeySequence::HelpContents);
     mnu_apropos_ =
         addItem(mnu_Divers_, {"mnu_apropos", "&A Propos", "T25"}, &frmBD::mnu_apropos_Click);
     // The check mark of mnu_pause is the switch that the job reads; its slot only shows it.

@@ -7,6 +7,7 @@
 #include "app/page_picture.h"
 #include "app/page_viewer.h"
 #include "app/progress_panel.h"
+#include "app/user_guide.h"
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
 #include "support/test_pages.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -167,6 +169,68 @@ TEST_F(MainWindowTest, AboutBoxAndJpegSettingsOpenWithoutBlocking) {
     shownMessage()->button(QMessageBox::Ok)->click();
     about->cmdOK->click();
     EXPECT_FALSE(about->isVisible());
+}
+
+// Receives the file links that the program asks the desktop to open.
+class OpenedLinks : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls += url; }
+};
+
+TEST(UserGuide, FoundInItsLanguageElseInFrenchAndCopiedBesideTheProgram) {
+    TempFolder both, french, none;
+    ASSERT_TRUE(writeFileBytes(both.file("notice.htm"), "fr") &&
+                writeFileBytes(both.file("notice_en.htm"), "en") &&
+                writeFileBytes(french.file("notice.htm"), "fr"));
+    const struct {
+        QStringList folders;
+        bool english;
+        QString found;
+    } rows[] = {
+        {{none.path(), both.path()}, true, both.file("notice_en.htm")},
+        {{none.path(), both.path()}, false, both.file("notice.htm")},
+        {{french.path(), both.path()}, true, both.file("notice_en.htm")}, // language first
+        {{french.path()}, true, french.file("notice.htm")},
+        {{none.path()}, false, QString()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE((row.folders.join(" ") + (row.english ? " en" : " fr")).toStdString());
+        EXPECT_EQ(findUserGuide(row.folders, row.english), row.found);
+    }
+    const QDir program = QFileInfo(QStringLiteral(VANTOLA_BINARY)).dir();
+    EXPECT_TRUE(program.exists("notice.htm") && program.exists("notice_en.htm"));
+}
+
+// F1 and the about box's link open the guide found in the data folders, or say it is missing.
+TEST_F(MainWindowTest, F1AndTheAboutBoxOpenTheUserGuide) {
+    const QByteArray savedDataDirs = qgetenv("XDG_DATA_DIRS");
+    TempFolder data;
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(data.path()));
+    OpenedLinks links;
+    QDesktopServices::setUrlHandler("file", &links, "open");
+    openWindow();
+    QAction* help = item("mnu_aide");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    help->trigger();
+    ASSERT_EQ(messageTitles(), QStringList{"NOTICE INTROUVABLE"});
+    EXPECT_TRUE(messages[0].text.contains(data.path() + "vantola"));
+
+    ASSERT_TRUE(QDir(data.path()).mkdir("vantola") &&
+                writeFileBytes(data.file("vantola/notice.htm"), "<html/>"));
+    help->trigger();
+    item("mnu_apropos")->trigger();
+    auto* about = window->findChild<frmAbout*>();
+    ASSERT_NE(about, nullptr);
+    emit about->lblDisclaimer->linkActivated(QStringLiteral("notice.htm"));
+    const QUrl guide = QUrl::fromLocalFile(data.file("vantola/notice.htm"));
+    EXPECT_EQ(links.urls, (QList<QUrl>{guide, guide}));
+    EXPECT_EQ(messages.size(), 1u);
+    QDesktopServices::unsetUrlHandler("file");
+    qputenv("XDG_DATA_DIRS", savedDataDirs);
 }
 
 TEST_F(MainWindowTest, WhiteLevelPromptKeepsOnlyNumbers) {
@@ -863,3 +927,5 @@ TEST_F(JpegCommand, RefusesBadUseAndLeavesTheOutputAlone) {
 
 } // namespace
 } // namespace vantola::test
+
+#include "app_test.moc"
