@@ -11,6 +11,8 @@ VANTOLA_PACKAGES=(
     libgtest-dev libbenchmark-dev
     libjpeg-dev libpng-dev libjpeg-turbo-progs xvfb xauth xclip qpdf qt6-translations-l10n
     libarchive-dev libarchive-tools python3
+    qt6-tools-dev qt6-l10n-tools
+    dpkg-dev file lintian
 )
 
 vantola_install_packages() {
