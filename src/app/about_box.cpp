@@ -6,6 +6,7 @@
 #include "app/window_hooks.h"
 #include "version.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -41,11 +42,14 @@ QLabel* longLabel(const QString& text, QWidget* parent) {
 
 QString systemInformation() {
     const std::pair<QString, QString> details[] = {
-        {QStringLiteral("Système"), QSysInfo::prettyProductName()},
-        {QStringLiteral("Noyau"),
+        {QCoreApplication::translate("vantola::frmAbout", "Système"),
+         QSysInfo::prettyProductName()},
+        {QCoreApplication::translate("vantola::frmAbout", "Noyau"),
          QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion()},
-        {QStringLiteral("Processeur"), QSysInfo::currentCpuArchitecture()},
-        {QStringLiteral("Nom de la machine"), QSysInfo::machineHostName()},
+        {QCoreApplication::translate("vantola::frmAbout", "Processeur"),
+         QSysInfo::currentCpuArchitecture()},
+        {QCoreApplication::translate("vantola::frmAbout", "Nom de la machine"),
+         QSysInfo::machineHostName()},
     };
     QStringList lines;
     for (const auto& [name, value] : details)
@@ -58,7 +62,7 @@ QString systemInformation() {
 }
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent), source_(systemInformation) {
-    setWindowTitle(QStringLiteral("À propos de ") + kApplicationTitle);
+    setWindowTitle(tr("À propos de ") + kApplicationTitle);
     setWindowIcon(vantolaIcon());
 
     picIcon = new QLabel(this);
@@ -72,15 +76,15 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), source_(systemInformation
     lblTitle->setFont(titleFont);
 
     // Two sentences, the second on its own line.
-    lblDescription = longLabel(
-        QStringLiteral("Cet utilitaire permet de créer des petites images à partir de grandes "
-                       "images.\nSi vous scanner vos BD, ce logiciel, vous decoupera "
-                       "automatiquement les pages des bandes dessinées en vignettes."),
-        this);
+    lblDescription =
+        longLabel(tr("Cet utilitaire permet de créer des petites images à partir de grandes "
+                     "images.\nSi vous scanner vos BD, ce logiciel, vous decoupera "
+                     "automatiquement les pages des bandes dessinées en vignettes."),
+                  this);
     // The file name is a link that opens the user guide.
-    lblDisclaimer = longLabel(QStringLiteral("Vous trouverez plus d'infos dans le fichier "
-                                             "<a href=\"notice.htm\">notice.htm</a> contenu dans "
-                                             "le répertoire."),
+    lblDisclaimer = longLabel(tr("Vous trouverez plus d'infos dans le fichier "
+                                 "<a href=\"notice.htm\">notice.htm</a> contenu dans "
+                                 "le répertoire."),
                               this);
     lblDisclaimer->setTextFormat(Qt::RichText);
     lblDisclaimer->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
@@ -89,7 +93,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), source_(systemInformation
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&Infos système..."), this);
+    cmdSysInfo = new QPushButton(tr("&Infos système..."), this);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(); });
 
@@ -136,16 +140,14 @@ QMessageBox* frmAbout::showInformation(const QString& title, const QString& text
 QMessageBox* frmAbout::StartSysInfo() {
     const QString details = source_ ? source_() : QString();
     if (details.isEmpty())
-        return showInformation(kApplicationTitle,
-                               QStringLiteral("Les informations système ne sont pas "
-                                              "disponibles actuellement"));
-    return showInformation(QStringLiteral("Infos système"), details);
+        return showInformation(kApplicationTitle, tr("Les informations système ne sont pas "
+                                                     "disponibles actuellement"));
+    return showInformation(tr("Infos système"), details);
 }
 
 bool frmAbout::OpenNotice() {
-    return openUserGuide(english_, [this](const QString& title, const QString& text) {
-        showInformation(title, text);
-    });
+    return openUserGuide(
+        [this](const QString& title, const QString& text) { showInformation(title, text); });
 }
 
 } // namespace vantola

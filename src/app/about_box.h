@@ -38,8 +38,6 @@ public:
     bool OpenNotice();
 
     void setSourceInformations(SourceInformations source) { source_ = std::move(source); }
-    // The guide in English rather than in French.
-    void setEnglishGuide(bool english) { english_ = english; }
 
     QLabel* picIcon;
     QLabel* lblTitle;
@@ -53,7 +51,6 @@ private:
     QMessageBox* showInformation(const QString& title, const QString& text);
 
     SourceInformations source_;
-    bool english_ = false;
 };
 
 } // namespace vantola

@@ -7,6 +7,7 @@
 #include "app/pdf_source.h"
 #include "settings/number_text.h"
 
+#include <QCoreApplication>
 #include <limits>
 #include <optional>
 
@@ -14,10 +15,13 @@ namespace vantola {
 
 namespace {
 
-const QString kLoadingNotice =
-    QStringLiteral("Avant toute chose, choisissez le document PDF à découper : ses pages seront "
-                   "lues une à une, sans lecteur PDF.\r\nAvez vous bien regler les "
-                   "modifications de formatage (rotation, compression...)");
+QString loadingNotice() {
+    return QCoreApplication::translate(
+        "vantola::frmBD",
+        "Avant toute chose, choisissez le document PDF à découper : ses pages seront "
+        "lues une à une, sans lecteur PDF.\r\nAvez vous bien regler les "
+        "modifications de formatage (rotation, compression...)");
+}
 
 // The page count typed in the prompt: a whole number (halves to even) from -1 up; -1 cuts the
 // clipboard and 0 the chosen folder's JPEG files, as the driver has it.
@@ -46,7 +50,8 @@ void runPdfCommand(frmBD& window, const QString& document) {
     if (window.isJobRunning())
         return;
     WindowHooks& hooks = window.hooks();
-    if (!hooks.confirm(QStringLiteral("CHARGEMENT"), kLoadingNotice))
+    if (!hooks.confirm(QCoreApplication::translate("vantola::frmBD", "CHARGEMENT"),
+                       loadingNotice()))
         return;
     const QString pdfPath = document.isEmpty() ? hooks.choosePdf() : document;
     if (pdfPath.isEmpty())
@@ -54,7 +59,8 @@ void runPdfCommand(frmBD& window, const QString& document) {
     QString error;
     const std::unique_ptr<PdfSource> pdf = PdfSource::open(pdfPath, error);
     if (!pdf) {
-        hooks.showMessage(QStringLiteral("DOCUMENT PDF ILLISIBLE"), error);
+        hooks.showMessage(QCoreApplication::translate("vantola::frmBD", "DOCUMENT PDF ILLISIBLE"),
+                          error);
         return;
     }
     const QString output = window.dialogs().ChoisirSortie();
@@ -62,18 +68,21 @@ void runPdfCommand(frmBD& window, const QString& document) {
         return;
     window.state().sRepSource = ExtraireDossier(output);
     const std::optional<QString> answer =
-        hooks.askText(QStringLiteral("NOMBRE DE PAGES"),
-                      QStringLiteral("Combien de pages possede votre document PDF ?"),
+        hooks.askText(QCoreApplication::translate("vantola::frmBD", "NOMBRE DE PAGES"),
+                      QCoreApplication::translate("vantola::frmBD",
+                                                  "Combien de pages possede votre document PDF ?"),
                       QString::number(pdf->pageCount()));
     if (!answer)
         return;
     const std::optional<qint16> pages = pageCountFromAnswer(*answer);
     if (!pages) {
-        hooks.showMessage(QStringLiteral("NOMBRE DE PAGES"),
-                          QStringLiteral("« %1 » n'est pas un nombre de pages : tapez un nombre "
-                                         "entier de 1 à %2.")
-                              .arg(answer->trimmed())
-                              .arg(std::numeric_limits<qint16>::max()));
+        hooks.showMessage(
+            QCoreApplication::translate("vantola::frmBD", "NOMBRE DE PAGES"),
+            QCoreApplication::translate("vantola::frmBD",
+                                        "« %1 » n'est pas un nombre de pages : tapez un nombre "
+                                        "entier de 1 à %2.")
+                .arg(answer->trimmed())
+                .arg(std::numeric_limits<qint16>::max()));
         return;
     }
 

@@ -2,6 +2,7 @@
 
 #include "app/remembered_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -143,11 +144,14 @@ FileRequest ModCommonDialog::imageRequest() {
     filter_ = AjouterFiltre(filter_, QStringLiteral("JPG Files (*.JPG)"), QStringLiteral("*.JPG"));
     filter_ = AjouterFiltre(filter_, QStringLiteral("GIF Files (*.GIF)"), QStringLiteral("*.GIF"));
     filter_ = AjouterFiltre(filter_, QStringLiteral("BMP Files (*.BMP)"), QStringLiteral("*.BMP"));
-    filter_ = AjouterFiltre(filter_, QStringLiteral("Albums (*.CBZ;*.CBR;*.CB7;*.CBT)"),
-                            QStringLiteral("*.CBZ;*.CBR;*.CB7;*.CBT;*.ZIP;*.RAR;*.7Z;*.TAR"));
+    filter_ = AjouterFiltre(
+        filter_,
+        QCoreApplication::translate("vantola::ModCommonDialog", "Albums (*.CBZ;*.CBR;*.CB7;*.CBT)"),
+        QStringLiteral("*.CBZ;*.CBR;*.CB7;*.CBT;*.ZIP;*.RAR;*.7Z;*.TAR"));
     return {.flags = kOfnHideReadOnly,
             .filter = filter_,
-            .title = QStringLiteral("Nom du fichier en entrée...")};
+            .title = QCoreApplication::translate("vantola::ModCommonDialog",
+                                                 "Nom du fichier en entrée...")};
 }
 
 FileRequest ModCommonDialog::outputRequest() {
@@ -155,7 +159,8 @@ FileRequest ModCommonDialog::outputRequest() {
     filter_ = AjouterFiltre(filter_, QStringLiteral("JPG Files (*.JPG)"), QStringLiteral("*.JPG"));
     return {.flags = kOfnHideReadOnly,
             .filter = filter_,
-            .title = QStringLiteral("Nom du fichier en sortie...")};
+            .title = QCoreApplication::translate("vantola::ModCommonDialog",
+                                                 "Nom du fichier en sortie...")};
 }
 
 std::unique_ptr<QFileDialog> ModCommonDialog::buildImageDialog() {

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
@@ -74,8 +75,10 @@ QString qualityText(int value) {
 }
 
 QString refusal(const QString& key, const QString& value, const QString& byDefault) {
-    return QStringLiteral("param.ini : la valeur « %1 » de %2 est refusée ; la valeur %3 est "
-                          "utilisée.")
+    return QCoreApplication::translate(
+               "vantola::fSaveJPG",
+               "param.ini : la valeur « %1 » de %2 est refusée ; la valeur %3 est "
+               "utilisée.")
         .arg(value, key, byDefault);
 }
 
@@ -146,7 +149,8 @@ void fSaveJPG::createControls() {
     cmdComment = new QPushButton(QStringLiteral("Comment"), settingsFrame);
     cmdComment->setEnabled(false);
 
-    cmdFinish[0] = new QPushButton(QStringLiteral("Annuler"), this);
+    cmdFinish[0] =
+        new QPushButton(QCoreApplication::translate("vantola::fSaveJPG", "Annuler"), this);
     cmdFinish[1] = new QPushButton(QStringLiteral("OK"), this);
     cmdFinish[1]->setDefault(true);
 
@@ -201,8 +205,9 @@ void fSaveJPG::loadSettings() {
         quality = ini.IniLire(kSection, kCleQualite, kQualiteParDefaut, sFichierParam_);
         grey = ini.IniLire(kSection, kCleGris, kGrisParDefaut, sFichierParam_);
     } catch (const AppError&) {
-        loadErrors_ += QStringLiteral("Le fichier %1 ne peut pas être lu : les réglages "
-                                      "par défaut sont utilisés.")
+        loadErrors_ += QCoreApplication::translate(
+                           "vantola::fSaveJPG", "Le fichier %1 ne peut pas être lu : les réglages "
+                                                "par défaut sont utilisés.")
                            .arg(sFichierParam_);
         index = kIndexParDefaut;
         quality = kQualiteParDefaut;
@@ -300,11 +305,12 @@ void fSaveJPG::cmdFinish_Click(int index) {
         return;
     }
     // Nothing is lost: the window stays open with the choices, for another try.
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, QStringLiteral("Vantola"),
-                        QStringLiteral("Les réglages JPEG n'ont pas pu être enregistrés dans %1.")
-                            .arg(sFichierParam_),
-                        QMessageBox::Ok, this);
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Vantola"),
+        QCoreApplication::translate("vantola::fSaveJPG",
+                                    "Les réglages JPEG n'ont pas pu être enregistrés dans %1.")
+            .arg(sFichierParam_),
+        QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -121,9 +121,9 @@ void frmBD::syncSwitches() {
 bool frmBD::refuseWhileJobRuns() {
     if (!jobRunning_)
         return false;
-    hooks_.showMessage(QStringLiteral("DECOUPAGE EN COURS"),
-                       QStringLiteral("Un découpage est déjà en cours : attendez qu'il se "
-                                      "termine avant d'en lancer un autre."));
+    hooks_.showMessage(tr("DECOUPAGE EN COURS"),
+                       tr("Un découpage est déjà en cours : attendez qu'il se "
+                          "termine avant d'en lancer un autre."));
     return true;
 }
 
@@ -131,9 +131,9 @@ bool frmBD::chosenFolderExists(const QString& path) {
     const QString folder = ExtraireDossier(path);
     if (QFileInfo(folder).isDir())
         return true;
-    hooks_.showMessage(QStringLiteral("DOSSIER INTROUVABLE"),
-                       QStringLiteral("Le dossier %1 n'existe pas : rien n'a été découpé. "
-                                      "Choisissez un dossier qui existe.")
+    hooks_.showMessage(tr("DOSSIER INTROUVABLE"),
+                       tr("Le dossier %1 n'existe pas : rien n'a été découpé. "
+                          "Choisissez un dossier qui existe.")
                            .arg(folder.isEmpty() ? path : folder));
     return false;
 }
@@ -146,8 +146,8 @@ bool frmBD::runJob(const QString& sFichierAOuvrir, const QString& sFichierAOuvri
     setJobCommandsEnabled(false);
     bool started = true;
     const auto showJobInterrupted = [this](const QString& description, int number) {
-        hooks_.showMessage(QStringLiteral("DECOUPAGE INTERROMPU"),
-                           description + QStringLiteral(" (erreur %1)").arg(number));
+        hooks_.showMessage(tr("DECOUPAGE INTERROMPU"),
+                           description + tr(" (erreur %1)").arg(number));
     };
     try {
         started = job_.Decoupage(sFichierAOuvrir, sFichierAOuvrirCourt, inbPage).started;
@@ -220,7 +220,7 @@ void frmBD::cutArchive(const QString& path) {
     const ArchivePages pages = extractArchivePages(
         path, archiveBudgetSetting(state_.sFichierParam, QFileInfo(path).size()));
     if (!pages.error.isEmpty()) {
-        hooks_.showMessage(QStringLiteral("ARCHIVE NON EXTRAITE"), pages.error);
+        hooks_.showMessage(tr("ARCHIVE NON EXTRAITE"), pages.error);
         return;
     }
     job_.pagesFailedBefore = pages.failures;
@@ -268,11 +268,11 @@ void frmBD::mnu_paramJPG_Click() {
 }
 
 void frmBD::mnu_blanc_Click() {
-    const std::optional<QString> answer = hooks_.askText(
-        QStringLiteral("PARAMETRAGE DU NIVEAU DE BLANC"),
-        QStringLiteral("Renseigner la valeur minimum du blanc de votre scan (0 à 1680)\r\n"
-                       "Ceci dans le but de détecter les lignes horizontales de séparation"),
-        QString::number(state_.lNiveauBlanc));
+    const std::optional<QString> answer =
+        hooks_.askText(tr("PARAMETRAGE DU NIVEAU DE BLANC"),
+                       tr("Renseigner la valeur minimum du blanc de votre scan (0 à 1680)\r\n"
+                          "Ceci dans le but de détecter les lignes horizontales de séparation"),
+                       QString::number(state_.lNiveauBlanc));
     // Cancel, an empty answer or anything that is not a number changes nothing.
     const std::optional<qint32> level = numberFromText<qint32>(answer.value_or(QString()));
     if (!level)
@@ -282,9 +282,9 @@ void frmBD::mnu_blanc_Click() {
     // the user is told when it will not.
     if (Cls_InitREG().IniEcrire(kParamSection, QStringLiteral("NIVEAU_DE_BLANC"),
                                 QString::number(*level), state_.sFichierParam) == 0)
-        hooks_.showMessage(QStringLiteral("PARAMETRAGE DU NIVEAU DE BLANC"),
-                           QStringLiteral("Le niveau de blanc %1 s'applique à cette session, mais "
-                                          "n'a pas pu être enregistré dans %2.")
+        hooks_.showMessage(tr("PARAMETRAGE DU NIVEAU DE BLANC"),
+                           tr("Le niveau de blanc %1 s'applique à cette session, mais "
+                              "n'a pas pu être enregistré dans %2.")
                                .arg(*level)
                                .arg(state_.sFichierParam));
 }
@@ -297,9 +297,9 @@ void frmBD::mnu_entete_Click() {
         viewer_->setModeClic(kClickMeasures);
         job_.lLigneEntete = 0;
     }
-    hooks_.showMessage(QStringLiteral("DELIMITER UNE ENTETE"),
-                       QStringLiteral("Cliquer sur l'image, pour designer une entete, et le "
-                                      "decoupage commencera à partir de cette ligne"));
+    hooks_.showMessage(tr("DELIMITER UNE ENTETE"),
+                       tr("Cliquer sur l'image, pour designer une entete, et le "
+                          "decoupage commencera à partir de cette ligne"));
 }
 
 void frmBD::mnu_pied_Click() {
@@ -310,9 +310,9 @@ void frmBD::mnu_pied_Click() {
         job_.lLignePied = 0;
     }
     syncSwitches();
-    hooks_.showMessage(QStringLiteral("DELIMITER UN PIED DE PAGE"),
-                       QStringLiteral("Cliquer sur l'image, pour designer un pied de page, et le "
-                                      "decoupage se terminera sur cette ligne"));
+    hooks_.showMessage(tr("DELIMITER UN PIED DE PAGE"),
+                       tr("Cliquer sur l'image, pour designer un pied de page, et le "
+                          "decoupage se terminera sur cette ligne"));
 }
 
 void frmBD::mnu_apropos_Click() {
@@ -375,7 +375,7 @@ void frmBD::openDroppedPath(const QString& path) {
 }
 
 void frmBD::mnu_aide_Click() {
-    (void)openUserGuide(false, hooks_.showMessage); // a failure has been shown to the user
+    (void)openUserGuide(hooks_.showMessage); // a failure has been shown to the user
 }
 
 void frmBD::closeEvent(QCloseEvent* event) {

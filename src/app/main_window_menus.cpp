@@ -1,5 +1,6 @@
 // The main window's menus: each item made once, with its object name, French caption (the "&"
-// marks its access key) and the key of the language section that replaces the caption.
+// marks its access key; translated into the program's language) and the key of the language
+// section that replaces the caption.
 #include "app/main_window.h"
 #include "settings/app_error.h"
 #include "settings/cls_initreg.h"
@@ -12,7 +13,7 @@
 namespace vantola {
 
 QMenu* frmBD::addMenu(const MenuCaption& caption) {
-    QMenu* created = menuBar()->addMenu(QString::fromUtf8(caption.caption));
+    QMenu* created = menuBar()->addMenu(tr(caption.caption));
     created->setObjectName(QLatin1String(caption.name));
     if (*caption.key)
         translatedCaptions_.push_back({created->menuAction(), caption.key});
@@ -20,7 +21,7 @@ QMenu* frmBD::addMenu(const MenuCaption& caption) {
 }
 
 QAction* frmBD::addItem(QMenu* parentMenu, const MenuCaption& caption, void (frmBD::*slot)()) {
-    QAction* item = parentMenu->addAction(QString::fromUtf8(caption.caption));
+    QAction* item = parentMenu->addAction(tr(caption.caption));
     item->setObjectName(QLatin1String(caption.name));
     // The captions carry their own access keys; no shortcut text is added by the platform.
     item->setMenuRole(QAction::NoRole);
@@ -32,70 +33,82 @@ QAction* frmBD::addItem(QMenu* parentMenu, const MenuCaption& caption, void (frm
 }
 
 void frmBD::buildMenus() {
-    mnu_Fichier_ = addMenu({"mnu_Fichier", "&Fichier", "T8"});
-    mnu_ouvririmg_ = addItem(mnu_Fichier_, {"mnu_ouvririmg", "&Ouvrir une image", "T9"},
+    mnu_Fichier_ = addMenu({"mnu_Fichier", QT_TR_NOOP("&Fichier"), "T8"});
+    mnu_ouvririmg_ = addItem(mnu_Fichier_, {"mnu_ouvririmg", QT_TR_NOOP("&Ouvrir une image"), "T9"},
                              &frmBD::mnu_ouvririmg_Click);
-    mnu_ouvrirrep_ = addItem(mnu_Fichier_, {"mnu_ouvrirrep", "&Découper un répertoire", "T10"},
-                             &frmBD::mnu_ouvrirrep_Click);
-    mnu_compare_ = addItem(mnu_Fichier_, {"mnu_compare", "Comparer le découpage", "T11"},
-                           &frmBD::mnu_compare_Click);
-    mnu_ouvririmage_ = addItem(mnu_Fichier_, {"mnu_ouvririmage", "Découper une &image", "T13"},
-                               &frmBD::mnu_ouvririmage_Click);
+    mnu_ouvrirrep_ =
+        addItem(mnu_Fichier_, {"mnu_ouvrirrep", QT_TR_NOOP("&Découper un répertoire"), "T10"},
+                &frmBD::mnu_ouvrirrep_Click);
+    mnu_compare_ =
+        addItem(mnu_Fichier_, {"mnu_compare", QT_TR_NOOP("Comparer le découpage"), "T11"},
+                &frmBD::mnu_compare_Click);
+    mnu_ouvririmage_ =
+        addItem(mnu_Fichier_, {"mnu_ouvririmage", QT_TR_NOOP("Découper une &image"), "T13"},
+                &frmBD::mnu_ouvririmage_Click);
     mnu_pressepapier_ = addItem(
-        mnu_Fichier_, {"mnu_pressepapier", "Découper une image depuis le presse papier", "T14"},
+        mnu_Fichier_,
+        {"mnu_pressepapier", QT_TR_NOOP("Découper une image depuis le presse papier"), "T14"},
         &frmBD::mnu_pressepapier_Click);
     mnu_Acrobat_ =
-        addItem(mnu_Fichier_, {"mnu_Acrobat", "Découper une BD depuis Adobe Acrobat (PDF)", "T15"},
+        addItem(mnu_Fichier_,
+                {"mnu_Acrobat", QT_TR_NOOP("Découper une BD depuis Adobe Acrobat (PDF)"), "T15"},
                 &frmBD::mnu_Acrobat_Click);
     mnu_Fichier_->addSeparator();
-    mnu_quitter_ =
-        addItem(mnu_Fichier_, {"mnu_quitter", "&Quitter", "T16"}, &frmBD::mnu_quitter_Click);
+    mnu_quitter_ = addItem(mnu_Fichier_, {"mnu_quitter", QT_TR_NOOP("&Quitter"), "T16"},
+                           &frmBD::mnu_quitter_Click);
 
-    mnu_Formatage_ = addMenu({"mnu_Formatage", "F&ormatage", "T17"});
-    mnu_doublepasse_ =
-        addItem(mnu_Formatage_, {"mnu_doublepasse", "Effectuer une &double passe", "T26"},
-                &frmBD::mnu_doublepasse_Click);
-    mnu_horaire_ = addItem(mnu_Formatage_,
-                           {"mnu_horaire", "Effectuer une rotation de 90° (sens &horaire)", "T18"},
-                           &frmBD::mnu_horaire_Click);
+    mnu_Formatage_ = addMenu({"mnu_Formatage", QT_TR_NOOP("F&ormatage"), "T17"});
+    mnu_doublepasse_ = addItem(
+        mnu_Formatage_, {"mnu_doublepasse", QT_TR_NOOP("Effectuer une &double passe"), "T26"},
+        &frmBD::mnu_doublepasse_Click);
+    mnu_horaire_ =
+        addItem(mnu_Formatage_,
+                {"mnu_horaire", QT_TR_NOOP("Effectuer une rotation de 90° (sens &horaire)"), "T18"},
+                &frmBD::mnu_horaire_Click);
     mnu_antihoraire_ =
         addItem(mnu_Formatage_,
-                {"mnu_antihoraire", "Effectuer une rotation de 90° (sens &anti horaire)", "T19"},
+                {"mnu_antihoraire",
+                 QT_TR_NOOP("Effectuer une rotation de 90° (sens &anti horaire)"), "T19"},
                 &frmBD::mnu_antihoraire_Click);
-    mnu_paramJPG_ =
-        addItem(mnu_Formatage_, {"mnu_paramJPG", "Configurer la compression JPEG", "T20"},
-                &frmBD::mnu_paramJPG_Click);
+    mnu_paramJPG_ = addItem(mnu_Formatage_,
+                            {"mnu_paramJPG", QT_TR_NOOP("Configurer la compression JPEG"), "T20"},
+                            &frmBD::mnu_paramJPG_Click);
     // The cutter always cuts the borders: the item only shows it.
-    mnu_couperbord_ =
-        addItem(mnu_Formatage_, {"mnu_couperbord", "Couper les bordures", "T21"}, nullptr);
-    mnu_blanc_ = addItem(mnu_Formatage_, {"mnu_blanc", "&Chiffrer le blanc de séparation", "T22"},
+    mnu_couperbord_ = addItem(
+        mnu_Formatage_, {"mnu_couperbord", QT_TR_NOOP("Couper les bordures"), "T21"}, nullptr);
+    mnu_blanc_ = addItem(mnu_Formatage_,
+                         {"mnu_blanc", QT_TR_NOOP("&Chiffrer le blanc de séparation"), "T22"},
                          &frmBD::mnu_blanc_Click);
-    mnu_entete_ = addItem(mnu_Formatage_, {"mnu_entete", "&Gérer une entête d'image", "T23"},
-                          &frmBD::mnu_entete_Click);
-    mnu_pied_ = addItem(mnu_Formatage_, {"mnu_pied", "Gérer un &pied de page d'image", "T24"},
-                        &frmBD::mnu_pied_Click);
+    mnu_entete_ =
+        addItem(mnu_Formatage_, {"mnu_entete", QT_TR_NOOP("&Gérer une entête d'image"), "T23"},
+                &frmBD::mnu_entete_Click);
+    mnu_pied_ =
+        addItem(mnu_Formatage_, {"mnu_pied", QT_TR_NOOP("Gérer un &pied de page d'image"), "T24"},
+                &frmBD::mnu_pied_Click);
 
     mnu_Formatage_->addSeparator();
-    mnu_droitegauche_ =
-        addItem(mnu_Formatage_, {"mnu_droitegauche", "Lecture de droite à gauche (manga)", ""},
-                &frmBD::syncSwitches);
-    mnu_bandeverticale_ =
-        addItem(mnu_Formatage_, {"mnu_bandeverticale", "Bandes verticales (webtoon)", ""},
-                &frmBD::syncSwitches);
-    mnu_livrecbz_ =
-        addItem(mnu_Formatage_, {"mnu_livrecbz", "Créer un livre CBZ des vignettes", ""},
-                &frmBD::syncSwitches);
-    mnu_cadres_ =
-        addItem(mnu_Formatage_, {"mnu_cadres", "Créer les cartes des cases (JSON, ACBF)", ""},
-                &frmBD::syncSwitches);
+    mnu_droitegauche_ = addItem(
+        mnu_Formatage_, {"mnu_droitegauche", QT_TR_NOOP("Lecture de droite à gauche (manga)"), ""},
+        &frmBD::syncSwitches);
+    mnu_bandeverticale_ = addItem(
+        mnu_Formatage_, {"mnu_bandeverticale", QT_TR_NOOP("Bandes verticales (webtoon)"), ""},
+        &frmBD::syncSwitches);
+    mnu_livrecbz_ = addItem(mnu_Formatage_,
+                            {"mnu_livrecbz", QT_TR_NOOP("Créer un livre CBZ des vignettes"), ""},
+                            &frmBD::syncSwitches);
+    mnu_cadres_ = addItem(mnu_Formatage_,
+                          {"mnu_cadres", QT_TR_NOOP("Créer les cartes des cases (JSON, ACBF)"), ""},
+                          &frmBD::syncSwitches);
 
-    mnu_Divers_ = addMenu({"mnu_Divers", "Divers", ""});
-    mnu_aide_ = addItem(mnu_Divers_, {"mnu_aide", "&Notice", ""}, &frmBD::mnu_aide_Click);
+    mnu_Divers_ = addMenu({"mnu_Divers", QT_TR_NOOP("Divers"), ""});
+    mnu_aide_ =
+        addItem(mnu_Divers_, {"mnu_aide", QT_TR_NOOP("&Notice"), ""}, &frmBD::mnu_aide_Click);
     mnu_aide_->setShortcut(QKeySequence::HelpContents);
-    mnu_apropos_ =
-        addItem(mnu_Divers_, {"mnu_apropos", "&A Propos", "T25"}, &frmBD::mnu_apropos_Click);
+    mnu_apropos_ = addItem(mnu_Divers_, {"mnu_apropos", QT_TR_NOOP("&A Propos"), "T25"},
+                           &frmBD::mnu_apropos_Click);
     // The check mark of mnu_pause is the switch that the job reads; its slot only shows it.
-    mnu_pause_ = addItem(mnu_Divers_, {"mnu_pause", "&Pause", ""}, &frmBD::mnu_pause_Click);
+    mnu_pause_ =
+        addItem(mnu_Divers_, {"mnu_pause", QT_TR_NOOP("&Pause"), ""}, &frmBD::mnu_pause_Click);
 
     // The desktop's usual keys; Pause has its own key, and Ctrl+P for keyboards without one.
     // (written out: the standard sequences are empty where the desktop defines none for them).

@@ -6,6 +6,7 @@
 #include "settings/app_error.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -29,8 +30,10 @@ int scrollMaximum(int pageExtent, int frameExtent) {
 }
 
 QString pageSizeText(const QImage& page) {
-    return QStringLiteral("        Largeur: ") + QString::number(page.width()) +
-           QStringLiteral(" / Longueur:") + QString::number(page.height());
+    return QCoreApplication::translate("vantola::PageViewer", "        Largeur: ") +
+           QString::number(page.width()) +
+           QCoreApplication::translate("vantola::PageViewer", " / Longueur:") +
+           QString::number(page.height());
 }
 
 } // namespace
@@ -96,10 +99,10 @@ bool PageViewer::openPage(const QString& path) {
     try {
         page = loadPicture(path);
     } catch (const AppError& error) {
-        hooks_.showMessage(QStringLiteral("OUVRIR UNE IMAGE"),
-                           QStringLiteral("L'image ne peut pas être ouverte : ") + path +
-                               QStringLiteral("\r\n") + error.description() +
-                               QStringLiteral(" (erreur %1)").arg(error.number()));
+        hooks_.showMessage(tr("OUVRIR UNE IMAGE"), tr("L'image ne peut pas être ouverte : ") +
+                                                       path + QStringLiteral("\r\n") +
+                                                       error.description() +
+                                                       tr(" (erreur %1)").arg(error.number()));
         return false;
     }
     setFrameVisible(true);
@@ -145,8 +148,8 @@ void PageViewer::updateScrollRanges() {
 }
 
 void PageViewer::AfficherInfo(const QString& text) {
-    info_->setText(text + pageSizeText(picture_->page()) + QStringLiteral(" -- Entete:") +
-                   QString::number(job_.lLigneEntete) + QStringLiteral("/ Pied: ") +
+    info_->setText(text + pageSizeText(picture_->page()) + tr(" -- Entete:") +
+                   QString::number(job_.lLigneEntete) + tr("/ Pied: ") +
                    QString::number(job_.lLignePied));
 }
 
@@ -165,13 +168,11 @@ void PageViewer::onReleased(QPoint press, QPoint release) {
     switch (modeClic_) {
     case kClickSetsHeader:
         job_.lLigneEntete = release.y();
-        hooks_.showMessage(
-            QStringLiteral("ENTETE DEFINIE SUR LA LIGNE ") + QString::number(release.y()), text);
+        hooks_.showMessage(tr("ENTETE DEFINIE SUR LA LIGNE ") + QString::number(release.y()), text);
         break;
     case kClickSetsFooter:
         job_.lLignePied = release.y();
-        hooks_.showMessage(QStringLiteral("PIED DE PAGE DEFINI SUR LA LIGNE ") +
-                               QString::number(release.y()),
+        hooks_.showMessage(tr("PIED DE PAGE DEFINI SUR LA LIGNE ") + QString::number(release.y()),
                            text);
         break;
     default:

@@ -7,6 +7,7 @@
 #include "settings/cls_initreg.h"
 #include "settings/number_text.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <cmath>
 #include <poppler-qt6.h>
@@ -54,28 +55,37 @@ std::unique_ptr<PdfSource> PdfSource::open(const QString& path, QString& error) 
     silencePopplerDiagnostics();
     const QFileInfo info(path);
     if (!info.exists()) {
-        error = QStringLiteral("Le fichier PDF %1 n'existe pas.").arg(quoted(path));
+        error = QCoreApplication::translate("vantola::PdfSource", "Le fichier PDF %1 n'existe pas.")
+                    .arg(quoted(path));
         return nullptr;
     }
     if (!info.isFile() || !info.isReadable()) {
-        error = QStringLiteral("Le fichier PDF %1 ne peut pas être lu.").arg(quoted(path));
+        error = QCoreApplication::translate("vantola::PdfSource",
+                                            "Le fichier PDF %1 ne peut pas être lu.")
+                    .arg(quoted(path));
         return nullptr;
     }
     std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
     if (!document) {
-        error = QStringLiteral("Le fichier %1 n'est pas un document PDF lisible (fichier "
-                               "endommagé ou d'un autre type).")
-                    .arg(quoted(path));
+        error =
+            QCoreApplication::translate("vantola::PdfSource",
+                                        "Le fichier %1 n'est pas un document PDF lisible (fichier "
+                                        "endommagé ou d'un autre type).")
+                .arg(quoted(path));
         return nullptr;
     }
     if (document->isLocked()) {
-        error = QStringLiteral("Le document PDF %1 est protégé par un mot de passe : ses pages "
-                               "ne peuvent pas être lues.")
+        error = QCoreApplication::translate(
+                    "vantola::PdfSource",
+                    "Le document PDF %1 est protégé par un mot de passe : ses pages "
+                    "ne peuvent pas être lues.")
                     .arg(quoted(path));
         return nullptr;
     }
     if (document->numPages() < 1) {
-        error = QStringLiteral("Le document PDF %1 ne contient aucune page.").arg(quoted(path));
+        error = QCoreApplication::translate("vantola::PdfSource",
+                                            "Le document PDF %1 ne contient aucune page.")
+                    .arg(quoted(path));
         return nullptr;
     }
     document->setPaperColor(Qt::white);

@@ -9,8 +9,15 @@
 
 namespace vantola {
 
-QString userGuideFileName(bool english) {
-    return english ? QStringLiteral("notice_en.htm") : QStringLiteral("notice.htm");
+namespace {
+
+// The French guide, whose name the translations replace.
+const char* const kFrenchGuide = QT_TRANSLATE_NOOP("vantola::UserGuide", "notice.htm");
+
+} // namespace
+
+QString userGuideFileName() {
+    return QCoreApplication::translate("vantola::UserGuide", kFrenchGuide);
 }
 
 QStringList userGuideFolders() {
@@ -24,10 +31,9 @@ QStringList userGuideFolders() {
     return folders;
 }
 
-QString findUserGuide(const QStringList& folders, bool english) {
-    QStringList names{userGuideFileName(english)};
-    if (english)
-        names += userGuideFileName(false);
+QString findUserGuide(const QStringList& folders, const QString& fileName) {
+    QStringList names{fileName, QLatin1String(kFrenchGuide)};
+    names.removeDuplicates();
     for (const QString& name : names) {
         for (const QString& folder : folders) {
             const QFileInfo guide(QDir(folder).filePath(name));
@@ -39,20 +45,23 @@ QString findUserGuide(const QStringList& folders, bool english) {
 }
 
 bool openUserGuide(
-    bool english,
     const std::function<void(const QString& title, const QString& text)>& showMessage) {
     const QStringList folders = userGuideFolders();
-    const QString guide = findUserGuide(folders, english);
+    const QString guide = findUserGuide(folders, userGuideFileName());
     if (guide.isEmpty()) {
-        showMessage(QStringLiteral("NOTICE INTROUVABLE"),
-                    QStringLiteral("La notice %1 n'a été trouvée dans aucun de ces dossiers :")
-                            .arg(userGuideFileName(false)) +
-                        QStringLiteral("\r\n") + folders.join(QStringLiteral("\r\n")));
+        showMessage(
+            QCoreApplication::translate("vantola::UserGuide", "NOTICE INTROUVABLE"),
+            QCoreApplication::translate("vantola::UserGuide",
+                                        "La notice %1 n'a été trouvée dans aucun de ces dossiers :")
+                    .arg(userGuideFileName()) +
+                QStringLiteral("\r\n") + folders.join(QStringLiteral("\r\n")));
         return false;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(guide))) {
-        showMessage(QStringLiteral("NOTICE NON OUVERTE"),
-                    QStringLiteral("Aucun programme n'a pu ouvrir la notice :\r\n") + guide);
+        showMessage(QCoreApplication::translate("vantola::UserGuide", "NOTICE NON OUVERTE"),
+                    QCoreApplication::translate("vantola::UserGuide",
+                                                "Aucun programme n'a pu ouvrir la notice :\r\n") +
+                        guide);
         return false;
     }
     return true;

@@ -37,9 +37,12 @@ WindowHooks defaultWindowHooks(QWidget* parent, ModCommonDialog& dialogs) {
     hooks.choosePdf = [&dialogs] {
         FileRequest request{
             .flags = kOfnHideReadOnly | kOfnFileMustExist,
-            .filter = AjouterFiltre(QString(), QStringLiteral("PDF Files (*.PDF)"),
-                                    QStringLiteral("*.PDF")),
-            .title = QStringLiteral("Document PDF à découper..."),
+            .filter = AjouterFiltre(
+                QString(),
+                QCoreApplication::translate("vantola::ModCommonDialog", "PDF Files (*.PDF)"),
+                QStringLiteral("*.PDF")),
+            .title = QCoreApplication::translate("vantola::ModCommonDialog",
+                                                 "Document PDF à découper..."),
         };
         return dialogs.DialogueFichier(request);
     };

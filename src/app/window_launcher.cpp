@@ -5,12 +5,11 @@
 #include "app/display_session.h"
 #include "app/job_runner.h"
 #include "app/main_window.h"
+#include "app/program_language.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QTextStream>
-#include <QTranslator>
 
 namespace vantola {
 
@@ -30,13 +29,10 @@ int runMainWindow(int argc, char** argv, const QString& home) {
     QApplication::setWindowIcon(vantolaIcon());
     // The window decides when the program ends: closing it saves the switches first.
     QApplication::setQuitOnLastWindowClosed(false);
-    // Qt's own dialog buttons in the user's language ("Annuler"), when its translations are
-    // installed.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
     ProgramState state = loadProgramStateFor(home);
+    // The windows, and Qt's own dialogs, in the language that param.ini or the system chooses.
+    const ProgramTranslators translators(
+        chooseProgramLanguage(state.sFichierParam, QLocale::system()));
     frmBD window(state);
     window.show();
     return QApplication::exec();

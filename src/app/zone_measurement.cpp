@@ -1,5 +1,6 @@
 #include "app/zone_measurement.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <cstdlib>
 
@@ -52,13 +53,17 @@ ZoneMeasurement measureZone(const QImage& page, QPoint press, QPoint release) {
 
 QString measurementText(const ZoneMeasurement& zone) {
     const QString crlf = QStringLiteral("\r\n");
-    return QStringLiteral("Vous avez cliquer du point de couleur :") + QString::number(zone.c0) +
-           crlf + QStringLiteral("X:") + QString::number(zone.press.x()) + QStringLiteral(" /Y:") +
-           QString::number(zone.press.y()) + crlf + QStringLiteral("jusqu'au point de couleur ") +
+    return QCoreApplication::translate("vantola::PageViewer",
+                                       "Vous avez cliquer du point de couleur :") +
+           QString::number(zone.c0) + crlf + QStringLiteral("X:") +
+           QString::number(zone.press.x()) + QStringLiteral(" /Y:") +
+           QString::number(zone.press.y()) + crlf +
+           QCoreApplication::translate("vantola::PageViewer", "jusqu'au point de couleur ") +
            QString::number(zone.c1) + crlf + QStringLiteral("X:") +
            QString::number(zone.release.x()) + QStringLiteral(" /Y:") +
            QString::number(zone.release.y()) + crlf + crlf +
-           QStringLiteral("Niveau de blanc de la zone:") + QString::number(zone.level);
+           QCoreApplication::translate("vantola::PageViewer", "Niveau de blanc de la zone:") +
+           QString::number(zone.level);
 }
 
 } // namespace vantola

@@ -15,6 +15,7 @@
 #include "settings/path_parts.h"
 #include "settings/text_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,7 +53,9 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
             sourceFolder, switches.doublePass, ExtraireDossier(state_.sFichierDecoupage),
             QStringLiteral("processus %1, découpage de %2").arg(::getpid()).arg(sFichierAOuvrir));
     if (!summary.refusal.isEmpty()) {
-        host_.showMessage(QStringLiteral("DECOUPAGE IMPOSSIBLE"), summary.refusal);
+        host_.showMessage(
+            QCoreApplication::translate("vantola::CuttingJob", "DECOUPAGE IMPOSSIBLE"),
+            summary.refusal);
         return summary;
     }
     const qint32 lSeuilPixel = state_.lNiveauBlanc * 10000;
@@ -137,7 +140,8 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     summary.pieces = lNumDiapo - 1;
     summary.errors = lNbErreurs;
     summary.outputFolder = sourceFolder + kFirstPassFolder;
-    QString closing = QStringLiteral("%1 diapos créées et %2 erreurs rencontré(s).")
+    QString closing = QCoreApplication::translate("vantola::CuttingJob",
+                                                  "%1 diapos créées et %2 erreurs rencontré(s).")
                           .arg(lNumDiapo - 1)
                           .arg(lNbErreurs);
     if (!summary.failure.isEmpty())
@@ -145,9 +149,11 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     // A double pass that could not end, or a cut record that could not be written, is told even
     // to a job that ends silently.
     if (!state_.bSansMessage)
-        host_.showMessage(QStringLiteral("DECOUPAGE TERMINE"), closing);
+        host_.showMessage(QCoreApplication::translate("vantola::CuttingJob", "DECOUPAGE TERMINE"),
+                          closing);
     else if (!summary.failure.isEmpty())
-        host_.showMessage(QStringLiteral("DECOUPAGE INCOMPLET"), summary.failure);
+        host_.showMessage(QCoreApplication::translate("vantola::CuttingJob", "DECOUPAGE INCOMPLET"),
+                          summary.failure);
     return summary;
 }
 

@@ -5,6 +5,7 @@
 #include "settings/cls_initreg.h"
 #include "settings/number_text.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -56,13 +57,15 @@ CutSketch readCutSketch(const QString& pagePath, QSizeF surfaceTwips,
         const std::optional<qint32> height =
             record.number(cutRecordKey::kHeight, QStringLiteral("1"));
         if (!width || !height) {
-            sketch.problem = QStringLiteral("Découpe non dessinée : WIDTH ou HEIGHT n'est pas un "
-                                            "nombre dans le fichier de découpe.");
+            sketch.problem = QCoreApplication::translate(
+                "vantola::frmDiapo", "Découpe non dessinée : WIDTH ou HEIGHT n'est pas un "
+                                     "nombre dans le fichier de découpe.");
             return sketch;
         }
         if (*width == 0 || *height == 0) {
-            sketch.problem = QStringLiteral("Découpe non dessinée : WIDTH ou HEIGHT vaut 0 dans "
-                                            "le fichier de découpe.");
+            sketch.problem = QCoreApplication::translate(
+                "vantola::frmDiapo", "Découpe non dessinée : WIDTH ou HEIGHT vaut 0 dans "
+                                     "le fichier de découpe.");
             return sketch;
         }
         for (int n = 1; n <= kLastPieceNumber; ++n) {
@@ -75,9 +78,11 @@ CutSketch readCutSketch(const QString& pagePath, QSizeF surfaceTwips,
             const std::optional<qint32> right =
                 record.number(cutRecordKey::right(n), QStringLiteral("0"));
             if (!top || !bottom || !left || !right) {
-                sketch.problem = QStringLiteral("Découpe %1 non dessinée : une coordonnée n'est "
+                sketch.problem =
+                    QCoreApplication::translate("vantola::frmDiapo",
+                                                "Découpe %1 non dessinée : une coordonnée n'est "
                                                 "pas un nombre dans le fichier de découpe.")
-                                     .arg(n);
+                        .arg(n);
                 return sketch;
             }
             SketchOutline outline;
@@ -97,8 +102,9 @@ CutSketch readCutSketch(const QString& pagePath, QSizeF surfaceTwips,
             sketch.outlines.push_back(outline);
         }
     } catch (const AppError&) {
-        sketch.problem =
-            QStringLiteral("Découpe non dessinée : le fichier de découpe ne peut pas être lu.");
+        sketch.problem = QCoreApplication::translate(
+            "vantola::frmDiapo",
+            "Découpe non dessinée : le fichier de découpe ne peut pas être lu.");
     }
     return sketch;
 }

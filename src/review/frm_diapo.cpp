@@ -18,6 +18,7 @@
 #include "settings/path_parts.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -69,9 +70,8 @@ void setColours(QWidget* widget, const QColor& background, const QColor& text) {
     widget->setAutoFillBackground(true);
 }
 
-const QString& thumbnailToolTip() {
-    static const QString text = QStringLiteral("Double clique = effacer le fichier");
-    return text;
+QString thumbnailToolTip() {
+    return QCoreApplication::translate("vantola::frmDiapo", "Double clique = effacer le fichier");
 }
 
 // The real question box (QMessageBox with the buttons Yes and No), parented to the window.
@@ -132,8 +132,9 @@ void frmDiapo::buildControls() {
     whiteLevelLabel_ = placed(new QLabel(this), "whiteLevelLabel", kWhiteLevelLabel);
     whiteLevelEdit_ = placed(new QLineEdit(this), "txtNbBlanc", kWhiteLevelEdit);
     debugBox_ = placed(new QCheckBox(this), "chkDebug", kDebugBox);
-    debugBox_->setToolTip(QStringLiteral("Permet de savoir pourquoi une decoupe ne se fait pas "
-                                         "correctement via le log"));
+    debugBox_->setToolTip(QCoreApplication::translate(
+        "vantola::frmDiapo", "Permet de savoir pourquoi une decoupe ne se fait pas "
+                             "correctement via le log"));
     pageBar_ = placed(new QScrollBar(Qt::Horizontal, this), "HScrollFile", kPageBar);
     pageBar_->setSingleStep(1);
     pageBar_->setPageStep(1);
@@ -189,7 +190,7 @@ void frmDiapo::Form_Load() {
             pages_.push_back({name, QString()});
     }
 
-    infoLabel_->setText(QStringLiteral("Numero 1 / 1"));
+    infoLabel_->setText(QCoreApplication::translate("vantola::frmDiapo", "Numero 1 / 1"));
     centreInfoLabel();
     screenBar_->setMaximum(0);
 
@@ -199,8 +200,11 @@ void frmDiapo::Form_Load() {
         for (QWidget* control : std::initializer_list<QWidget*>{
                  pageBar_, recutPageButton_, recutMarkedButton_, recutMarkBox_, screenBar_})
             control->setEnabled(false);
-        infoLabel_->setText(QStringLiteral("Aucune image .JPG dans ") + sourceFolder_);
-        pagePicture_->setNotice(QStringLiteral("Aucune page à montrer"));
+        infoLabel_->setText(
+            QCoreApplication::translate("vantola::frmDiapo", "Aucune image .JPG dans ") +
+            sourceFolder_);
+        pagePicture_->setNotice(
+            QCoreApplication::translate("vantola::frmDiapo", "Aucune page à montrer"));
         return;
     }
     pageBar_->setRange(0, int(pages_.size()) - 1);
@@ -275,8 +279,8 @@ void frmDiapo::AfficherImage() {
     drawCutSketch(path);
     container_.renseigner_tableau(sourceFolder_, name);
     AfficherDiapos();
-    infoLabel_->setText(QString::number(state_.tabDiapos.size()) + QStringLiteral(" diapos sur ") +
-                        name);
+    infoLabel_->setText(QString::number(state_.tabDiapos.size()) +
+                        QCoreApplication::translate("vantola::frmDiapo", " diapos sur ") + name);
     setWindowTitle(sourceFolder_ + QStringLiteral("   (") + QString::number(page) +
                    QLatin1Char('/') + QString::number(pageBar_->maximum()) + QLatin1Char(')'));
 }
@@ -288,7 +292,8 @@ void frmDiapo::showPagePicture(const QString& path, const QString& name) {
         pagePicture_->setPicture(preview.image);
     else
         pagePicture_->setNotice(
-            QStringLiteral("Page non affichée : %1 (%2)").arg(name, preview.problem));
+            QCoreApplication::translate("vantola::frmDiapo", "Page non affichée : %1 (%2)")
+                .arg(name, preview.problem));
 }
 
 void frmDiapo::drawCutSketch(const QString& path) {

@@ -24,9 +24,8 @@ namespace vantola {
 
 namespace {
 
-const QString& recutRefusedTitle() {
-    static const QString title = QStringLiteral("REDECOUPAGE IMPOSSIBLE");
-    return title;
+QString recutRefusedTitle() {
+    return QCoreApplication::translate("vantola::frmDiapo", "REDECOUPAGE IMPOSSIBLE");
 }
 
 } // namespace
@@ -42,17 +41,19 @@ std::optional<qint32> frmDiapo::whiteLevelForRecut() {
     const QString text = whiteLevelEdit_->text();
     const std::optional<qint32> level = numberFromText<qint32>(text);
     if (!level) {
-        host_.showMessage(
-            recutRefusedTitle(),
-            QStringLiteral("Le niveau de blanc « %1 » n'est pas un nombre entier : aucune image "
-                           "n'a été redécoupée.")
-                .arg(text));
+        host_.showMessage(recutRefusedTitle(),
+                          QCoreApplication::translate(
+                              "vantola::frmDiapo",
+                              "Le niveau de blanc « %1 » n'est pas un nombre entier : aucune image "
+                              "n'a été redécoupée.")
+                              .arg(text));
         return std::nullopt;
     }
     if (*level > kLargestWhiteLevel || *level < kSmallestWhiteLevel) {
         host_.showMessage(
             recutRefusedTitle(),
-            QStringLiteral(
+            QCoreApplication::translate(
+                "vantola::frmDiapo",
                 "Le niveau de blanc %1 est hors limites (niveau de %2 à %3) : aucune image "
                 "n'a été redécoupée.")
                 .arg(*level)
@@ -106,9 +107,11 @@ bool frmDiapo::pagesStillHere(const QStringList& pageNames) {
     if (state_.sRepSource != sourceFolder_) {
         host_.showMessage(
             recutRefusedTitle(),
-            QStringLiteral("Un autre découpage a changé le dossier en cours depuis l'ouverture "
-                           "de cette fenêtre sur %1 : aucune image n'a été redécoupée. Fermez "
-                           "l'outil de comparaison et rouvrez-le pour revoir le dossier en cours.")
+            QCoreApplication::translate(
+                "vantola::frmDiapo",
+                "Un autre découpage a changé le dossier en cours depuis l'ouverture "
+                "de cette fenêtre sur %1 : aucune image n'a été redécoupée. Fermez "
+                "l'outil de comparaison et rouvrez-le pour revoir le dossier en cours.")
                 .arg(sourceFolder_));
         return false;
     }
@@ -119,10 +122,11 @@ bool frmDiapo::pagesStillHere(const QStringList& pageNames) {
     }
     if (missing.isEmpty())
         return true;
-    host_.showMessage(
-        recutRefusedTitle(),
-        QStringLiteral("Image(s) introuvable(s) dans %1 : %2. Aucune image n'a été redécoupée.")
-            .arg(sourceFolder_, missing.join(QStringLiteral(", "))));
+    host_.showMessage(recutRefusedTitle(),
+                      QCoreApplication::translate(
+                          "vantola::frmDiapo",
+                          "Image(s) introuvable(s) dans %1 : %2. Aucune image n'a été redécoupée.")
+                          .arg(sourceFolder_, missing.join(QStringLiteral(", "))));
     return false;
 }
 
@@ -171,8 +175,9 @@ void frmDiapo::thumbnailPressed(int slot, Qt::MouseButton button) {
 }
 
 void frmDiapo::askAndDelete(int slot) {
-    if (hooks_.askYesNo(QStringLiteral("SUPPRESSION"),
-                        QStringLiteral("Voulez vous effacer cette image ?")))
+    if (hooks_.askYesNo(
+            QCoreApplication::translate("vantola::frmDiapo", "SUPPRESSION"),
+            QCoreApplication::translate("vantola::frmDiapo", "Voulez vous effacer cette image ?")))
         EffacerDiapo(slot);
 }
 
@@ -186,9 +191,10 @@ void frmDiapo::EffacerDiapo(int slot) {
     if (!problem.isEmpty()) {
         if (kept)
             deleted_.forgetLast();
-        host_.showMessage(
-            QStringLiteral("SUPPRESSION"),
-            QStringLiteral("Le fichier %1 n'a pas pu être effacé : %2").arg(path, problem));
+        host_.showMessage(QCoreApplication::translate("vantola::frmDiapo", "SUPPRESSION"),
+                          QCoreApplication::translate("vantola::frmDiapo",
+                                                      "Le fichier %1 n'a pas pu être effacé : %2")
+                              .arg(path, problem));
     }
     restoreButton_->setEnabled(!deleted_.isEmpty());
     AfficherImage();

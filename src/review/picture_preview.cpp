@@ -3,6 +3,7 @@
 #include "image/picture_loader.h"
 #include "settings/file_names.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <algorithm>
@@ -29,7 +30,7 @@ PicturePreview loadPreview(const QString& path, const std::function<QSize(QSize)
         !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (descriptor >= 0)
             ::close(descriptor);
-        preview.problem = QStringLiteral("fichier introuvable");
+        preview.problem = QCoreApplication::translate("vantola::frmDiapo", "fichier introuvable");
         return preview;
     }
     QImageReader::setAllocationLimit(
@@ -38,23 +39,24 @@ PicturePreview loadPreview(const QString& path, const std::function<QSize(QSize)
     reader.setAutoTransform(false);
     const QSize natural = reader.size();
     if (!natural.isValid() || natural.isEmpty()) {
-        preview.problem = QStringLiteral("image illisible");
+        preview.problem = QCoreApplication::translate("vantola::frmDiapo", "image illisible");
         return preview;
     }
     if (qint64(natural.width()) * qint64(natural.height()) > kDefaultMaxPicturePixels) {
-        preview.problem = QStringLiteral("image trop grande");
+        preview.problem = QCoreApplication::translate("vantola::frmDiapo", "image trop grande");
         return preview;
     }
     preview.naturalSize = natural;
     const QSize target = shownSize(natural);
     if (target.isEmpty()) {
-        preview.problem = QStringLiteral("image trop petite pour être montrée");
+        preview.problem =
+            QCoreApplication::translate("vantola::frmDiapo", "image trop petite pour être montrée");
         return preview;
     }
     reader.setScaledSize(target);
     QImage image = reader.read();
     if (image.isNull()) {
-        preview.problem = QStringLiteral("image illisible");
+        preview.problem = QCoreApplication::translate("vantola::frmDiapo", "image illisible");
         return preview;
     }
     // Some readers ignore the scaled size: the picture is stretched here in that case.

@@ -1,5 +1,6 @@
 #include "review/piece_disposal.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,7 +11,8 @@ QString throwPieceAway(const QString& path) {
     if (!piece.exists() && !piece.isSymLink())
         return {};
     if (QFileInfo(piece.absolutePath()).isSymLink())
-        return QStringLiteral("son dossier est un lien symbolique");
+        return QCoreApplication::translate("vantola::frmDiapo",
+                                           "son dossier est un lien symbolique");
     QFile file(path);
     // The wastebasket is for files the user may want back: a link is only unlinked.
     if ((!piece.isSymLink() && file.moveToTrash()) || file.remove())

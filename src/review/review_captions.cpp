@@ -3,20 +3,25 @@
 #include "settings/app_error.h"
 #include "settings/cls_initreg.h"
 
+#include <QCoreApplication>
+
 namespace vantola {
 
 namespace {
 
-const std::array<QString, kReviewControlCaptions>& defaultControlCaptions() {
-    static const std::array<QString, kReviewControlCaptions> captions = {
-        QStringLiteral("Image originale:"),
-        QStringLiteral("Découpe effectuée:"),
-        QStringLiteral("Images finales:"),
-        QStringLiteral("Niveau de blanc:"),
-        QStringLiteral("Mode debug (log)"),
-        QStringLiteral("Redécouper cette image"),
-        QStringLiteral("Redécouper toutes les images préselectionnées"),
-        QStringLiteral("Cocher l'image pour un redécoupage ultérieur"),
+// In the program's language: built at each call, after the translators are installed.
+std::array<QString, kReviewControlCaptions> defaultControlCaptions() {
+    const std::array<QString, kReviewControlCaptions> captions = {
+        QCoreApplication::translate("vantola::frmDiapo", "Image originale:"),
+        QCoreApplication::translate("vantola::frmDiapo", "Découpe effectuée:"),
+        QCoreApplication::translate("vantola::frmDiapo", "Images finales:"),
+        QCoreApplication::translate("vantola::frmDiapo", "Niveau de blanc:"),
+        QCoreApplication::translate("vantola::frmDiapo", "Mode debug (log)"),
+        QCoreApplication::translate("vantola::frmDiapo", "Redécouper cette image"),
+        QCoreApplication::translate("vantola::frmDiapo",
+                                    "Redécouper toutes les images préselectionnées"),
+        QCoreApplication::translate("vantola::frmDiapo",
+                                    "Cocher l'image pour un redécoupage ultérieur"),
     };
     return captions;
 }
@@ -24,7 +29,8 @@ const std::array<QString, kReviewControlCaptions>& defaultControlCaptions() {
 } // namespace
 
 QString compareToolTitle() {
-    return QStringLiteral("Vantola - Outil de comparaison de découpe");
+    return QCoreApplication::translate("vantola::frmDiapo",
+                                       "Vantola - Outil de comparaison de découpe");
 }
 
 ReviewCaptions readReviewCaptions(const ProgramState& state) {

@@ -6,8 +6,10 @@
 #include "app/main_window_test_fixture.h"
 #include "app/page_picture.h"
 #include "app/page_viewer.h"
+#include "app/program_language.h"
 #include "app/progress_panel.h"
 #include "app/user_guide.h"
+#include "review/review_captions.h"
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
 #include "support/test_pages.h"
@@ -198,7 +200,8 @@ TEST(UserGuide, FoundInItsLanguageElseInFrenchAndCopiedBesideTheProgram) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE((row.folders.join(" ") + (row.english ? " en" : " fr")).toStdString());
-        EXPECT_EQ(findUserGuide(row.folders, row.english), row.found);
+        EXPECT_EQ(findUserGuide(row.folders, row.english ? "notice_en.htm" : "notice.htm"),
+                  row.found);
     }
     const QDir program = QFileInfo(QStringLiteral(VANTOLA_BINARY)).dir();
     EXPECT_TRUE(program.exists("notice.htm") && program.exists("notice_en.htm"));
@@ -231,6 +234,49 @@ TEST_F(MainWindowTest, F1AndTheAboutBoxOpenTheUserGuide) {
     EXPECT_EQ(messages.size(), 1u);
     QDesktopServices::unsetUrlHandler("file");
     qputenv("XDG_DATA_DIRS", savedDataDirs);
+}
+
+// LANGUE picks the language, else the system's; a section named by LANGUE still replaces
+// captions over the translation, and Qt's own texts follow the same language.
+TEST_F(MainWindowTest, LanguageComesFromLangueElseFromTheSystem) {
+    const QLocale french(QLocale::French, QLocale::France);
+    const struct {
+        QByteArray ini;
+        QLocale system;
+        ProgramLanguage language;
+    } rows[] = {
+        {"[PARAM]\r\nLANGUE=ENGLISH\r\n", french, ProgramLanguage::English},
+        {"[PARAM]\r\nLANGUE=FRANCAIS\r\n", QLocale(QLocale::English), ProgramLanguage::French},
+        {"[PARAM]\r\nNIVEAU_DE_BLANC=1400\r\n", french, ProgramLanguage::French},
+        {"[PARAM]\r\nNIVEAU_DE_BLANC=1400\r\n", QLocale(QLocale::German), ProgramLanguage::English},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.ini.toStdString() + row.system.name().toStdString());
+        writeParamIni(row.ini);
+        EXPECT_EQ(chooseProgramLanguage(home.file("param.ini"), row.system), row.language);
+    }
+
+    writeParamIni("[PARAM]\r\nLANGUE=ENGLISH\r\n[ENGLISH]\r\nT9=&Open a page\r\nT1=Cuts:\r\n");
+    {
+        const ProgramTranslators english(ProgramLanguage::English);
+        openWindow();
+        EXPECT_EQ(window->menu("mnu_Fichier")->title(), "&File");
+        EXPECT_EQ(item("mnu_ouvririmg")->text(), "&Open a page");
+        EXPECT_EQ(item("mnu_quitter")->text(), "&Quit");
+        item("mnu_blanc")->trigger();
+        EXPECT_EQ(asked.value(0), "WHITE LEVEL SETTING");
+        const ReviewCaptions review = readReviewCaptions(state);
+        EXPECT_EQ(review.controls[0], "Original picture:");
+        EXPECT_EQ(review.controls[1], "Cuts:");
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+        window.reset();
+    }
+    writeParamIni("[PARAM]\r\nNIVEAU_DE_BLANC=1400\r\n");
+    const ProgramTranslators system(chooseProgramLanguage(home.file("param.ini"), french));
+    openWindow();
+    EXPECT_EQ(window->menu("mnu_Fichier")->title(), "&Fichier");
+    EXPECT_EQ(readReviewCaptions(state).controls[0], "Image originale:");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Annuler");
 }
 
 TEST_F(MainWindowTest, WhiteLevelPromptKeepsOnlyNumbers) {
