@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="fr">
 <context>
+    <name>vantola::ArchivePages</name>
+    <message>
+        <source>L&apos;archive %1 ne s&apos;ouvre pas : %2</source>
+        <translation>The archive %1 does not open: %2</translation>
+    </message>
+    <message>
+        <source>Les pages de l&apos;archive ne peuvent pas être écrites dans %1 : %2</source>
+        <translation>The archive&apos;s pages cannot be written in %1: %2</translation>
+    </message>
+    <message>
+        <source>L&apos;archive %1 est illisible : %2</source>
+        <translation>The archive %1 is unreadable: %2</translation>
+    </message>
+    <message>
+        <source>L&apos;archive %1 dépasse %2 Mio une fois décompressée : rien n&apos;a été extrait (clé ARCHIVE_TAILLE_MAX de param.ini).</source>
+        <translation>The archive %1 exceeds %2 MiB once uncompressed: nothing was extracted (key ARCHIVE_TAILLE_MAX of param.ini).</translation>
+    </message>
+    <message>
+        <source>L&apos;archive %1 ne contient aucune image lisible.</source>
+        <translation>The archive %1 holds no readable picture.</translation>
+    </message>
+    <message>
+        <source>Les pages de l&apos;archive %1 ne peuvent pas être placées dans %2 : %3</source>
+        <translation>The pages of the archive %1 cannot be put in %2: %3</translation>
+    </message>
+</context>
+<context>
     <name>vantola::CuttingJob</name>
     <message>
         <source>DECOUPAGE IMPOSSIBLE</source>
@@ -18,6 +45,58 @@
     <message>
         <source>DECOUPAGE INCOMPLET</source>
         <translation>CUTTING INCOMPLETE</translation>
+    </message>
+    <message>
+        <source>Le niveau de blanc %1 est hors limites : le découpage n&apos;a pas été lancé (niveau de %2 à %3).</source>
+        <translation>The white level %1 is out of bounds: the job was not started (level from %2 to %3).</translation>
+    </message>
+    <message>
+        <source>Découpage de BD - %1/%2</source>
+        <translation>Cutting comic pages - %1/%2</translation>
+    </message>
+    <message>
+        <source>1er passe de </source>
+        <translation>1st pass of </translation>
+    </message>
+    <message>
+        <source>2e passe de </source>
+        <translation>2nd pass of </translation>
+    </message>
+    <message>
+        <source> : le découpage n&apos;a pas été lancé.</source>
+        <translation>: the job was not started.</translation>
+    </message>
+    <message>
+        <source>Le dossier de sortie %1 est un lien symbolique : rien n&apos;est écrit ni effacé à travers un lien</source>
+        <translation>The output folder %1 is a symbolic link: nothing is written or deleted through a link</translation>
+    </message>
+    <message>
+        <source>%1 existe et n&apos;est pas un dossier : renommez ou déplacez ce fichier</source>
+        <translation>%1 exists and is not a folder: rename or move that file</translation>
+    </message>
+    <message>
+        <source>Le dossier %1 est monté depuis un autre système de fichiers : la double passe ne peut pas le remplacer</source>
+        <translation>The folder %1 is mounted from another file system: the double pass cannot replace it</translation>
+    </message>
+    <message>
+        <source>Le dossier %1 n&apos;est pas accessible en écriture (%2)</source>
+        <translation>The folder %1 cannot be written (%2)</translation>
+    </message>
+    <message>
+        <source>%1 est déjà utilisé par un autre découpage%2 : attendez qu&apos;il se termine</source>
+        <translation>%1 is in use by another job%2: wait until it ends</translation>
+    </message>
+    <message>
+        <source>Le dossier de sortie %1 n&apos;a pas pu être créé (%2)</source>
+        <translation>The output folder %1 could not be made (%2)</translation>
+    </message>
+    <message>
+        <source>Le dossier </source>
+        <translation>The folder </translation>
+    </message>
+    <message>
+        <source>Le dossier du programme </source>
+        <translation>The program folder </translation>
     </message>
 </context>
 <context>

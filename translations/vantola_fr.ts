@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR" sourcelanguage="fr">
 <context>
+    <name>vantola::ArchivePages</name>
+    <message>
+        <source>L&apos;archive %1 ne s&apos;ouvre pas : %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Les pages de l&apos;archive ne peuvent pas être écrites dans %1 : %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>L&apos;archive %1 est illisible : %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>L&apos;archive %1 dépasse %2 Mio une fois décompressée : rien n&apos;a été extrait (clé ARCHIVE_TAILLE_MAX de param.ini).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>L&apos;archive %1 ne contient aucune image lisible.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Les pages de l&apos;archive %1 ne peuvent pas être placées dans %2 : %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>vantola::CuttingJob</name>
     <message>
         <source>DECOUPAGE IMPOSSIBLE</source>
@@ -17,6 +44,58 @@
     </message>
     <message>
         <source>DECOUPAGE INCOMPLET</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Le niveau de blanc %1 est hors limites : le découpage n&apos;a pas été lancé (niveau de %2 à %3).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Découpage de BD - %1/%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1er passe de </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2e passe de </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> : le découpage n&apos;a pas été lancé.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Le dossier de sortie %1 est un lien symbolique : rien n&apos;est écrit ni effacé à travers un lien</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 existe et n&apos;est pas un dossier : renommez ou déplacez ce fichier</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Le dossier %1 est monté depuis un autre système de fichiers : la double passe ne peut pas le remplacer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Le dossier %1 n&apos;est pas accessible en écriture (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 est déjà utilisé par un autre découpage%2 : attendez qu&apos;il se termine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Le dossier de sortie %1 n&apos;a pas pu être créé (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Le dossier </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Le dossier du programme </source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -11,6 +11,7 @@
 #include "settings/number_text.h"
 #include "settings/program_folder.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -237,16 +238,19 @@ ArchivePages extractArchivePages(const QString& archivePath, qint64 budget) {
     archive_read_support_format_all(reader.get());
     if (archive_read_open_filename(reader.get(), QFile::encodeName(archivePath).constData(),
                                    64 * 1024) != ARCHIVE_OK) {
-        result.error = QStringLiteral("L'archive %1 ne s'ouvre pas : %2")
-                           .arg(archivePath, QString::fromUtf8(archive_error_string(reader.get())));
+        result.error =
+            QCoreApplication::translate("vantola::ArchivePages", "L'archive %1 ne s'ouvre pas : %2")
+                .arg(archivePath, QString::fromUtf8(archive_error_string(reader.get())));
         return result;
     }
     const QString parent = withTrailingSeparator(info.absolutePath());
     WorkFolder work(parent);
     if (!work.made()) {
-        result.error = QStringLiteral("Les pages de l'archive ne peuvent pas être écrites dans "
-                                      "%1 : %2")
-                           .arg(parent, QString::fromLocal8Bit(std::strerror(work.error())));
+        result.error =
+            QCoreApplication::translate("vantola::ArchivePages",
+                                        "Les pages de l'archive ne peuvent pas être écrites dans "
+                                        "%1 : %2")
+                .arg(parent, QString::fromLocal8Bit(std::strerror(work.error())));
         return result;
     }
 
@@ -269,8 +273,9 @@ ArchivePages extractArchivePages(const QString& archivePath, qint64 budget) {
         if (retry || status < ARCHIVE_WARN) {
             const QString why = QString::fromUtf8(archive_error_string(reader.get()));
             if (pages.empty() && result.failures.isEmpty()) {
-                result.error =
-                    QStringLiteral("L'archive %1 est illisible : %2").arg(archivePath, why);
+                result.error = QCoreApplication::translate("vantola::ArchivePages",
+                                                           "L'archive %1 est illisible : %2")
+                                   .arg(archivePath, why);
                 return result;
             }
             fail(QStringLiteral("les entrées qui suivent"), why);
@@ -295,17 +300,21 @@ ArchivePages extractArchivePages(const QString& archivePath, qint64 budget) {
         if (!write.overBudget)
             write = writeEntry(reader.get(), temporary, budget, written);
         if (write.overBudget) {
-            result.error = QStringLiteral("L'archive %1 dépasse %2 Mio une fois décompressée : "
-                                          "rien n'a été extrait (clé ARCHIVE_TAILLE_MAX de "
-                                          "param.ini).")
-                               .arg(archivePath)
-                               .arg(double(budget) / double(kMebibyte), 0, 'f', 1);
+            result.error =
+                QCoreApplication::translate("vantola::ArchivePages",
+                                            "L'archive %1 dépasse %2 Mio une fois décompressée : "
+                                            "rien n'a été extrait (clé ARCHIVE_TAILLE_MAX de "
+                                            "param.ini).")
+                    .arg(archivePath)
+                    .arg(double(budget) / double(kMebibyte), 0, 'f', 1);
             return result;
         }
         if (!write.diskFailure.isEmpty()) {
-            result.error = QStringLiteral("Les pages de l'archive ne peuvent pas être écrites "
-                                          "dans %1 : %2")
-                               .arg(parent, write.diskFailure);
+            result.error =
+                QCoreApplication::translate("vantola::ArchivePages",
+                                            "Les pages de l'archive ne peuvent pas être écrites "
+                                            "dans %1 : %2")
+                    .arg(parent, write.diskFailure);
             return result;
         }
         if (!write.failure.isEmpty()) {
@@ -315,8 +324,9 @@ ArchivePages extractArchivePages(const QString& archivePath, qint64 budget) {
         pages.push_back({path, name, temporary});
     }
     if (pages.empty()) {
-        result.error =
-            QStringLiteral("L'archive %1 ne contient aucune image lisible.").arg(archivePath);
+        result.error = QCoreApplication::translate("vantola::ArchivePages",
+                                                   "L'archive %1 ne contient aucune image lisible.")
+                           .arg(archivePath);
         if (!result.failures.isEmpty())
             result.error += QLatin1Char('\n') + result.failures.join(QLatin1Char('\n'));
         result.failures.clear();
@@ -336,9 +346,11 @@ ArchivePages extractArchivePages(const QString& archivePath, qint64 budget) {
         if (error != EEXIST && error != ENOTEMPTY)
             problem = QString::fromLocal8Bit(std::strerror(error));
     }
-    result.error = QStringLiteral("Les pages de l'archive %1 ne peuvent pas être placées dans "
-                                  "%2 : %3")
-                       .arg(archivePath, parent, problem);
+    result.error =
+        QCoreApplication::translate("vantola::ArchivePages",
+                                    "Les pages de l'archive %1 ne peuvent pas être placées dans "
+                                    "%2 : %3")
+            .arg(archivePath, parent, problem);
     result.failures.clear();
     return result;
 }

@@ -31,8 +31,10 @@ namespace {
 QString whiteLevelProblem(qint32 level) {
     if (level >= kSmallestWhiteLevel && level <= kLargestWhiteLevel)
         return {};
-    return QStringLiteral("Le niveau de blanc %1 est hors limites : le découpage n'a pas été "
-                          "lancé (niveau de %2 à %3).")
+    return QCoreApplication::translate(
+               "vantola::CuttingJob",
+               "Le niveau de blanc %1 est hors limites : le découpage n'a pas été "
+               "lancé (niveau de %2 à %3).")
         .arg(level)
         .arg(kSmallestWhiteLevel)
         .arg(kLargestWhiteLevel);
@@ -189,10 +191,15 @@ void CuttingJob::cutFolder(const QString& folder, const QStringList& names, qint
     }
     const auto beforePage = [&](std::size_t k) {
         const QString& name = names.at(qsizetype(k));
-        host_.setCaption(QStringLiteral("Découpage de BD - %1/%2").arg(k).arg(count));
+        host_.setCaption(
+            QCoreApplication::translate("vantola::CuttingJob", "Découpage de BD - %1/%2")
+                .arg(k)
+                .arg(count));
         host_.jobProgress(
             jobPercent(double(k), double(count), firstPass),
-            (firstPass ? QStringLiteral("1er passe de ") : QStringLiteral("2e passe de ")) + name);
+            (firstPass ? QCoreApplication::translate("vantola::CuttingJob", "1er passe de ")
+                       : QCoreApplication::translate("vantola::CuttingJob", "2e passe de ")) +
+                name);
         host_.yield();
         // Each piece of the first pass numbers its own pieces from 1.
         if (!firstPass)

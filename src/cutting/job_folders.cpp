@@ -2,6 +2,7 @@
 
 #include "cutting/safe_folder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -13,7 +14,10 @@ namespace vantola {
 
 namespace {
 
-const QString kNotStarted = QStringLiteral(" : le découpage n'a pas été lancé.");
+// The end of every refusal, in the program's language.
+QString notStarted() {
+    return QCoreApplication::translate("vantola::CuttingJob", " : le découpage n'a pas été lancé.");
+}
 const QString kAsidePattern = QStringLiteral("^\\.VANTOLA\\.vantola-\\d+-\\d+\\.ancien$");
 
 // Why the entry `name` of sourceFolder cannot serve as an output folder, or "".
@@ -21,21 +25,27 @@ QString outputFolderProblem(const QString& sourceFolder, const QString& name, bo
     const QString path = sourceFolder + name;
     switch (entryKind(sourceFolder, name)) {
     case EntryKind::Link:
-        return QStringLiteral("Le dossier de sortie %1 est un lien symbolique : rien n'est écrit "
-                              "ni effacé à travers un lien")
+        return QCoreApplication::translate(
+                   "vantola::CuttingJob",
+                   "Le dossier de sortie %1 est un lien symbolique : rien n'est écrit "
+                   "ni effacé à travers un lien")
                    .arg(path) +
-               kNotStarted;
+               notStarted();
     case EntryKind::Other:
-        return QStringLiteral("%1 existe et n'est pas un dossier : renommez ou déplacez ce "
-                              "fichier")
+        return QCoreApplication::translate(
+                   "vantola::CuttingJob",
+                   "%1 existe et n'est pas un dossier : renommez ou déplacez ce "
+                   "fichier")
                    .arg(path) +
-               kNotStarted;
+               notStarted();
     case EntryKind::MountedFolder:
         if (replaced)
-            return QStringLiteral("Le dossier %1 est monté depuis un autre système de fichiers : "
-                                  "la double passe ne peut pas le remplacer")
+            return QCoreApplication::translate(
+                       "vantola::CuttingJob",
+                       "Le dossier %1 est monté depuis un autre système de fichiers : "
+                       "la double passe ne peut pas le remplacer")
                        .arg(path) +
-                   kNotStarted;
+                   notStarted();
         return {};
     default:
         return {};
@@ -46,18 +56,21 @@ QString outputFolderProblem(const QString& sourceFolder, const QString& name, bo
 QString notWritable(const QString& folder) {
     if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0)
         return {};
-    return QStringLiteral("Le dossier %1 n'est pas accessible en écriture (%2)")
+    return QCoreApplication::translate("vantola::CuttingJob",
+                                       "Le dossier %1 n'est pas accessible en écriture (%2)")
                .arg(folder, systemErrorText(errno)) +
-           kNotStarted;
+           notStarted();
 }
 
 QString busyText(const QString& what, const JobLock& lock) {
     const QString other =
         lock.otherJob().isEmpty() ? QString() : QStringLiteral(" (%1)").arg(lock.otherJob());
-    return QStringLiteral("%1 est déjà utilisé par un autre découpage%2 : attendez qu'il se "
-                          "termine")
+    return QCoreApplication::translate(
+               "vantola::CuttingJob",
+               "%1 est déjà utilisé par un autre découpage%2 : attendez qu'il se "
+               "termine")
                .arg(what, other) +
-           kNotStarted;
+           notStarted();
 }
 
 } // namespace
@@ -73,9 +86,10 @@ QString JobFolders::prepare(const QString& sourceFolder, bool doublePass,
     const QString output = sourceFolder + kFirstPassName;
     QDir().mkpath(sourceFolder);
     if (::mkdir(QFile::encodeName(output).constData(), 0777) != 0 && errno != EEXIST)
-        return QStringLiteral("Le dossier de sortie %1 n'a pas pu être créé (%2)")
+        return QCoreApplication::translate("vantola::CuttingJob",
+                                           "Le dossier de sortie %1 n'a pas pu être créé (%2)")
                    .arg(output, systemErrorText(errno)) +
-               kNotStarted;
+               notStarted();
     // Something may have taken the name between the look and the making.
     problem = outputFolderProblem(sourceFolder, kFirstPassName, doublePass);
     if (problem.isEmpty())
@@ -95,14 +109,19 @@ QString JobFolders::takeLocks(const QString& sourceFolder, const QString& progra
     if (outcome == JobLock::Outcome::Unavailable)
         outcome = output_.take(sourceFolder + kFirstPassName + QLatin1Char('/') + lockName, job);
     if (outcome == JobLock::Outcome::Busy)
-        return busyText(QStringLiteral("Le dossier ") + sourceFolder, output_);
+        return busyText(QCoreApplication::translate("vantola::CuttingJob", "Le dossier ") +
+                            sourceFolder,
+                        output_);
 
     // Without a program folder to lock, the cut record cannot be written either; that failure
     // is the record's to report.
     QDir().mkpath(programFolder);
     if (program_.take(programFolder + QStringLiteral(".decoupage.lock"), job) ==
         JobLock::Outcome::Busy)
-        return busyText(QStringLiteral("Le dossier du programme ") + programFolder, program_);
+        return busyText(
+            QCoreApplication::translate("vantola::CuttingJob", "Le dossier du programme ") +
+                programFolder,
+            program_);
     return {};
 }
 
