@@ -100,6 +100,13 @@
     </message>
 </context>
 <context>
+    <name>vantola::DeletedPieces</name>
+    <message>
+        <source>un fichier porte de nouveau ce nom</source>
+        <translation>a file has that name again</translation>
+    </message>
+</context>
+<context>
     <name>vantola::ModCommonDialog</name>
     <message>
         <source>Albums (*.CBZ;*.CBR;*.CB7;*.CBT)</source>
@@ -172,6 +179,10 @@
         <source>Niveau de blanc de la zone:</source>
         <translation>White level of the zone:</translation>
     </message>
+    <message>
+        <source>Pour commencer, ouvrez une image (Ctrl+O) ou déposez ici des pages, un dossier, un PDF ou une archive de BD.</source>
+        <translation>To begin, open a picture (Ctrl+O) or drop pages, a folder, a PDF or a comic-book archive here.</translation>
+    </message>
 </context>
 <context>
     <name>vantola::PdfSource</name>
@@ -219,6 +230,13 @@
 </source>
         <translation>No program could open the user guide:<byte value="xd"/>
 </translation>
+    </message>
+</context>
+<context>
+    <name>vantola::WindowJobHost</name>
+    <message>
+        <source> (en pause)</source>
+        <translation> (paused)</translation>
     </message>
 </context>
 <context>
@@ -471,6 +489,18 @@ It is used to find the horizontal rows that separate the panels</translation>
         <source>&amp;Pause</source>
         <translation>&amp;Pause</translation>
     </message>
+    <message>
+        <source>EN PAUSE (Ctrl+P pour reprendre)</source>
+        <translation>PAUSED (Ctrl+P to resume)</translation>
+    </message>
+    <message>
+        <source>DEPOT IMPOSSIBLE</source>
+        <translation>CANNOT TAKE THE DROP</translation>
+    </message>
+    <message>
+        <source>Vantola ne sait pas découper %1 : déposez des images, un dossier, un document PDF ou une archive de BD (.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).</source>
+        <translation>Vantola cannot cut %1: drop pictures, a folder, a PDF document or a comic-book archive (.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).</translation>
+    </message>
 </context>
 <context>
     <name>vantola::frmDiapo</name>
@@ -605,6 +635,18 @@ It is used to find the horizontal rows that separate the panels</translation>
     <message>
         <source>Vantola - Outil de comparaison de découpe</source>
         <translation>Vantola - Cutting compare tool</translation>
+    </message>
+    <message>
+        <source>Rétablir l&apos;image effacée</source>
+        <translation>Restore the deleted picture</translation>
+    </message>
+    <message>
+        <source>RESTAURATION</source>
+        <translation>RESTORE</translation>
+    </message>
+    <message>
+        <source>Le fichier %1 n&apos;a pas pu être rétabli : %2</source>
+        <translation>The file %1 could not be restored: %2</translation>
     </message>
 </context>
 </TS>

@@ -100,6 +100,13 @@
     </message>
 </context>
 <context>
+    <name>vantola::DeletedPieces</name>
+    <message>
+        <source>un fichier porte de nouveau ce nom</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>vantola::ModCommonDialog</name>
     <message>
         <source>Albums (*.CBZ;*.CBR;*.CB7;*.CBT)</source>
@@ -172,6 +179,10 @@
         <source>Niveau de blanc de la zone:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Pour commencer, ouvrez une image (Ctrl+O) ou déposez ici des pages, un dossier, un PDF ou une archive de BD.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>vantola::PdfSource</name>
@@ -217,6 +228,13 @@
     <message>
         <source>Aucun programme n&apos;a pu ouvrir la notice :<byte value="xd"/>
 </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>vantola::WindowJobHost</name>
+    <message>
+        <source> (en pause)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -467,6 +485,18 @@ Ceci dans le but de détecter les lignes horizontales de séparation</source>
         <source>&amp;Pause</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>EN PAUSE (Ctrl+P pour reprendre)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DEPOT IMPOSSIBLE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vantola ne sait pas découper %1 : déposez des images, un dossier, un document PDF ou une archive de BD (.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>vantola::frmDiapo</name>
@@ -600,6 +630,18 @@ Ceci dans le but de détecter les lignes horizontales de séparation</source>
     </message>
     <message>
         <source>Vantola - Outil de comparaison de découpe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rétablir l&apos;image effacée</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RESTAURATION</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Le fichier %1 n&apos;a pas pu être rétabli : %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

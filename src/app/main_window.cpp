@@ -52,7 +52,7 @@ frmBD::frmBD(ProgramState& state, QWidget* parent)
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(pgbTraitement_, 1);
     statusBar()->addWidget(pgbPage_, 1);
-    pauseLabel_ = new QLabel(QStringLiteral("EN PAUSE (Ctrl+P pour reprendre)"), this);
+    pauseLabel_ = new QLabel(tr("EN PAUSE (Ctrl+P pour reprendre)"), this);
     pauseLabel_->setObjectName(QStringLiteral("pauseLabel"));
     pauseLabel_->hide();
     statusBar()->addPermanentWidget(pauseLabel_);
@@ -365,10 +365,10 @@ void frmBD::openDroppedPath(const QString& path) {
         runPdfCommand(*this, path);
         break;
     case DroppedKind::Unknown:
-        hooks_.showMessage(QStringLiteral("DEPOT IMPOSSIBLE"),
-                           QStringLiteral("Vantola ne sait pas découper %1 : déposez des images, "
-                                          "un dossier, un document PDF ou une archive de BD "
-                                          "(.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).")
+        hooks_.showMessage(tr("DEPOT IMPOSSIBLE"),
+                           tr("Vantola ne sait pas découper %1 : déposez des images, "
+                              "un dossier, un document PDF ou une archive de BD "
+                              "(.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).")
                                .arg(path));
         break;
     }

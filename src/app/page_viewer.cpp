@@ -40,10 +40,9 @@ QString pageSizeText(const QImage& page) {
 
 PageViewer::PageViewer(CuttingJob& job, WindowHooks& hooks, QWidget* parent)
     : QWidget(parent), job_(job), hooks_(hooks), info_(new QLabel(this)),
-      hint_(
-          new QLabel(QStringLiteral("Pour commencer, ouvrez une image (Ctrl+O) ou déposez ici des "
-                                    "pages, un dossier, un PDF ou une archive de BD."),
-                     this)),
+      hint_(new QLabel(tr("Pour commencer, ouvrez une image (Ctrl+O) ou déposez ici des "
+                          "pages, un dossier, un PDF ou une archive de BD."),
+                       this)),
       area_(new QWidget(this)), frame_(new QFrame(area_)), picture_(new PagePicture(frame_)),
       hScroll_(new QScrollBar(Qt::Horizontal, area_)),
       vScroll_(new QScrollBar(Qt::Vertical, area_)) {

@@ -54,7 +54,9 @@ void WindowJobHost::setCaption(const QString& caption) {
 
 void WindowJobHost::showPauseState() {
     const bool paused = targets_.pause->isChecked();
-    targets_.window->setWindowTitle(paused ? caption_ + QStringLiteral(" (en pause)") : caption_);
+    targets_.window->setWindowTitle(
+        paused ? caption_ + QCoreApplication::translate("vantola::WindowJobHost", " (en pause)")
+               : caption_);
     if (targets_.pauseLabel)
         targets_.pauseLabel->setVisible(paused);
 }

@@ -2,6 +2,7 @@
 
 #include "settings/atomic_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -35,7 +36,8 @@ QString DeletedPieces::restoreLast() {
     const int error = writeFileWhole(piece.path, piece.bytes.constData(),
                                      std::size_t(piece.bytes.size()), ExistingTarget::Keep);
     if (error == EEXIST)
-        return QStringLiteral("un fichier porte de nouveau ce nom");
+        return QCoreApplication::translate("vantola::DeletedPieces",
+                                           "un fichier porte de nouveau ce nom");
     if (error != 0)
         return QString::fromLocal8Bit(std::strerror(error));
     // The bytes are back; a piece that was read-only becomes read-only again.

@@ -141,8 +141,10 @@ void frmDiapo::buildControls() {
     recutPageButton_ = placed(new QPushButton(this), "CmdRedecouper", kRecutPageButton);
     recutMarkedButton_ = placed(new QPushButton(this), "CmdRecoupeALL", kRecutMarkedButton);
     recutMarkBox_ = placed(new QCheckBox(this), "chkRedecoupe", kRecutMarkBox);
-    restoreButton_ = placed(new QPushButton(QStringLiteral("Rétablir l'image effacée"), this),
-                            "CmdRetablir", kRestoreButton);
+    restoreButton_ = placed(
+        new QPushButton(
+            QCoreApplication::translate("vantola::frmDiapo", "Rétablir l'image effacée"), this),
+        "CmdRetablir", kRestoreButton);
     restoreButton_->setToolTip(QStringLiteral("Ctrl+Z"));
     restoreButton_->setEnabled(false);
 

@@ -207,9 +207,10 @@ void frmDiapo::RetablirDiapo() {
     const QString problem = deleted_.restoreLast();
     restoreButton_->setEnabled(!deleted_.isEmpty());
     if (!problem.isEmpty()) {
-        host_.showMessage(
-            QStringLiteral("RESTAURATION"),
-            QStringLiteral("Le fichier %1 n'a pas pu être rétabli : %2").arg(piece.path, problem));
+        host_.showMessage(QCoreApplication::translate("vantola::frmDiapo", "RESTAURATION"),
+                          QCoreApplication::translate("vantola::frmDiapo",
+                                                      "Le fichier %1 n'a pas pu être rétabli : %2")
+                              .arg(piece.path, problem));
         return;
     }
     // The page the piece was cut from is shown, with the piece among its thumbnails again.
