@@ -9,14 +9,18 @@
 #include "version.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
+#include <algorithm>
 
 namespace vantola {
 
 QString commandLineHelp() {
     return QStringLiteral(
         "Usage:\n"
-        "  vantola [--home DIR]                      the main window\n"
+        "  vantola [--home DIR] [PATH...]            the main window; each PATH (a picture, a\n"
+        "                                            folder, a PDF, an archive) is opened as if\n"
+        "                                            dropped on it\n"
         "  vantola cut PATH... [options]             one job per PATH: a picture, a folder\n"
         "                                            (every .jpg in it), or a comic-book archive\n"
         "                                            (.cbz .cbr .cb7 .cbt .zip .rar .7z .tar:\n"
@@ -66,6 +70,11 @@ struct Command {
     int (*run)(int argc, char** argv, const QStringList& arguments);
 };
 
+bool allExist(const QStringList& paths) {
+    return std::all_of(paths.begin(), paths.end(),
+                       [](const QString& path) { return QFileInfo::exists(path); });
+}
+
 const Command kCommands[] = {
     {"cut", runConsoleCommand<runCutCommand>},
     {"pdf", runConsoleCommand<runPdfCommandLine>},
@@ -83,12 +92,13 @@ int runCommandLine(int argc, char** argv) {
     QTextStream err(stderr);
     const QString command = arguments.value(0);
     if (arguments.isEmpty())
-        return runMainWindow(argc, argv, QString());
+        return runMainWindow(argc, argv, QString(), {});
     if (command == QLatin1String("--home")) {
-        if (arguments.size() == 2)
-            return runMainWindow(argc, argv, arguments.at(1));
-        err << "vantola: --home DIR alone opens the main window; a command takes --home after "
-               "its name\n\n"
+        const QStringList paths = arguments.mid(2);
+        if (arguments.size() >= 2 && allExist(paths))
+            return runMainWindow(argc, argv, arguments.at(1), paths);
+        err << "vantola: --home DIR opens the main window on DIR, with existing paths to open "
+               "after it; a command takes --home after its name\n\n"
             << commandLineHelp();
         return kExitUsage;
     }
@@ -104,6 +114,9 @@ int runCommandLine(int argc, char** argv) {
         if (command == QLatin1String(known.name))
             return known.run(argc, argv, arguments.mid(1));
     }
+    // Paths alone, as a desktop's "open with" gives them: the window opens them.
+    if (allExist(arguments))
+        return runMainWindow(argc, argv, QString(), arguments);
     err << "vantola: unknown command '" << command << "'\n\n" << commandLineHelp();
     return kExitUsage;
 }

@@ -10,10 +10,11 @@
 #include <QApplication>
 #include <QLocale>
 #include <QTextStream>
+#include <QTimer>
 
 namespace vantola {
 
-int runMainWindow(int argc, char** argv, const QString& home) {
+int runMainWindow(int argc, char** argv, const QString& home, const QStringList& paths) {
     const auto refuse = [](const QString& reason) {
         QTextStream(stderr) << "vantola: no display for the main window (" << reason
                             << "); the cut, pdf and jpeg commands need none, see --help\n";
@@ -35,6 +36,8 @@ int runMainWindow(int argc, char** argv, const QString& home) {
         chooseProgramLanguage(state.sFichierParam, QLocale::system()));
     frmBD window(state);
     window.show();
+    if (!paths.isEmpty())
+        QTimer::singleShot(0, &window, [&window, paths] { window.openDropped(paths); });
     return QApplication::exec();
 }
 
