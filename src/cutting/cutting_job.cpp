@@ -10,6 +10,7 @@
 #include "cutting/safe_folder.h"
 #include "cutting/thread_setting.h"
 #include "image/jpeg_writing.h"
+#include "image/pixel_memory.h"
 #include "settings/app_error.h"
 #include "settings/folder_listing.h"
 #include "settings/path_parts.h"
@@ -47,6 +48,7 @@ CuttingJob::CuttingJob(ProgramState& state, JobHost& host) : state_(state), host
 JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
                                  const QString& sFichierAOuvrirCourt, qint16 inbPage) {
     JobSummary summary;
+    pixel_memory::keepFreedMemoryBetweenPages();
     const QString sourceFolder = ExtraireDossier(sFichierAOuvrir);
     JobFolders folders;
     summary.refusal = whiteLevelProblem(state_.lNiveauBlanc);

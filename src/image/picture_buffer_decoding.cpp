@@ -80,15 +80,19 @@ namespace {
 struct PngSource {
     const png_byte* bytes;
     std::size_t size;
+    const MoreBytes& more;
     std::size_t position = 8; // past the signature, checked before reading
 };
 
 void readPngBytes(png_structp png, png_bytep out, png_size_t length) {
     auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
-    if (source->size - source->position < length)
+    const std::size_t fromHead = std::min(length, source->size - source->position);
+    std::memcpy(out, source->bytes + source->position, fromHead);
+    source->position += fromHead;
+    const auto rest = qint64(length - fromHead);
+    if (rest > 0 &&
+        (!source->more || source->more(reinterpret_cast<char*>(out + fromHead), rest) != rest))
         png_error(png, "Read Error");
-    std::memcpy(out, source->bytes + source->position, length);
-    source->position += length;
 }
 
 [[noreturn]] void stopPng(png_structp png, png_const_charp) {
@@ -151,7 +155,7 @@ PngOutcome runPngDecoder(PngDecoding& d, PngSource& source, cImage& buffer,
 
 } // namespace
 
-bool decodePngInto(const QByteArray& bytes, cImage& buffer,
+bool decodePngInto(const QByteArray& bytes, const MoreBytes& more, cImage& buffer,
                    const std::function<void(QSize)>& beforeDecoding) {
     const auto* data = reinterpret_cast<const png_byte*>(bytes.constData());
     if (bytes.size() < 8 || png_sig_cmp(data, 0, 8) != 0)
@@ -164,7 +168,7 @@ bool decodePngInto(const QByteArray& bytes, cImage& buffer,
     d.endInfo = png_create_info_struct(d.png);
     if (d.info == nullptr || d.endInfo == nullptr)
         raiseError(kErrOutOfMemory);
-    PngSource source{data, std::size_t(bytes.size())};
+    PngSource source{data, std::size_t(bytes.size()), more};
     const PngOutcome outcome = runPngDecoder(d, source, buffer, beforeDecoding);
     if (outcome == PngOutcome::Damaged)
         raiseError(kErrInvalidPicture);

@@ -27,11 +27,16 @@ std::optional<PnmHeader> plainPnmHeader(const char* bytes, qsizetype size);
 // Turns a row of red, green, blue bytes into blue, green, red ones, in place.
 void swapRedAndBlue(quint8* row, qint32 width);
 
+// Reads the file's next `length` bytes into out; the count read (fewer at its end), -1 on error.
+using MoreBytes = std::function<qint64(char* out, qint64 length)>;
+
 // A non-interlaced 8-bit RGB or grey PNG without transparency, decoded into a 24-bit buffer or
-// an 8-bit one on the grey ramp; false (nothing decoded) for another PNG or for no PNG. A file
-// that the decoder finds damaged or cut short raises the invalid-picture error (481).
-// beforeDecoding sees the size before the pixels are allocated.
-bool decodePngInto(const QByteArray& bytes, cImage& buffer,
+// an 8-bit one on the grey ramp; false (nothing decoded) for another PNG or for no PNG. The
+// file's bytes are `bytes`, then what `more` reads (none when it is empty), so that a file is
+// decoded as it is read instead of being held whole. A file that the decoder finds damaged or
+// cut short raises the invalid-picture error (481). beforeDecoding sees the size before the
+// pixels are allocated.
+bool decodePngInto(const QByteArray& bytes, const MoreBytes& more, cImage& buffer,
                    const std::function<void(QSize)>& beforeDecoding);
 
 } // namespace vantola

@@ -127,7 +127,7 @@ QImage decodePicture(QByteArray& bytes, qint64 maxPixels,
     };
     if (buffer != nullptr) {
         if (looksLikeJpeg(bytes) ? decodeJpegInto(bytes, *buffer, acceptSize)
-                                 : decodePngInto(bytes, *buffer, acceptSize))
+                                 : decodePngInto(bytes, {}, *buffer, acceptSize))
             return {};
     } else if (looksLikeJpeg(bytes)) {
         QImage picture = decodeJpeg(bytes, acceptSize);
@@ -196,6 +196,18 @@ void loadPictureBuffer(const QString& path, cImage& buffer, qint64 maxPixels,
         readPnmPixels(file.descriptor, *header, bytes, buffer);
         return;
     }
+    // A PNG of the plain kinds is decoded as it is read; any other, and every other type, is read
+    // whole for its decoder.
+    const auto more = [&](char* out, qint64 length) {
+        return readFully(file.descriptor, out, length);
+    };
+    if (decodePngInto(bytes, more, buffer, [&](QSize announced) {
+            acceptAnnounced(announced, maxPixels, beforeDecoding);
+        }))
+        return;
+    if (::lseek(file.descriptor, 0, SEEK_SET) != 0)
+        raiseError(kErrInvalidPicture);
+    bytes.clear();
     readRest(file.descriptor, bytes);
     const QImage picture = decodePicture(bytes, maxPixels, beforeDecoding, &buffer);
     if (picture.isNull())

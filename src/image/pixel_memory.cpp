@@ -133,9 +133,15 @@ void configureAllocator() {
     // fragment and the process keeps growing. One shared arena keeps a long job's memory flat;
     // the allocations are few and large, so the threads hardly ever wait for each other on it.
     mallopt(M_ARENA_MAX, 1);
+#endif
+}
+
+void keepFreedMemoryBetweenPages() {
+#if defined(__GLIBC__)
     // Pieces below the mapped size come from the heap, and the heap keeps what a page freed for
     // the next page (up to kKeptByHeap) instead of handing it back to the system and having it
-    // faulted in and cleared again: a tenth of a job's time otherwise.
+    // faulted in and cleared again: a tenth of a job's time otherwise. Only for jobs: a single
+    // picture's encoding would only hold memory longer.
     constexpr int kKeptByHeap = 64 << 20;
     mallopt(M_MMAP_THRESHOLD, int(kMappedFrom));
     mallopt(M_TRIM_THRESHOLD, kKeptByHeap);

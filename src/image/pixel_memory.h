@@ -12,7 +12,12 @@ namespace vantola::pixel_memory {
 void* allocate(std::size_t bytes);
 void release(void* pixels, std::size_t bytes) noexcept;
 
-// Sets the C library's allocator for jobs; main calls it once before any thread starts.
+// Sets the C library's allocator for threads that share pictures; main calls it once before any
+// thread starts.
 void configureAllocator();
+
+// Has the C library keep the memory that a job's page freed for its next pages; a job calls it
+// as it starts.
+void keepFreedMemoryBetweenPages();
 
 } // namespace vantola::pixel_memory
