@@ -157,8 +157,8 @@ TEST(ArchiveJob, FormatsPictureTypesAndHostileArchives) {
     }
 }
 
-// tests/data/book.cbr holds a page of two panels, p1.jpg, stored as `rar a -m0` stores it: no RAR
-// writer is packaged for Debian, so its few RAR 4 headers were written once by a short script.
+// tests/data/book.cbr holds p1.pgm, a plain-text page of two panels, stored as `rar a -m0` stores
+// it: no RAR writer is packaged for Debian, so its RAR 4 headers were written once by a script.
 TEST(ArchiveJob, RarIsRead) {
     ArchiveBook book;
     const QString archive = book.file("BOOK.cbr");
@@ -166,9 +166,9 @@ TEST(ArchiveJob, RarIsRead) {
     const QByteArray bytes = readFileBytes(archive);
     const ProcessResult run = book.cutWithVantola(archive);
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(fileNames(book.file("BOOK/")), QStringList({"0001-p1.jpg"}));
+    EXPECT_EQ(fileNames(book.file("BOOK/")), QStringList({"0001-p1.pgm"}));
     // The page's bytes follow the mark (7 bytes), the main (13) and the file header (38).
-    EXPECT_EQ(readFileBytes(book.file("BOOK/0001-p1.jpg")), bytes.mid(58, bytes.size() - 65));
+    EXPECT_EQ(readFileBytes(book.file("BOOK/0001-p1.pgm")), bytes.mid(58, bytes.size() - 65));
     EXPECT_EQ(readFileBytes(archive), bytes);
 }
 
