@@ -2,7 +2,6 @@
 #include "image/pixel_memory.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -41,44 +40,32 @@ void* mapNew(std::size_t length) {
     return reinterpret_cast<void*>(aligned);
 }
 
-// Freed mappings kept for reuse. A mapping serves a request of at least three quarters of its
+// One freed mapping kept for reuse: the next page of a job is as large as the last, and comes
+// while the last one's memory is freed. It serves a request of at least three quarters of its
 // length, so that a page's memory does not stay busy for a small piece. Memory kept must not
-// raise the job's peak: a request that none of them serves first unmaps them all, and at most
-// kKept are kept.
+// raise the job's peak: a request that it does not serve unmaps it, and only one is kept.
 class FreedMappings {
 public:
     void* take(std::size_t length) {
         const std::lock_guard lock(mutex_);
-        Mapping* best = nullptr;
-        for (Mapping& mapping : kept_) {
-            if (mapping.pixels != nullptr && mapping.length >= length &&
-                mapping.length / 4 * 3 <= length && (!best || mapping.length < best->length))
-                best = &mapping;
-        }
-        if (best != nullptr) {
-            void* pixels = best->pixels;
-            *best = {};
+        if (kept_.pixels != nullptr && kept_.length >= length && kept_.length / 4 * 3 <= length) {
+            void* pixels = kept_.pixels;
+            kept_ = {};
             return pixels;
         }
-        for (Mapping& mapping : kept_)
-            unmap(mapping);
+        unmap(kept_);
         return nullptr;
     }
 
     void give(void* pixels, std::size_t length) noexcept {
         const std::lock_guard lock(mutex_);
-        // When all are taken, the smallest makes room: a page's memory is the one worth keeping.
-        Mapping* smallest = &kept_[0];
-        for (Mapping& mapping : kept_) {
-            if (mapping.length < smallest->length)
-                smallest = &mapping;
-        }
+        // The larger of the two is kept: a page's memory is the one worth keeping.
         Mapping freed{pixels, length};
-        if (freed.length < smallest->length)
+        if (freed.length < kept_.length)
             unmap(freed);
         else {
-            unmap(*smallest);
-            *smallest = freed;
+            unmap(kept_);
+            kept_ = freed;
         }
     }
 
@@ -87,7 +74,6 @@ private:
         void* pixels = nullptr;
         std::size_t length = 0;
     };
-    static constexpr std::size_t kKept = 4;
 
     static void unmap(Mapping& mapping) noexcept {
         if (mapping.pixels != nullptr)
@@ -96,7 +82,7 @@ private:
     }
 
     std::mutex mutex_;
-    std::array<Mapping, kKept> kept_{};
+    Mapping kept_;
 };
 
 FreedMappings& freedMappings() {
@@ -142,7 +128,7 @@ void keepFreedMemoryBetweenPages() {
     // the next page (up to kKeptByHeap) instead of handing it back to the system and having it
     // faulted in and cleared again: a tenth of a job's time otherwise. Only for jobs: a single
     // picture's encoding would only hold memory longer.
-    constexpr int kKeptByHeap = 64 << 20;
+    constexpr int kKeptByHeap = 32 << 20;
     mallopt(M_MMAP_THRESHOLD, int(kMappedFrom));
     mallopt(M_TRIM_THRESHOLD, kKeptByHeap);
 #endif
