@@ -10,7 +10,7 @@ VANTOLA_PACKAGES=(
     qt6-base-dev qt6-image-formats-plugins libpoppler-qt6-dev
     libgtest-dev libbenchmark-dev
     libjpeg-dev libpng-dev libjpeg-turbo-progs xvfb xauth xclip qpdf qt6-translations-l10n
-    libarchive-dev libarchive-tools python3
+    libarchive-dev libarchive-tools libopencv-imgproc-dev
     qt6-tools-dev qt6-l10n-tools
     dpkg-dev file lintian
 )

@@ -3,6 +3,7 @@
 #include "cutting/band_finder.h"
 #include "cutting/block_finder.h"
 #include "cutting/exact_arithmetic.h"
+#include "cutting/frame_order.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,6 +60,27 @@ void decideBand(const PageGrid& tabPixels, const CutParameters& parameters, Exte
         std::reverse(pieces.begin() + std::ptrdiff_t(firstOfBand), pieces.end());
 }
 
+// The pieces of a page whose panels are found by their frames, between header and footer rows of
+// the (turned) grid: one block per panel in reading order, or the whole page when there is none.
+void decideFrames(const PageGrid& tabPixels, const CutParameters& parameters, qint32 lastColumn,
+                  qint32 F, const CutCallbacks& callbacks, CutDecisions& result) {
+    if (callbacks.progress)
+        callbacks.progress(75);
+    std::vector<PanelBox> panels =
+        findFrames(tabPixels, checkedAdd(lastColumn, 1), parameters.lLigneEntete, F);
+    orderPanels(panels, parameters.rightToLeft);
+    if (callbacks.service)
+        callbacks.service();
+    if (panels.empty()) {
+        result.noPanelFound = true;
+        result.pieces.push_back({PieceKind::WholePage, 0, parameters.W, 0, parameters.H});
+        return;
+    }
+    for (const PanelBox& panel : panels)
+        result.pieces.push_back(
+            {PieceKind::Block, panel.left, panel.right, panel.top, panel.bottom});
+}
+
 void decide(PageGrid& tabPixels, const CutParameters& parameters, qint32& lLignePied,
             const CutCallbacks& callbacks, CutDecisions& result) {
     qint32 lastColumn = parameters.lastColumnRead;
@@ -68,6 +90,11 @@ void decide(PageGrid& tabPixels, const CutParameters& parameters, qint32& lLigne
         lLignePied = checkedSub(parameters.W, 1);
     }
     const qint32 F = lLignePied;
+    result.R = checkedAdd(lastColumn, 1);
+    if (parameters.finder == PanelFinder::Frames) {
+        decideFrames(tabPixels, parameters, lastColumn, F, callbacks, result);
+        return;
+    }
     const bool secondPass = parameters.iPasse == 2;
 
     std::vector<qint32> tabLignes =

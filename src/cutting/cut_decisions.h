@@ -4,6 +4,7 @@
 // into blocks, and which rectangles become pieces. The page cutter `DecouperPage` fills the grid,
 // calls decideCuts and then writes the pieces it returns.
 
+#include "cutting/frame_finder.h"
 #include "cutting/grid_rotation.h"
 #include "cutting/page_grid.h"
 #include "settings/app_error.h"
@@ -58,6 +59,9 @@ struct CutParameters {
     // A long vertical strip (webtoon): the size rule measures heights against a page of the
     // strip's width, sqrt(2) x W, instead of the strip's whole height.
     bool strip = false;
+    // Frames: the panels are the regions that stand out from the page's background, each one a
+    // block piece in reading order, instead of the blocks between white rows and columns.
+    PanelFinder finder = PanelFinder::Gutters;
 };
 
 struct CutDecisions {
@@ -66,6 +70,8 @@ struct CutDecisions {
     // A failure of the page (division by zero, overflow, subscript out of range). The pieces
     // decided before it are kept: the cutter writes them, then fails the page.
     std::optional<AppError> failure;
+    // The frame finder found no panel: the page is one piece, and the log says why.
+    bool noPanelFound = false;
 };
 
 // Decides the cuts of a page from its grid `tabPixels` (columns 0..W, rows 0..H, rows

@@ -1,0 +1,233 @@
+// The two panel finders side by side on pages with hand-drawn ground truth: the white-gutter cut
+// (the default) and the frame finder. For each: frames found at IoU 0.5 and 0.8, pieces that
+// match no frame (IoU below 0.5 with every frame), and pages a second on one core for A4 pages
+// at 300 dpi (the ground-truth pages upscaled to 2480 x 3508), beside the time to decode such a
+// page and to encode its pieces.
+//
+//   bench_frames [runs]    (default 3 runs; the median of each time is shown)
+//
+// Ground truth: the folder's README gives the format (a frame counts as found when a piece
+// overlaps its bounding box with an IoU of at least 0.8). Without the shared folders the bench
+// says so and ends.
+
+#include "cutting/cut_decisions.h"
+#include "cutting/grid_fill.h"
+#include "cutting/page_preparation.h"
+#include "image/jpeg_writing.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRect>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace vantola;
+
+namespace {
+
+constexpr int kWidth = 2480;
+constexpr int kHeight = 3508;
+constexpr qint32 kWhiteLevel = 1450;
+
+struct TruthPage {
+    QString path;
+    std::vector<QRect> frames;
+};
+
+QJsonDocument readJson(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll());
+}
+
+QRect rectOf(const QJsonArray& xywh) {
+    return QRect(xywh[0].toInt(), xywh[1].toInt(), xywh[2].toInt(), xywh[3].toInt());
+}
+
+// The pages of the ground truth: the odd Craphound pages and the synthetic page of framed panels.
+std::vector<TruthPage> truthPages(const QString& truth, const QString& pages) {
+    std::vector<TruthPage> result;
+    const QJsonObject craphound = readJson(truth + "/craphound-odd.json").object();
+    for (const QJsonValue& page : craphound["pages"].toArray()) {
+        TruthPage entry{pages + "/craphound/" + page["image"].toString(), {}};
+        for (const QJsonValue& frame : page["frames"].toArray())
+            entry.frames.push_back(rectOf(frame["bbox_xywh"].toArray()));
+        result.push_back(entry);
+    }
+    const QJsonObject simple = readJson(truth + "/simple.panels.json").object();
+    TruthPage entry{pages + "/synthetic/" + simple["image"].toString(), {}};
+    for (const QJsonValue& panel : simple["panels"].toArray())
+        entry.frames.push_back(rectOf(panel.toArray()));
+    result.push_back(entry);
+    return result;
+}
+
+double iou(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    if (common.isEmpty())
+        return 0;
+    const double shared = double(common.width()) * common.height();
+    return shared / (double(a.width()) * a.height() + double(b.width()) * b.height() - shared);
+}
+
+// The page's pieces as rectangles, found by one finder on a grid filled from the page.
+std::vector<QRect> findPieces(const QImage& page, PageGrid& grid, PanelFinder finder) {
+    const qint32 W = page.width();
+    const qint32 H = page.height();
+    grid.allocate(W, H);
+    qint32 footer = H - 1;
+    fillGridRows(page, grid, 0, footer);
+    CutParameters parameters;
+    parameters.W = W;
+    parameters.H = H;
+    parameters.lastColumnRead = W - 1;
+    parameters.lSeuilPixel = kWhiteLevel * 10000;
+    parameters.lNiveauBlanc = kWhiteLevel;
+    parameters.finder = finder;
+    std::vector<QRect> pieces;
+    for (const CutPiece& piece : decideCuts(grid, parameters, footer).pieces)
+        pieces.push_back(
+            QRect(piece.left, piece.top, piece.right - piece.left, piece.bottom - piece.top));
+    return pieces;
+}
+
+struct Score {
+    int frames = 0;
+    int found5 = 0;
+    int found8 = 0;
+    int pieces = 0;
+    int unmatched = 0;
+    double finderSeconds = 0;
+    double encodeSeconds = 0;
+    int timedPages = 0;
+};
+
+void scorePage(const std::vector<QRect>& frames, const std::vector<QRect>& pieces, Score& score) {
+    score.frames += int(frames.size());
+    score.pieces += int(pieces.size());
+    for (const QRect& frame : frames) {
+        double best = 0;
+        for (const QRect& piece : pieces)
+            best = std::max(best, iou(frame, piece));
+        score.found5 += best >= 0.5;
+        score.found8 += best >= 0.8;
+    }
+    for (const QRect& piece : pieces) {
+        double best = 0;
+        for (const QRect& frame : frames)
+            best = std::max(best, iou(frame, piece));
+        score.unmatched += best < 0.5;
+    }
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double secondsOf(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return median(times);
+}
+
+QByteArray qtJpeg(const QImage& page) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(90);
+    writer.write(page);
+    return bytes;
+}
+
+QImage qtDecode(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer, "jpeg").read().convertToFormat(QImage::Format_RGB32);
+}
+
+const char* finderName(PanelFinder finder) {
+    return finder == PanelFinder::Frames ? "frames" : "gutters";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const QString truth = QStringLiteral(VANTOLA_SHARED_GROUNDTRUTH);
+    const QString pagesFolder = QStringLiteral(VANTOLA_SHARED_PAGES);
+    if (!QFileInfo::exists(truth + "/craphound-odd.json") || !QFileInfo::exists(pagesFolder)) {
+        std::printf("bench_frames: no ground truth in %s, nothing to measure\n", qPrintable(truth));
+        return 0;
+    }
+    const std::vector<TruthPage> pages = truthPages(truth, pagesFolder);
+    const PanelFinder finders[] = {PanelFinder::Gutters, PanelFinder::Frames};
+    Score scores[2];
+    PageGrid grid;
+    double decodeSeconds = 0;
+    int decoded = 0;
+    for (const TruthPage& page : pages) {
+        const QImage picture = onPaper(QImage(page.path)).convertToFormat(QImage::Format_RGB32);
+        if (picture.isNull()) {
+            std::printf("bench_frames: cannot read %s\n", qPrintable(page.path));
+            return 1;
+        }
+        const QImage large =
+            picture.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QByteArray file = qtJpeg(large);
+        decodeSeconds += secondsOf(runs, [&] { (void)qtDecode(file); });
+        ++decoded;
+        std::printf("%-12s", qPrintable(QFileInfo(page.path).fileName()));
+        for (int f = 0; f < 2; ++f) {
+            const std::vector<QRect> pieces = findPieces(picture, grid, finders[f]);
+            Score pageScore;
+            scorePage(page.frames, pieces, pageScore);
+            std::printf("  %s %d/%d@0.8 %d unmatched", finderName(finders[f]), pageScore.found8,
+                        pageScore.frames, pageScore.unmatched);
+            scorePage(page.frames, pieces, scores[f]);
+            std::vector<QRect> largePieces;
+            scores[f].finderSeconds +=
+                secondsOf(runs, [&] { largePieces = findPieces(large, grid, finders[f]); });
+            scores[f].encodeSeconds += secondsOf(runs, [&] {
+                for (const QRect& piece : largePieces)
+                    (void)encodeJpeg(large.copy(piece), JpegSettings{});
+            });
+            ++scores[f].timedPages;
+        }
+        std::printf("\n");
+    }
+    std::printf("\n%d pages, %d frames; times per %dx%d page on one core (median of %d runs)\n",
+                int(pages.size()), scores[0].frames, kWidth, kHeight, runs);
+    std::printf("decode (Qt): %.1f ms\n", 1000 * decodeSeconds / decoded);
+    std::printf("%-8s %12s %12s %12s %14s %12s %12s\n", "finder", "found@0.5", "found@0.8",
+                "unmatched", "grid+finder", "pages/s", "encode");
+    for (int f = 0; f < 2; ++f) {
+        const Score& s = scores[f];
+        const double perPage = s.finderSeconds / s.timedPages;
+        std::printf("%-8s %5d (%3.0f%%) %5d (%3.0f%%) %5d (%3.0f%%) %11.1f ms %12.1f %9.1f ms\n",
+                    finderName(finders[f]), s.found5, 100.0 * s.found5 / s.frames, s.found8,
+                    100.0 * s.found8 / s.frames, s.unmatched,
+                    s.pieces ? 100.0 * s.unmatched / s.pieces : 0.0, 1000 * perPage, 1.0 / perPage,
+                    1000 * s.encodeSeconds / s.timedPages);
+    }
+    return 0;
+}

@@ -1,0 +1,285 @@
+// Finding panels by the regions that stand out from the page's background. The page is reduced to
+// a small map of how far each cell lies from the background colour; every length below is a
+// fraction of that map's shorter side, so that the same page at another resolution gives the
+// same panels.
+#include "cutting/frame_finder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <mutex>
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+namespace vantola {
+
+namespace {
+
+// The map's shorter side is about this many cells: enough for thin gutters, small enough to be
+// quick on a 300-dpi page.
+constexpr qint32 kMapShortSide = 800;
+// A cell is ink when its colour lies this far (0..255, the largest channel difference) from the
+// background: above the noise of a scan or a JPEG file, below faint art.
+constexpr int kInkLevel = 40;
+// Lengths as fractions of the map's shorter side.
+constexpr double kGapClosing = 0.004;   // gaps in a frame's line that are closed
+constexpr double kBridgeWidth = 0.02;   // bridges (balloon tails, lines) thinner than this go
+constexpr double kSmallestPanel = 0.06; // a panel is at least this wide and this high
+constexpr double kBorderRing = 0.005;   // the ring along the page's edge that gives the background
+// A split line through a region must be at most this full compared with the rows or columns on
+// each side of it, which must themselves be at least this full.
+constexpr double kSplitEmptiness = 0.5;
+constexpr double kSplitSideFullness = 0.5;
+// An attachment (a balloon over a frame's edge) may grow its panel by at most this much.
+constexpr double kAttachmentGrowth = 0.3;
+// A panel lying this much inside another is part of it.
+constexpr double kInsideShare = 0.8;
+
+struct Colour {
+    int r = 0, g = 0, b = 0;
+};
+
+Colour unpack(qint32 cell) {
+    return {cell & 0xFF, (cell >> 8) & 0xFF, (cell >> 16) & 0xFF};
+}
+
+// The page's background: the most common colour (to 4 bits a channel) along its edge, where
+// gutters and margins meet it even when panels bleed.
+Colour backgroundColour(const PageGrid& grid, qint32 columns, qint32 firstRow, qint32 lastRow,
+                        qint32 ring) {
+    std::vector<qint32> counts(4096, 0);
+    std::vector<std::array<qint64, 3>> sums(4096, {0, 0, 0});
+    const auto add = [&](qint32 cell) {
+        const Colour c = unpack(cell);
+        const int bin = (c.r >> 4) | ((c.g >> 4) << 4) | ((c.b >> 4) << 8);
+        ++counts[std::size_t(bin)];
+        sums[std::size_t(bin)][0] += c.r;
+        sums[std::size_t(bin)][1] += c.g;
+        sums[std::size_t(bin)][2] += c.b;
+    };
+    for (qint32 y = firstRow; y <= lastRow; ++y) {
+        const qint32* row = grid.row(y);
+        const bool edgeRow = y - firstRow < ring || lastRow - y < ring;
+        if (edgeRow) {
+            for (qint32 x = 0; x < columns; ++x)
+                add(row[x]);
+            continue;
+        }
+        for (qint32 x = 0; x < std::min(ring, columns); ++x) {
+            add(row[x]);
+            add(row[columns - 1 - x]);
+        }
+    }
+    const auto best = std::max_element(counts.begin(), counts.end());
+    const std::size_t bin = std::size_t(best - counts.begin());
+    const qint64 n = std::max<qint64>(*best, 1);
+    return {int(sums[bin][0] / n), int(sums[bin][1] / n), int(sums[bin][2] / n)};
+}
+
+// The map: each cell is the mean, over its scale x scale pixels, of how far a pixel's colour lies
+// from the background (its largest channel difference).
+cv::Mat inkMap(const PageGrid& grid, qint32 columns, qint32 firstRow, qint32 lastRow, qint32 scale,
+               Colour background) {
+    const qint32 rows = lastRow - firstRow + 1;
+    const int mapWidth = int((columns + scale - 1) / scale);
+    const int mapHeight = int((rows + scale - 1) / scale);
+    cv::Mat map(mapHeight, mapWidth, CV_8U);
+    std::vector<qint32> sums(static_cast<std::size_t>(mapWidth));
+    std::vector<qint32> counts(static_cast<std::size_t>(mapWidth));
+    for (int my = 0; my < mapHeight; ++my) {
+        std::fill(sums.begin(), sums.end(), 0);
+        std::fill(counts.begin(), counts.end(), 0);
+        const qint32 top = firstRow + my * scale;
+        const qint32 bottom = std::min(top + scale - 1, lastRow);
+        for (qint32 y = top; y <= bottom; ++y) {
+            const qint32* row = grid.row(y);
+            for (qint32 x = 0; x < columns; ++x) {
+                const qint32 cell = row[x];
+                const int dr = std::abs((cell & 0xFF) - background.r);
+                const int dg = std::abs(((cell >> 8) & 0xFF) - background.g);
+                const int db = std::abs(((cell >> 16) & 0xFF) - background.b);
+                sums[std::size_t(x / scale)] += std::max(dr, std::max(dg, db));
+                ++counts[std::size_t(x / scale)];
+            }
+        }
+        uchar* out = map.ptr<uchar>(my);
+        for (int mx = 0; mx < mapWidth; ++mx)
+            out[mx] = uchar(sums[std::size_t(mx)] / counts[std::size_t(mx)]);
+    }
+    return map;
+}
+
+int kernelSide(int shortSide, double fraction) {
+    return std::max(3, int(std::lround(shortSide * fraction)) | 1);
+}
+
+cv::Mat box(int side) {
+    return cv::getStructuringElement(cv::MORPH_RECT, cv::Size(side, side));
+}
+
+// Regions that stand out from the background, each filled: a frame with a white inside becomes a
+// solid panel.
+cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
+    cv::Mat mask;
+    cv::threshold(ink, mask, kInkLevel, 255, cv::THRESH_BINARY);
+    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, box(kernelSide(shortSide, kGapClosing)));
+    std::vector<std::vector<cv::Point>> contours;
+    cv::findContours(mask, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+    cv::Mat filled = cv::Mat::zeros(ink.size(), CV_8U);
+    cv::drawContours(filled, contours, -1, cv::Scalar(255), cv::FILLED);
+    return filled;
+}
+
+// The best line along which to split a region in two (rows when `across`), or -1: the emptiest
+// line that leaves at least `smallest` on each side and is much emptier than both sides.
+int splitLine(const cv::Mat& region, bool across, int smallest) {
+    cv::Mat counts;
+    cv::reduce(region, counts, across ? 1 : 0, cv::REDUCE_SUM, CV_32S);
+    const int length = across ? region.rows : region.cols;
+    const double extent = across ? region.cols : region.rows;
+    std::vector<double> fullness(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i)
+        fullness[std::size_t(i)] = counts.at<int>(i) / 255.0 / extent;
+    int best = -1;
+    for (int i = smallest; i < length - smallest; ++i) {
+        if (best < 0 || fullness[std::size_t(i)] < fullness[std::size_t(best)])
+            best = i;
+    }
+    if (best < 0)
+        return -1;
+    const double before = *std::max_element(fullness.begin(), fullness.begin() + best);
+    const double after = *std::max_element(fullness.begin() + best + 1, fullness.end());
+    const double sides = std::min(before, after);
+    if (sides < kSplitSideFullness || fullness[std::size_t(best)] > kSplitEmptiness * sides)
+        return -1;
+    return best;
+}
+
+// The panels of one region of `cores` (a mask holding only that region): its bounding rectangle,
+// or the panels of its two halves when a balloon or art joins two panels across their gutter.
+void splitRegion(const cv::Mat& cores, cv::Rect bounds, int smallest, std::vector<cv::Rect>& out) {
+    bounds = cv::boundingRect(cores(bounds)) + bounds.tl();
+    if (bounds.width < smallest || bounds.height < smallest)
+        return;
+    const cv::Mat region = cores(bounds);
+    for (const bool across : {true, false}) {
+        const int line = splitLine(region, across, smallest);
+        if (line < 0)
+            continue;
+        const cv::Rect first =
+            across ? cv::Rect(0, 0, bounds.width, line) : cv::Rect(0, 0, line, bounds.height);
+        const cv::Rect second = across
+                                    ? cv::Rect(0, line + 1, bounds.width, bounds.height - line - 1)
+                                    : cv::Rect(line + 1, 0, bounds.width - line - 1, bounds.height);
+        splitRegion(cores, first + bounds.tl(), smallest, out);
+        splitRegion(cores, second + bounds.tl(), smallest, out);
+        return;
+    }
+    out.push_back(bounds);
+}
+
+// The panels: the filled regions without their thin bridges, split where two panels are joined.
+std::vector<cv::Rect> panelBodies(const cv::Mat& filled, int shortSide) {
+    cv::Mat cores;
+    cv::morphologyEx(filled, cores, cv::MORPH_OPEN, box(kernelSide(shortSide, kBridgeWidth)));
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(cores, labels, stats, centroids, 8, CV_32S);
+    const int smallest = int(std::lround(shortSide * kSmallestPanel));
+    std::vector<cv::Rect> bodies;
+    for (int label = 1; label < count; ++label) {
+        const cv::Rect bounds(
+            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
+            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        if (bounds.width < smallest || bounds.height < smallest)
+            continue;
+        cv::Mat own = (labels == label);
+        splitRegion(own, bounds, smallest, bodies);
+    }
+    return bodies;
+}
+
+// What stands out beside a panel and touches it (a balloon over its frame, art that leaves it)
+// joins the panel it touches most, as long as it does not make the panel much larger.
+void attachOverhangs(const cv::Mat& filled, std::vector<cv::Rect>& bodies) {
+    cv::Mat rest = filled.clone();
+    for (const cv::Rect& body : bodies)
+        rest(body).setTo(0);
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
+    std::vector<cv::Rect> grown = bodies;
+    for (int label = 1; label < count; ++label) {
+        const cv::Rect part(
+            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
+            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        const cv::Rect reach(part.x - 1, part.y - 1, part.width + 2, part.height + 2);
+        std::size_t best = bodies.size();
+        int bestContact = 0;
+        for (std::size_t i = 0; i < bodies.size(); ++i) {
+            const int contact = (reach & bodies[i]).area();
+            if (contact > bestContact) {
+                best = i;
+                bestContact = contact;
+            }
+        }
+        if (best == bodies.size())
+            continue;
+        const cv::Rect joined = grown[best] | part;
+        if (joined.area() <= bodies[best].area() * (1.0 + kAttachmentGrowth))
+            grown[best] = joined;
+    }
+    bodies = std::move(grown);
+}
+
+// Drops the panels that lie mostly inside a larger one.
+void dropInner(std::vector<cv::Rect>& bodies) {
+    std::vector<cv::Rect> kept;
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        bool inner = false;
+        for (std::size_t j = 0; j < bodies.size() && !inner; ++j) {
+            const bool larger = bodies[j].area() > bodies[i].area() ||
+                                (bodies[j].area() == bodies[i].area() && j < i);
+            inner = j != i && larger &&
+                    (bodies[i] & bodies[j]).area() >= kInsideShare * bodies[i].area();
+        }
+        if (!inner)
+            kept.push_back(bodies[i]);
+    }
+    bodies = std::move(kept);
+}
+
+} // namespace
+
+std::vector<PanelBox> findFrames(const PageGrid& grid, qint32 columns, qint32 firstRow,
+                                 qint32 lastRow) {
+    // The finder runs on the job's own threads: OpenCV starts none of its own.
+    static std::once_flag oneThread;
+    std::call_once(oneThread, [] { cv::setNumThreads(0); });
+
+    const qint32 rows = lastRow - firstRow + 1;
+    if (columns <= 0 || rows <= 0)
+        return {};
+    const qint32 pageShortSide = std::min(columns, rows);
+    const qint32 scale = std::max<qint32>(1, pageShortSide / kMapShortSide);
+    const qint32 ring = std::max<qint32>(1, qint32(std::lround(pageShortSide * kBorderRing)));
+    const Colour background = backgroundColour(grid, columns, firstRow, lastRow, ring);
+    const cv::Mat ink = inkMap(grid, columns, firstRow, lastRow, scale, background);
+    const int shortSide = std::min(ink.rows, ink.cols);
+    if (shortSide < 3)
+        return {};
+
+    const cv::Mat filled = filledRegions(ink, shortSide);
+    std::vector<cv::Rect> bodies = panelBodies(filled, shortSide);
+    attachOverhangs(filled, bodies);
+    dropInner(bodies);
+
+    std::vector<PanelBox> panels;
+    for (const cv::Rect& body : bodies) {
+        panels.push_back({body.x * scale, std::min(columns, (body.x + body.width) * scale),
+                          firstRow + body.y * scale,
+                          std::min(lastRow + 1, firstRow + (body.y + body.height) * scale)});
+    }
+    return panels;
+}
+
+} // namespace vantola
