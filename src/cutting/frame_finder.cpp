@@ -4,6 +4,8 @@
 // same panels.
 #include "cutting/frame_finder.h"
 
+#include "cutting/frame_split.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -27,10 +29,6 @@ constexpr double kGapClosing = 0.004;   // gaps in a frame's line that are close
 constexpr double kBridgeWidth = 0.02;   // bridges (balloon tails, lines) thinner than this go
 constexpr double kSmallestPanel = 0.06; // a panel is at least this wide and this high
 constexpr double kBorderRing = 0.005;   // the ring along the page's edge that gives the background
-// A split line through a region must be at most this full compared with the rows or columns on
-// each side of it, which must themselves be at least this full.
-constexpr double kSplitEmptiness = 0.5;
-constexpr double kSplitSideFullness = 0.5;
 // An attachment (a balloon over a frame's edge) may grow its panel by at most this much.
 constexpr double kAttachmentGrowth = 0.3;
 // A panel lying this much inside another is part of it.
@@ -129,54 +127,6 @@ cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
     cv::Mat filled = cv::Mat::zeros(ink.size(), CV_8U);
     cv::drawContours(filled, contours, -1, cv::Scalar(255), cv::FILLED);
     return filled;
-}
-
-// The best line along which to split a region in two (rows when `across`), or -1: the emptiest
-// line that leaves at least `smallest` on each side and is much emptier than both sides.
-int splitLine(const cv::Mat& region, bool across, int smallest) {
-    cv::Mat counts;
-    cv::reduce(region, counts, across ? 1 : 0, cv::REDUCE_SUM, CV_32S);
-    const int length = across ? region.rows : region.cols;
-    const double extent = across ? region.cols : region.rows;
-    std::vector<double> fullness(static_cast<std::size_t>(length));
-    for (int i = 0; i < length; ++i)
-        fullness[std::size_t(i)] = counts.at<int>(i) / 255.0 / extent;
-    int best = -1;
-    for (int i = smallest; i < length - smallest; ++i) {
-        if (best < 0 || fullness[std::size_t(i)] < fullness[std::size_t(best)])
-            best = i;
-    }
-    if (best < 0)
-        return -1;
-    const double before = *std::max_element(fullness.begin(), fullness.begin() + best);
-    const double after = *std::max_element(fullness.begin() + best + 1, fullness.end());
-    const double sides = std::min(before, after);
-    if (sides < kSplitSideFullness || fullness[std::size_t(best)] > kSplitEmptiness * sides)
-        return -1;
-    return best;
-}
-
-// The panels of one region of `cores` (a mask holding only that region): its bounding rectangle,
-// or the panels of its two halves when a balloon or art joins two panels across their gutter.
-void splitRegion(const cv::Mat& cores, cv::Rect bounds, int smallest, std::vector<cv::Rect>& out) {
-    bounds = cv::boundingRect(cores(bounds)) + bounds.tl();
-    if (bounds.width < smallest || bounds.height < smallest)
-        return;
-    const cv::Mat region = cores(bounds);
-    for (const bool across : {true, false}) {
-        const int line = splitLine(region, across, smallest);
-        if (line < 0)
-            continue;
-        const cv::Rect first =
-            across ? cv::Rect(0, 0, bounds.width, line) : cv::Rect(0, 0, line, bounds.height);
-        const cv::Rect second = across
-                                    ? cv::Rect(0, line + 1, bounds.width, bounds.height - line - 1)
-                                    : cv::Rect(line + 1, 0, bounds.width - line - 1, bounds.height);
-        splitRegion(cores, first + bounds.tl(), smallest, out);
-        splitRegion(cores, second + bounds.tl(), smallest, out);
-        return;
-    }
-    out.push_back(bounds);
 }
 
 // The panels: the filled regions without their thin bridges, split where two panels are joined.

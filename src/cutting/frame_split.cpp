@@ -1,0 +1,150 @@
+#include "cutting/frame_split.h"
+
+#include <algorithm>
+#include <opencv2/imgproc.hpp>
+
+namespace vantola {
+
+namespace {
+
+// A split line must be at most this full compared with the fullest rows or columns on each side
+// of it, which must themselves be at least this full.
+constexpr double kSplitEmptiness = 0.5;
+constexpr double kSplitSideFullness = 0.5;
+// Two touching panels are split when their rectangles cover at most this share of the whole's.
+constexpr double kRectangularGain = 0.9;
+
+// The share of each row (across) or column of the region that it fills.
+std::vector<double> fullness(const cv::Mat& region, bool across) {
+    cv::Mat counts;
+    cv::reduce(region, counts, across ? 1 : 0, cv::REDUCE_SUM, CV_32S);
+    const int length = across ? region.rows : region.cols;
+    const double extent = 255.0 * (across ? region.cols : region.rows);
+    std::vector<double> result;
+    result.reserve(std::size_t(length));
+    for (int i = 0; i < length; ++i)
+        result.push_back(counts.at<int>(i) / extent);
+    return result;
+}
+
+// The emptiest line that leaves at least `smallest` on each side and is much emptier than both
+// sides, or -1.
+int emptyLine(const cv::Mat& region, bool across, int smallest) {
+    const std::vector<double> full = fullness(region, across);
+    const int length = int(full.size());
+    int best = -1;
+    for (int i = smallest; i < length - smallest; ++i) {
+        if (best < 0 || full[std::size_t(i)] < full[std::size_t(best)])
+            best = i;
+    }
+    if (best < 0)
+        return -1;
+    const double before = *std::max_element(full.begin(), full.begin() + best);
+    const double after = *std::max_element(full.begin() + best + 1, full.end());
+    const double sides = std::min(before, after);
+    if (sides < kSplitSideFullness || full[std::size_t(best)] > kSplitEmptiness * sides)
+        return -1;
+    return best;
+}
+
+// The extent, along the other axis, of the cells of each line (first and last), -1 when empty.
+struct LineExtent {
+    int first = -1;
+    int last = -1;
+};
+
+std::vector<LineExtent> lineExtents(const cv::Mat& region, bool across) {
+    const int length = across ? region.rows : region.cols;
+    std::vector<LineExtent> extents(static_cast<std::size_t>(length));
+    for (int y = 0; y < region.rows; ++y) {
+        const uchar* row = region.ptr<uchar>(y);
+        for (int x = 0; x < region.cols; ++x) {
+            if (!row[x])
+                continue;
+            LineExtent& e = extents[std::size_t(across ? y : x)];
+            const int other = across ? x : y;
+            if (e.first < 0)
+                e.first = other;
+            e.first = std::min(e.first, other);
+            e.last = std::max(e.last, other);
+        }
+    }
+    return extents;
+}
+
+// The line before which the region's two parts have the smallest bounding rectangles together,
+// when they cover at most kRectangularGain of the whole's and each part is at least `smallest`;
+// else -1.
+int rectangularLine(const cv::Mat& region, bool across, int smallest) {
+    const std::vector<LineExtent> extents = lineExtents(region, across);
+    const int length = int(extents.size());
+    // The bounding rectangle's area of lines [from, to) by running extents, in both directions.
+    const auto areas = [&](bool forward) {
+        std::vector<double> result(static_cast<std::size_t>(length + 1), 0.0);
+        int first = -1, last = -1, start = -1, end = -1;
+        for (int step = 0; step < length; ++step) {
+            const int i = forward ? step : length - 1 - step;
+            const LineExtent& e = extents[std::size_t(i)];
+            if (e.first >= 0) {
+                first = first < 0 ? e.first : std::min(first, e.first);
+                last = std::max(last, e.last);
+                if (start < 0)
+                    start = i;
+                end = i;
+            }
+            const double area =
+                first < 0 ? 0.0 : double(std::abs(end - start) + 1) * (last - first + 1);
+            result[std::size_t(forward ? i + 1 : i)] = area;
+        }
+        return result;
+    };
+    const std::vector<double> before = areas(true); // lines [0, i)
+    const std::vector<double> after = areas(false); // lines [i, length)
+    const double whole = before[std::size_t(length)];
+    int best = -1;
+    double bestArea = kRectangularGain * whole;
+    for (int i = smallest; i <= length - smallest; ++i) {
+        const double area = before[std::size_t(i)] + after[std::size_t(i)];
+        if (area < bestArea) {
+            best = i;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+void splitRegion(const cv::Mat& mask, cv::Rect bounds, int smallest, std::vector<cv::Rect>& out) {
+    bounds = cv::boundingRect(mask(bounds)) + bounds.tl();
+    if (bounds.width < smallest || bounds.height < smallest)
+        return;
+    const cv::Mat region = mask(bounds);
+    // Art that bleeds off the page has no frame to follow: a region reaching the page's edge is
+    // split only along empty lines.
+    const bool framed = bounds.x > 0 && bounds.y > 0 && bounds.br().x < mask.cols &&
+                        bounds.br().y < mask.rows;
+    for (const bool rectangular : {false, true}) {
+        if (rectangular && !framed)
+            break;
+        for (const bool across : {true, false}) {
+            int line = rectangular ? rectangularLine(region, across, smallest)
+                                   : emptyLine(region, across, smallest);
+            if (line < 0)
+                continue;
+            // An empty line belongs to neither part.
+            const int skip = rectangular ? 0 : 1;
+            const cv::Rect first =
+                across ? cv::Rect(0, 0, bounds.width, line) : cv::Rect(0, 0, line, bounds.height);
+            const cv::Rect second =
+                across ? cv::Rect(0, line + skip, bounds.width, bounds.height - line - skip)
+                       : cv::Rect(line + skip, 0, bounds.width - line - skip, bounds.height);
+            splitRegion(mask, first + bounds.tl(), smallest, out);
+            splitRegion(mask, second + bounds.tl(), smallest, out);
+            return;
+        }
+    }
+    out.push_back(bounds);
+}
+
+} // namespace vantola
