@@ -32,6 +32,8 @@ QString commandLineHelp() {
         "      --rtl | --ltr         blocks of each band from the right (manga) or the left\n"
         "      --strip               long vertical strips (webtoons): bands are judged against\n"
         "                            a page of the strip's width\n"
+        "      --finder gutters|frames  panels between white gutters (default) or found by\n"
+        "                            their frames, on any background\n"
         "      --cbz                 VANTOLA/NAME.cbz: every piece in reading order\n"
         "      --frames              VANTOLA/frames.json and frames.acbf: the panels of each page\n"
         "      --header ROW  --footer ROW\n"

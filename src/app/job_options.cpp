@@ -69,6 +69,16 @@ const OptionRule kOptionRules[] = {
     {"rtl", "", setSwitch<&JobOptions::rightToLeft, true>},
     {"ltr", "", setSwitch<&JobOptions::rightToLeft, false>},
     {"strip", "", setSwitch<&JobOptions::strip, true>},
+    {"finder", "gutters|frames",
+     [](const QString& value, JobOptions& options) {
+         if (value == QLatin1String("gutters"))
+             options.finder = PanelFinder::Gutters;
+         else if (value == QLatin1String("frames"))
+             options.finder = PanelFinder::Frames;
+         else
+             return QStringLiteral("--finder takes gutters or frames");
+         return QString();
+     }},
     {"cbz", "", setSwitch<&JobOptions::panelBook, true>},
     {"frames", "", setSwitch<&JobOptions::panelMaps, true>},
     {"header", "ROW",
@@ -236,6 +246,7 @@ void applyJobOptions(const JobOptions& options, ProgramState& state, CuttingJob&
     take(job.switches.strip, options.strip);
     take(job.switches.panelBook, options.panelBook);
     take(job.switches.panelMaps, options.panelMaps);
+    take(job.switches.finder, options.finder);
     take(job.lLigneEntete, options.headerRow);
     if (options.footerRow) {
         job.lLignePied = *options.footerRow;

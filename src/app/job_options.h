@@ -16,10 +16,11 @@ struct JobOptions {
     std::optional<qint32> level;
     std::optional<bool> doublePass;
     std::optional<Rotation> rotation;
-    std::optional<bool> rightToLeft; // --rtl / --ltr
-    std::optional<bool> strip;       // --strip
-    std::optional<bool> panelBook;   // --cbz
-    std::optional<bool> panelMaps;   // --frames
+    std::optional<bool> rightToLeft;   // --rtl / --ltr
+    std::optional<bool> strip;         // --strip
+    std::optional<bool> panelBook;     // --cbz
+    std::optional<bool> panelMaps;     // --frames
+    std::optional<PanelFinder> finder; // --finder gutters|frames
     std::optional<qint32> headerRow;
     std::optional<qint32> footerRow;
     JpegOverrides jpeg;

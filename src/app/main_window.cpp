@@ -89,6 +89,7 @@ void frmBD::Form_Load() {
     mnu_doublepasse_->setChecked(saved.doublePass);
     mnu_droitegauche_->setChecked(saved.rightToLeft);
     mnu_bandeverticale_->setChecked(saved.strip);
+    mnu_detectercadres_->setChecked(saved.finder == PanelFinder::Frames);
     mnu_livrecbz_->setChecked(saved.panelBook);
     mnu_cadres_->setChecked(saved.panelMaps);
     syncSwitches();
@@ -109,6 +110,7 @@ void frmBD::syncSwitches() {
     switches.footerEnabled = mnu_pied_->isChecked();
     switches.rightToLeft = mnu_droitegauche_->isChecked();
     switches.strip = mnu_bandeverticale_->isChecked();
+    switches.finder = mnu_detectercadres_->isChecked() ? PanelFinder::Frames : PanelFinder::Gutters;
     switches.panelBook = mnu_livrecbz_->isChecked();
     switches.panelMaps = mnu_cadres_->isChecked();
     switches.rotation = Rotation::None;

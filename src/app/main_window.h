@@ -153,6 +153,7 @@ private:
     QAction* mnu_pied_ = nullptr;
     QAction* mnu_droitegauche_ = nullptr;
     QAction* mnu_bandeverticale_ = nullptr;
+    QAction* mnu_detectercadres_ = nullptr;
     QAction* mnu_livrecbz_ = nullptr;
     QAction* mnu_cadres_ = nullptr;
     QMenu* mnu_Divers_ = nullptr;

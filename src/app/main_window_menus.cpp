@@ -93,6 +93,9 @@ void frmBD::buildMenus() {
     mnu_bandeverticale_ = addItem(
         mnu_Formatage_, {"mnu_bandeverticale", QT_TR_NOOP("Bandes verticales (webtoon)"), ""},
         &frmBD::syncSwitches);
+    mnu_detectercadres_ =
+        addItem(mnu_Formatage_, {"mnu_detectercadres", QT_TR_NOOP("Détecter les cadres"), ""},
+                &frmBD::syncSwitches);
     mnu_livrecbz_ = addItem(mnu_Formatage_,
                             {"mnu_livrecbz", QT_TR_NOOP("Créer un livre CBZ des vignettes"), ""},
                             &frmBD::syncSwitches);
@@ -117,9 +120,9 @@ void frmBD::buildMenus() {
     mnu_pause_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_P), QKeySequence(Qt::Key_Pause)});
 
     // Items whose check mark is a switch.
-    for (QAction* item :
-         {mnu_doublepasse_, mnu_horaire_, mnu_antihoraire_, mnu_couperbord_, mnu_entete_, mnu_pied_,
-          mnu_pause_, mnu_droitegauche_, mnu_bandeverticale_, mnu_livrecbz_, mnu_cadres_})
+    for (QAction* item : {mnu_doublepasse_, mnu_horaire_, mnu_antihoraire_, mnu_couperbord_,
+                          mnu_entete_, mnu_pied_, mnu_pause_, mnu_droitegauche_,
+                          mnu_bandeverticale_, mnu_livrecbz_, mnu_cadres_, mnu_detectercadres_})
         item->setCheckable(true);
     mnu_couperbord_->setChecked(true);
     mnu_couperbord_->setEnabled(false);

@@ -72,6 +72,7 @@ JobSummary CuttingJob::Decoupage(const QString& sFichierAOuvrir,
     host_.setPageFrameVisible(true);
     host_.setPageProgressColour(kColourBlue);
     state_.sRepSource = sourceFolder;
+    state_.sourceFinder = currentPageOptions().switches.finder;
 
     // Preparing the record and the log: a failure here does not stop the job.
     record_.start(state_.sFichierDecoupage);

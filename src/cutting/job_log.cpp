@@ -46,4 +46,8 @@ QStringList pageFailureLines(const QString& pagePath, int failingStep, const QSt
     return lines;
 }
 
+QString noPanelLine(const QString& pagePath) {
+    return QStringLiteral("Aucune case trouvée, la page est gardée entière : ") + pagePath;
+}
+
 } // namespace vantola

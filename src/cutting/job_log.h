@@ -13,6 +13,9 @@ QString logDateTime();
 // debug lines of the log show the column quotients.
 QString localeNumberText(double value);
 
+// The line of a page on which the frame finder found no panel (the page is then one piece).
+QString noPanelLine(const QString& pagePath);
+
 // The lines that a failed page leaves in the log.
 QStringList pageFailureLines(const QString& pagePath, int failingStep, const QString& description,
                              int errorNumber);

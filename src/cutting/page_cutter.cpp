@@ -100,6 +100,8 @@ QImage CuttingJob::takeCapturedPage(int pageNumber) {
 PageOptions CuttingJob::currentPageOptions() const {
     PageOptions options;
     options.switches = switches;
+    if (state_.recutFinder)
+        options.switches.finder = *state_.recutFinder;
     options.lLigneEntete = lLigneEntete;
     options.lNiveauBlanc = state_.lNiveauBlanc;
     options.bModeDebug = state_.bModeDebug;
@@ -224,6 +226,10 @@ void CuttingJob::writePieces(CutPipeline& pipeline, PreparedPage& page) {
     }
 
     failingStep_ = kStepLog;
+    if (cuts.decisions.noPanelFound &&
+        !appendTextLines(sFichierLog,
+                         {noPanelLine(request.sFichier.isEmpty() ? pagePath : request.sFichier)}))
+        raiseError(kErrPathAccess);
     // A page whose line cannot reach the log is not reported as cut.
     if (!appendTextLines(sFichierLog, {QStringLiteral("%1 images (%2-%3) ont étés créées pour la "
                                                       "page ")

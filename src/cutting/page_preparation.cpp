@@ -118,6 +118,7 @@ PreparedCuts preparePage(PageRequest& request, const PageOptions& options, qint3
     parameters.rotation = options.switches.rotation;
     parameters.rightToLeft = options.switches.rightToLeft;
     parameters.strip = options.switches.strip;
+    parameters.finder = options.switches.finder;
     CutCallbacks callbacks;
     callbacks.progress = [&](qint32 value) { report.progress(value); };
     callbacks.service = [&] { report.service(); };

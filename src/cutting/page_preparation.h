@@ -62,6 +62,7 @@ struct JobSwitches {
     bool strip = false;       // mnu_bandeverticale: long vertical strips (webtoons)
     bool panelBook = false;   // mnu_livrecbz: VANTOLA/NAME.cbz at the end of the job
     bool panelMaps = false;   // mnu_cadres: frames.json and frames.acbf at the end
+    PanelFinder finder = PanelFinder::Gutters; // mnu_detectercadres: panels found by their frames
     friend bool operator==(const JobSwitches&, const JobSwitches&) = default;
 };
 

@@ -48,6 +48,9 @@ JobSwitches loadSavedSwitches(const ProgramState& state) {
     switches.strip = yes("BANDE_VERTICALE");
     switches.panelBook = yes("LIVRE_CBZ");
     switches.panelMaps = yes("CADRES");
+    if (ini.IniLire(kParamSection, QStringLiteral("DETECTION"), QStringLiteral("BLANCS"),
+                    state.sFichierParam) == QLatin1String("CADRES"))
+        switches.finder = PanelFinder::Frames;
     return switches;
 }
 
@@ -74,6 +77,8 @@ bool saveSwitches(const ProgramState& state, const JobSwitches& switches) {
     write("BANDE_VERTICALE", yesNo(switches.strip));
     write("LIVRE_CBZ", yesNo(switches.panelBook));
     write("CADRES", yesNo(switches.panelMaps));
+    write("DETECTION", switches.finder == PanelFinder::Frames ? QStringLiteral("CADRES")
+                                                              : QStringLiteral("BLANCS"));
     return saved;
 }
 

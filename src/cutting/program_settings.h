@@ -15,7 +15,8 @@ ProgramState loadProgramState(const QString& programFolder, QString* warning = n
 
 // The switches saved in param.ini when the main window was last closed: rotation (SENS), double
 // pass (DOUBLEPASSE), reading order (SENS_LECTURE: GAUCHE_DROITE or DROITE_GAUCHE), long strips
-// (BANDE_VERTICALE), panel book (LIVRE_CBZ) and panel maps (CADRES), the last four OUI or NON.
+// (BANDE_VERTICALE), panel book (LIVRE_CBZ) and panel maps (CADRES), the last four OUI or NON,
+// and how panels are found (DETECTION: BLANCS along white gutters, CADRES by their frames).
 // Values are compared exactly, in upper case.
 JobSwitches loadSavedSwitches(const ProgramState& state);
 

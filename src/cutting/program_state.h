@@ -1,7 +1,10 @@
 #pragma once
 
+#include "cutting/frame_finder.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace vantola {
 
@@ -19,6 +22,10 @@ struct ProgramState {
     bool bSansMessage = false;
     QString sRepSource;    // current source folder, ends with a separator
     QStringList tabDiapos; // full paths of the pieces of the page under review
+    // How the last job on sRepSource found its panels; a re-cut of its pages finds them the same
+    // way: the review window sets recutFinder while it re-cuts, over the job's own switch.
+    PanelFinder sourceFinder = PanelFinder::Gutters;
+    std::optional<PanelFinder> recutFinder;
 };
 
 } // namespace vantola

@@ -186,6 +186,7 @@ void frmDiapo::Form_Load() {
     whiteLevelEdit_->setText(QString::number(state_.lNiveauBlanc));
 
     sourceFolder_ = state_.sRepSource;
+    sourceFinder_ = state_.sourceFinder;
     // An empty folder name would list the working folder: no folder, no pages.
     if (!sourceFolder_.isEmpty()) {
         for (const QString& name : listFolderPages(sourceFolder_))

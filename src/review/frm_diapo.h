@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cutting/frame_finder.h"
 #include "review/deleted_pieces.h"
 #include "review/review_layout.h"
 
@@ -154,6 +155,8 @@ private:
     // The source folder this window shows, as it was when the window was loaded: a later job
     // elsewhere changes the program's folder, never what this window shows and re-cuts.
     QString sourceFolder_;
+    // How the job that cut that folder found its panels: its pages are re-cut the same way.
+    PanelFinder sourceFinder_ = PanelFinder::Gutters;
     // The page table tabImages: the JPEG pages of the source folder and their re-cut marks.
     std::vector<PageRow> pages_;
 

@@ -132,6 +132,17 @@ bool frmDiapo::pagesStillHere(const QStringList& pageNames) {
 
 bool frmDiapo::runRecuts(const QStringList& pageNames) {
     const QPointer<frmDiapo> self(this);
+    // The pages are cut again as the job that this window reviews cut them, whatever the menu
+    // says now; the program's state outlives the window, which the re-cut may close.
+    struct FinderForRecut {
+        ProgramState& state;
+        FinderForRecut(ProgramState& s, PanelFinder finder) : state(s) {
+            state.recutFinder = finder;
+        }
+        ~FinderForRecut() { state.recutFinder.reset(); }
+        FinderForRecut(const FinderForRecut&) = delete;
+        FinderForRecut& operator=(const FinderForRecut&) = delete;
+    } finderForRecut(state_, sourceFinder_);
     // The driver lets events through while it cuts: the window stays still meanwhile, so that
     // nothing is deleted or re-cut under it.
     setEnabled(false);
