@@ -72,13 +72,20 @@ std::vector<LineExtent> lineExtents(const cv::Mat& region, bool across) {
     return extents;
 }
 
-// The line before which the region's two parts have the smallest bounding rectangles together,
-// when they cover at most kRectangularGain of the whole's and each part is at least `smallest`;
-// else -1.
-int rectangularLine(const cv::Mat& region, bool across, int smallest) {
+// A split: the line before which the second part starts, along rows (across) or columns, and
+// the area of the two parts' bounding rectangles together.
+struct Split {
+    int line = -1;
+    bool across = true;
+    double area = 0;
+};
+
+// The line that leaves the region's two parts the smallest bounding rectangles together, each
+// part at least `smallest`; line -1 when there is none.
+Split rectangularLine(const cv::Mat& region, bool across, int smallest) {
     const std::vector<LineExtent> extents = lineExtents(region, across);
     const int length = int(extents.size());
-    // The bounding rectangle's area of lines [from, to) by running extents, in both directions.
+    // The bounding rectangle's area of the lines before i (forward) or from i on (backward).
     const auto areas = [&](bool forward) {
         std::vector<double> result(static_cast<std::size_t>(length + 1), 0.0);
         int first = -1, last = -1, start = -1, end = -1;
@@ -98,17 +105,26 @@ int rectangularLine(const cv::Mat& region, bool across, int smallest) {
         }
         return result;
     };
-    const std::vector<double> before = areas(true); // lines [0, i)
-    const std::vector<double> after = areas(false); // lines [i, length)
-    const double whole = before[std::size_t(length)];
-    int best = -1;
-    double bestArea = kRectangularGain * whole;
+    const std::vector<double> before = areas(true);
+    const std::vector<double> after = areas(false);
+    Split best{-1, across, 0};
     for (int i = smallest; i <= length - smallest; ++i) {
         const double area = before[std::size_t(i)] + after[std::size_t(i)];
-        if (area < bestArea) {
-            best = i;
-            bestArea = area;
-        }
+        if (best.line < 0 || area < best.area)
+            best = {i, across, area};
+    }
+    return best;
+}
+
+// The better of the rectangular splits across and down, when its parts cover at most
+// kRectangularGain of the region's bounding rectangle; line -1 otherwise.
+Split rectangularSplit(const cv::Mat& region, int smallest) {
+    const double whole = double(region.rows) * region.cols;
+    Split best{-1, true, kRectangularGain * whole};
+    for (const bool across : {true, false}) {
+        const Split split = rectangularLine(region, across, smallest);
+        if (split.line >= 0 && split.area <= best.area)
+            best = split;
     }
     return best;
 }
@@ -122,27 +138,29 @@ void splitRegion(const cv::Mat& mask, cv::Rect bounds, int smallest, std::vector
     const cv::Mat region = mask(bounds);
     // Art that bleeds off the page has no frame to follow: a region reaching the page's edge is
     // split only along empty lines.
-    const bool framed = bounds.x > 0 && bounds.y > 0 && bounds.br().x < mask.cols &&
-                        bounds.br().y < mask.rows;
-    for (const bool rectangular : {false, true}) {
-        if (rectangular && !framed)
-            break;
-        for (const bool across : {true, false}) {
-            int line = rectangular ? rectangularLine(region, across, smallest)
-                                   : emptyLine(region, across, smallest);
-            if (line < 0)
-                continue;
-            // An empty line belongs to neither part.
-            const int skip = rectangular ? 0 : 1;
-            const cv::Rect first =
-                across ? cv::Rect(0, 0, bounds.width, line) : cv::Rect(0, 0, line, bounds.height);
-            const cv::Rect second =
-                across ? cv::Rect(0, line + skip, bounds.width, bounds.height - line - skip)
-                       : cv::Rect(line + skip, 0, bounds.width - line - skip, bounds.height);
-            splitRegion(mask, first + bounds.tl(), smallest, out);
-            splitRegion(mask, second + bounds.tl(), smallest, out);
-            return;
-        }
+    const bool framed =
+        bounds.x > 0 && bounds.y > 0 && bounds.br().x < mask.cols && bounds.br().y < mask.rows;
+    Split split{-1, true, 0};
+    for (const bool across : {true, false}) {
+        if (split.line < 0)
+            split = {emptyLine(region, across, smallest), across, 0};
+    }
+    // An empty line belongs to neither part.
+    int skip = 1;
+    if (split.line < 0 && framed) {
+        split = rectangularSplit(region, smallest);
+        skip = 0;
+    }
+    if (split.line >= 0) {
+        const int line = split.line;
+        const cv::Rect first =
+            split.across ? cv::Rect(0, 0, bounds.width, line) : cv::Rect(0, 0, line, bounds.height);
+        const cv::Rect second =
+            split.across ? cv::Rect(0, line + skip, bounds.width, bounds.height - line - skip)
+                         : cv::Rect(line + skip, 0, bounds.width - line - skip, bounds.height);
+        splitRegion(mask, first + bounds.tl(), smallest, out);
+        splitRegion(mask, second + bounds.tl(), smallest, out);
+        return;
     }
     out.push_back(bounds);
 }
