@@ -28,7 +28,10 @@ constexpr int kInkLevel = 40;
 constexpr double kGapClosing = 0.004;   // gaps in a frame's line that are closed
 constexpr double kBridgeWidth = 0.02;   // bridges (balloon tails, lines) thinner than this go
 constexpr double kSmallestPanel = 0.06; // a panel is at least this wide and this high
-constexpr double kBorderRing = 0.005;   // the ring along the page's edge that gives the background
+constexpr double kTextLeading = 0.015;  // lines of text closer than this make one block
+// A panel covers at least this share of the page; anything smaller is part of a panel beside it.
+constexpr double kSmallestPanelArea = 0.015;
+constexpr double kBorderRing = 0.005; // the ring along the page's edge that gives the background
 // An attachment (a balloon over a frame's edge) may grow its panel by at most this much.
 constexpr double kAttachmentGrowth = 0.3;
 // A panel lying this much inside another is part of it.
@@ -146,7 +149,47 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, int shortSide) {
         cv::Mat own = (labels == label);
         splitRegion(own, bounds, smallest, bodies);
     }
+    const double smallestArea = kSmallestPanelArea * double(filled.total());
+    std::erase_if(bodies, [&](const cv::Rect& body) { return body.area() < smallestArea; });
     return bodies;
+}
+
+// Text set on the page's background (a page of text, a column of captions): its letters, each
+// too small to be a panel, joined line to line into blocks. A block as large as a panel that
+// touches no panel is one.
+void addTextBlocks(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& bodies) {
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(filled, labels, stats, centroids, 8, CV_32S);
+    const int smallest = int(std::lround(shortSide * kSmallestPanel));
+    std::vector<uchar> letter(static_cast<std::size_t>(count), 0);
+    for (int label = 1; label < count; ++label) {
+        letter[std::size_t(label)] = stats.at<int>(label, cv::CC_STAT_WIDTH) < smallest ||
+                                     stats.at<int>(label, cv::CC_STAT_HEIGHT) < smallest;
+    }
+    cv::Mat letters(filled.size(), CV_8U);
+    for (int y = 0; y < filled.rows; ++y) {
+        const int* in = labels.ptr<int>(y);
+        uchar* out = letters.ptr<uchar>(y);
+        for (int x = 0; x < filled.cols; ++x)
+            out[x] = letter[std::size_t(in[x])] ? 255 : 0;
+    }
+    cv::morphologyEx(letters, letters, cv::MORPH_CLOSE, box(kernelSide(shortSide, kTextLeading)));
+    const int blocks =
+        cv::connectedComponentsWithStats(letters, labels, stats, centroids, 8, CV_32S);
+    const double smallestArea = kSmallestPanelArea * double(filled.total());
+    const std::size_t panels = bodies.size();
+    for (int label = 1; label < blocks; ++label) {
+        const cv::Rect block(
+            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
+            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        if (block.width < smallest || block.height < smallest || block.area() < smallestArea)
+            continue;
+        const bool touches =
+            std::any_of(bodies.begin(), bodies.begin() + std::ptrdiff_t(panels),
+                        [&](const cv::Rect& body) { return (body & block).area() > 0; });
+        if (!touches)
+            bodies.push_back(block);
+    }
 }
 
 // What stands out beside a panel and touches it (a balloon over its frame, art that leaves it)
@@ -220,6 +263,7 @@ std::vector<PanelBox> findFrames(const PageGrid& grid, qint32 columns, qint32 fi
 
     const cv::Mat filled = filledRegions(ink, shortSide);
     std::vector<cv::Rect> bodies = panelBodies(filled, shortSide);
+    addTextBlocks(filled, shortSide, bodies);
     attachOverhangs(filled, bodies);
     dropInner(bodies);
 
