@@ -260,6 +260,10 @@ void drawPanel(QPainter& painter, const QRect& panel, const PageSpec& spec, Spli
     const QRect inside = panel.adjusted(frame, frame, -frame, -frame);
     if (spec.borders)
         painter.fillRect(panel, Qt::black);
+    if (spec.emptyPanels) {
+        painter.fillRect(inside, spec.paper);
+        return;
+    }
     painter.save();
     painter.setClipRect(inside);
     painter.fillRect(inside, midTone(rng));

@@ -60,6 +60,8 @@ struct PageSpec {
     bool borders = true;  // black frame around each panel
     bool shapes = true;   // circles, rectangles, lines and hatching in the panels
     bool balloons = true; // speech balloons with a tail and scribbled text
+    bool emptyPanels =
+        false;            // panels left as paper inside their frame (no tones, shapes, balloons)
     int headerHeight = 0; // title strip above the panels, 0 for none
     int footerHeight = 0; // page number strip below the panels, 0 for none
 };

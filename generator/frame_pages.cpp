@@ -1,0 +1,112 @@
+#include "frame_pages.h"
+
+#include "page_generator.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTransform>
+
+namespace vantola::generator {
+
+namespace {
+
+// A white balloon with a black outline, centred on the gutter between the first two panels of
+// the first tier that has two: it overlaps both.
+void drawBalloonAcrossGutter(QImage& image, const PageLayout& layout) {
+    for (const TierLayout& tier : layout.tiers) {
+        if (tier.panels.size() < 2)
+            continue;
+        const QRect& left = tier.panels[0];
+        const QRect& right = tier.panels[1];
+        const QPointF centre((left.right() + right.left()) / 2.0, left.center().y());
+        const double w = std::min(left.width(), right.width()) * 0.5;
+        const double h = left.height() * 0.25;
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::black, 2.0));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(centre, w / 2, h / 2);
+        return;
+    }
+}
+
+// The page turned by `degrees` about its centre on paper of `paper`, and its panels' bounding
+// rectangles once turned.
+void skew(FramePage& page, double degrees, QRgb paper) {
+    const QPointF centre(page.image.width() / 2.0, page.image.height() / 2.0);
+    QTransform turn;
+    turn.translate(centre.x(), centre.y()).rotate(degrees).translate(-centre.x(), -centre.y());
+    QImage turned = plainPage(page.image.width(), page.image.height(), paper);
+    QPainter painter(&turned);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setTransform(turn);
+    painter.drawImage(0, 0, page.image);
+    painter.end();
+    page.image = turned;
+    for (QRect& panel : page.panels)
+        panel = turn.mapRect(QRectF(panel)).toAlignedRect().intersected(page.image.rect());
+}
+
+// The page once written as a JPEG file at a low quality and read back.
+QImage throughJpeg(const QImage& image, int quality) {
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    QImageWriter writer(&out, "jpeg");
+    writer.setQuality(quality);
+    writer.write(image);
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    return QImageReader(&in, "jpeg").read().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+FramePage framePage(FramePageKind kind, std::uint64_t seed) {
+    PageSpec spec;
+    spec.seed = seed;
+    spec.minPanels = 1;
+    spec.maxPanels = 3;
+    switch (kind) {
+    case FramePageKind::BlackPaper:
+        spec.paper = qRgb(0, 0, 0);
+        break;
+    case FramePageKind::ColouredPaper:
+        spec.paper = qRgb(90, 140, 200);
+        break;
+    case FramePageKind::EmptyFrames:
+        spec.emptyPanels = true;
+        break;
+    case FramePageKind::BalloonAcrossGutter:
+        spec.panelsPerTier = {2, 2, 2};
+        break;
+    case FramePageKind::Bleeding:
+        spec.margin = 0;
+        spec.borders = false;
+        break;
+    case FramePageKind::Frameless:
+        spec.borders = false;
+        break;
+    case FramePageKind::JpegNoise:
+        spec.noise = 8;
+        break;
+    case FramePageKind::Skewed:
+    case FramePageKind::NoPanel:
+        break;
+    }
+    if (kind == FramePageKind::NoPanel)
+        return {plainPage(spec.width, spec.height, spec.paper), {}};
+    const GeneratedPage generated = generatePage(spec);
+    FramePage page{generated.image, generated.layout.panels()};
+    if (kind == FramePageKind::BalloonAcrossGutter)
+        drawBalloonAcrossGutter(page.image, generated.layout);
+    if (kind == FramePageKind::Skewed)
+        skew(page, 1.0, spec.paper);
+    if (kind == FramePageKind::JpegNoise)
+        page.image = throughJpeg(page.image, 40);
+    return page;
+}
+
+} // namespace vantola::generator

@@ -1,0 +1,34 @@
+#pragma once
+
+// Pages on which cutting along clean white gutters fails and finding panels by their frames must
+// not: dark or coloured paper, empty frames, a balloon across a gutter, panels that bleed off the
+// page, panels without frames, a skewed scan, JPEG noise, and a page without any panel.
+
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+namespace vantola::generator {
+
+enum class FramePageKind {
+    BlackPaper,
+    ColouredPaper,
+    EmptyFrames,
+    BalloonAcrossGutter,
+    Bleeding,
+    Frameless,
+    Skewed,
+    JpegNoise,
+    NoPanel,
+};
+
+struct FramePage {
+    QImage image;              // Format_RGB32
+    std::vector<QRect> panels; // every panel's bounding rectangle on the page, tier by tier
+};
+
+// Draws a page of that kind from the seed, A4 at 150 dpi.
+FramePage framePage(FramePageKind kind, std::uint64_t seed);
+
+} // namespace vantola::generator

@@ -1,0 +1,110 @@
+// The frame finder: on generated pages where cutting along white gutters fails, every panel is
+// found; through the program, a frames job writes its pieces and record in reading order, the
+// same with one thread and with two.
+#include "cutting/frame_finder.h"
+#include "cutting/grid_fill.h"
+#include "frame_pages.h"
+#include "support/job_fixture.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace vantola::test {
+namespace {
+
+using generator::FramePageKind;
+
+double iou(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    const double shared = double(common.width()) * common.height();
+    return shared / (double(a.width()) * a.height() + double(b.width()) * b.height() - shared);
+}
+
+std::vector<QRect> foundPanels(const QImage& page) {
+    PageGrid grid(page.width(), page.height());
+    fillGridRows(page, grid, 0, page.height() - 1);
+    std::vector<QRect> found;
+    for (const PanelBox& box : findFrames(grid, page.width(), 0, page.height() - 1))
+        found.push_back(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top));
+    return found;
+}
+
+class FramePages : public ::testing::TestWithParam<FramePageKind> {};
+
+TEST_P(FramePages, EveryPanelIsFoundAndNothingElse) {
+    for (const std::uint64_t seed : {1, 2, 3}) {
+        SCOPED_TRACE(seed);
+        const generator::FramePage page = generator::framePage(GetParam(), seed);
+        const std::vector<QRect> found = foundPanels(page.image);
+        EXPECT_EQ(found.size(), page.panels.size());
+        for (const QRect& panel : page.panels) {
+            double best = 0;
+            for (const QRect& piece : found)
+                best = std::max(best, iou(panel, piece));
+            EXPECT_GE(best, 0.85) << "panel " << panel.x() << "," << panel.y() << " "
+                                  << panel.width() << "x" << panel.height();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FramePages,
+                         ::testing::Values(FramePageKind::BlackPaper, FramePageKind::ColouredPaper,
+                                           FramePageKind::EmptyFrames,
+                                           FramePageKind::BalloonAcrossGutter,
+                                           FramePageKind::Bleeding, FramePageKind::Frameless,
+                                           FramePageKind::Skewed, FramePageKind::JpegNoise,
+                                           FramePageKind::NoPanel));
+
+class FramesJob : public ::testing::Test, public JobFixture {
+protected:
+    // The pieces' rectangles as the record keeps them, in piece order.
+    std::vector<QRect> recordedPieces(const QString& page) const {
+        QMap<QString, int> keys;
+        for (const QString& line : iniSectionLines(state.sFichierDecoupage, page))
+            keys[line.section('=', 0, 0)] = line.section('=', 1).toInt();
+        std::vector<QRect> pieces;
+        for (int n = 1; keys.contains(QStringLiteral("FICHIER_%1").arg(n)); ++n) {
+            const auto at = [&](const char* key) { return keys.value(key + QString::number(n)); };
+            pieces.push_back(QRect(QPoint(at("COLONNE_1_"), at("LIGNE_1_")),
+                                   QPoint(at("COLONNE_2_"), at("LIGNE_2_"))));
+        }
+        return pieces;
+    }
+};
+
+TEST_F(FramesJob, PiecesInReadingOrderTheSameOnOneAndTwoThreads) {
+    const generator::FramePage framed = generator::framePage(FramePageKind::BalloonAcrossGutter, 4);
+    ASSERT_TRUE(framed.image.save(file("a.jpg")));
+    ASSERT_TRUE(generator::framePage(FramePageKind::NoPanel, 1).image.save(file("b.jpg")));
+    // Left to right, tier after tier: the record keeps each panel where the generator drew it.
+    ASSERT_EQ(cutWithVantola(file("a.jpg"), {"--finder", "frames"}).status, 0);
+    const std::vector<QRect> pieces = recordedPieces(file("a.jpg"));
+    ASSERT_EQ(pieces.size(), framed.panels.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        EXPECT_GE(iou(pieces[i], framed.panels[i]), 0.85) << i;
+    // Right to left: the two panels of each tier swap.
+    ASSERT_EQ(cutWithVantola(file("a.jpg"), {"--finder", "frames", "--rtl"}).status, 0);
+    const std::vector<QRect> fromTheRight = recordedPieces(file("a.jpg"));
+    ASSERT_EQ(fromTheRight.size(), pieces.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        EXPECT_EQ(fromTheRight[i], pieces[i ^ 1]) << i;
+
+    // A folder job: the page without panel is one piece and says so in the log.
+    QMap<QString, QByteArray> outputs[2];
+    for (const int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        ASSERT_EQ(cutWithVantola(source(), {"--finder", "frames", "--frames", "--threads",
+                                            QString::number(threads)})
+                      .status,
+                  0);
+        outputs[threads - 1] = folderContents(output(), source());
+        EXPECT_EQ(fileNames(output(), "*.jpg").size(), pieces.size() + 1);
+        EXPECT_TRUE(outputLog().contains("Aucune case trouvée, la page est gardée entière : " +
+                                         file("b.jpg")));
+        QDir(output()).removeRecursively();
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+}
+
+} // namespace
+} // namespace vantola::test
