@@ -83,6 +83,8 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
         spec.panelsPerTier = {2, 2, 2};
         break;
     case FramePageKind::Bleeding:
+        // Two panels or more a tier: a panel as wide as the page in one flat tone would be paper.
+        spec.minPanels = 2;
         spec.margin = 0;
         spec.borders = false;
         break;

@@ -5,9 +5,9 @@
 #include "cutting/frame_finder.h"
 
 #include "cutting/frame_split.h"
+#include "cutting/page_background.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
@@ -31,57 +31,15 @@ constexpr double kSmallestPanel = 0.06; // a panel is at least this wide and thi
 constexpr double kTextLeading = 0.015;  // lines of text closer than this make one block
 // A panel covers at least this share of the page; anything smaller is part of a panel beside it.
 constexpr double kSmallestPanelArea = 0.015;
-constexpr double kBorderRing = 0.005; // the ring along the page's edge that gives the background
 // An attachment (a balloon over a frame's edge) may grow its panel by at most this much.
 constexpr double kAttachmentGrowth = 0.3;
 // A panel lying this much inside another is part of it.
 constexpr double kInsideShare = 0.8;
 
-struct Colour {
-    int r = 0, g = 0, b = 0;
-};
-
-Colour unpack(qint32 cell) {
-    return {cell & 0xFF, (cell >> 8) & 0xFF, (cell >> 16) & 0xFF};
-}
-
-// The page's background: the most common colour (to 4 bits a channel) along its edge, where
-// gutters and margins meet it even when panels bleed.
-Colour backgroundColour(const PageGrid& grid, qint32 columns, qint32 firstRow, qint32 lastRow,
-                        qint32 ring) {
-    std::vector<qint32> counts(4096, 0);
-    std::vector<std::array<qint64, 3>> sums(4096, {0, 0, 0});
-    const auto add = [&](qint32 cell) {
-        const Colour c = unpack(cell);
-        const int bin = (c.r >> 4) | ((c.g >> 4) << 4) | ((c.b >> 4) << 8);
-        ++counts[std::size_t(bin)];
-        sums[std::size_t(bin)][0] += c.r;
-        sums[std::size_t(bin)][1] += c.g;
-        sums[std::size_t(bin)][2] += c.b;
-    };
-    for (qint32 y = firstRow; y <= lastRow; ++y) {
-        const qint32* row = grid.row(y);
-        const bool edgeRow = y - firstRow < ring || lastRow - y < ring;
-        if (edgeRow) {
-            for (qint32 x = 0; x < columns; ++x)
-                add(row[x]);
-            continue;
-        }
-        for (qint32 x = 0; x < std::min(ring, columns); ++x) {
-            add(row[x]);
-            add(row[columns - 1 - x]);
-        }
-    }
-    const auto best = std::max_element(counts.begin(), counts.end());
-    const std::size_t bin = std::size_t(best - counts.begin());
-    const qint64 n = std::max<qint64>(*best, 1);
-    return {int(sums[bin][0] / n), int(sums[bin][1] / n), int(sums[bin][2] / n)};
-}
-
 // The map: each cell is the mean, over its scale x scale pixels, of how far a pixel's colour lies
 // from the background (its largest channel difference).
 cv::Mat inkMap(const PageGrid& grid, qint32 columns, qint32 firstRow, qint32 lastRow, qint32 scale,
-               Colour background) {
+               PageColour background) {
     const qint32 rows = lastRow - firstRow + 1;
     const int mapWidth = int((columns + scale - 1) / scale);
     const int mapHeight = int((rows + scale - 1) / scale);
@@ -254,8 +212,7 @@ std::vector<PanelBox> findFrames(const PageGrid& grid, qint32 columns, qint32 fi
         return {};
     const qint32 pageShortSide = std::min(columns, rows);
     const qint32 scale = std::max<qint32>(1, pageShortSide / kMapShortSide);
-    const qint32 ring = std::max<qint32>(1, qint32(std::lround(pageShortSide * kBorderRing)));
-    const Colour background = backgroundColour(grid, columns, firstRow, lastRow, ring);
+    const PageColour background = pageBackground(grid, columns, firstRow, lastRow);
     const cv::Mat ink = inkMap(grid, columns, firstRow, lastRow, scale, background);
     const int shortSide = std::min(ink.rows, ink.cols);
     if (shortSide < 3)
