@@ -28,6 +28,7 @@ constexpr int kInkLevel = 40;
 constexpr double kGapClosing = 0.004;   // gaps in a frame's line that are closed
 constexpr double kBridgeWidth = 0.02;   // bridges (balloon tails, lines) thinner than this go
 constexpr double kSmallestPanel = 0.06; // a panel is at least this wide and this high
+constexpr double kFrameWidth = 0.008;   // frame lines are thinner than this
 constexpr double kTextLeading = 0.015;  // lines of text closer than this make one block
 // A panel covers at least this share of the page; anything smaller is part of a panel beside it.
 constexpr double kSmallestPanelArea = 0.015;
@@ -91,7 +92,7 @@ cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
 }
 
 // The panels: the filled regions without their thin bridges, split where two panels are joined.
-std::vector<cv::Rect> panelBodies(const cv::Mat& filled, int shortSide) {
+std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int shortSide) {
     cv::Mat cores;
     cv::morphologyEx(filled, cores, cv::MORPH_OPEN, box(kernelSide(shortSide, kBridgeWidth)));
     cv::Mat labels, stats, centroids;
@@ -105,7 +106,7 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, int shortSide) {
         if (bounds.width < smallest || bounds.height < smallest)
             continue;
         cv::Mat own = (labels == label);
-        splitRegion(own, bounds, smallest, bodies);
+        splitRegion({own, ink, smallest, kernelSide(shortSide, kFrameWidth)}, bounds, bodies);
     }
     const double smallestArea = kSmallestPanelArea * double(filled.total());
     std::erase_if(bodies, [&](const cv::Rect& body) { return body.area() < smallestArea; });
@@ -219,7 +220,7 @@ std::vector<PanelBox> findFrames(const PageGrid& grid, qint32 columns, qint32 fi
         return {};
 
     const cv::Mat filled = filledRegions(ink, shortSide);
-    std::vector<cv::Rect> bodies = panelBodies(filled, shortSide);
+    std::vector<cv::Rect> bodies = panelBodies(filled, ink, shortSide);
     addTextBlocks(filled, shortSide, bodies);
     attachOverhangs(filled, bodies);
     dropInner(bodies);

@@ -13,6 +13,14 @@ constexpr double kSplitEmptiness = 0.5;
 constexpr double kSplitSideFullness = 0.5;
 // Two touching panels are split when their rectangles cover at most this share of the whole's.
 constexpr double kRectangularGain = 0.9;
+// A frame line between two panels: cells at least this far from the paper (0..255) over this
+// share of the region's line, with at most kBesideFrameShare of them a frame's width away. Only a
+// region that fills at most kFramedShare of its rectangle is split there: a line across a plain
+// rectangle is more likely drawn in the panel than between two panels.
+constexpr double kFramedShare = 0.95;
+constexpr int kFrameInk = 200;
+constexpr double kFrameShare = 0.85;
+constexpr double kBesideFrameShare = 0.5;
 
 // The share of each row (across) or column of the region that it fills.
 std::vector<double> fullness(const cv::Mat& region, bool across) {
@@ -44,6 +52,24 @@ int emptyLine(const cv::Mat& region, bool across, int smallest) {
     const double sides = std::min(before, after);
     if (sides < kSplitSideFullness || full[std::size_t(best)] > kSplitEmptiness * sides)
         return -1;
+    return best;
+}
+
+// The thin dark line across the region that most looks like the frame between two panels, at
+// least `smallest` from either end, or -1.
+int frameLine(const cv::Mat& ink, bool across, int smallest, int frameWidth) {
+    cv::Mat dark;
+    cv::threshold(ink, dark, kFrameInk - 1, 255, cv::THRESH_BINARY);
+    const std::vector<double> full = fullness(dark, across);
+    const int length = int(full.size());
+    int best = -1;
+    for (int i = std::max(smallest, frameWidth); i < length - std::max(smallest, frameWidth); ++i) {
+        const bool thin = full[std::size_t(i - frameWidth)] <= kBesideFrameShare &&
+                          full[std::size_t(i + frameWidth)] <= kBesideFrameShare;
+        if (thin && full[std::size_t(i)] >= kFrameShare &&
+            (best < 0 || full[std::size_t(i)] > full[std::size_t(best)]))
+            best = i;
+    }
     return best;
 }
 
@@ -131,21 +157,28 @@ Split rectangularSplit(const cv::Mat& region, int smallest) {
 
 } // namespace
 
-void splitRegion(const cv::Mat& mask, cv::Rect bounds, int smallest, std::vector<cv::Rect>& out) {
-    bounds = cv::boundingRect(mask(bounds)) + bounds.tl();
+void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::Rect>& out) {
+    const int smallest = context.smallest;
+    bounds = cv::boundingRect(context.mask(bounds)) + bounds.tl();
     if (bounds.width < smallest || bounds.height < smallest)
         return;
-    const cv::Mat region = mask(bounds);
+    const cv::Mat region = context.mask(bounds);
     // Art that bleeds off the page has no frame to follow: a region reaching the page's edge is
-    // split only along empty lines.
-    const bool framed =
-        bounds.x > 0 && bounds.y > 0 && bounds.br().x < mask.cols && bounds.br().y < mask.rows;
+    // not split for its shape alone.
+    const bool framed = bounds.x > 0 && bounds.y > 0 && bounds.br().x < context.mask.cols &&
+                        bounds.br().y < context.mask.rows;
     Split split{-1, true, 0};
+    const bool rectangle = cv::countNonZero(region) > kFramedShare * double(bounds.area());
+    for (const bool across : {true, false}) {
+        if (split.line < 0 && !rectangle)
+            split = {frameLine(context.ink(bounds), across, smallest, context.frameWidth), across,
+                     0};
+    }
     for (const bool across : {true, false}) {
         if (split.line < 0)
             split = {emptyLine(region, across, smallest), across, 0};
     }
-    // An empty line belongs to neither part.
+    // The frame or empty line belongs to neither part.
     int skip = 1;
     if (split.line < 0 && framed) {
         split = rectangularSplit(region, smallest);
@@ -158,8 +191,8 @@ void splitRegion(const cv::Mat& mask, cv::Rect bounds, int smallest, std::vector
         const cv::Rect second =
             split.across ? cv::Rect(0, line + skip, bounds.width, bounds.height - line - skip)
                          : cv::Rect(line + skip, 0, bounds.width - line - skip, bounds.height);
-        splitRegion(mask, first + bounds.tl(), smallest, out);
-        splitRegion(mask, second + bounds.tl(), smallest, out);
+        splitRegion(context, first + bounds.tl(), out);
+        splitRegion(context, second + bounds.tl(), out);
         return;
     }
     out.push_back(bounds);
