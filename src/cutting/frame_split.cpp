@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <opencv2/imgproc.hpp>
+#include <utility>
 
 namespace vantola {
 
@@ -55,20 +56,24 @@ int emptyLine(const cv::Mat& region, bool across, int smallest) {
     return best;
 }
 
-// The thin dark line across the region that most looks like the frame between two panels, at
-// least `smallest` from either end, or -1.
-int frameLine(const cv::Mat& ink, bool across, int smallest, int frameWidth) {
+// The thin dark line across the region that most looks like the frame between two panels (the
+// darkest, among lines at least `smallest` from either end whose dark band is at most two frame
+// widths thick on each side), with its share of dark cells; line -1 when there is none.
+std::pair<int, double> frameLine(const cv::Mat& ink, bool across, int smallest, int frameWidth) {
     cv::Mat dark;
     cv::threshold(ink, dark, kFrameInk - 1, 255, cv::THRESH_BINARY);
     const std::vector<double> full = fullness(dark, across);
     const int length = int(full.size());
-    int best = -1;
-    for (int i = std::max(smallest, frameWidth); i < length - std::max(smallest, frameWidth); ++i) {
-        const bool thin = full[std::size_t(i - frameWidth)] <= kBesideFrameShare &&
-                          full[std::size_t(i + frameWidth)] <= kBesideFrameShare;
-        if (thin && full[std::size_t(i)] >= kFrameShare &&
-            (best < 0 || full[std::size_t(i)] > full[std::size_t(best)]))
-            best = i;
+    const int reach = 2 * frameWidth;
+    const auto lightWithin = [&](int from, int to) {
+        return *std::min_element(full.begin() + from, full.begin() + to) <= kBesideFrameShare;
+    };
+    std::pair<int, double> best{-1, 0.0};
+    for (int i = std::max(smallest, reach); i < length - std::max(smallest, reach); ++i) {
+        const double share = full[std::size_t(i)];
+        if (share >= kFrameShare && share > best.second && lightWithin(i - reach, i) &&
+            lightWithin(i + 1, i + reach + 1))
+            best = {i, share};
     }
     return best;
 }
@@ -169,10 +174,16 @@ void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::R
                         bounds.br().y < context.mask.rows;
     Split split{-1, true, 0};
     const bool rectangle = cv::countNonZero(region) > kFramedShare * double(bounds.area());
+    double darkest = 0;
     for (const bool across : {true, false}) {
-        if (split.line < 0 && !rectangle)
-            split = {frameLine(context.ink(bounds), across, smallest, context.frameWidth), across,
-                     0};
+        if (rectangle)
+            break;
+        const auto [line, share] =
+            frameLine(context.ink(bounds), across, smallest, context.frameWidth);
+        if (line >= 0 && share > darkest) {
+            split = {line, across, 0};
+            darkest = share;
+        }
     }
     for (const bool across : {true, false}) {
         if (split.line < 0)
