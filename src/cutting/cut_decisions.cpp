@@ -69,6 +69,8 @@ void decideFrames(const PageGrid& tabPixels, const CutParameters& parameters, qi
     std::vector<PanelBox> panels =
         findFrames(tabPixels, checkedAdd(lastColumn, 1), parameters.lLigneEntete, F);
     orderPanels(panels, parameters.rightToLeft);
+    if (callbacks.progress)
+        callbacks.progress(100);
     if (callbacks.service)
         callbacks.service();
     if (panels.empty()) {

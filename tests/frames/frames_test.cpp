@@ -82,6 +82,12 @@ TEST_F(FramesJob, PiecesInReadingOrderTheSameOnOneAndTwoThreads) {
     ASSERT_EQ(pieces.size(), framed.panels.size());
     for (std::size_t i = 0; i < pieces.size(); ++i)
         EXPECT_GE(iou(pieces[i], framed.panels[i]), 0.85) << i;
+    // param.ini's DETECTION chooses the finder when no option does.
+    setParam("DETECTION", "CADRES");
+    ASSERT_EQ(cutWithVantola(file("a.jpg")).status, 0);
+    EXPECT_EQ(recordedPieces(file("a.jpg")), pieces);
+    ASSERT_EQ(cutWithVantola(file("a.jpg"), {"--finder", "gutters"}).status, 0);
+    EXPECT_NE(recordedPieces(file("a.jpg")), pieces);
     // Right to left: the two panels of each tier swap.
     ASSERT_EQ(cutWithVantola(file("a.jpg"), {"--finder", "frames", "--rtl"}).status, 0);
     const std::vector<QRect> fromTheRight = recordedPieces(file("a.jpg"));
