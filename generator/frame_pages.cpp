@@ -13,8 +13,8 @@ namespace vantola::generator {
 namespace {
 
 // A white balloon with a black outline, centred on the gutter between the first two panels of
-// the first tier that has two: it overlaps both.
-void drawBalloonAcrossGutter(QImage& image, const PageLayout& layout) {
+// the first tier that has two: it overlaps both. Returns its bounding rectangle.
+QRect drawBalloonAcrossGutter(QImage& image, const PageLayout& layout) {
     for (const TierLayout& tier : layout.tiers) {
         if (tier.panels.size() < 2)
             continue;
@@ -28,8 +28,9 @@ void drawBalloonAcrossGutter(QImage& image, const PageLayout& layout) {
         painter.setPen(QPen(Qt::black, 2.0));
         painter.setBrush(Qt::white);
         painter.drawEllipse(centre, w / 2, h / 2);
-        return;
+        return QRectF(centre.x() - w / 2, centre.y() - h / 2, w, h).toAlignedRect();
     }
+    return {};
 }
 
 // The page turned by `degrees` about its centre on paper of `paper`, and its panels' bounding
@@ -99,11 +100,11 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
         break;
     }
     if (kind == FramePageKind::NoPanel)
-        return {plainPage(spec.width, spec.height, spec.paper), {}};
+        return {plainPage(spec.width, spec.height, spec.paper), {}, {}};
     const GeneratedPage generated = generatePage(spec);
-    FramePage page{generated.image, generated.layout.panels()};
+    FramePage page{generated.image, generated.layout.panels(), {}};
     if (kind == FramePageKind::BalloonAcrossGutter)
-        drawBalloonAcrossGutter(page.image, generated.layout);
+        page.balloon = drawBalloonAcrossGutter(page.image, generated.layout);
     if (kind == FramePageKind::Skewed)
         skew(page, 1.0, spec.paper);
     if (kind == FramePageKind::JpegNoise)

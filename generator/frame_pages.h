@@ -26,6 +26,7 @@ enum class FramePageKind {
 struct FramePage {
     QImage image;              // Format_RGB32
     std::vector<QRect> panels; // every panel's bounding rectangle on the page, tier by tier
+    QRect balloon;             // the balloon across a gutter, if the page has one
 };
 
 // Draws a page of that kind from the seed, A4 at 150 dpi.

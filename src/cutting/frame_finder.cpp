@@ -106,7 +106,8 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int
         if (bounds.width < smallest || bounds.height < smallest)
             continue;
         cv::Mat own = (labels == label);
-        splitRegion({own, ink, smallest, kernelSide(shortSide, kFrameWidth)}, bounds, bodies);
+        splitRegion({own, ink, smallest, kernelSide(shortSide, kFrameWidth), kInkLevel}, bounds,
+                    bodies);
     }
     const double smallestArea = kSmallestPanelArea * double(filled.total());
     std::erase_if(bodies, [&](const cv::Rect& body) { return body.area() < smallestArea; });

@@ -160,6 +160,47 @@ Split rectangularSplit(const cv::Mat& region, int smallest) {
     return best;
 }
 
+// What crosses an empty line between two panels, when it is a balloon: the pockets of paper that
+// the line crosses and that the region closes around (a balloon's inside, between its lines of
+// text), together and grown by a frame's width for the outline; empty when there are none.
+cv::Rect balloonAcross(const SplitContext& context, cv::Rect bounds, const Split& split) {
+    cv::Mat paper;
+    cv::threshold(context.ink(bounds), paper, context.inkLevel, 255, cv::THRESH_BINARY_INV);
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(paper, labels, stats, centroids, 4, CV_32S);
+    cv::Rect balloon;
+    for (int label = 1; label < count; ++label) {
+        const cv::Rect pocket(
+            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
+            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        const bool closed = pocket.x > 0 && pocket.y > 0 && pocket.br().x < bounds.width &&
+                            pocket.br().y < bounds.height;
+        const int from = split.across ? pocket.y : pocket.x;
+        const int to = split.across ? pocket.br().y : pocket.br().x;
+        if (closed && from < split.line && to > split.line)
+            balloon = balloon.empty() ? pocket : (balloon | pocket);
+    }
+    if (balloon.empty())
+        return balloon;
+    const int grow = context.frameWidth;
+    const cv::Rect outline(balloon.x - grow, balloon.y - grow, balloon.width + 2 * grow,
+                           balloon.height + 2 * grow);
+    return (outline & cv::Rect(0, 0, bounds.width, bounds.height)) + bounds.tl();
+}
+
+// Grows the panel among out[from, to) that holds most of the balloon so that it holds all of it.
+void keepBalloonWhole(const cv::Rect& balloon, std::vector<cv::Rect>& out, std::size_t from,
+                      std::size_t to) {
+    std::size_t best = to;
+    for (std::size_t i = from; i < to; ++i) {
+        if ((out[i] & balloon).area() > 0 &&
+            (best == to || (out[i] & balloon).area() > (out[best] & balloon).area()))
+            best = i;
+    }
+    if (best < to)
+        out[best] |= balloon;
+}
+
 } // namespace
 
 void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::Rect>& out) {
@@ -185,10 +226,12 @@ void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::R
             darkest = share;
         }
     }
+    const bool alongFrame = split.line >= 0;
     for (const bool across : {true, false}) {
         if (split.line < 0)
             split = {emptyLine(region, across, smallest), across, 0};
     }
+    const bool alongGutter = !alongFrame && split.line >= 0;
     // The frame or empty line belongs to neither part.
     int skip = 1;
     if (split.line < 0 && framed) {
@@ -202,8 +245,20 @@ void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::R
         const cv::Rect second =
             split.across ? cv::Rect(0, line + skip, bounds.width, bounds.height - line - skip)
                          : cv::Rect(line + skip, 0, bounds.width - line - skip, bounds.height);
+        const cv::Rect balloon = alongGutter ? balloonAcross(context, bounds, split) : cv::Rect();
+        const std::size_t start = out.size();
         splitRegion(context, first + bounds.tl(), out);
+        const std::size_t middle = out.size();
         splitRegion(context, second + bounds.tl(), out);
+        if (!balloon.empty()) {
+            const int before =
+                split.line + (split.across ? bounds.y - balloon.y : bounds.x - balloon.x);
+            const int length = split.across ? balloon.height : balloon.width;
+            if (2 * before >= length)
+                keepBalloonWhole(balloon, out, start, middle);
+            else
+                keepBalloonWhole(balloon, out, middle, out.size());
+        }
         return;
     }
     out.push_back(bounds);

@@ -9,20 +9,21 @@ namespace vantola {
 
 // What splitting a region looks at: the region's cells (non-zero in `mask`), the page's ink map
 // (how far each cell lies from the paper), the least width or height of a panel and the thickest
-// frame line, in cells.
+// frame line, in cells, and the ink level below which a cell is paper.
 struct SplitContext {
     const cv::Mat& mask;
     const cv::Mat& ink;
     int smallest = 1;
     int frameWidth = 1;
+    int inkLevel = 0;
 };
 
 // Adds to `out` the panels of the region within `bounds`: its bounding rectangle, or the panels
 // of its two parts when a straight line splits it well: a thin dark line across it (the frame
 // between two panels that touch), a nearly empty line (a balloon or art joins two panels across
-// their gutter), or a line whose parts are far closer to rectangles than the whole (not for a
-// region that reaches the page's edge, where art bleeds in any shape). Parts less than
-// `smallest` cells wide or high are no panels.
+// their gutter; such a balloon stays whole in the panel it lies over most), or a line whose parts
+// are far closer to rectangles than the whole (not for a region that reaches the page's edge, where
+// art bleeds in any shape). Parts less than `smallest` cells wide or high are no panels.
 void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::Rect>& out);
 
 } // namespace vantola
