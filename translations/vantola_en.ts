@@ -501,6 +501,10 @@ It is used to find the horizontal rows that separate the panels</translation>
         <source>Vantola ne sait pas découper %1 : déposez des images, un dossier, un document PDF ou une archive de BD (.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).</source>
         <translation>Vantola cannot cut %1: drop pictures, a folder, a PDF document or a comic-book archive (.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).</translation>
     </message>
+    <message>
+        <source>Détecter les cadres</source>
+        <translation>Find the panels by their frames</translation>
+    </message>
 </context>
 <context>
     <name>vantola::frmDiapo</name>

@@ -497,6 +497,10 @@ Ceci dans le but de détecter les lignes horizontales de séparation</source>
         <source>Vantola ne sait pas découper %1 : déposez des images, un dossier, un document PDF ou une archive de BD (.cbz, .cbr, .cb7, .cbt, .zip, .rar, .7z, .tar).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Détecter les cadres</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>vantola::frmDiapo</name>
