@@ -1,6 +1,7 @@
 // The panel book (--cbz) and the panel maps (--frames) of jobs run through the real binary: every
 // panel of the maps, cut from its page file and turned as the job turned it, must be its piece;
-// the pieces follow the cut record's order; the book holds them stored, in that order.
+// the pieces follow the cut record's order; the book holds them stored, in that order. Then
+// right-to-left reading order and long strips, by option and by their param.ini keys.
 #include "support/djpeg.h"
 #include "support/job_fixture.h"
 #include "support/qstring_printer.h"
@@ -10,32 +11,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
+#include <QRect>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
-#include <archive.h>
-#include <archive_entry.h>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace vantola::test {
 namespace {
-
-// Each entry of a ZIP file as "NAME FORMAT" (libarchive names the entry's method), and its bytes.
-QStringList readBook(const QString& path, std::vector<QByteArray>& contents) {
-    QStringList entries;
-    archive* a = archive_read_new();
-    archive_read_support_format_zip(a);
-    EXPECT_EQ(archive_read_open_filename(a, QFile::encodeName(path).constData(), 65536),
-              ARCHIVE_OK);
-    archive_entry* entry = nullptr;
-    while (archive_read_next_header(a, &entry) == ARCHIVE_OK) {
-        entries << QString::fromUtf8(archive_entry_pathname_utf8(entry)) + " " +
-                       archive_format_name(a);
-        QByteArray& bytes = contents.emplace_back(archive_entry_size(entry), '\0');
-        EXPECT_EQ(archive_read_data(a, bytes.data(), std::size_t(bytes.size())), bytes.size());
-    }
-    archive_read_free(a);
-    return entries;
-}
 
 // The elements with attributes from the first element `from` on, as "name key=value...".
 QStringList xmlElements(const QByteArray& xml, QStringView from) {
@@ -112,8 +95,7 @@ TEST_P(PanelOutputs, MapsPlacePiecesOnTheirPagesAndTheBookHoldsThemInOrder) {
                                                 panel.y(), end.x(), panel.y(), end.x(), end.y(),
                                                 panel.x(), end.y());
             const QImage piece(f.output() + pieces.back());
-            entries << QString::number(pieces.size()).rightJustified(4, '0') + "_" + pieces.back() +
-                           " ZIP 1.0 (uncompressed)";
+            entries << QString::number(pieces.size()).rightJustified(4, '0') + "_" + pieces.back();
             infoPages << QString::asprintf(
                 "Page Image=%d ImageSize=%lld ImageWidth=%d ImageHeight=%d", int(pieces.size()) - 1,
                 QFileInfo(f.output() + pieces.back()).size(), piece.width(), piece.height());
@@ -146,14 +128,29 @@ TEST_P(PanelOutputs, MapsPlacePiecesOnTheirPagesAndTheBookHoldsThemInOrder) {
     // The ACBF document parses, and its body frames the same panels, page after page.
     EXPECT_EQ(xmlElements(readFileBytes(f.output() + "frames.acbf"), u"body"), expectedFrames);
 
-    // The book: every piece stored as it is on disk, in reading order, then ComicInfo.xml.
-    std::vector<QByteArray> contents;
-    ASSERT_EQ(readBook(f.output() + "pages.cbz", contents),
-              entries << "ComicInfo.xml ZIP 1.0 (uncompressed)");
-    for (qsizetype i = 0; i < pieces.size(); ++i)
-        EXPECT_EQ(contents[std::size_t(i)], readFileBytes(f.output() + pieces[i])) << i;
-    EXPECT_EQ(xmlElements(contents.back(), u"Pages"), infoPages);
-    EXPECT_TRUE(contents.back().contains(
+    // The book: every piece stored (method 0 of its local header) as it is on disk, in reading
+    // order, then ComicInfo.xml, and no other entry in its central directory.
+    const QByteArray book = readFileBytes(f.output() + "pages.cbz");
+    const auto field = [&](qsizetype at) {
+        return qsizetype(qFromLittleEndian<quint16>(book.data() + at));
+    };
+    EXPECT_EQ(field(book.lastIndexOf("PK\5\6") + 10), pieces.size() + 1);
+    entries << "ComicInfo.xml";
+    qsizetype at = 0;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QByteArray name = entries[i].toUtf8();
+        const qsizetype header = book.indexOf(name, at) - 30;
+        ASSERT_GE(header, at) << name.constData();
+        EXPECT_EQ(book.mid(header, 4), "PK\3\4");
+        EXPECT_EQ(field(header + 8), 0) << name.constData();
+        EXPECT_EQ(field(header + 26), name.size());
+        at = header + 30 + field(header + 26) + field(header + 28);
+        const QByteArray piece = readFileBytes(f.output() + pieces.value(i));
+        EXPECT_EQ(book.mid(at, piece.size()), piece) << i;
+    }
+    const QByteArray info = book.mid(at, book.indexOf("</ComicInfo>", at) + 12 - at);
+    EXPECT_EQ(xmlElements(info, u"Pages"), infoPages);
+    EXPECT_TRUE(info.contains(
         QStringLiteral("<Title>pages</Title>\n    <PageCount>%1<").arg(pieces.size()).toUtf8()));
 }
 
@@ -184,6 +181,76 @@ TEST(PanelOutputFailure, IsReportedAndLosesNothing) {
     for (const int i : {0, 1}) {
         EXPECT_TRUE(QFileInfo(f.output() + blocked[i] + "/kept").isDir());
         EXPECT_TRUE(errors[i].contains(blocked[i])) << qPrintable(errors[i]);
+    }
+}
+
+// The recorded rectangles of a page's pieces, in piece order.
+std::vector<QRect> recordedPieces(const JobFixture& f, const QString& page) {
+    QMap<QString, int> keys;
+    for (const QString& line : iniSectionLines(f.home() + "decoupage.ini", page))
+        keys[line.section('=', 0, 0)] = line.section('=', 1).toInt();
+    std::vector<QRect> pieces;
+    for (int n = 1; keys.contains(QStringLiteral("FICHIER_%1").arg(n)); ++n) {
+        const auto at = [&](const char* key) { return keys.value(key + QString::number(n)); };
+        pieces.push_back(QRect(QPoint(at("COLONNE_1_"), at("LIGNE_1_")),
+                               QPoint(at("COLONNE_2_"), at("LIGNE_2_"))));
+    }
+    return pieces;
+}
+
+// Right to left numbers the blocks of each band from the right. The webtoon strip has 30 panels,
+// 37 times taller than wide: each is a small part of the whole height, so that only strip mode
+// gives every panel its piece.
+TEST(ReadingOrder, RightToLeftAndStripModeByOptionOrParamIni) {
+    JobFixture f;
+    const QString page = writeComicPage(f.source(), "p", 7);
+    ASSERT_EQ(f.cutWithVantola(page).status, 0);
+    const std::vector<QRect> leftToRight = recordedPieces(f, page);
+    ASSERT_EQ(leftToRight.size(), std::size_t(kPanelsPerPage));
+    // The same cuts, the two blocks of each of the three bands swapped.
+    std::vector<QRect> rightToLeft = leftToRight;
+    for (std::size_t band = 0; band < rightToLeft.size(); band += 2)
+        std::swap(rightToLeft[band], rightToLeft[band + 1]);
+    EXPECT_LT(leftToRight[0].left(), leftToRight[1].left());
+    const GeneratedPage strip = generatePage({.width = 800,
+                                              .height = 30 * 1000,
+                                              .seed = 5,
+                                              .panelsPerTier = std::vector<int>(30, 1),
+                                              .gutter = 60,
+                                              .margin = 40});
+    const QString stripPage = savePage(strip.image, f.source(), "strip", PageFormat::Jpeg, 90);
+    ASSERT_EQ(f.cutWithVantola(stripPage).status, 0);
+    // Bands under a fifteenth of the height are lost or merged into taller bands.
+    EXPECT_LT(recordedPieces(f, stripPage).size(), strip.layout.panels().size());
+
+    const struct {
+        const char* key; // in param.ini, with the value
+        const char* value;
+        QStringList options;
+        const std::vector<QRect>* expected; // the pieces of p.jpg; none: the strip's panels
+    } runs[] = {{"", "", {"--rtl"}, &rightToLeft},
+                {"SENS_LECTURE", "DROITE_GAUCHE", {}, &rightToLeft},
+                {"SENS_LECTURE", "DROITE_GAUCHE", {"--ltr"}, &leftToRight},
+                {"SENS_LECTURE", "GAUCHE_DROITE", {}, &leftToRight},
+                {"", "", {"--strip"}, nullptr},
+                {"BANDE_VERTICALE", "OUI", {}, nullptr}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.options.join(' ').toStdString() + " " + run.key + " " + run.value);
+        if (*run.key)
+            f.setParam(run.key, run.value);
+        const QString cut = run.expected ? page : stripPage;
+        ASSERT_EQ(f.cutWithVantola(cut, run.options).status, 0);
+        const std::vector<QRect> pieces = recordedPieces(f, cut);
+        if (run.expected) {
+            EXPECT_EQ(pieces, *run.expected);
+            // The piece files follow the record: the first piece is the first band's first block.
+            EXPECT_EQ(QImage(f.output() + "p.jpg-0001.jpg").size(),
+                      run.expected->front().size() - QSize(1, 1));
+            continue;
+        }
+        ASSERT_EQ(pieces.size(), strip.layout.panels().size());
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            EXPECT_TRUE(pieces[i].contains(strip.layout.panels()[i])) << i;
     }
 }
 
