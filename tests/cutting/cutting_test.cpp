@@ -3,14 +3,15 @@
 
 #include "cutting/band_finder.h"
 #include "cutting/block_finder.h"
-#include "cutting/grid_vector_kernels.h"
 #include "cutting/bright_sums.h"
 #include "cutting/cut_decisions.h"
 #include "cutting/cut_record.h"
 #include "cutting/grid_fill.h"
 #include "cutting/grid_rotation.h"
+#include "cutting/grid_vector_kernels.h"
 #include "image/vector_paths.h"
 #include "settings/cls_initreg.h"
+#include "support/djpeg.h"
 #include "support/qstring_printer.h"
 #include "support/temp_folder.h"
 
@@ -26,6 +27,7 @@
 namespace vantola {
 namespace {
 
+using test::errorNumber;
 using Extents = std::vector<Extent>;
 using Rows = std::vector<qint32>;
 using Pieces = std::vector<CutPiece>;
@@ -70,16 +72,6 @@ public:
     qint32 lLignePied = 0;
 };
 
-// The number of the program error that work raises, 0 when it raises none.
-inline int errorNumberOf(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const AppError& error) {
-        return error.number();
-    }
-    return 0;
-}
-
 inline CutPiece block(qint32 left, qint32 right, qint32 top, qint32 bottom) {
     return {PieceKind::Block, left, right, top, bottom};
 }
@@ -111,7 +103,7 @@ TEST(Scans, ArithmeticFailuresAreTheProgramsErrors) {
     TestPage wide(10001, 2);
     wide.paint(0, 10000, 1, 1, std::numeric_limits<qint32>::max());
     const auto rowFailure = [&](qint32 y1, qint32 lastColumn) {
-        return errorNumberOf([&] { findWhiteRows(wide.grid, 0, y1, lastColumn, 0, kLevel, {}); });
+        return errorNumber([&] { findWhiteRows(wide.grid, 0, y1, lastColumn, 0, kLevel, {}); });
     };
     EXPECT_EQ(rowFailure(1, 10000), kErrOverflow);
     EXPECT_EQ(rowFailure(0, -1), kErrOverflow); // no column at all: 0 / 0, reported as an overflow
@@ -120,7 +112,7 @@ TEST(Scans, ArithmeticFailuresAreTheProgramsErrors) {
     // Columns of a band.
     TestPage page(10, 10);
     const auto columnFailure = [&](Extent band, qint32 R) {
-        return errorNumberOf([&] { findBlocks(page.grid, band, R, kThreshold, kLevel, {}); });
+        return errorNumber([&] { findBlocks(page.grid, band, R, kThreshold, kLevel, {}); });
     };
     EXPECT_EQ(columnFailure({4, 4}, 10), kErrOverflow); // 0 / 0
     page.paint(0, 0, 4, 4);
@@ -260,21 +252,21 @@ TEST(PageGrid, HasOneColumnAndOneRowMoreThanThePageAndRefusesImpossibleSizes) {
     EXPECT_EQ(grid.columnCount(), 5);
     EXPECT_EQ(grid.rowCount(), 3);
     grid.set(4, 2, 7);
-    EXPECT_EQ(errorNumberOf([&] { grid.at(5, 0); }), kErrSubscript);
-    EXPECT_EQ(errorNumberOf([&] { grid.at(0, -1); }), kErrSubscript);
+    EXPECT_EQ(errorNumber([&] { grid.at(5, 0); }), kErrSubscript);
+    EXPECT_EQ(errorNumber([&] { grid.at(0, -1); }), kErrSubscript);
 
     EXPECT_EQ(grid.at(4, 2), 7);
     grid.allocate(4, 2); // same size: the memory is kept and cleared
     EXPECT_EQ(grid.at(4, 2), 0);
 
     const qint32 most = std::numeric_limits<qint32>::max();
-    EXPECT_EQ(errorNumberOf([&] { grid.allocate(most, 0); }), kErrOverflow);
-    EXPECT_EQ(errorNumberOf([&] { grid.allocate(most - 1, most - 1); }), kErrOverflow);
-    EXPECT_EQ(errorNumberOf([&] { grid.allocate(-1, 3); }), kErrSubscript);
+    EXPECT_EQ(errorNumber([&] { grid.allocate(most, 0); }), kErrOverflow);
+    EXPECT_EQ(errorNumber([&] { grid.allocate(most - 1, most - 1); }), kErrOverflow);
+    EXPECT_EQ(errorNumber([&] { grid.allocate(-1, 3); }), kErrSubscript);
     EXPECT_EQ(grid.columnCount(), 0);
     // Turning reads the whole page: a grid smaller than the page is refused.
     PageGrid small(2, 2);
-    EXPECT_EQ(errorNumberOf([&] { rotateGrid(small, 3, 2, Rotation::Clockwise); }), kErrSubscript);
+    EXPECT_EQ(errorNumber([&] { rotateGrid(small, 3, 2, Rotation::Clockwise); }), kErrSubscript);
 }
 
 TEST(GridFill, PacksColoursOfEveryFormatIntoTheRowsAskedOnly) {
@@ -310,11 +302,11 @@ TEST(GridFill, PacksColoursOfEveryFormatIntoTheRowsAskedOnly) {
               std::vector<qint32>({0, 16777215, 16777215, 0}));
 
     int calls = 0;
-    EXPECT_EQ(errorNumberOf([&] { fillGridRows(page, grid, 3, 5, [&](qint32) { ++calls; }); }),
+    EXPECT_EQ(errorNumber([&] { fillGridRows(page, grid, 3, 5, [&](qint32) { ++calls; }); }),
               kErrSubscript);
     EXPECT_EQ(calls, 3); // row 3 is read, row 4 lies below the page, row 5 is not in the grid
     PageGrid narrow(0, 4);
-    EXPECT_EQ(errorNumberOf([&] { fillGridRows(page, narrow, 0, 0); }), kErrSubscript);
+    EXPECT_EQ(errorNumber([&] { fillGridRows(page, narrow, 0, 0); }), kErrSubscript);
 }
 
 // A 300 x 400 page: white margins and two gutters between three tiers; the first tier holds two
