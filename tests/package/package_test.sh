@@ -24,8 +24,7 @@ cpack -G DEB -B "$work" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2
 deb="$work/vantola_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no package $deb"
 
-dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/files"
-cat "$work/files"
+dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | tee "$work/files"
 for expected in /usr/bin/vantola /usr/share/applications/vantola.desktop \
     /usr/share/icons/hicolor/16x16/apps/vantola.png \
     /usr/share/icons/hicolor/256x256/apps/vantola.png \
@@ -38,8 +37,7 @@ done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the dependencies do not come from the libraries"
 
 if command -v lintian >/dev/null; then
-    lintian "$deb" >"$work/lintian.log" 2>&1 || true
-    cat "$work/lintian.log"
+    lintian "$deb" 2>&1 | tee "$work/lintian.log" || true
     if grep -q '^E:' "$work/lintian.log"; then fail "lintian reports errors"; fi
 else
     echo "lintian is not installed: the package's lint check is left out"
@@ -48,4 +46,3 @@ fi
 dpkg-deb -x "$deb" "$work/root"
 shown="$("$work/root/usr/bin/vantola" --version)"
 [ "$shown" = "vantola $version" ] || fail "the packaged vantola says '$shown'"
-echo "package $deb: $(wc -l <"$work/files") entries, $shown"
