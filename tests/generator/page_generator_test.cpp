@@ -3,13 +3,45 @@
 #include "support/test_pages.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
 using namespace vantola::test;
 
 constexpr double kLevel = 1450;
+
+// How a cutter sees whiteness, on the packed colour R + 256·G + 65536·B divided by 10000 (pure
+// white 1677.7215): the running sum, rounded halves to even after each addition, of the pixels
+// above threshold, divided by the width (a row) or by bottom - top (a column between those rows,
+// both included in the sum). Worked out here independently of the cutter.
+int addLevel(int sum, QRgb pixel, int threshold = 14500000) {
+    const int value = qRed(pixel) + 256 * qGreen(pixel) + 65536 * qBlue(pixel);
+    return value <= threshold ? sum : static_cast<int>(std::nearbyint(sum + value / 10000.0));
+}
+
+double rowLevel(const QImage& image, int y) {
+    if (y < 0 || y >= image.height())
+        throw std::out_of_range("rowLevel: row " + std::to_string(y) + " is outside the page");
+    int sum = 0;
+    for (int x = 0; x < image.width(); ++x)
+        sum = addLevel(sum, image.pixel(x, y));
+    return static_cast<double>(sum) / image.width();
+}
+
+double columnLevel(const QImage& image, int x, int top, int bottom) {
+    if (x < 0 || x >= image.width() || top < 0 || bottom >= image.height() || bottom <= top)
+        throw std::out_of_range("columnLevel: column " + std::to_string(x) + ", rows " +
+                                std::to_string(top) + ".." + std::to_string(bottom) +
+                                " are not a band of the page");
+    int sum = 0;
+    for (int y = top; y <= bottom; ++y)
+        sum = addLevel(sum, image.pixel(x, y));
+    return static_cast<double>(sum) / (bottom - top);
+}
 
 TEST(PageGenerator, SameSeedSamePixelsOtherSeedOtherPixels) {
     PageSpec spec{.seed = 7, .panelsPerTier = {}, .noise = 6, .headerHeight = 50};
