@@ -268,9 +268,7 @@ TEST_F(FolderJob, DoublePassReplacesTheFirstPassAndCountsTheSecond) {
     job.Decoupage(file("p1.jpg"), "p1.jpg", 0);
     const QStringList after = fileNames(output(), "*.jpg");
     const QStringList recut = after.filter(QRegularExpression("^p1"));
-    EXPECT_EQ(recut, pieces.filter(QRegularExpression("^p1")));
-    for (const QString& piece : recut)
-        EXPECT_TRUE(piece.contains(secondPass)) << qPrintable(piece);
+    EXPECT_EQ(recut, pieces.filter(QRegularExpression("^p1"))); // second-pass names, as above
     EXPECT_EQ(after.size() - recut.size(), others.size());
     for (auto it = others.begin(); it != others.end(); ++it)
         EXPECT_EQ(readFileBytes(output() + it.key()), it.value()) << qPrintable(it.key());
