@@ -109,21 +109,52 @@ qint32 cJpeg::SampleHDC(cImage::Surface lHDC, qint32 lWidth, qint32 lHeight, qin
                         qint32 lSrcTop) {
     if (lHDC == nullptr || lHDC->hDC() == nullptr || lWidth <= 0 || lHeight <= 0)
         return 1;
+    PictureRows picture(*lHDC, lSrcLeft, lSrcTop, lWidth, lHeight);
+    return SampleRows(picture);
+}
 
+qint32 cJpeg::SampleRows(BgrRows& rows) {
+    if (rows.width() <= 0 || rows.height() <= 0)
+        return 1;
     try {
-        std::vector<Component> sampled =
-            sampleComponents(*lHDC, lWidth, lHeight, lSrcLeft, lSrcTop);
+        std::vector<Component> sampled = sampleComponents(rows);
         Components = std::move(sampled);
     } catch (const std::bad_alloc&) {
         return 1;
     }
-    Y = lHeight;
-    X = lWidth;
+    Y = rows.height();
+    X = rows.width();
     return 0;
 }
 
-std::vector<Component> cJpeg::sampleComponents(const cImage& source, qint32 lWidth, qint32 lHeight,
-                                               qint32 lSrcLeft, qint32 lSrcTop) {
+namespace jpeg {
+
+// Components of one size, which read the same rows (the picture's, or those averaged onto their
+// size), each row read or averaged once for all of them; sampled strip by strip.
+struct SamplingGroup {
+    std::vector<std::size_t> members;
+    std::unique_ptr<AveragedRows> averaged; // none at the picture's own size
+    BgrRows* rows = nullptr;
+    std::int32_t sourceHeight = 0;
+    std::vector<SampleConverter> converters;
+    std::vector<std::int16_t*> dc;
+    std::int32_t strip = 0; // the next strip
+    std::int32_t strips = 0;
+
+    // The first and the last picture row that strip `s` reads: a row of the plane covers the
+    // picture rows that overlap it, rows below the plane repeat its last row.
+    std::int64_t firstSourceRow(std::int32_t s) const {
+        return std::int64_t(8) * s * sourceHeight / rows->height();
+    }
+    std::int64_t lastSourceRow(std::int32_t s) const {
+        const std::int64_t end = std::min<std::int64_t>(std::int64_t(8) * s + 8, rows->height());
+        return ceilDivide(end * sourceHeight, rows->height()) - 1;
+    }
+};
+
+} // namespace jpeg
+
+std::vector<Component> cJpeg::sampleComponents(BgrRows& source) {
     // The components' sizes (T.81 A.1.1) and their planes padded to whole blocks.
     std::vector<Component> sampled(Components.size());
     std::size_t widestPlane = 0;
@@ -133,8 +164,8 @@ std::vector<Component> cJpeg::sampleComponents(const cImage& source, qint32 lWid
         component.H = Components[c].H;
         component.V = Components[c].V;
         component.Tq = Components[c].Tq;
-        const std::int64_t width = ceilDivide(std::int64_t(component.H) * lWidth, Hmax);
-        const std::int64_t height = ceilDivide(std::int64_t(component.V) * lHeight, Vmax);
+        const std::int64_t width = ceilDivide(std::int64_t(component.H) * source.width(), Hmax);
+        const std::int64_t height = ceilDivide(std::int64_t(component.V) * source.height(), Vmax);
         component.width = static_cast<std::int32_t>(width);
         component.height = static_cast<std::int32_t>(height);
         component.blocksAcross = static_cast<std::int32_t>(roundUpToBlock(width) / 8);
@@ -145,65 +176,81 @@ std::vector<Component> cJpeg::sampleComponents(const cImage& source, qint32 lWid
     }
     coefficients_.resize(widestPlane * 8);
 
-    // Components of one size read the same rows (the picture's, or those averaged onto their
-    // size): they are sampled together, each row read or averaged once for all of them.
-    PictureRows picture(source, lSrcLeft, lSrcTop, lWidth, lHeight);
+    std::vector<SamplingGroup> groups;
     std::vector<bool> done(sampled.size(), false);
+    std::size_t stripFloats = 0;
+    std::int64_t window = 1;
     for (std::size_t c = 0; c < sampled.size(); ++c) {
         if (done[c])
             continue;
-        std::vector<std::size_t> group;
+        SamplingGroup& group = groups.emplace_back();
+        const Component& first = sampled[c];
         for (std::size_t other = c; other < sampled.size(); ++other) {
-            if (!done[other] && sampled[other].width == sampled[c].width &&
-                sampled[other].height == sampled[c].height) {
-                group.push_back(other);
+            if (!done[other] && sampled[other].width == first.width &&
+                sampled[other].height == first.height) {
+                group.members.push_back(other);
+                group.converters.emplace_back(kComponentWeights[other]);
+                group.dc.push_back(sampled[other].dc.data());
                 done[other] = true;
             }
         }
-        if (sampled[c].width == lWidth && sampled[c].height == lHeight) {
-            sampleGroup(picture, group, sampled);
-        } else {
-            AveragedRows averaged(picture, sampled[c].width, sampled[c].height);
-            sampleGroup(averaged, group, sampled);
+        group.rows = &source;
+        if (first.width != source.width() || first.height != source.height()) {
+            group.averaged = std::make_unique<AveragedRows>(source, first.width, first.height);
+            group.rows = group.averaged.get();
         }
+        group.sourceHeight = source.height();
+        group.strips = first.blocksDown;
+        stripFloats =
+            std::max(stripFloats, std::size_t(first.blocksAcross) * 64 * group.members.size());
+        for (std::int32_t s = 0; s < group.strips; ++s)
+            window = std::max(window, group.lastSourceRow(s) - group.firstSourceRow(s) + 1);
+    }
+    strip_.resize(stripFloats);
+
+    // One pass over the picture: the strip computed next is always the one whose last picture
+    // row comes first, so the picture rows are asked for in increasing order and no strip looks
+    // back over more than the rows of the largest one.
+    source.keepRows(static_cast<std::int32_t>(window));
+    for (;;) {
+        SamplingGroup* next = nullptr;
+        for (SamplingGroup& group : groups)
+            if (group.strip < group.strips &&
+                (next == nullptr ||
+                 group.lastSourceRow(group.strip) < next->lastSourceRow(next->strip)))
+                next = &group;
+        if (next == nullptr)
+            break;
+        sampleGroup(*next, sampled);
     }
     return sampled;
 }
 
-void cJpeg::sampleGroup(BgrRows& rows, const std::vector<std::size_t>& group,
-                        std::vector<Component>& sampled) {
-    const Component& first = sampled[group.front()];
+void cJpeg::sampleGroup(SamplingGroup& group, std::vector<Component>& sampled) {
+    const Component& first = sampled[group.members.front()];
     const std::size_t blocks = std::size_t(first.blocksAcross);
     const std::size_t paddedWidth = blocks * 8;
     const std::size_t stripSize = paddedWidth * 8;
-    strip_.resize(stripSize * group.size());
-    std::vector<SampleConverter> converters;
-    std::vector<std::int16_t*> dc;
-    for (const std::size_t c : group) {
-        converters.emplace_back(kComponentWeights[c]);
-        dc.push_back(sampled[c].dc.data());
+    const std::int32_t blockRow = group.strip++;
+    for (std::int32_t r = 0; r < 8; ++r) {
+        // Rows below the plane repeat its last row, columns beyond it its last column.
+        const std::int32_t y = std::min(8 * blockRow + r, first.height - 1);
+        const std::uint8_t* pixels = group.rows->row(y);
+        for (std::size_t i = 0; i < group.members.size(); ++i) {
+            float* samples = strip_.data() + i * stripSize + std::size_t(r) * paddedWidth;
+            group.converters[i].convert(pixels, first.width, samples);
+            std::fill(samples + first.width, samples + paddedWidth, samples[first.width - 1]);
+        }
     }
-    for (std::int32_t blockRow = 0; blockRow < first.blocksDown; ++blockRow) {
-        for (std::int32_t r = 0; r < 8; ++r) {
-            // Rows below the plane repeat its last row, columns beyond it its last column.
-            const std::int32_t y = std::min(8 * blockRow + r, first.height - 1);
-            const std::uint8_t* pixels = rows.row(y);
-            for (std::size_t i = 0; i < group.size(); ++i) {
-                float* samples = strip_.data() + i * stripSize + std::size_t(r) * paddedWidth;
-                converters[i].convert(pixels, first.width, samples);
-                std::fill(samples + first.width, samples + paddedWidth, samples[first.width - 1]);
-            }
-        }
-        for (std::size_t i = 0; i < group.size(); ++i) {
-            Component& component = sampled[group[i]];
-            forwardDctStrip(strip_.data() + i * stripSize, coefficients_.data(), paddedWidth);
-            std::int16_t* ac = component.ac.beginStrip(blocks);
-            std::int16_t* end =
-                quantizeStrip(coefficients_.data(), paddedWidth, QTables[component.Tq], dc[i], ac);
-            component.ac.endStrip(end);
-            countAcSymbols(ac, blocks, component.acCounts);
-            dc[i] += blocks;
-        }
+    for (std::size_t i = 0; i < group.members.size(); ++i) {
+        Component& component = sampled[group.members[i]];
+        forwardDctStrip(strip_.data() + i * stripSize, coefficients_.data(), paddedWidth);
+        std::int16_t* ac = component.ac.beginStrip(blocks);
+        std::int16_t* end = quantizeStrip(coefficients_.data(), paddedWidth, QTables[component.Tq],
+                                          group.dc[i], ac);
+        component.ac.endStrip(end);
+        countAcSymbols(ac, blocks, component.acCounts);
+        group.dc[i] += blocks;
     }
 }
 

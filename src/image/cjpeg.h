@@ -14,6 +14,10 @@
 
 namespace vantola {
 
+namespace jpeg {
+struct SamplingGroup;
+}
+
 // The program's baseline JPEG encoder (ITU-T T.81 sequential DCT, Huffman coding, 8-bit
 // samples, JFIF 1.01): one grey component or three (Y, Cb, Cr) with sampling factors 1 ... 4,
 // the scaled floating-point AAN DCT, quantization tables scaled from the Annex K examples by a
@@ -60,6 +64,11 @@ public:
     // At most 65533 characters ("Illegal Comment Length"; the previous comment stays).
     void setComment(const QString& Value);
 
+    // SampleHDC for a whole picture given by its rows, which are asked for once each, from top to
+    // bottom, looking back over a few rows only (see BgrRows::keepRows): a picture read from
+    // its file as it is sampled is never held whole. The rows' own errors pass through.
+    qint32 SampleRows(jpeg::BgrRows& rows);
+
     // Writes the sampled picture as a JFIF file: 0 written, 1 empty name, 2 something already
     // bears the name (nothing is written, nothing replaced). The file appears in one piece or
     // not at all.
@@ -70,11 +79,11 @@ public:
     QByteArray FileBytes();
 
 private:
-    std::vector<jpeg::Component> sampleComponents(const cImage& source, qint32 lWidth,
-                                                  qint32 lHeight, qint32 lSrcLeft, qint32 lSrcTop);
-    // Samples the components `group` of `sampled`, all of one size, from rows of that size.
-    void sampleGroup(jpeg::BgrRows& rows, const std::vector<std::size_t>& group,
-                     std::vector<jpeg::Component>& sampled);
+    // Samples every component from the picture's rows, read once from top to bottom.
+    std::vector<jpeg::Component> sampleComponents(jpeg::BgrRows& source);
+    // Samples the next strip (8 rows) of the components of `group`, all of one size, into
+    // `sampled`.
+    void sampleGroup(jpeg::SamplingGroup& group, std::vector<jpeg::Component>& sampled);
     bool sampled() const;
     void assembleFile(jpeg::JpegOutputBuffer& out, const std::vector<jpeg::ScanGroup>& scans,
                       const jpeg::McuGrid& grid) const;

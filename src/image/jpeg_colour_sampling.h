@@ -23,6 +23,9 @@ public:
     std::int32_t height() const { return height_; }
     // The width() pixels of row y (0 <= y < height()); valid until the next call.
     virtual const std::uint8_t* row(std::int32_t y) = 0;
+    // Says that the reader asks for rows in increasing order, looking back at most `count` rows
+    // from the last one asked for (that one included). Rows held in memory need not know.
+    virtual void keepRows(std::int32_t count) { (void)count; }
 
 protected:
     BgrRows(std::int32_t width, std::int32_t height) : width_(width), height_(height) {}
