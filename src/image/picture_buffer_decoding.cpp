@@ -12,7 +12,6 @@
 #include <csetjmp>
 #include <cstring>
 #include <png.h>
-#include <vector>
 
 namespace vantola {
 
@@ -78,17 +77,17 @@ void swapRedAndBlue(quint8* row, qint32 width) {
 namespace {
 
 struct PngSource {
-    const png_byte* bytes;
-    std::size_t size;
-    const MoreBytes& more;
-    std::size_t position = 8; // past the signature, checked before reading
+    QByteArray bytes;
+    MoreBytes more;
+    qsizetype position = 8; // past the signature, checked before reading
 };
 
 void readPngBytes(png_structp png, png_bytep out, png_size_t length) {
     auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
-    const std::size_t fromHead = std::min(length, source->size - source->position);
-    std::memcpy(out, source->bytes + source->position, fromHead);
-    source->position += fromHead;
+    const std::size_t fromHead =
+        std::min(length, std::size_t(source->bytes.size() - source->position));
+    std::memcpy(out, source->bytes.constData() + source->position, fromHead);
+    source->position += qsizetype(fromHead);
     const auto rest = qint64(length - fromHead);
     if (rest > 0 &&
         (!source->more || source->more(reinterpret_cast<char*>(out + fromHead), rest) != rest))
@@ -101,26 +100,34 @@ void readPngBytes(png_structp png, png_bytep out, png_size_t length) {
 
 void ignorePngWarning(png_structp, png_const_charp) {}
 
+enum class PngOutcome { Decoded, Other, Damaged };
+
+} // namespace
+
 // Everything libpng touches lives here, so that nothing is left to a jump.
-struct PngDecoding {
+struct PngRowDecoder::State {
+    PngSource source;
     png_structp png = nullptr;
     png_infop info = nullptr;
     png_infop endInfo = nullptr;
-    std::vector<png_bytep> rows;
-    ~PngDecoding() {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    png_uint_32 rowsRead = 0;
+    bool colour = false;
+    ~State() {
         if (png != nullptr)
             png_destroy_read_struct(&png, &info, &endInfo);
     }
 };
 
-enum class PngOutcome { Decoded, Other, Damaged };
+namespace {
 
-// Only plain values live in this frame, so a jump back into it skips no destructor.
-PngOutcome runPngDecoder(PngDecoding& d, PngSource& source, cImage& buffer,
-                         const std::function<void(QSize)>& beforeDecoding) {
+// Only plain values live in the frames of these two functions, so a jump back into them skips no
+// destructor.
+PngOutcome runPngHeader(PngRowDecoder::State& d) {
     if (setjmp(png_jmpbuf(d.png)) != 0)
         return PngOutcome::Damaged;
-    png_set_read_fn(d.png, &source, readPngBytes);
+    png_set_read_fn(d.png, &d.source, readPngBytes);
     png_set_sig_bytes(d.png, 8);
 #if defined(PNG_SET_OPTION_SUPPORTED) && defined(PNG_MAXIMUM_INFLATE_WINDOW)
     // As Qt's reader does, for files written with a wrong window size.
@@ -133,34 +140,38 @@ PngOutcome runPngDecoder(PngDecoding& d, PngSource& source, cImage& buffer,
         png_get_interlace_type(d.png, d.info) != PNG_INTERLACE_NONE ||
         png_get_valid(d.png, d.info, PNG_INFO_tRNS) != 0)
         return PngOutcome::Other;
-    const png_uint_32 width = png_get_image_width(d.png, d.info);
-    const png_uint_32 height = png_get_image_height(d.png, d.info);
-    if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu)
+    d.width = png_get_image_width(d.png, d.info);
+    d.height = png_get_image_height(d.png, d.info);
+    if (d.width > 0x7FFFFFFFu || d.height > 0x7FFFFFFFu)
         return PngOutcome::Other;
-    if (beforeDecoding)
-        beforeDecoding(QSize(int(width), int(height)));
-    if (colourType == PNG_COLOR_TYPE_RGB)
+    d.colour = colourType == PNG_COLOR_TYPE_RGB;
+    if (d.colour)
         png_set_bgr(d.png);
     png_read_update_info(d.png, d.info);
-    if (!buffer.Allocate(qint32(width), qint32(height), colourType == PNG_COLOR_TYPE_RGB ? 24 : 8))
-        raiseError(kErrOutOfMemory);
-    d.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        d.rows[y] = buffer.topDownRow(qint32(y));
-    png_read_image(d.png, d.rows.data());
-    // Qt's reader reads the chunks after the pixels too, and fails on a file cut short there.
-    png_read_end(d.png, d.endInfo);
     return PngOutcome::Decoded;
+}
+
+bool runPngRow(PngRowDecoder::State& d, png_bytep out) {
+    if (setjmp(png_jmpbuf(d.png)) != 0)
+        return false;
+    png_read_row(d.png, out, nullptr);
+    if (++d.rowsRead == d.height)
+        png_read_end(d.png, d.endInfo);
+    return true;
 }
 
 } // namespace
 
-bool decodePngInto(const QByteArray& bytes, const MoreBytes& more, cImage& buffer,
-                   const std::function<void(QSize)>& beforeDecoding) {
-    const auto* data = reinterpret_cast<const png_byte*>(bytes.constData());
-    if (bytes.size() < 8 || png_sig_cmp(data, 0, 8) != 0)
+PngRowDecoder::PngRowDecoder(QByteArray bytes, MoreBytes more)
+    : state_(std::make_unique<State>(State{{std::move(bytes), std::move(more)}})) {}
+
+PngRowDecoder::~PngRowDecoder() = default;
+
+bool PngRowDecoder::start(const std::function<void(QSize)>& beforeDecoding) {
+    State& d = *state_;
+    const auto* data = reinterpret_cast<const png_byte*>(d.source.bytes.constData());
+    if (d.source.bytes.size() < 8 || png_sig_cmp(data, 0, 8) != 0)
         return false;
-    PngDecoding d;
     d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, stopPng, ignorePngWarning);
     if (d.png == nullptr)
         raiseError(kErrOutOfMemory);
@@ -168,11 +179,40 @@ bool decodePngInto(const QByteArray& bytes, const MoreBytes& more, cImage& buffe
     d.endInfo = png_create_info_struct(d.png);
     if (d.info == nullptr || d.endInfo == nullptr)
         raiseError(kErrOutOfMemory);
-    PngSource source{data, std::size_t(bytes.size()), more};
-    const PngOutcome outcome = runPngDecoder(d, source, buffer, beforeDecoding);
+    const PngOutcome outcome = runPngHeader(d);
     if (outcome == PngOutcome::Damaged)
         raiseError(kErrInvalidPicture);
-    return outcome == PngOutcome::Decoded;
+    if (outcome == PngOutcome::Other)
+        return false;
+    if (beforeDecoding)
+        beforeDecoding(size());
+    return true;
+}
+
+QSize PngRowDecoder::size() const {
+    return QSize(int(state_->width), int(state_->height));
+}
+
+bool PngRowDecoder::colour() const {
+    return state_->colour;
+}
+
+void PngRowDecoder::readRow(quint8* out) {
+    if (state_->rowsRead >= state_->height || !runPngRow(*state_, out))
+        raiseError(kErrInvalidPicture);
+}
+
+bool decodePngInto(const QByteArray& bytes, const MoreBytes& more, cImage& buffer,
+                   const std::function<void(QSize)>& beforeDecoding) {
+    PngRowDecoder decoder(bytes, more);
+    if (!decoder.start(beforeDecoding))
+        return false;
+    const QSize size = decoder.size();
+    if (!buffer.Allocate(size.width(), size.height(), decoder.colour() ? 24 : 8))
+        raiseError(kErrOutOfMemory);
+    for (qint32 y = 0; y < size.height(); ++y)
+        decoder.readRow(buffer.topDownRow(y));
+    return true;
 }
 
 } // namespace vantola

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QSize>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace vantola {
@@ -29,6 +30,31 @@ void swapRedAndBlue(quint8* row, qint32 width);
 
 // Reads the file's next `length` bytes into out; the count read (fewer at its end), -1 on error.
 using MoreBytes = std::function<qint64(char* out, qint64 length)>;
+
+// A non-interlaced 8-bit RGB or grey PNG without transparency, decoded row by row, top to
+// bottom. The file's bytes are `bytes`, then what `more` reads (none when it is empty).
+class PngRowDecoder {
+public:
+    PngRowDecoder(QByteArray bytes, MoreBytes more);
+    ~PngRowDecoder();
+    PngRowDecoder(const PngRowDecoder&) = delete;
+    PngRowDecoder& operator=(const PngRowDecoder&) = delete;
+
+    // Reads the header: false (nothing decoded) for another PNG or for no PNG; a damaged one
+    // raises the invalid-picture error (481). beforeDecoding sees the size.
+    bool start(const std::function<void(QSize)>& beforeDecoding);
+    QSize size() const;
+    bool colour() const; // blue, green, red bytes, else grey ones
+    // Decodes the next row into `out`; after the last one, reads the chunks that follow the
+    // pixels (Qt's reader fails on a file cut short there). A file that the decoder finds
+    // damaged or cut short raises the invalid-picture error (481).
+    void readRow(quint8* out);
+
+    struct State; // libpng's structures and the reading's progress
+
+private:
+    std::unique_ptr<State> state_;
+};
 
 // A non-interlaced 8-bit RGB or grey PNG without transparency, decoded into a 24-bit buffer or
 // an 8-bit one on the grey ramp; false (nothing decoded) for another PNG or for no PNG. The

@@ -4,6 +4,7 @@
 #include "image/jpeg_decoding.h"
 #include "image/picture_buffer_decoding.h"
 #include "image/picture_completeness.h"
+#include "image/sliding_rows.h"
 #include "settings/app_error.h"
 #include "settings/file_names.h"
 
@@ -153,27 +154,96 @@ QImage decodePicture(QByteArray& bytes, qint64 maxPixels,
     return picture;
 }
 
-// Reads the pixels of a plain binary PPM or PGM from the file into the buffer's rows, the bytes
-// already read first; a file cut short is invalid, as Qt's reader finds it.
-void readPnmPixels(int descriptor, const PnmHeader& header, const QByteArray& start,
-                   cImage& buffer) {
-    if (!buffer.Allocate(header.width, header.height, header.colour ? 24 : 8))
-        raiseError(kErrOutOfMemory);
-    const qint64 rowBytes = qint64(header.width) * (header.colour ? 3 : 1);
-    qsizetype taken = header.pixelOffset;
-    for (qint32 y = 0; y < header.height; ++y) {
-        char* row = reinterpret_cast<char*>(buffer.topDownRow(y));
-        const qint64 fromStart = std::min<qint64>(rowBytes, start.size() - taken);
-        std::memcpy(row, start.constData() + taken, std::size_t(fromStart));
-        taken += fromStart;
-        if (fromStart < rowBytes &&
-            readFully(descriptor, row + fromStart, rowBytes - fromStart) != rowBytes - fromStart)
+// A picture file whose rows are decoded one after the other without a JPEG decoder: a plain
+// binary PPM or PGM (its pixels read from the file row by row) or a plain 8-bit PNG (decoded
+// with libpng as the file is read). Rows come as the picture buffer holds them (blue, green,
+// red bytes, or grey ones), or as blue, green, red bytes for the encoder.
+class PictureFileRows final : public jpeg::RowReader {
+public:
+    explicit PictureFileRows(const QString& path) : file_{openPictureFile(path)} {}
+
+    int descriptor() const { return file_.descriptor; }
+
+    // Reads the header: false for a picture of another kind, the file then read from its start
+    // again. A refused size raises the invalid-picture error, after beforeDecoding saw it.
+    bool start(qint64 maxPixels, const std::function<void(QSize)>& beforeDecoding) {
+        head_ = QByteArray(1 << 16, Qt::Uninitialized);
+        const qint64 got = readFully(file_.descriptor, head_.data(), head_.size());
+        if (got < 0)
+            raiseError(kErrInvalidPicture);
+        head_.resize(got);
+        if (const auto header = plainPnmHeader(head_.constData(), head_.size())) {
+            pnm_ = *header;
+            taken_ = header->pixelOffset;
+            size_ = QSize(header->width, header->height);
+            colour_ = header->colour;
+            acceptAnnounced(size_, maxPixels, beforeDecoding);
+            return true;
+        }
+        const int descriptor = file_.descriptor;
+        png_ = std::make_unique<PngRowDecoder>(head_, [descriptor](char* out, qint64 length) {
+            return readFully(descriptor, out, length);
+        });
+        if (png_->start(
+                [&](QSize announced) { acceptAnnounced(announced, maxPixels, beforeDecoding); })) {
+            size_ = png_->size();
+            colour_ = png_->colour();
+            return true;
+        }
+        png_.reset();
+        return false;
+    }
+
+    QSize size() const { return size_; }
+    bool colour() const { return colour_; }
+
+    // The next row as the buffer holds it.
+    void readRaw(quint8* out) {
+        if (png_) {
+            png_->readRow(out);
+            return;
+        }
+        // The pixels already read with the header first; a file cut short is invalid, as Qt's
+        // reader finds it.
+        const qint64 rowBytes = qint64(pnm_.width) * (colour_ ? 3 : 1);
+        const qint64 fromHead = std::min<qint64>(rowBytes, head_.size() - taken_);
+        std::memcpy(out, head_.constData() + taken_, std::size_t(fromHead));
+        taken_ += fromHead;
+        if (fromHead < rowBytes &&
+            readFully(file_.descriptor, reinterpret_cast<char*>(out) + fromHead,
+                      rowBytes - fromHead) != rowBytes - fromHead)
             raiseError(kErrInvalidPicture);
         // While the row is still in the cache.
-        if (header.colour)
-            swapRedAndBlue(reinterpret_cast<quint8*>(row), header.width);
+        if (colour_)
+            swapRedAndBlue(out, pnm_.width);
     }
-}
+
+    // The next row as blue, green, red bytes: a grey level is the colour of the buffer's grey
+    // ramp, the same level three times.
+    void readNext(std::uint8_t* bgr) override {
+        if (colour_) {
+            readRaw(bgr);
+            return;
+        }
+        grey_.resize(std::size_t(size_.width()));
+        readRaw(grey_.data());
+        for (const quint8 level : grey_) {
+            *bgr++ = level;
+            *bgr++ = level;
+            *bgr++ = level;
+        }
+    }
+
+private:
+    OpenFile file_;
+    QByteArray head_;
+    PnmHeader pnm_;
+    qsizetype taken_ = 0;
+    std::unique_ptr<PngRowDecoder> png_;
+    QSize size_;
+    bool colour_ = true;
+    std::vector<quint8> grey_;
+};
 
 } // namespace
 
@@ -185,35 +255,32 @@ QImage loadPicture(const QString& path, qint64 maxPixels,
 
 void loadPictureBuffer(const QString& path, cImage& buffer, qint64 maxPixels,
                        const std::function<void(QSize)>& beforeDecoding) {
-    const OpenFile file{openPictureFile(path)};
-    QByteArray bytes(1 << 16, Qt::Uninitialized);
-    const qint64 got = readFully(file.descriptor, bytes.data(), bytes.size());
-    if (got < 0)
-        raiseError(kErrInvalidPicture);
-    bytes.resize(got);
-    if (const auto header = plainPnmHeader(bytes.constData(), bytes.size())) {
-        acceptAnnounced(QSize(header->width, header->height), maxPixels, beforeDecoding);
-        readPnmPixels(file.descriptor, *header, bytes, buffer);
+    PictureFileRows rows(path);
+    if (rows.start(maxPixels, beforeDecoding)) {
+        if (!buffer.Allocate(rows.size().width(), rows.size().height(), rows.colour() ? 24 : 8))
+            raiseError(kErrOutOfMemory);
+        for (qint32 y = 0; y < rows.size().height(); ++y)
+            rows.readRaw(buffer.topDownRow(y));
         return;
     }
-    // A PNG of the plain kinds is decoded as it is read; any other, and every other type, is read
-    // whole for its decoder.
-    const auto more = [&](char* out, qint64 length) {
-        return readFully(file.descriptor, out, length);
-    };
-    if (decodePngInto(bytes, more, buffer, [&](QSize announced) {
-            acceptAnnounced(announced, maxPixels, beforeDecoding);
-        }))
-        return;
-    if (::lseek(file.descriptor, 0, SEEK_SET) != 0)
+    // Any other picture is read whole for its decoder.
+    if (::lseek(rows.descriptor(), 0, SEEK_SET) != 0)
         raiseError(kErrInvalidPicture);
-    bytes.clear();
-    readRest(file.descriptor, bytes);
+    QByteArray bytes;
+    readRest(rows.descriptor(), bytes);
     const QImage picture = decodePicture(bytes, maxPixels, beforeDecoding, &buffer);
     if (picture.isNull())
         return; // decoded into the buffer
     if (!buffer.CopyStdPicture(picture))
         raiseError(kErrOutOfMemory);
+}
+
+std::unique_ptr<jpeg::BgrRows> openPictureRows(const QString& path, qint64 maxPixels) {
+    auto rows = std::make_unique<PictureFileRows>(path);
+    if (!rows->start(maxPixels, {}))
+        return nullptr;
+    const QSize size = rows->size();
+    return std::make_unique<jpeg::SlidingRows>(size.width(), size.height(), std::move(rows));
 }
 
 } // namespace vantola

@@ -4,10 +4,14 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace vantola {
 
 class cImage;
+namespace jpeg {
+class BgrRows;
+}
 
 // Pictures whose header announces more pixels than this are refused before decoding.
 inline constexpr qint64 kDefaultMaxPicturePixels = 300'000'000;
@@ -28,5 +32,15 @@ QImage loadPicture(const QString& path, qint64 maxPixels = kDefaultMaxPicturePix
 void loadPictureBuffer(const QString& path, cImage& buffer,
                        qint64 maxPixels = kDefaultMaxPicturePixels,
                        const std::function<void(QSize)>& beforeDecoding = {});
+
+// The rows of a picture file that loadPictureBuffer decodes itself without a JPEG decoder (a
+// binary PPM or PGM, a plain 8-bit PNG), as the encoder reads them from that buffer: blue,
+// green, red bytes, a grey level three times. They are decoded from the file as they are asked
+// for, once each from top to bottom, and only those that the reader looks back over are kept
+// (see BgrRows::keepRows): the picture is never held whole. Nothing for another picture (which
+// loadPictureBuffer reads). Raises as loadPictureBuffer does: here for a refused file or
+// header, from the rows for a file cut short or damaged.
+std::unique_ptr<jpeg::BgrRows> openPictureRows(const QString& path,
+                                               qint64 maxPixels = kDefaultMaxPicturePixels);
 
 } // namespace vantola
