@@ -4,6 +4,8 @@
 #include "app/job_options.h"
 #include "app/job_runner.h"
 #include "image/cimage.h"
+#include "image/jpeg_colour_sampling.h"
+#include "image/jpeg_row_encoding.h"
 #include "image/jpeg_writing.h"
 #include "image/picture_loader.h"
 #include "settings/app_error.h"
@@ -36,10 +38,15 @@ int runJpegCommand(const QStringList& arguments) {
     const QString& source = options.positional.at(0);
     const QString& target = options.positional.at(1);
     try {
-        // The picture goes straight into the encoder's buffer, without a QImage in between.
-        cImage picture;
-        loadPictureBuffer(source, picture);
-        writeJpegReplacing(picture, settingsFor(options), target);
+        // A PPM, PGM or plain PNG is encoded as its rows are read, never held whole; any other
+        // picture goes straight into the encoder's buffer, without a QImage in between.
+        if (const std::unique_ptr<jpeg::BgrRows> rows = openPictureRows(source)) {
+            writeJpegRowsReplacing(*rows, settingsFor(options), target);
+        } else {
+            cImage picture;
+            loadPictureBuffer(source, picture);
+            writeJpegReplacing(picture, settingsFor(options), target);
+        }
     } catch (const AppError& error) {
         QTextStream(stderr) << "vantola: jpeg: " << source << " -> " << target << ": "
                             << error.description() << " (error " << error.number() << ")\n";
