@@ -3,6 +3,8 @@
 // PNG) and for those left to Qt's readers; damaged and refused files fail the same way.
 
 #include "image/cimage.h"
+#include "image/jpeg_colour_sampling.h"
+#include "image/jpeg_row_encoding.h"
 #include "image/picture_loader.h"
 #include "support/djpeg.h"
 #include "support/temp_folder.h"
@@ -111,6 +113,67 @@ TEST(PictureBuffer, HoldsTheCopyOfTheDecodedPictureOrRefusesWhatLoadPictureRefus
                   });
               }));
     EXPECT_EQ(QSize(40, 30), seen);
+}
+
+// A PPM, PGM or PNG encoded as its rows are read from the file gives the bytes of the picture
+// loaded whole first, for every sampling and sizes whose strips end anywhere; a file cut short
+// fails from its rows and writes nothing; other pictures are left to the buffer.
+TEST(PictureRows, EncodingAFileAsItIsReadGivesTheBytesOfItsBuffer) {
+    const test::TempFolder folder;
+    const QImage large = pattern(40, 30, QImage::Format_RGB32);
+    const QByteArray ppm = encoded(large, "ppm");
+    const QByteArray png = encoded(large, "png");
+    const std::pair<const char*, QByteArray> files[] = {
+        {"odd.ppm", encoded(pattern(37, 29, QImage::Format_RGB32), "ppm")},
+        {"tall.ppm", encoded(pattern(19, 301, QImage::Format_RGB32), "ppm")},
+        {"grey.pgm", encoded(pattern(5, 67, QImage::Format_Grayscale8), "pgm")},
+        {"wide.png", encoded(pattern(67, 13, QImage::Format_RGB32), "png")},
+        {"dot.png", encoded(pattern(1, 1, QImage::Format_Grayscale8), "png")},
+    };
+    std::vector<JpegSettings> settings(1);
+    settings.front().greyscale = QStringLiteral("1");
+    for (int h = 1; h <= 4; ++h)
+        for (int v = 1; v <= 4; ++v)
+            settings.push_back(
+                {QStringLiteral("75"), QStringLiteral("0"), QStringLiteral("%1:%2").arg(h).arg(v)});
+    for (const auto& [name, bytes] : files) {
+        const QString path = folder.file(QString::fromLatin1(name));
+        ASSERT_TRUE(test::writeFileBytes(path, bytes));
+        cImage buffer;
+        loadPictureBuffer(path, buffer);
+        for (const JpegSettings& setting : settings) {
+            SCOPED_TRACE(::testing::Message() << name << " " << qPrintable(setting.sample)
+                                              << " grey " << qPrintable(setting.greyscale));
+            const auto rows = openPictureRows(path);
+            ASSERT_TRUE(rows);
+            EXPECT_EQ(encodeJpeg(buffer, setting), encodeJpegRows(*rows, setting));
+        }
+    }
+    const std::pair<const char*, QByteArray> cutShort[] = {
+        {"short.ppm", ppm.left(ppm.size() - 1)},
+        {"short.png", png.left(png.size() / 2)},
+        {"no end.png", png.left(png.size() - 12)},
+    };
+    const QString target = folder.file(QStringLiteral("out.jpg"));
+    for (const auto& [name, bytes] : cutShort) {
+        SCOPED_TRACE(name);
+        const QString path = folder.file(QString::fromLatin1(name));
+        ASSERT_TRUE(test::writeFileBytes(path, bytes));
+        const auto rows = openPictureRows(path);
+        ASSERT_TRUE(rows);
+        EXPECT_EQ(481, errorNumber([&] { writeJpegRowsReplacing(*rows, settings[1], target); }));
+        EXPECT_EQ(QDir(folder.path())
+                      .entryList({QStringLiteral("*.jpg"), QStringLiteral(".*")},
+                                 QDir::Files | QDir::Hidden),
+                  QStringList());
+    }
+    for (const auto& [name, bytes] :
+         {std::pair{"alpha.png", encoded(pattern(6, 4, QImage::Format_ARGB32), "png")},
+          std::pair{"photo.jpg", encoded(large, "jpg")}}) {
+        const QString path = folder.file(QString::fromLatin1(name));
+        ASSERT_TRUE(test::writeFileBytes(path, bytes));
+        EXPECT_EQ(nullptr, openPictureRows(path)) << name;
+    }
 }
 
 } // namespace
