@@ -164,8 +164,9 @@ public:
 
     int descriptor() const { return file_.descriptor; }
 
-    // Reads the header: false for a picture of another kind, the file then read from its start
-    // again. A refused size raises the invalid-picture error, after beforeDecoding saw it.
+    // Reads the header: false for a picture of another kind, whose reader must then go back to
+    // the file's start. A refused size raises the invalid-picture error, after beforeDecoding
+    // saw it.
     bool start(qint64 maxPixels, const std::function<void(QSize)>& beforeDecoding) {
         head_ = QByteArray(1 << 16, Qt::Uninitialized);
         const qint64 got = readFully(file_.descriptor, head_.data(), head_.size());
