@@ -5,7 +5,6 @@
 #include "app/job_runner.h"
 #include "image/cimage.h"
 #include "image/jpeg_colour_sampling.h"
-#include "image/jpeg_row_encoding.h"
 #include "image/jpeg_writing.h"
 #include "image/picture_loader.h"
 #include "settings/app_error.h"
@@ -41,7 +40,7 @@ int runJpegCommand(const QStringList& arguments) {
         // A PPM, PGM or plain PNG is encoded as its rows are read, never held whole; any other
         // picture goes straight into the encoder's buffer, without a QImage in between.
         if (const std::unique_ptr<jpeg::BgrRows> rows = openPictureRows(source)) {
-            writeJpegRowsReplacing(*rows, settingsFor(options), target);
+            writeJpegReplacing(*rows, settingsFor(options), target);
         } else {
             cImage picture;
             loadPictureBuffer(source, picture);

@@ -55,7 +55,10 @@ QByteArray encodeJpeg(const QImage& picture, const JpegSettings& settings) {
     return encodeJpeg(buffer, settings);
 }
 
-QByteArray encodeJpeg(const cImage& buffer, const JpegSettings& settings) {
+// The file's bytes from an encoder set up with the settings, whose pixels `sample` gives it
+// (0 when it could, as cJpeg's sampling calls say).
+template <class Sample>
+QByteArray encodeWith(const JpegSettings& settings, Sample sample) {
     cJpeg encoder;
     encoder.setQuality(wholeNumber(settings.quality));
     if (settings.isGreyscale())
@@ -63,9 +66,19 @@ QByteArray encodeJpeg(const cImage& buffer, const JpegSettings& settings) {
     else
         encoder.SetSamplingFrequencies(characterDigitValue(settings.sample, 1),
                                        characterDigitValue(settings.sample, 3), 1, 1, 1, 1);
-    if (encoder.SampleHDC(buffer.hDC(), buffer.Width(), buffer.Height(), 0, 0) != 0)
+    if (sample(encoder) != 0)
         raiseError(kErrOutOfMemory);
     return encoder.FileBytes();
+}
+
+QByteArray encodeJpeg(const cImage& buffer, const JpegSettings& settings) {
+    return encodeWith(settings, [&](cJpeg& encoder) {
+        return encoder.SampleHDC(buffer.hDC(), buffer.Width(), buffer.Height(), 0, 0);
+    });
+}
+
+QByteArray encodeJpeg(jpeg::BgrRows& rows, const JpegSettings& settings) {
+    return encodeWith(settings, [&](cJpeg& encoder) { return encoder.SampleRows(rows); });
 }
 
 void writeJpegReplacing(const QImage& picture, const JpegSettings& settings,
@@ -75,6 +88,10 @@ void writeJpegReplacing(const QImage& picture, const JpegSettings& settings,
 
 void writeJpegReplacing(const cImage& buffer, const JpegSettings& settings, const QString& target) {
     writeJpegBytes(encodeJpeg(buffer, settings), target);
+}
+
+void writeJpegReplacing(jpeg::BgrRows& rows, const JpegSettings& settings, const QString& target) {
+    writeJpegBytes(encodeJpeg(rows, settings), target);
 }
 
 } // namespace vantola

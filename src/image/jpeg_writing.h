@@ -10,6 +10,9 @@
 namespace vantola {
 
 class cImage;
+namespace jpeg {
+class BgrRows;
+}
 
 // The sampling text used when param.ini has none: the JPEG settings dialog's own default choice.
 inline const QString kDefaultJpegSample = QStringLiteral("2:2  [Default]");
@@ -50,5 +53,10 @@ void writeJpegReplacing(const QImage& picture, const JpegSettings& settings, con
 // The same for a picture already in a buffer (at the depth it has).
 QByteArray encodeJpeg(const cImage& buffer, const JpegSettings& settings);
 void writeJpegReplacing(const cImage& buffer, const JpegSettings& settings, const QString& target);
+
+// The same for a picture's rows as they are read (see sliding_rows.h): the picture is never held
+// whole.
+QByteArray encodeJpeg(jpeg::BgrRows& rows, const JpegSettings& settings);
+void writeJpegReplacing(jpeg::BgrRows& rows, const JpegSettings& settings, const QString& target);
 
 } // namespace vantola

@@ -4,7 +4,7 @@
 
 #include "image/cimage.h"
 #include "image/jpeg_colour_sampling.h"
-#include "image/jpeg_row_encoding.h"
+#include "image/jpeg_writing.h"
 #include "image/picture_loader.h"
 #include "support/djpeg.h"
 #include "support/temp_folder.h"
@@ -146,7 +146,7 @@ TEST(PictureRows, EncodingAFileAsItIsReadGivesTheBytesOfItsBuffer) {
                                               << " grey " << qPrintable(setting.greyscale));
             const auto rows = openPictureRows(path);
             ASSERT_TRUE(rows);
-            EXPECT_EQ(encodeJpeg(buffer, setting), encodeJpegRows(*rows, setting));
+            EXPECT_EQ(encodeJpeg(buffer, setting), encodeJpeg(*rows, setting));
         }
     }
     const std::pair<const char*, QByteArray> cutShort[] = {
@@ -161,7 +161,7 @@ TEST(PictureRows, EncodingAFileAsItIsReadGivesTheBytesOfItsBuffer) {
         ASSERT_TRUE(test::writeFileBytes(path, bytes));
         const auto rows = openPictureRows(path);
         ASSERT_TRUE(rows);
-        EXPECT_EQ(481, errorNumber([&] { writeJpegRowsReplacing(*rows, settings[1], target); }));
+        EXPECT_EQ(481, errorNumber([&] { writeJpegReplacing(*rows, settings[1], target); }));
         EXPECT_EQ(QDir(folder.path())
                       .entryList({QStringLiteral("*.jpg"), QStringLiteral(".*")},
                                  QDir::Files | QDir::Hidden),
