@@ -30,6 +30,9 @@ constexpr double kBridgeWidth = 0.02;   // bridges (balloon tails, lines) thinne
 constexpr double kSmallestPanel = 0.06; // a panel is at least this wide and this high
 constexpr double kFrameWidth = 0.008;   // frame lines are thinner than this
 constexpr double kTextLeading = 0.015;  // lines of text closer than this make one block
+// A paragraph too small to be a panel joins the block of its column at most this many text
+// leadings above or below it (a blank line between paragraphs).
+constexpr double kParagraphGap = 2.0;
 // A panel covers at least this share of the page; anything smaller is part of a panel beside it.
 constexpr double kSmallestPanelArea = 0.015;
 // An attachment (a balloon over a frame's edge) may grow its panel by at most this much.
@@ -114,9 +117,41 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int
     return bodies;
 }
 
+// The blank space between two blocks stacked in one column (their sides overlap by at least half
+// the narrower one's width), or -1 when they are not.
+int gapInColumn(const cv::Rect& a, const cv::Rect& b) {
+    const int shared = std::min(a.br().x, b.br().x) - std::max(a.x, b.x);
+    if (2 * shared < std::min(a.width, b.width))
+        return -1;
+    return std::max(0, std::max(a.y, b.y) - std::min(a.br().y, b.br().y));
+}
+
+// Each paragraph of `small` joins the block of `blocks` nearest above or below it in its column
+// when at most `widestGap` apart (the upper one on a tie): a short paragraph stays with its text
+// instead of being lost for want of a panel's size.
+void joinParagraphs(const std::vector<cv::Rect>& small, double widestGap,
+                    std::vector<cv::Rect>& blocks) {
+    const std::vector<cv::Rect> before = blocks;
+    for (const cv::Rect& paragraph : small) {
+        std::size_t nearest = before.size();
+        int nearestGap = 0;
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            const int gap = gapInColumn(paragraph, before[i]);
+            const bool closer = nearest == before.size() || gap < nearestGap ||
+                                (gap == nearestGap && before[i].y < before[nearest].y);
+            if (gap >= 0 && gap <= widestGap && closer) {
+                nearest = i;
+                nearestGap = gap;
+            }
+        }
+        if (nearest < before.size())
+            blocks[nearest] |= paragraph;
+    }
+}
+
 // Text set on the page's background (a page of text, a column of captions): its letters, each
 // too small to be a panel, joined line to line into blocks. A block as large as a panel that
-// touches no panel is one.
+// touches no panel is one, together with the short paragraphs just above or below it.
 void addTextBlocks(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& bodies) {
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(filled, labels, stats, centroids, 8, CV_32S);
@@ -137,19 +172,23 @@ void addTextBlocks(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& 
     const int blocks =
         cv::connectedComponentsWithStats(letters, labels, stats, centroids, 8, CV_32S);
     const double smallestArea = kSmallestPanelArea * double(filled.total());
-    const std::size_t panels = bodies.size();
+    const auto touchesPanel = [&](const cv::Rect& block) {
+        return std::any_of(bodies.begin(), bodies.end(),
+                           [&](const cv::Rect& body) { return (body & block).area() > 0; });
+    };
+    std::vector<cv::Rect> large, small;
     for (int label = 1; label < blocks; ++label) {
         const cv::Rect block(
             stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
             stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
-        if (block.width < smallest || block.height < smallest || block.area() < smallestArea)
+        if (touchesPanel(block))
             continue;
-        const bool touches =
-            std::any_of(bodies.begin(), bodies.begin() + std::ptrdiff_t(panels),
-                        [&](const cv::Rect& body) { return (body & block).area() > 0; });
-        if (!touches)
-            bodies.push_back(block);
+        const bool panelSized =
+            block.width >= smallest && block.height >= smallest && block.area() >= smallestArea;
+        (panelSized ? large : small).push_back(block);
     }
+    joinParagraphs(small, kParagraphGap * kernelSide(shortSide, kTextLeading), large);
+    bodies.insert(bodies.end(), large.begin(), large.end());
 }
 
 // What stands out beside a panel and touches it (a balloon over its frame, art that leaves it)
