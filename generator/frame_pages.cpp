@@ -7,6 +7,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QTransform>
+#include <random>
 
 namespace vantola::generator {
 
@@ -63,6 +64,37 @@ QImage throughJpeg(const QImage& image, int quality) {
     return QImageReader(&in, "jpeg").read().convertToFormat(QImage::Format_RGB32);
 }
 
+// Two columns of text, lines of words drawn as black bars: in each, a paragraph of two lines,
+// then after a blank line a long one. Each column is one block of text.
+FramePage textColumns(const PageSpec& spec) {
+    std::mt19937_64 random(spec.seed);
+    const int lineHeight = 12;
+    const int linePitch = 22;    // lines of a paragraph are this far apart
+    const int paragraphGap = 30; // a blank line between paragraphs
+    const int margin = spec.width / 10;
+    const int columnWidth = (spec.width - 3 * margin) / 2;
+    FramePage page{plainPage(spec.width, spec.height, spec.paper), {}, {}};
+    QPainter painter(&page.image);
+    for (int column = 0; column < 2; ++column) {
+        const int left = margin + column * (columnWidth + margin);
+        int y = margin + int(random() % 40);
+        const int top = y;
+        const int longLines = 14 + int(random() % 8);
+        for (const int lines : {2, longLines}) {
+            for (int line = 0; line < lines; ++line, y += linePitch) {
+                for (int x = left; x < left + columnWidth;) {
+                    const int word = std::min(20 + int(random() % 60), left + columnWidth - x);
+                    painter.fillRect(x, y, word, lineHeight, Qt::black);
+                    x += word + 8;
+                }
+            }
+            y += paragraphGap - (linePitch - lineHeight);
+        }
+        page.panels.push_back(QRect(left, top, columnWidth, y - paragraphGap - top));
+    }
+    return page;
+}
+
 } // namespace
 
 FramePage framePage(FramePageKind kind, std::uint64_t seed) {
@@ -97,8 +129,11 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
         break;
     case FramePageKind::Skewed:
     case FramePageKind::NoPanel:
+    case FramePageKind::TextColumns:
         break;
     }
+    if (kind == FramePageKind::TextColumns)
+        return textColumns(spec);
     if (kind == FramePageKind::NoPanel)
         return {plainPage(spec.width, spec.height, spec.paper), {}, {}};
     const GeneratedPage generated = generatePage(spec);

@@ -2,7 +2,8 @@
 
 // Pages on which cutting along clean white gutters fails and finding panels by their frames must
 // not: dark or coloured paper, empty frames, a balloon across a gutter, panels that bleed off the
-// page, panels without frames, a skewed scan, JPEG noise, and a page without any panel.
+// page, panels without frames, a skewed scan, JPEG noise, a page without any panel, and a page of
+// text in two columns whose first paragraphs are too short to be panels.
 
 #include <QImage>
 #include <QRect>
@@ -21,6 +22,7 @@ enum class FramePageKind {
     Skewed,
     JpegNoise,
     NoPanel,
+    TextColumns,
 };
 
 struct FramePage {

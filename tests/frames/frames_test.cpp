@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FramePages,
                                            FramePageKind::BalloonAcrossGutter,
                                            FramePageKind::Bleeding, FramePageKind::Frameless,
                                            FramePageKind::Skewed, FramePageKind::JpegNoise,
-                                           FramePageKind::NoPanel));
+                                           FramePageKind::NoPanel, FramePageKind::TextColumns));
 
 class FramesJob : public ::testing::Test, public JobFixture {
 protected:
