@@ -4,6 +4,7 @@
 // same panels.
 #include "cutting/frame_finder.h"
 
+#include "cutting/frame_lines.h"
 #include "cutting/frame_split.h"
 #include "cutting/page_background.h"
 
@@ -96,11 +97,13 @@ cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
 
 // The panels: the filled regions without their thin bridges, split where two panels are joined.
 std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int shortSide) {
+    const int smallest = int(std::lround(shortSide * kSmallestPanel));
+    const int frameWidth = kernelSide(shortSide, kFrameWidth);
+    const cv::Mat lines = frameLines(ink, frameWidth, smallest);
     cv::Mat cores;
     cv::morphologyEx(filled, cores, cv::MORPH_OPEN, box(kernelSide(shortSide, kBridgeWidth)));
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(cores, labels, stats, centroids, 8, CV_32S);
-    const int smallest = int(std::lround(shortSide * kSmallestPanel));
     std::vector<cv::Rect> bodies;
     for (int label = 1; label < count; ++label) {
         const cv::Rect bounds(
@@ -109,8 +112,7 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int
         if (bounds.width < smallest || bounds.height < smallest)
             continue;
         cv::Mat own = (labels == label);
-        splitRegion({own, ink, smallest, kernelSide(shortSide, kFrameWidth), kInkLevel}, bounds,
-                    bodies);
+        splitRegion({own, ink, lines, smallest, frameWidth, kInkLevel}, bounds, bodies);
     }
     const double smallestArea = kSmallestPanelArea * double(filled.total());
     std::erase_if(bodies, [&](const cv::Rect& body) { return body.area() < smallestArea; });

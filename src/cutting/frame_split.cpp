@@ -1,5 +1,7 @@
 #include "cutting/frame_split.h"
 
+#include "cutting/frame_lines.h"
+
 #include <algorithm>
 #include <opencv2/imgproc.hpp>
 #include <utility>
@@ -14,14 +16,15 @@ constexpr double kSplitEmptiness = 0.5;
 constexpr double kSplitSideFullness = 0.5;
 // Two touching panels are split when their rectangles cover at most this share of the whole's.
 constexpr double kRectangularGain = 0.9;
-// A frame line between two panels: cells at least this far from the paper (0..255) over this
+// A frame line between two panels: cells at least kFrameInk far from the paper over this
 // share of the region's line, with at most kBesideFrameShare of them a frame's width away. Only a
 // region that fills at most kFramedShare of its rectangle is split there: a line across a plain
 // rectangle is more likely drawn in the panel than between two panels.
 constexpr double kFramedShare = 0.95;
-constexpr int kFrameInk = 200;
 constexpr double kFrameShare = 0.85;
 constexpr double kBesideFrameShare = 0.5;
+// The panels that frame lines cut a region into cover at least this share of it.
+constexpr double kFramedCover = 0.9;
 
 // The share of each row (across) or column of the region that it fills.
 std::vector<double> fullness(const cv::Mat& region, bool across) {
@@ -201,6 +204,39 @@ void keepBalloonWhole(const cv::Rect& balloon, std::vector<cv::Rect>& out, std::
         out[best] |= balloon;
 }
 
+// Splits the region along the frame lines within it when they cut it into two panels or more,
+// each at least `smallest` wide and high and together nearly the whole region: the frames of
+// panels that touch or overlap. Returns whether it did.
+bool splitAlongFrames(const SplitContext& context, cv::Rect bounds, std::vector<cv::Rect>& out) {
+    const cv::Mat region = context.mask(bounds);
+    const cv::Mat parts = region & ~context.lines(bounds);
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(parts, labels, stats, centroids, 4, CV_32S);
+    std::vector<int> panels;
+    double covered = 0;
+    for (int label = 1; label < count; ++label) {
+        if (stats.at<int>(label, cv::CC_STAT_WIDTH) >= context.smallest &&
+            stats.at<int>(label, cv::CC_STAT_HEIGHT) >= context.smallest) {
+            panels.push_back(label);
+            covered += stats.at<int>(label, cv::CC_STAT_AREA);
+        }
+    }
+    if (panels.size() < 2 || covered < kFramedCover * cv::countNonZero(region))
+        return false;
+    for (const int label : panels) {
+        cv::Mat own = cv::Mat::zeros(context.mask.size(), CV_8U);
+        own(bounds).setTo(255, labels == label);
+        const cv::Rect part(stats.at<int>(label, cv::CC_STAT_LEFT) + bounds.x,
+                            stats.at<int>(label, cv::CC_STAT_TOP) + bounds.y,
+                            stats.at<int>(label, cv::CC_STAT_WIDTH),
+                            stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        splitRegion({own, context.ink, context.lines, context.smallest, context.frameWidth,
+                     context.inkLevel},
+                    part, out);
+    }
+    return true;
+}
+
 } // namespace
 
 void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::Rect>& out) {
@@ -215,6 +251,8 @@ void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::R
                         bounds.br().y < context.mask.rows;
     Split split{-1, true, 0};
     const bool rectangle = cv::countNonZero(region) > kFramedShare * double(bounds.area());
+    if (!rectangle && splitAlongFrames(context, bounds, out))
+        return;
     double darkest = 0;
     for (const bool across : {true, false}) {
         if (rectangle)
