@@ -95,6 +95,42 @@ FramePage textColumns(const PageSpec& spec) {
     return page;
 }
 
+// Four framed panels with short strokes of art: one at the top left, one at the top right whose
+// frame shares its left side with the first, one below that one sharing its top side (the three
+// make an L), and one at the bottom left apart from them. Sizes vary with the seed.
+FramePage touchingFrames(const PageSpec& spec) {
+    std::mt19937_64 random(spec.seed);
+    const auto at = [&](double share, int side) {
+        return int((share + double(random() % 21) / 1000.0) * side);
+    };
+    const int w = spec.width;
+    const int h = spec.height;
+    const int middle = at(0.47, w);
+    const int shelf = at(0.40, h);
+    FramePage page{plainPage(w, h, spec.paper), {}, {}};
+    page.panels = {QRect(QPoint(at(0.08, w), at(0.05, h)), QPoint(middle, at(0.46, h))),
+                   QRect(QPoint(middle, at(0.10, h)), QPoint(at(0.90, w), shelf)),
+                   QRect(QPoint(at(0.53, w), shelf), QPoint(at(0.90, w), at(0.88, h))),
+                   QRect(QPoint(at(0.08, w), at(0.53, h)), QPoint(at(0.46, w), at(0.88, h)))};
+    QPainter painter(&page.image);
+    for (const QRect& panel : page.panels) {
+        painter.setPen(QPen(Qt::black, 2));
+        for (int stroke = 0; stroke < 30; ++stroke) {
+            const QPoint from(panel.left() + int(random() % unsigned(panel.width())),
+                              panel.top() + int(random() % unsigned(panel.height())));
+            const QPoint by(int(random() % 61) - 30, int(random() % 61) - 30);
+            painter.drawLine(from,
+                             QPoint(std::clamp(from.x() + by.x(), panel.left(), panel.right()),
+                                    std::clamp(from.y() + by.y(), panel.top(), panel.bottom())));
+        }
+        painter.fillRect(panel.left(), panel.top(), panel.width(), 3, Qt::black);
+        painter.fillRect(panel.left(), panel.bottom() - 2, panel.width(), 3, Qt::black);
+        painter.fillRect(panel.left(), panel.top(), 3, panel.height(), Qt::black);
+        painter.fillRect(panel.right() - 2, panel.top(), 3, panel.height(), Qt::black);
+    }
+    return page;
+}
+
 } // namespace
 
 FramePage framePage(FramePageKind kind, std::uint64_t seed) {
@@ -130,10 +166,13 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
     case FramePageKind::Skewed:
     case FramePageKind::NoPanel:
     case FramePageKind::TextColumns:
+    case FramePageKind::TouchingFrames:
         break;
     }
     if (kind == FramePageKind::TextColumns)
         return textColumns(spec);
+    if (kind == FramePageKind::TouchingFrames)
+        return touchingFrames(spec);
     if (kind == FramePageKind::NoPanel)
         return {plainPage(spec.width, spec.height, spec.paper), {}, {}};
     const GeneratedPage generated = generatePage(spec);

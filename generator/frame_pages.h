@@ -23,6 +23,7 @@ enum class FramePageKind {
     JpegNoise,
     NoPanel,
     TextColumns,
+    TouchingFrames,
 };
 
 struct FramePage {

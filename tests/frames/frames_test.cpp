@@ -66,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FramePages,
                                            FramePageKind::BalloonAcrossGutter,
                                            FramePageKind::Bleeding, FramePageKind::Frameless,
                                            FramePageKind::Skewed, FramePageKind::JpegNoise,
-                                           FramePageKind::NoPanel, FramePageKind::TextColumns));
+                                           FramePageKind::NoPanel, FramePageKind::TextColumns,
+                                           FramePageKind::TouchingFrames));
 
 class FramesJob : public ::testing::Test, public JobFixture {
 protected:
