@@ -38,6 +38,8 @@ constexpr double kParagraphGap = 2.0;
 constexpr double kSmallestPanelArea = 0.015;
 // An attachment (a balloon over a frame's edge) may grow its panel by at most this much.
 constexpr double kAttachmentGrowth = 0.3;
+// Pieces of a frameless drawing at most this far apart make one.
+constexpr double kScatterGap = 0.06;
 // A panel lying this much inside another is part of it.
 constexpr double kInsideShare = 0.8;
 
@@ -225,6 +227,32 @@ void attachOverhangs(const cv::Mat& filled, std::vector<cv::Rect>& bodies) {
     bodies = std::move(grown);
 }
 
+// A drawing set on the paper without a frame and in pieces none of which is large enough to be a
+// panel (a figure, its shadow, the sounds around it): what stands out beside the panels, gathered
+// across gaps narrower than kScatterGap, is one panel when as large as one and clear of the others.
+void addScatteredArt(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& bodies) {
+    cv::Mat rest = filled.clone();
+    for (const cv::Rect& body : bodies)
+        rest(body).setTo(0);
+    cv::morphologyEx(rest, rest, cv::MORPH_CLOSE, box(kernelSide(shortSide, kScatterGap)));
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
+    const int smallest = int(std::lround(shortSide * kSmallestPanel));
+    const double smallestArea = kSmallestPanelArea * double(filled.total());
+    const std::size_t panels = bodies.size();
+    for (int label = 1; label < count; ++label) {
+        const cv::Rect group(
+            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
+            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        const bool clear =
+            std::none_of(bodies.begin(), bodies.begin() + std::ptrdiff_t(panels),
+                         [&](const cv::Rect& body) { return (body & group).area() > 0; });
+        if (clear && group.width >= smallest && group.height >= smallest &&
+            group.area() >= smallestArea)
+            bodies.push_back(group);
+    }
+}
+
 // Drops the panels that lie mostly inside a larger one.
 void dropInner(std::vector<cv::Rect>& bodies) {
     std::vector<cv::Rect> kept;
@@ -265,6 +293,7 @@ std::vector<PanelBox> findFrames(const PageGrid& grid, qint32 columns, qint32 fi
     std::vector<cv::Rect> bodies = panelBodies(filled, ink, shortSide);
     addTextBlocks(filled, shortSide, bodies);
     attachOverhangs(filled, bodies);
+    addScatteredArt(filled, shortSide, bodies);
     dropInner(bodies);
 
     std::vector<PanelBox> panels;
