@@ -38,7 +38,7 @@ constexpr double kParagraphGap = 2.0;
 constexpr double kSmallestPanelArea = 0.015;
 // An attachment (a balloon over a frame's edge) may grow its panel by at most this much.
 constexpr double kAttachmentGrowth = 0.3;
-// Pieces of a frameless drawing at most this far apart make one.
+// Pieces of a frameless drawing less than this far apart make one.
 constexpr double kScatterGap = 0.06;
 // A panel lying this much inside another is part of it.
 constexpr double kInsideShare = 0.8;
@@ -234,16 +234,27 @@ void addScatteredArt(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>
     cv::Mat rest = filled.clone();
     for (const cv::Rect& body : bodies)
         rest(body).setTo(0);
-    cv::morphologyEx(rest, rest, cv::MORPH_CLOSE, box(kernelSide(shortSide, kScatterGap)));
-    cv::Mat labels, stats, centroids;
-    const int count = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
+    cv::Mat near;
+    cv::dilate(rest, near, box(kernelSide(shortSide, kScatterGap)));
+    cv::Mat labels;
+    const int count = cv::connectedComponents(near, labels, 8, CV_32S);
+    // Each group's rectangle: that of its own cells, without the reach that gathered them.
+    std::vector<cv::Rect> groups(static_cast<std::size_t>(count));
+    for (int y = 0; y < rest.rows; ++y) {
+        const uchar* cells = rest.ptr<uchar>(y);
+        const int* label = labels.ptr<int>(y);
+        for (int x = 0; x < rest.cols; ++x) {
+            if (cells[x]) {
+                cv::Rect& group = groups[std::size_t(label[x])];
+                group = group.empty() ? cv::Rect(x, y, 1, 1) : (group | cv::Rect(x, y, 1, 1));
+            }
+        }
+    }
     const int smallest = int(std::lround(shortSide * kSmallestPanel));
     const double smallestArea = kSmallestPanelArea * double(filled.total());
     const std::size_t panels = bodies.size();
-    for (int label = 1; label < count; ++label) {
-        const cv::Rect group(
-            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
-            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+    for (std::size_t label = 1; label < groups.size(); ++label) {
+        const cv::Rect& group = groups[label];
         const bool clear =
             std::none_of(bodies.begin(), bodies.begin() + std::ptrdiff_t(panels),
                          [&](const cv::Rect& body) { return (body & group).area() > 0; });
