@@ -131,6 +131,36 @@ FramePage touchingFrames(const PageSpec& spec) {
     return page;
 }
 
+// A framed panel over the top half, and below it a drawing without a frame in pieces each
+// smaller than a panel: blobs along a line of ground, one or two of their sizes apart, and a
+// figure at its end.
+FramePage scatteredDrawing(const PageSpec& spec) {
+    std::mt19937_64 random(spec.seed);
+    const int w = spec.width;
+    const int h = spec.height;
+    FramePage page{plainPage(w, h, spec.paper), {}, {}};
+    QPainter painter(&page.image);
+    const QRect framed(w / 10, h / 20, w * 8 / 10, h * 45 / 100);
+    painter.fillRect(framed, QColor(120, 160, 90));
+    page.panels.push_back(framed);
+    const int ground = h * 80 / 100;
+    QRect drawing;
+    painter.setPen(Qt::NoPen);
+    const auto blob = [&](QRect shape) {
+        painter.setBrush(QColor::fromHsv(int(random() % 360), 200, 150));
+        painter.drawEllipse(shape);
+        drawing = drawing.isNull() ? shape : drawing.united(shape);
+    };
+    int x = w / 6 + int(random() % 40);
+    for (; x < w * 2 / 3; x += 60 + int(random() % 20)) {
+        const int size = 20 + int(random() % 20);
+        blob(QRect(x, ground - size - int(random() % 40), size, size));
+    }
+    blob(QRect(x, ground - 160, 60, 160)); // the figure
+    page.panels.push_back(drawing);
+    return page;
+}
+
 } // namespace
 
 FramePage framePage(FramePageKind kind, std::uint64_t seed) {
@@ -167,12 +197,15 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
     case FramePageKind::NoPanel:
     case FramePageKind::TextColumns:
     case FramePageKind::TouchingFrames:
+    case FramePageKind::ScatteredDrawing:
         break;
     }
     if (kind == FramePageKind::TextColumns)
         return textColumns(spec);
     if (kind == FramePageKind::TouchingFrames)
         return touchingFrames(spec);
+    if (kind == FramePageKind::ScatteredDrawing)
+        return scatteredDrawing(spec);
     if (kind == FramePageKind::NoPanel)
         return {plainPage(spec.width, spec.height, spec.paper), {}, {}};
     const GeneratedPage generated = generatePage(spec);

@@ -24,6 +24,7 @@ enum class FramePageKind {
     NoPanel,
     TextColumns,
     TouchingFrames,
+    ScatteredDrawing,
 };
 
 struct FramePage {

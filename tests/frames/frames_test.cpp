@@ -60,14 +60,13 @@ TEST_P(FramePages, EveryPanelIsFoundAndNothingElse) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, FramePages,
-                         ::testing::Values(FramePageKind::BlackPaper, FramePageKind::ColouredPaper,
-                                           FramePageKind::EmptyFrames,
-                                           FramePageKind::BalloonAcrossGutter,
-                                           FramePageKind::Bleeding, FramePageKind::Frameless,
-                                           FramePageKind::Skewed, FramePageKind::JpegNoise,
-                                           FramePageKind::NoPanel, FramePageKind::TextColumns,
-                                           FramePageKind::TouchingFrames));
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, FramePages,
+    ::testing::Values(FramePageKind::BlackPaper, FramePageKind::ColouredPaper,
+                      FramePageKind::EmptyFrames, FramePageKind::BalloonAcrossGutter,
+                      FramePageKind::Bleeding, FramePageKind::Frameless, FramePageKind::Skewed,
+                      FramePageKind::JpegNoise, FramePageKind::NoPanel, FramePageKind::TextColumns,
+                      FramePageKind::TouchingFrames, FramePageKind::ScatteredDrawing));
 
 class FramesJob : public ::testing::Test, public JobFixture {
 protected:
