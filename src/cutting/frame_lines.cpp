@@ -12,7 +12,7 @@ cv::Mat frameLines(const cv::Mat& ink, int thickest, int shortest) {
     const int square = thickest + 1;
     cv::morphologyEx(dark, areas, cv::MORPH_OPEN,
                      cv::getStructuringElement(cv::MORPH_RECT, cv::Size(square, square)));
-    cv::Mat thin = dark & ~areas;
+    const cv::Mat thin = dark & ~areas;
     cv::Mat across, down;
     const cv::Mat along = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(shortest, 1));
     const cv::Mat alongDown = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(1, shortest));

@@ -24,7 +24,9 @@ struct SplitContext {
 // between two panels that touch), a nearly empty line (a balloon or art joins two panels across
 // their gutter; such a balloon stays whole in the panel it lies over most), or a line whose parts
 // are far closer to rectangles than the whole (not for a region that reaches the page's edge, where
-// art bleeds in any shape). Parts less than `smallest` cells wide or high are no panels.
+// art bleeds in any shape). A region that is no plain rectangle is first cut along the frame lines
+// within it when they part it into panels (frames that touch or overlap in an L or a step, which
+// no single straight line crosses). Parts less than `smallest` cells wide or high are no panels.
 void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::Rect>& out);
 
 } // namespace vantola
