@@ -124,15 +124,12 @@ void configureAllocator() {
 
 void keepFreedMemoryBetweenPages() {
 #if defined(__GLIBC__)
-    // The heap keeps what a page freed for the next page (up to kKeptByHeap) instead of handing
-    // it back to the system and having it faulted in and cleared again: a tenth of a job's time
-    // otherwise. Setting that fixes the size from which the C library maps an allocation on its
-    // own, which it would otherwise raise by itself as large blocks are freed: it is set to the
-    // most it would raise it to. Only for jobs: a single picture's encoding would only hold
-    // memory longer.
+    // Pieces below the mapped size come from the heap, and the heap keeps what a page freed for
+    // the next page (up to kKeptByHeap) instead of handing it back to the system and having it
+    // faulted in and cleared again: a tenth of a job's time otherwise. Only for jobs: a single
+    // picture's encoding would only hold memory longer.
     constexpr int kKeptByHeap = 32 << 20;
-    constexpr int kHeapUpTo = 32 << 20;
-    mallopt(M_MMAP_THRESHOLD, kHeapUpTo);
+    mallopt(M_MMAP_THRESHOLD, int(kMappedFrom));
     mallopt(M_TRIM_THRESHOLD, kKeptByHeap);
 #endif
 }
