@@ -16,6 +16,8 @@
 #include <QRect>
 #include <cstdio>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vantola::bench {
 
@@ -102,6 +104,41 @@ Timing floorTiming(const QString& folder, const QString& record, const QString& 
             }
         }
     });
+}
+
+namespace {
+
+// Runs work in a child process and gives what it wrote into `result`.
+template <class Result>
+Result inChildProcess(const std::function<Result()>& work) {
+    int ends[2];
+    Result result{};
+    if (::pipe(ends) != 0)
+        return result;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const Result value = work();
+        [[maybe_unused]] const auto written = ::write(ends[1], &value, sizeof value);
+        ::_exit(0);
+    }
+    ::close(ends[1]);
+    [[maybe_unused]] const auto got = ::read(ends[0], &result, sizeof result);
+    ::close(ends[0]);
+    int status = 0;
+    if (child > 0)
+        ::waitpid(child, &status, 0);
+    return result;
+}
+
+} // namespace
+
+Timing floorTimingApart(const std::function<void()>& job, const QString& folder,
+                        const QString& record, const QString& scratch) {
+    inChildProcess<int>([&] {
+        job();
+        return 0;
+    });
+    return inChildProcess<Timing>([&] { return floorTiming(folder, record, scratch); });
 }
 
 } // namespace vantola::bench

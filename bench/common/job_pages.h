@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <chrono>
+#include <functional>
 
 namespace vantola::bench {
 
@@ -50,5 +51,11 @@ void writeJobPages(const QString& folder, int count);
 // The single-core floor of a job: decoding every page of the folder, and encoding with our
 // encoder the piece rectangles that the job recorded for it in `record` (each into `scratch`).
 Timing floorTiming(const QString& folder, const QString& record, const QString& scratch);
+
+// The floor as measured in child processes: one runs `job` (which writes the record that the
+// floor reads), the next measures the floor. Neither the job's memory nor its setting of the
+// allocator reach this process or the floor.
+Timing floorTimingApart(const std::function<void()>& job, const QString& folder,
+                        const QString& record, const QString& scratch);
 
 } // namespace vantola::bench
