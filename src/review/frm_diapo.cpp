@@ -406,6 +406,21 @@ void frmDiapo::keyPressEvent(QKeyEvent* event) {
         if (selectedSlot_ >= 0)
             askAndDelete(selectedSlot_);
         break;
+    case Qt::Key_1:
+    case Qt::Key_2:
+    case Qt::Key_3:
+    case Qt::Key_4:
+    case Qt::Key_5:
+    case Qt::Key_6:
+    case Qt::Key_7:
+    case Qt::Key_8:
+    case Qt::Key_9: {
+        // The digit selects the shown piece of that place, as a left click does.
+        const auto place = std::size_t(event->key() - Qt::Key_1);
+        if (place < thumbnailSlots_.size() && !thumbnailSlots_[place]->isHidden())
+            selectSlot(thumbnailSlots_[place]->index());
+        break;
+    }
     case Qt::Key_Escape:
         setFocus();
         break;

@@ -680,6 +680,9 @@ TEST_F(ThreePagesReviewTest, KeysStepPagesDeleteTheSelectedPieceAndUndoBringsItB
     QTest::keyClick(&diapo(), Qt::Key_Delete); // nothing selected: nothing asked
     QTest::mouseClick(diapo().thumbnail(1), Qt::LeftButton);
     EXPECT_EQ(diapo().selectedSlot(), 1);
+    QTest::keyClick(&diapo(), Qt::Key_1);
+    EXPECT_EQ(diapo().selectedSlot(), 0);
+    QTest::keyClick(&diapo(), Qt::Key_2);
     QTest::keyClick(&diapo(), Qt::Key_Delete);
     QTest::mouseDClick(diapo().thumbnail(0), Qt::LeftButton);
     EXPECT_EQ(questions, 1);
