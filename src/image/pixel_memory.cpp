@@ -128,7 +128,7 @@ void keepFreedMemoryBetweenPages() {
     // the next page (up to kKeptByHeap) instead of handing it back to the system and having it
     // faulted in and cleared again: a tenth of a job's time otherwise. Only for jobs: a single
     // picture's encoding would only hold memory longer.
-    constexpr int kKeptByHeap = 32 << 20;
+    constexpr int kKeptByHeap = 16 << 20;
     mallopt(M_MMAP_THRESHOLD, int(kMappedFrom));
     mallopt(M_TRIM_THRESHOLD, kKeptByHeap);
 #endif
