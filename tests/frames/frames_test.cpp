@@ -68,22 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FramePageKind::JpegNoise, FramePageKind::NoPanel, FramePageKind::TextColumns,
                       FramePageKind::TouchingFrames, FramePageKind::ScatteredDrawing));
 
-class FramesJob : public ::testing::Test, public JobFixture {
-protected:
-    // The pieces' rectangles as the record keeps them, in piece order.
-    std::vector<QRect> recordedPieces(const QString& page) const {
-        QMap<QString, int> keys;
-        for (const QString& line : iniSectionLines(state.sFichierDecoupage, page))
-            keys[line.section('=', 0, 0)] = line.section('=', 1).toInt();
-        std::vector<QRect> pieces;
-        for (int n = 1; keys.contains(QStringLiteral("FICHIER_%1").arg(n)); ++n) {
-            const auto at = [&](const char* key) { return keys.value(key + QString::number(n)); };
-            pieces.push_back(QRect(QPoint(at("COLONNE_1_"), at("LIGNE_1_")),
-                                   QPoint(at("COLONNE_2_"), at("LIGNE_2_"))));
-        }
-        return pieces;
-    }
-};
+class FramesJob : public ::testing::Test, public JobFixture {};
 
 TEST_F(FramesJob, PiecesInReadingOrderTheSameOnOneAndTwoThreads) {
     const generator::FramePage framed = generator::framePage(FramePageKind::BalloonAcrossGutter, 4);
@@ -91,19 +76,19 @@ TEST_F(FramesJob, PiecesInReadingOrderTheSameOnOneAndTwoThreads) {
     ASSERT_TRUE(generator::framePage(FramePageKind::NoPanel, 1).image.save(file("b.jpg")));
     // Left to right, tier after tier: the record keeps each panel where the generator drew it.
     ASSERT_EQ(cutWithVantola(file("a.jpg"), {"--finder", "frames"}).status, 0);
-    const std::vector<QRect> pieces = recordedPieces(file("a.jpg"));
+    const std::vector<QRect> pieces = recordedPieces(state.sFichierDecoupage, file("a.jpg"));
     ASSERT_EQ(pieces.size(), framed.panels.size());
     for (std::size_t i = 0; i < pieces.size(); ++i)
         EXPECT_GE(match(framed.panels[i], framed.balloon, pieces[i]), 0.85) << i;
     // param.ini's DETECTION chooses the finder when no option does.
     setParam("DETECTION", "CADRES");
     ASSERT_EQ(cutWithVantola(file("a.jpg")).status, 0);
-    EXPECT_EQ(recordedPieces(file("a.jpg")), pieces);
+    EXPECT_EQ(recordedPieces(state.sFichierDecoupage, file("a.jpg")), pieces);
     ASSERT_EQ(cutWithVantola(file("a.jpg"), {"--finder", "gutters"}).status, 0);
-    EXPECT_NE(recordedPieces(file("a.jpg")), pieces);
+    EXPECT_NE(recordedPieces(state.sFichierDecoupage, file("a.jpg")), pieces);
     // Right to left: the two panels of each tier swap.
     ASSERT_EQ(cutWithVantola(file("a.jpg"), {"--finder", "frames", "--rtl"}).status, 0);
-    const std::vector<QRect> fromTheRight = recordedPieces(file("a.jpg"));
+    const std::vector<QRect> fromTheRight = recordedPieces(state.sFichierDecoupage, file("a.jpg"));
     ASSERT_EQ(fromTheRight.size(), pieces.size());
     for (std::size_t i = 0; i < pieces.size(); ++i)
         EXPECT_EQ(fromTheRight[i], pieces[i ^ 1]) << i;

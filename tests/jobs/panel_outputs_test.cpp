@@ -185,20 +185,6 @@ TEST(PanelOutputFailure, IsReportedAndLosesNothing) {
     }
 }
 
-// The recorded rectangles of a page's pieces, in piece order.
-std::vector<QRect> recordedPieces(const JobFixture& f, const QString& page) {
-    QMap<QString, int> keys;
-    for (const QString& line : iniSectionLines(f.home() + "decoupage.ini", page))
-        keys[line.section('=', 0, 0)] = line.section('=', 1).toInt();
-    std::vector<QRect> pieces;
-    for (int n = 1; keys.contains(QStringLiteral("FICHIER_%1").arg(n)); ++n) {
-        const auto at = [&](const char* key) { return keys.value(key + QString::number(n)); };
-        pieces.push_back(QRect(QPoint(at("COLONNE_1_"), at("LIGNE_1_")),
-                               QPoint(at("COLONNE_2_"), at("LIGNE_2_"))));
-    }
-    return pieces;
-}
-
 // Right to left numbers the blocks of each band from the right. The webtoon strip has 30 panels,
 // 37 times taller than wide: each is a small part of the whole height, so that only strip mode
 // gives every panel its piece.
@@ -206,7 +192,7 @@ TEST(ReadingOrder, RightToLeftAndStripModeByOptionOrParamIni) {
     JobFixture f;
     const QString page = writeComicPage(f.source(), "p", 7);
     ASSERT_EQ(f.cutWithVantola(page).status, 0);
-    const std::vector<QRect> leftToRight = recordedPieces(f, page);
+    const std::vector<QRect> leftToRight = recordedPieces(f.state.sFichierDecoupage, page);
     ASSERT_EQ(leftToRight.size(), std::size_t(kPanelsPerPage));
     // The same cuts, the two blocks of each of the three bands swapped.
     std::vector<QRect> rightToLeft = leftToRight;
@@ -222,7 +208,8 @@ TEST(ReadingOrder, RightToLeftAndStripModeByOptionOrParamIni) {
     const QString stripPage = savePage(strip.image, f.source(), "strip", PageFormat::Jpeg, 90);
     ASSERT_EQ(f.cutWithVantola(stripPage).status, 0);
     // Bands under a fifteenth of the height are lost or merged into taller bands.
-    EXPECT_LT(recordedPieces(f, stripPage).size(), strip.layout.panels().size());
+    EXPECT_LT(recordedPieces(f.state.sFichierDecoupage, stripPage).size(),
+              strip.layout.panels().size());
 
     const struct {
         const char* key; // in param.ini, with the value
@@ -241,7 +228,7 @@ TEST(ReadingOrder, RightToLeftAndStripModeByOptionOrParamIni) {
             f.setParam(run.key, run.value);
         const QString cut = run.expected ? page : stripPage;
         ASSERT_EQ(f.cutWithVantola(cut, run.options).status, 0);
-        const std::vector<QRect> pieces = recordedPieces(f, cut);
+        const std::vector<QRect> pieces = recordedPieces(f.state.sFichierDecoupage, cut);
         if (run.expected) {
             EXPECT_EQ(pieces, *run.expected);
             // The piece files follow the record: the first piece is the first band's first block.

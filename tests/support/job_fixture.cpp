@@ -68,6 +68,19 @@ QStringList iniSectionLines(const QString& path, const QString& section) {
     return result;
 }
 
+std::vector<QRect> recordedPieces(const QString& record, const QString& page) {
+    QMap<QString, int> keys;
+    for (const QString& line : iniSectionLines(record, page))
+        keys[line.section('=', 0, 0)] = line.section('=', 1).toInt();
+    std::vector<QRect> pieces;
+    for (int n = 1; keys.contains(QStringLiteral("FICHIER_%1").arg(n)); ++n) {
+        const auto at = [&](const char* key) { return keys.value(key + QString::number(n)); };
+        pieces.push_back(QRect(QPoint(at("COLONNE_1_"), at("LIGNE_1_")),
+                               QPoint(at("COLONNE_2_"), at("LIGNE_2_"))));
+    }
+    return pieces;
+}
+
 JobFixture::JobFixture() : job(state, host) {
     QDir().mkpath(home());
     QDir().mkpath(source());

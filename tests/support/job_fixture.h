@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QMap>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,8 @@ ProcessResult runInPrivateMounts(const QString& script, const QStringList& argum
 QStringList textFileLines(const QString& path);
 // Every key = value of one section of an INI file, in file order, as "KEY=VALUE".
 QStringList iniSectionLines(const QString& path, const QString& section);
+// The rectangles of a page's pieces in a cut record, in piece order.
+std::vector<QRect> recordedPieces(const QString& record, const QString& page);
 
 // The host of every test job: records each call in order as text ("job 50 1er passe de b.jpg"),
 // and whether any came from another thread than the one that made the host.
