@@ -3,7 +3,6 @@
 // library behind Qt's PNG reader) writes a PNG's rows there in the buffer's byte order.
 #include "image/picture_buffer_decoding.h"
 
-#include "image/cimage.h"
 #include "settings/app_error.h"
 
 #include <algorithm>
@@ -200,19 +199,6 @@ bool PngRowDecoder::colour() const {
 void PngRowDecoder::readRow(quint8* out) {
     if (state_->rowsRead >= state_->height || !runPngRow(*state_, out))
         raiseError(kErrInvalidPicture);
-}
-
-bool decodePngInto(const QByteArray& bytes, const MoreBytes& more, cImage& buffer,
-                   const std::function<void(QSize)>& beforeDecoding) {
-    PngRowDecoder decoder(bytes, more);
-    if (!decoder.start(beforeDecoding))
-        return false;
-    const QSize size = decoder.size();
-    if (!buffer.Allocate(size.width(), size.height(), decoder.colour() ? 24 : 8))
-        raiseError(kErrOutOfMemory);
-    for (qint32 y = 0; y < size.height(); ++y)
-        decoder.readRow(buffer.topDownRow(y));
-    return true;
 }
 
 } // namespace vantola

@@ -1,8 +1,8 @@
 #pragma once
 
-// Decoding the two plain layouts of PPM/PGM and PNG files straight into a picture buffer, with
-// the pixels that Qt's readers followed by cImage::CopyStdPicture give. Anything else is left to
-// Qt's readers: these functions say so instead of decoding.
+// Decoding the two plain layouts of PPM/PGM and PNG files row by row, with the pixels that Qt's
+// readers followed by cImage::CopyStdPicture give. Anything else is left to Qt's readers: these
+// functions say so instead of decoding.
 
 #include <QByteArray>
 #include <QSize>
@@ -11,8 +11,6 @@
 #include <optional>
 
 namespace vantola {
-
-class cImage;
 
 // The header of a binary PPM (P6) or PGM (P5) file with a maximum of 255: whitespace between
 // the fields, no comment, one whitespace byte before the pixels. Sizes that Qt's reader refuses
@@ -55,14 +53,5 @@ public:
 private:
     std::unique_ptr<State> state_;
 };
-
-// A non-interlaced 8-bit RGB or grey PNG without transparency, decoded into a 24-bit buffer or
-// an 8-bit one on the grey ramp; false (nothing decoded) for another PNG or for no PNG. The
-// file's bytes are `bytes`, then what `more` reads (none when it is empty), so that a file is
-// decoded as it is read instead of being held whole. A file that the decoder finds damaged or
-// cut short raises the invalid-picture error (481). beforeDecoding sees the size before the
-// pixels are allocated.
-bool decodePngInto(const QByteArray& bytes, const MoreBytes& more, cImage& buffer,
-                   const std::function<void(QSize)>& beforeDecoding);
 
 } // namespace vantola

@@ -126,9 +126,9 @@ QImage decodePicture(QByteArray& bytes, qint64 maxPixels,
         acceptAnnounced(announced, maxPixels, beforeDecoding);
         sizeAccepted = true;
     };
+    // (Plain PNG and PPM files never come here for a buffer: PictureFileRows reads them.)
     if (buffer != nullptr) {
-        if (looksLikeJpeg(bytes) ? decodeJpegInto(bytes, *buffer, acceptSize)
-                                 : decodePngInto(bytes, {}, *buffer, acceptSize))
+        if (looksLikeJpeg(bytes) && decodeJpegInto(bytes, *buffer, acceptSize))
             return {};
     } else if (looksLikeJpeg(bytes)) {
         QImage picture = decodeJpeg(bytes, acceptSize);
