@@ -101,7 +101,6 @@ protected:
         return names;
     }
 
-    // The pieces of a page in the piece folder, in listing order.
     QStringList piecesOnDisk(const QString& pageName) const {
         QStringList pieces;
         for (const QString& name : listPlainFiles(pieceFolder()))
@@ -114,8 +113,7 @@ protected:
     QByteArray log() const { return readFileBytes(pieceFolder() + "log.txt"); }
     QByteArray cutRecord() const { return readFileBytes(state.sFichierDecoupage); }
 
-    // The rectangle bounding the sketch's pixels of that colour: black outlines, red for pieces
-    // split again.
+    // Bounds of the sketch's pixels of that colour: black outlines, red for pieces split again.
     QRect sketchBounds(QRgb colour) const {
         const QImage surface = diapo().PicCalque()->surface();
         QRect bounds;
@@ -462,9 +460,7 @@ TEST(CutSketch, RectanglesAreScaledRoundedHalvesToEvenAndPulledIn) {
     EXPECT_EQ(corners(sketch.outlines[1]), std::tuple(968, 0, 1935 - 50, 3135 - 100));
 }
 
-// A level that is no whole number, or one outside the levels a job takes, starts no re-cut (other
-// texts that are no number: NumberText tests); with no page marked, the level is still taken.
-// A good level and the debug switch then apply to the page re-cut.
+// A bad level starts no re-cut (other non-numbers: NumberText tests); a good one is kept unmarked.
 TEST_F(ThreePagesReviewTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
     const QByteArray recordBefore = cutRecord();
     diapo().chkRedecoupe()->click();
@@ -539,9 +535,7 @@ TEST_F(ThreePagesReviewTest, RecuttingTheMarkedPagesRunsThemInPageOrder) {
     EXPECT_TRUE(state.bSansMessage);
 }
 
-// Re-cuts pressed while a job runs (here in another folder) are refused and leave that job alone:
-// it ends at its own level, without debug lines, with its closing message. Afterwards the window
-// still shows its own folder and re-cuts nothing, nor a page removed meanwhile.
+// Re-cuts pressed during another folder's job must not change that job's level, debug or message.
 TEST_F(ThreePagesReviewTest, RecutsRefusedDuringAJobAfterAFolderChangeOrForAGonePage) {
     TempFolder other;
     ASSERT_TRUE(QFile::copy(source.file("c.jpg"), other.file("c.jpg")));
@@ -646,9 +640,7 @@ TEST_F(ThreePagesReviewTest, PiecesAreDeletedByDoubleClickOrByRightClickAndYes) 
     EXPECT_TRUE(messages.empty());
 }
 
-// The keys step pages from the window and from the white level box, which gives them back.
-// Delete asks for the piece selected by a left click; Ctrl+Z brings the deleted pieces back,
-// last first, on their page, with the cut record as it was; never over a file made since.
+// Ctrl+Z restores deleted pieces last first, with the record as it was, never over a newer file.
 TEST_F(ThreePagesReviewTest, KeysStepPagesDeleteTheSelectedPieceAndUndoBringsItBack) {
     compare->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(compare));
