@@ -75,14 +75,14 @@ TEST_F(MainWindowTest, ReadsSwitchesAndLevelFromParamIni) {
                   "BANDE_VERTICALE=OUI\r\nCADRES=OUI\r\nNIVEAU_DE_BLANC=1300\r\n");
     openWindow();
     EXPECT_EQ(state.lNiveauBlanc, 1300);
-    EXPECT_TRUE(item("mnu_antihoraire")->isChecked() && item("mnu_doublepasse")->isChecked());
     EXPECT_FALSE(item("mnu_horaire")->isChecked());
-    EXPECT_TRUE(window->job().switches.doublePass);
-    EXPECT_EQ(window->job().switches.rotation, Rotation::Anticlockwise);
-    for (const char* item : {"mnu_droitegauche", "mnu_bandeverticale", "mnu_cadres"})
-        EXPECT_TRUE(this->item(item)->isChecked()) << item;
+    for (const char* checked : {"mnu_antihoraire", "mnu_doublepasse", "mnu_droitegauche",
+                                "mnu_bandeverticale", "mnu_cadres"})
+        EXPECT_TRUE(item(checked)->isChecked()) << checked;
     const JobSwitches& switches = window->job().switches;
-    EXPECT_TRUE(switches.rightToLeft && switches.strip && switches.panelMaps);
+    EXPECT_EQ(switches.rotation, Rotation::Anticlockwise);
+    EXPECT_TRUE(switches.doublePass && switches.rightToLeft && switches.strip &&
+                switches.panelMaps);
     EXPECT_FALSE(switches.panelBook);
 
     // The saved switches are compared exactly: lower case turns nothing on.
@@ -171,8 +171,7 @@ public slots:
     void open(const QUrl& url) { urls += url; }
 };
 
-// F1 and the about box's link open the guide of the data folders in the program's language, else
-// the French one, or say that there is none; the build tree has both beside the program.
+// F1 and the about box open the data folders' guide in the program's language, else the French.
 TEST_F(MainWindowTest, F1AndTheAboutBoxOpenTheUserGuide) {
     const QDir program = QFileInfo(QStringLiteral(VANTOLA_BINARY)).dir();
     EXPECT_TRUE(program.exists("notice.htm") && program.exists("notice_en.htm"));
@@ -366,19 +365,7 @@ TEST_F(MainWindowJobTest, FolderJobMovesBothBarsAndHoldsOnPause) {
     EXPECT_TRUE(window->pgbTraitement()->shownText().isEmpty());
 }
 
-TEST_F(MainWindowJobTest, PictureJobUsesTheWhiteLevelJustChosen) {
-    nextAnswer = "1500";
-    item("mnu_blanc")->trigger();
-    runWhileWatching("mnu_ouvririmage", [] {});
-    EXPECT_TRUE(readFileBytes(pages + "VANTOLA/log.txt").contains("Niveau du blanc : 1500\r\n"));
-    // Only page2 was cut.
-    ASSERT_FALSE(piecesWritten().isEmpty());
-    for (const QString& piece : piecesWritten())
-        EXPECT_TRUE(piece.startsWith("page2.jpg-")) << piece.toStdString();
-}
-
-// A missing folder starts and creates nothing; a job the driver refuses ends with its reason,
-// never with the closing message of a job done.
+// Missing folders and refused jobs end with their reason, never with a job done's message.
 TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
     nextImage = home.path() + "absent/page1.jpg";
     for (const char* command : {"mnu_ouvrirrep", "mnu_ouvririmage", "mnu_compare"})
@@ -393,9 +380,11 @@ TEST_F(MainWindowJobTest, MissingFoldersAndRefusedJobsReportNoSuccess) {
     EXPECT_TRUE(piecesWritten().isEmpty());
 }
 
-// Dropped paths start the menu's jobs with its checks: a picture, a folder, a PDF document (the
-// loading notice first), and anything else refused; the folder is remembered for the dialogs.
+// Dropped paths start the menu's jobs (at the white level just chosen), anything else refused;
+// the folder is remembered for the dialogs.
 TEST_F(MainWindowJobTest, DropsStartTheJobsOfTheMenus) {
+    nextAnswer = "1500";
+    item("mnu_blanc")->trigger();
     window->hooks().confirm = [this](const QString& title, const QString& text) {
         messages.push_back({title, text});
         return false;
@@ -430,6 +419,8 @@ TEST_F(MainWindowJobTest, DropsStartTheJobsOfTheMenus) {
         for (const QString& piece : piecesWritten())
             cut.insert(piece.section('.', 0, 0));
         EXPECT_EQ(cut, std::set<QString>(c.cutPages.begin(), c.cutPages.end()));
+        EXPECT_EQ(readFileBytes(pages + "VANTOLA/log.txt").contains("Niveau du blanc : 1500\r\n"),
+                  !c.cutPages.isEmpty());
     }
     EXPECT_EQ(param("DERNIER_DOSSIER"), pages);
 }
@@ -718,7 +709,6 @@ TEST(ProgressPanel, BarRunsFromNothingToTheWholePanelRightOfItsLabel) {
     EXPECT_TRUE(panel.picture().isNull()); // nothing is drawn before Initialize
     panel.Initialize(&statusBar);
     const auto at = [&](int x, int y) { return panel.picture().pixelColor(x, y); };
-    // Pixels of the rectangle for which the test holds.
     const auto count = [&](QRect area, const std::function<bool(QColor)>& test) {
         int found = 0;
         for (int x = area.left(); x <= area.right(); ++x)
@@ -767,8 +757,7 @@ TEST(CommonDialogs, FilterListsBecomeCaseBlindNameFilters) {
     EXPECT_EQ(CouperAuNul(QStringLiteral("a.jpg") + kNul + "reste"), "a.jpg");
 }
 
-// JPEG files shown whatever their extension's case, sorted as the language sorts (numbers by
-// value, accents beside their letter).
+// JPEG files shown in any case, sorted as the language sorts (numbers by value, accents by letter).
 TEST(CommonDialogs, PictureDialogShowsJpegFilesInAnyCase) {
     TempFolder folder;
     for (const char* name :

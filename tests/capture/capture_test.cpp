@@ -23,7 +23,6 @@
 namespace vantola::test {
 namespace {
 
-// Writes a PDF of count comic pages, seeds from firstSeed on; returns its path.
 QString writeComicPdf(const QString& path, int count, std::uint64_t firstSeed) {
     std::vector<QImage> pages;
     for (int i = 0; i < count; ++i)
@@ -316,8 +315,7 @@ TEST_F(CaptureWindowTest, PdfCommandEndsBeforeAnyJobWhenRefusedOrUnusable) {
     EXPECT_TRUE(dialogTitles.isEmpty());
     noticeAccepted = true;
 
-    // Not a number, or below -1: the prompt's answer is refused with a message; Cancel says
-    // nothing.
+    // Not a number, or below -1, is refused with a message; a cancelled prompt says nothing.
     for (const std::optional<QString>& answer : {std::optional<QString>("deux"), {"-2"}, {}}) {
         nextAnswer = answer;
         messages.clear();

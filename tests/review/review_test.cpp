@@ -206,9 +206,8 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionsThumbnailsAndMarks) {
         EXPECT_NEAR(shown.left() + shown.width() / 2.0, 60, 1.0);
         EXPECT_EQ(shown.top(), 6);
     }
-    // A larger window: the page, the sketch and the thumbnails grow (drawn again at their new
-    // size), the other controls keep their size and move along; the info label stays centred
-    // under the thumbnails, never over the page picture.
+    // Only the pictures grow with the window; the info label stays under the thumbnails, off the
+    // page.
     const QSize button = diapo().CmdRedecouper()->size(), sketch = diapo().PicCalque()->size();
     const QSize slot = diapo().FrameContour(0)->size(), page = diapo().pageFrame()->size();
     for (int width : {1600, 900}) {
@@ -232,8 +231,7 @@ TEST_F(ReviewTest, PagesStepThroughTheFolderWithCaptionsThumbnailsAndMarks) {
         EXPECT_EQ(diapo().thumbnail(1)->picture().size(), diapo().thumbnail(1)->size());
     }
 
-    // Page marks survive page changes and showing the tool again, which only brings it to the
-    // front; once closed, it opens anew without marks.
+    // Marks survive page changes and showing the tool again; a closed tool reopens without them.
     diapo().chkRedecoupe()->click();
     showPage(2);
     EXPECT_FALSE(diapo().chkRedecoupe()->isChecked());
@@ -322,8 +320,7 @@ TEST_F(ReviewTest, TheSketchOutlinesSplitPiecesInRedAfterADoublePass) {
     EXPECT_FALSE(sketchBounds(qRgb(0, 0, 0)).isEmpty());
 }
 
-// Without a source folder the tool asks for a picture: Cancel leaves no window, and the chosen
-// picture's folder becomes the source folder, here one without JPEG pages.
+// Without a source folder, Cancel leaves no window and a chosen picture's folder is the source.
 TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
     writeParamIni("[FRANCAIS]\r\nT12=Revue des pages\r\n");
     ASSERT_TRUE(writeFileBytes(source.file("c.jpeg"), "x"));
@@ -353,8 +350,7 @@ TEST_F(ReviewTest, AFolderWithoutJpegPagesShowsNothingAndSaysSo) {
     EXPECT_FALSE(QFile::exists(pieceFolder()));
 }
 
-// An unreadable page or piece is named in place of its picture; a cut record without a usable
-// page size draws no outline and says why. The rest of the window goes on working.
+// Unreadable pictures and page sizes are named instead of shown; the rest of the window works on.
 TEST_F(ReviewTest, UnreadablePicturesAndRecordsAreNamedInsteadOfShown) {
     addThreePages();
     cutFolder();
@@ -389,14 +385,10 @@ TEST_F(ReviewTest, UnreadablePicturesAndRecordsAreNamedInsteadOfShown) {
     EXPECT_TRUE(diapo().PicCalque()->notice().isEmpty());
 }
 
-// The listing of a page's pieces in the piece folder: a prefix without regard to case, plain files
-// only; its progress bar cycles while listing and hides at the end.
+// A page's pieces: its name as a prefix in any case, plain files only; the bar cycles, then hides.
 TEST_F(ReviewTest, PieceListingMatchesThePageNameAsAPrefixAndCyclesItsBar) {
     state.sRepSource = source.path();
     MDI_Compare tool(*window);
-    const auto touch = [&](const QString& name) {
-        ASSERT_TRUE(writeFileBytes(pieceFolder() + name, "x"));
-    };
     const auto listed = [&](const QString& page) {
         tool.renseigner_tableau(state.sRepSource, page);
         QStringList names;
@@ -409,7 +401,7 @@ TEST_F(ReviewTest, PieceListingMatchesThePageNameAsAPrefixAndCyclesItsBar) {
     QDir().mkpath(pieceFolder() + "page01.jpg-folder");
     for (const char* name : {"page01.jpg-0001.jpg", "PAGE01.JPG-0002.jpg", "page02.jpg-0001.jpg",
                              "a.jpgx.jpg", ".page01.jpg-hidden", "page01.jp"})
-        touch(QLatin1String(name));
+        ASSERT_TRUE(writeFileBytes(pieceFolder() + QLatin1String(name), "x"));
     EXPECT_EQ(listed("page01.jpg"), QStringList({"page01.jpg-0001.jpg", "PAGE01.JPG-0002.jpg"}));
     EXPECT_EQ(listed("a.jpg"), QStringList({"a.jpgx.jpg"}));
     EXPECT_TRUE(listed("page03.jpg").isEmpty());
@@ -420,7 +412,8 @@ TEST_F(ReviewTest, PieceListingMatchesThePageNameAsAPrefixAndCyclesItsBar) {
     // A source folder given without its final separator finds the same piece folder.
     QDir().mkpath(pieceFolder());
     for (int i = 1; i <= 250; ++i)
-        touch(QString("p.jpg-%1.jpg").arg(i, 4, 10, QLatin1Char('0')));
+        ASSERT_TRUE(writeFileBytes(
+            pieceFolder() + QString("p.jpg-%1.jpg").arg(i, 4, 10, QLatin1Char('0')), "x"));
     state.sRepSource.chop(1);
     std::vector<int> values;
     QObject::connect(tool.progressBar(), &QProgressBar::valueChanged,
@@ -492,8 +485,7 @@ TEST_F(ThreePagesReviewTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
     EXPECT_TRUE(diapo().isEnabled());
     EXPECT_TRUE(log().contains("Niveau du blanc : 1600"));
     EXPECT_TRUE(log().contains("bandes de "));
-    // Only this page is in the record now. Its new pieces are numbered from 1; those of the
-    // folder job (4 to 6) stay beside them until deleted.
+    // Only this page is in the record now; its new pieces from 1 sit beside the old ones (4 to 6).
     EXPECT_TRUE(cutRecord().contains("b.jpg]"));
     EXPECT_FALSE(cutRecord().contains("a.jpg]"));
     EXPECT_EQ(piecesOnDisk("b.jpg").first(), "b.jpg-0001.jpg");
