@@ -131,20 +131,17 @@ TEST_F(PictureJob, RotationTurnsTheGridButNotThePageSize) {
         const QStringList record = iniSectionLines(state.sFichierDecoupage, path);
         EXPECT_TRUE(record.contains("WIDTH=600"));
         EXPECT_TRUE(record.contains("HEIGHT=800"));
-        // Every piece is as large as its recorded rectangle.
+        // Every piece is as large as its recorded rectangle; a band kept whole, recorded as
+        // columns 0..800 once turned, is as wide as the page picture.
+        const std::vector<QRect> recorded = recordedPieces(state.sFichierDecoupage, path);
+        ASSERT_EQ(recorded.size(), std::size_t(summary.pieces));
         for (int n = 1; n <= summary.pieces; ++n) {
-            const auto value = [&](const char* key) {
-                const QStringList line = record.filter(QStringLiteral("%1%2=").arg(key).arg(n));
-                return line.isEmpty() ? -1 : line.first().section(QLatin1Char('='), 1).toInt();
-            };
+            const QRect& r = recorded[std::size_t(n - 1)];
             const DecodedJpeg decoded = decodeWithDjpeg(piece(n));
             ASSERT_EQ(decoded.status, 0);
-            // A band kept whole, recorded as columns 0..R (R = 800 once turned), is as wide as
-            // the page picture.
-            const bool wholeBand = value("COLONNE_1_") == 0 && value("COLONNE_2_") == 800;
-            EXPECT_EQ(decoded.picture.width(),
-                      wholeBand ? 600 : value("COLONNE_2_") - value("COLONNE_1_"));
-            EXPECT_EQ(decoded.picture.height(), value("LIGNE_2_") - value("LIGNE_1_"));
+            const bool wholeBand = r.left() == 0 && r.right() == 800;
+            EXPECT_EQ(decoded.picture.width(), wholeBand ? 600 : r.right() - r.left());
+            EXPECT_EQ(decoded.picture.height(), r.bottom() - r.top());
         }
     }
 }
