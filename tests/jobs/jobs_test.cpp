@@ -29,18 +29,6 @@ namespace {
 // Cutting jobs over one picture and over a folder, run in this process: what they write, what
 // they tell their host, and the double pass.
 
-// A 600 x 800 page: two panels side by side over rows 40..380, one wide panel over rows
-// 420..760, white everywhere else.
-QImage twoTierPage() {
-    QImage page = plainPage(600, 800);
-    QPainter painter(&page);
-    for (const QRect& panel :
-         {QRect(QPoint(40, 40), QPoint(290, 380)), QRect(QPoint(310, 40), QPoint(560, 380)),
-          QRect(QPoint(40, 420), QPoint(560, 760))})
-        painter.fillRect(panel, QColor(128, 128, 128));
-    return page;
-}
-
 class PictureJob : public ::testing::Test, public JobFixture {
 protected:
     JobSummary cut() { return job.Decoupage(path, "p.png", 0); }
@@ -48,7 +36,17 @@ protected:
         return output() + QStringLiteral("p.png-%1.jpg").arg(n, 4, 10, QLatin1Char('0'));
     }
 
-    const QImage page = twoTierPage();
+    // A 600 x 800 page: two panels side by side over rows 40..380, one wide panel over rows
+    // 420..760, white everywhere else.
+    const QImage page = [] {
+        QImage page = plainPage(600, 800);
+        QPainter painter(&page);
+        for (const QRect& panel :
+             {QRect(QPoint(40, 40), QPoint(290, 380)), QRect(QPoint(310, 40), QPoint(560, 380)),
+              QRect(QPoint(40, 420), QPoint(560, 760))})
+            painter.fillRect(panel, QColor(128, 128, 128));
+        return page;
+    }();
     const QString path = savePage(page, source(), "p", PageFormat::Png);
 };
 
@@ -302,8 +300,6 @@ TEST_F(FolderJob, NamesThatAreNotUtf8AreCutUnderTheirWindows1252Reading) {
 
 // A job cut on several threads leaves exactly what the same job leaves on one: the same files,
 // cut record, counts and calls on its host in the same order, made from the calling thread only.
-
-// What a job left behind.
 struct JobOutcome {
     JobSummary summary;
     QStringList calls;
