@@ -138,19 +138,6 @@ TEST(CJpegDecode, JpegtranFindsNoShorterCodes) {
     }
 }
 
-// Our tables at quality 75 as a cjpeg -qtables file (natural order).
-QByteArray ourTablesText() {
-    QByteArray text;
-    for (const auto* base : {&jpeg::kLumBase, &jpeg::kChrBase}) {
-        jpeg::QuantTable table;
-        jpeg::scaleQuantTable(*base, jpeg::qualityScale(75), table);
-        for (int natural = 0; natural < 64; ++natural)
-            text += QByteArray::number(table.Qk[jpeg::kZigZag[natural % 8][natural / 8]]) +
-                    (natural % 8 == 7 ? "\n" : " ");
-    }
-    return text;
-}
-
 // Our design is libjpeg's float DCT with optimized tables, so at 2:2 and quality 75 our files
 // stay close to cjpeg's in size and PSNR (the benchmark holds the tight bounds on full pages).
 // Against cjpeg given our own quantization tables, they must be closer still.
@@ -160,7 +147,15 @@ void compareWithCjpeg(const QImage& picture) {
     const QString tables = folder.file(QStringLiteral("tables.txt"));
     const QString ours = folder.file(QStringLiteral("ours.jpg"));
     ASSERT_TRUE(writePnm(picture, pnm));
-    ASSERT_TRUE(writeFileBytes(tables, ourTablesText()));
+    QByteArray ourTables; // at quality 75, as a cjpeg -qtables file (natural order)
+    for (const auto* base : {&jpeg::kLumBase, &jpeg::kChrBase}) {
+        jpeg::QuantTable table;
+        jpeg::scaleQuantTable(*base, jpeg::qualityScale(75), table);
+        for (int natural = 0; natural < 64; ++natural)
+            ourTables += QByteArray::number(table.Qk[jpeg::kZigZag[natural % 8][natural / 8]]) +
+                         (natural % 8 == 7 ? "\n" : " ");
+    }
+    ASSERT_TRUE(writeFileBytes(tables, ourTables));
     ASSERT_EQ(encodeWithOurEncoder(picture, {75, 2, 2, false}, ours), cJpeg::kSaved);
     const double ourSize = QFile(ours).size();
     const double ourPsnr = psnr(decodeWithDjpeg(ours).picture, picture);
