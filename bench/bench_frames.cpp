@@ -4,7 +4,11 @@
 // one core for A4 pages at 300 dpi (the ground-truth pages upscaled to 2480 x 3508), beside the
 // time to decode such a page, to fill its grid and to encode its pieces.
 //
-//   bench_frames [runs]    (default 3 runs; the median of each time is shown)
+//   bench_frames [runs [sketches]]
+//
+// runs: default 3, the median of each time is shown; 0 scores the pages without timing them.
+// sketches: a folder that receives, for each page, the page with its frames in green and the frame
+// finder's pieces in red (a piece matching no frame drawn thicker), to see where a cut goes wrong.
 //
 // Ground truth: the folder's README gives the format (a frame counts as found when a piece
 // overlaps its bounding box with an IoU of at least 0.8). Without the shared folders the bench
@@ -24,6 +28,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPainter>
 #include <QRect>
 #include <algorithm>
 #include <chrono>
@@ -175,6 +180,49 @@ QImage qtDecode(const QByteArray& bytes) {
     return QImageReader(&buffer, "jpeg").read().convertToFormat(QImage::Format_RGB32);
 }
 
+// The page, its frames (green) and the pieces (red; thicker when matching no frame), as a PNG,
+// and their rectangles with the best IoU of each as text.
+void drawSketch(const QImage& picture, const std::vector<QRect>& frames,
+                const std::vector<QRect>& pieces, const QString& path) {
+    QImage sketch = picture.convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&sketch);
+    const int line = std::max(2, picture.width() / 300);
+    painter.setPen(QPen(Qt::green, line));
+    for (const QRect& frame : frames)
+        painter.drawRect(frame);
+    for (const QRect& piece : pieces) {
+        double best = 0;
+        for (const QRect& frame : frames)
+            best = std::max(best, iou(frame, piece));
+        painter.setPen(QPen(Qt::red, best < 0.8 ? 3 * line : line, Qt::DashLine));
+        painter.drawRect(piece);
+    }
+    painter.end();
+    sketch.scaledToWidth(800, Qt::SmoothTransformation).save(path + ".png");
+    // Beside it, each frame and piece with its best IoU, in page pixels.
+    QFile text(path + ".txt");
+    if (!text.open(QIODevice::WriteOnly))
+        return;
+    const auto list = [&](const char* what, const std::vector<QRect>& these,
+                          const std::vector<QRect>& others) {
+        for (const QRect& r : these) {
+            double best = 0;
+            for (const QRect& other : others)
+                best = std::max(best, iou(r, other));
+            text.write(QStringLiteral("%1 %2 %3 %4 %5 IoU %6\n")
+                           .arg(what)
+                           .arg(r.x())
+                           .arg(r.y())
+                           .arg(r.width())
+                           .arg(r.height())
+                           .arg(best, 0, 'f', 2)
+                           .toUtf8());
+        }
+    };
+    list("frame", frames, pieces);
+    list("piece", pieces, frames);
+}
+
 const char* finderName(PanelFinder finder) {
     return finder == PanelFinder::Frames ? "frames" : "gutters";
 }
@@ -183,7 +231,8 @@ const char* finderName(PanelFinder finder) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const int runs = argc > 1 ? std::max(0, std::atoi(argv[1])) : 3;
+    const QString sketches = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     const QString truth = QStringLiteral(VANTOLA_SHARED_GROUNDTRUTH);
     const QString pagesFolder = QStringLiteral(VANTOLA_SHARED_PAGES);
     if (!QFileInfo::exists(truth + "/craphound-odd.json") || !QFileInfo::exists(pagesFolder)) {
@@ -206,10 +255,12 @@ int main(int argc, char** argv) {
         }
         const QImage large =
             picture.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const QByteArray file = qtJpeg(large);
-        decodeSeconds += secondsOf(runs, [&] { (void)qtDecode(file); });
-        fillSeconds += secondsOf(runs, [&] { fillGrid(large, grid); });
-        ++decoded;
+        if (runs > 0) {
+            const QByteArray file = qtJpeg(large);
+            decodeSeconds += secondsOf(runs, [&] { (void)qtDecode(file); });
+            fillSeconds += secondsOf(runs, [&] { fillGrid(large, grid); });
+            ++decoded;
+        }
         std::printf("%-12s", qPrintable(QFileInfo(page.path).fileName()));
         for (int f = 0; f < 2; ++f) {
             fillGrid(picture, grid);
@@ -219,6 +270,11 @@ int main(int argc, char** argv) {
             std::printf("  %s %d/%d@0.8 %d unmatched", finderName(finders[f]), pageScore.found8,
                         pageScore.frames, pageScore.unmatched);
             scorePage(page.frames, pieces, scores[page.set][f]);
+            if (!sketches.isEmpty() && finders[f] == PanelFinder::Frames)
+                drawSketch(picture, page.frames, pieces,
+                           sketches + "/" + QFileInfo(page.path).completeBaseName());
+            if (runs == 0)
+                continue;
             std::vector<QRect> largePieces;
             fillGrid(large, grid);
             timing[f].finderSeconds +=
@@ -245,6 +301,8 @@ int main(int argc, char** argv) {
                 share(s.found9, s.frames), s.unmatched, s.pieces, share(s.unmatched, s.pieces));
         }
     }
+    if (runs == 0)
+        return 0;
     std::printf("\nper %dx%d page on one core (median of %d runs): decode (Qt) %.1f ms, grid fill "
                 "%.1f ms\n",
                 kWidth, kHeight, runs, 1000 * decodeSeconds / decoded,
