@@ -1,7 +1,7 @@
 #include "cutting/bright_sums.h"
 
-#include "cutting/grid_vector_kernels.h"
 #include "cutting/exact_arithmetic.h"
+#include "cutting/grid_vector_kernels.h"
 #include "cutting/vector_lanes.h"
 #include "image/vector_paths.h"
 

@@ -5,7 +5,9 @@
 #include "cutting/frame_finder.h"
 
 #include "cutting/frame_lines.h"
+#include "cutting/frame_rectangles.h"
 #include "cutting/frame_split.h"
+#include "cutting/map_components.h"
 #include "cutting/page_background.h"
 
 #include <algorithm>
@@ -97,26 +99,49 @@ cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
     return filled;
 }
 
+// The connected parts of `mask`, each as its own mask with its bounding rectangle.
+std::vector<std::pair<cv::Mat, cv::Rect>> partsOf(const cv::Mat& mask) {
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
+    std::vector<std::pair<cv::Mat, cv::Rect>> parts;
+    for (int label = 1; label < count; ++label)
+        parts.emplace_back(labels == label, componentRect(stats, label));
+    return parts;
+}
+
 // The panels: the filled regions without their thin bridges, split where two panels are joined.
+// The framed panels of a region are taken first, as their frames draw them; what is left of the
+// region is split part by part.
 std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int shortSide) {
     const int smallest = int(std::lround(shortSide * kSmallestPanel));
     const int frameWidth = kernelSide(shortSide, kFrameWidth);
-    const cv::Mat lines = frameLines(ink, frameWidth, smallest);
+    const double smallestArea = kSmallestPanelArea * double(filled.total());
+    const FrameLineMasks lines = frameLineMasks(ink, frameWidth, smallest);
+    const cv::Mat lineCells = lines.both();
+    cv::Mat paper;
+    cv::threshold(ink, paper, kInkLevel, 255, cv::THRESH_BINARY_INV);
+    FrameLineMasks sides = paperEdges(paper, smallest);
+    sides.across |= lines.across;
+    sides.down |= lines.down;
+    const std::vector<cv::Rect> framed =
+        framedRectangles(sides, paper | lineCells, smallest, smallestArea, frameWidth);
+    const cv::Mat bridge = box(kernelSide(shortSide, kBridgeWidth));
     cv::Mat cores;
-    cv::morphologyEx(filled, cores, cv::MORPH_OPEN, box(kernelSide(shortSide, kBridgeWidth)));
-    cv::Mat labels, stats, centroids;
-    const int count = cv::connectedComponentsWithStats(cores, labels, stats, centroids, 8, CV_32S);
+    cv::morphologyEx(filled, cores, cv::MORPH_OPEN, bridge);
     std::vector<cv::Rect> bodies;
-    for (int label = 1; label < count; ++label) {
-        const cv::Rect bounds(
-            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
-            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+    for (auto& [own, bounds] : partsOf(cores)) {
         if (bounds.width < smallest || bounds.height < smallest)
             continue;
-        cv::Mat own = (labels == label);
-        splitRegion({own, ink, lines, smallest, frameWidth, kInkLevel}, bounds, bodies);
+        const auto split = [&](const cv::Mat& region, const cv::Rect& within) {
+            splitRegion({region, ink, lineCells, smallest, frameWidth, kInkLevel}, within, bodies);
+        };
+        if (!takeFramedPanels(framed, bounds, bridge, own, bodies)) {
+            split(own, bounds);
+            continue;
+        }
+        for (const auto& [part, within] : partsOf(own))
+            split(part, within);
     }
-    const double smallestArea = kSmallestPanelArea * double(filled.total());
     std::erase_if(bodies, [&](const cv::Rect& body) { return body.area() < smallestArea; });
     return bodies;
 }
@@ -182,9 +207,7 @@ void addTextBlocks(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& 
     };
     std::vector<cv::Rect> large, small;
     for (int label = 1; label < blocks; ++label) {
-        const cv::Rect block(
-            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
-            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        const cv::Rect block = componentRect(stats, label);
         if (touchesPanel(block))
             continue;
         const bool panelSized =
@@ -196,18 +219,18 @@ void addTextBlocks(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& 
 }
 
 // What stands out beside a panel and touches it (a balloon over its frame, art that leaves it)
-// joins the panel it touches most, as long as it does not make the panel much larger.
-void attachOverhangs(const cv::Mat& filled, std::vector<cv::Rect>& bodies) {
+// joins the panel it touches most, as long as it does not make the panel much larger. Slivers
+// thinner than a frame along the panels' edges are left out, lest they join overhangs far apart.
+void attachOverhangs(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& bodies) {
     cv::Mat rest = filled.clone();
     for (const cv::Rect& body : bodies)
         rest(body).setTo(0);
+    cv::morphologyEx(rest, rest, cv::MORPH_OPEN, box(kernelSide(shortSide, kFrameWidth)));
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
     std::vector<cv::Rect> grown = bodies;
     for (int label = 1; label < count; ++label) {
-        const cv::Rect part(
-            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
-            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        const cv::Rect part = componentRect(stats, label);
         const cv::Rect reach(part.x - 1, part.y - 1, part.width + 2, part.height + 2);
         std::size_t best = bodies.size();
         int bestContact = 0;
@@ -303,7 +326,7 @@ std::vector<PanelBox> findFrames(const PageGrid& grid, qint32 columns, qint32 fi
     const cv::Mat filled = filledRegions(ink, shortSide);
     std::vector<cv::Rect> bodies = panelBodies(filled, ink, shortSide);
     addTextBlocks(filled, shortSide, bodies);
-    attachOverhangs(filled, bodies);
+    attachOverhangs(filled, shortSide, bodies);
     addScatteredArt(filled, shortSide, bodies);
     dropInner(bodies);
 

@@ -1,6 +1,7 @@
 #include "cutting/frame_split.h"
 
 #include "cutting/frame_lines.h"
+#include "cutting/map_components.h"
 
 #include <algorithm>
 #include <opencv2/imgproc.hpp>
@@ -173,9 +174,7 @@ cv::Rect balloonAcross(const SplitContext& context, cv::Rect bounds, const Split
     const int count = cv::connectedComponentsWithStats(paper, labels, stats, centroids, 4, CV_32S);
     cv::Rect balloon;
     for (int label = 1; label < count; ++label) {
-        const cv::Rect pocket(
-            stats.at<int>(label, cv::CC_STAT_LEFT), stats.at<int>(label, cv::CC_STAT_TOP),
-            stats.at<int>(label, cv::CC_STAT_WIDTH), stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        const cv::Rect pocket = componentRect(stats, label);
         const bool closed = pocket.x > 0 && pocket.y > 0 && pocket.br().x < bounds.width &&
                             pocket.br().y < bounds.height;
         const int from = split.across ? pocket.y : pocket.x;
@@ -226,10 +225,7 @@ bool splitAlongFrames(const SplitContext& context, cv::Rect bounds, std::vector<
     for (const int label : panels) {
         cv::Mat own = cv::Mat::zeros(context.mask.size(), CV_8U);
         own(bounds).setTo(255, labels == label);
-        const cv::Rect part(stats.at<int>(label, cv::CC_STAT_LEFT) + bounds.x,
-                            stats.at<int>(label, cv::CC_STAT_TOP) + bounds.y,
-                            stats.at<int>(label, cv::CC_STAT_WIDTH),
-                            stats.at<int>(label, cv::CC_STAT_HEIGHT));
+        const cv::Rect part = componentRect(stats, label) + bounds.tl();
         splitRegion({own, context.ink, context.lines, context.smallest, context.frameWidth,
                      context.inkLevel},
                     part, out);

@@ -13,7 +13,7 @@ namespace vantola {
 struct SplitContext {
     const cv::Mat& mask;
     const cv::Mat& ink;
-    const cv::Mat& lines; // the page's frame lines (see frameLines)
+    const cv::Mat& lines; // the page's frame lines (see frameLineMasks)
     int smallest = 1;
     int frameWidth = 1;
     int inkLevel = 0;

@@ -1,0 +1,179 @@
+#include "cutting/frame_rectangles.h"
+
+#include "cutting/map_components.h"
+
+#include <algorithm>
+#include <opencv2/imgproc.hpp>
+
+namespace vantola {
+
+namespace {
+
+// Each side of a framed rectangle runs along a frame line over at least this share of its length,
+// and the four sides together over at least kFrameCover of theirs: a frame may be broken where
+// art crosses it, but not missing.
+constexpr double kSideCover = 0.5;
+constexpr double kFrameCover = 0.8;
+// Just outside each side of a framed panel, at least kGutterBeyond of the band is gutter (paper,
+// the margin, the frame of the panel beside): a line drawn across a panel has its art on both
+// sides, while a panel's frame may have art that leaves the panel beside it against part of it.
+constexpr double kGutterBeyond = 0.3;
+// Two rectangles overlapping by more than this share of the smaller one cannot both be panels.
+constexpr double kOverlapShare = 0.1;
+// A region larger than a framed rectangle within it by this factor holds more than that panel.
+constexpr double kRegionBeyondFrame = 1.5;
+// A framed rectangle is a panel when the region fills at least this share of it.
+constexpr double kFramedFill = 0.9;
+// Only a region that fills at most this share of its rectangle holds several panels.
+constexpr double kFramedRegion = 0.95;
+// A framed rectangle that the rest of its region spans this much of lies within a panel.
+constexpr double kSurrounded = 0.5;
+
+// The positions (rows for lines across, columns for lines down) of the frame lines in `mask`, one
+// for each line, those closer than `tolerance` taken as one.
+std::vector<int> linePositions(const cv::Mat& mask, bool across, int tolerance) {
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
+    std::vector<int> positions;
+    for (int label = 1; label < count; ++label)
+        positions.push_back(int(centroids.at<double>(label, across ? 1 : 0)));
+    std::sort(positions.begin(), positions.end());
+    std::vector<int> distinct;
+    for (const int position : positions) {
+        if (distinct.empty() || position - distinct.back() > tolerance)
+            distinct.push_back(position);
+    }
+    return distinct;
+}
+
+// How much of a line's length a frame line covers, from running counts along each row (or, for
+// lines down, each column) of the line mask widened by the tolerance.
+class LineCover {
+public:
+    LineCover(const cv::Mat& mask, bool across, int tolerance) {
+        cv::Mat near;
+        const cv::Size widen =
+            across ? cv::Size(1, 2 * tolerance + 1) : cv::Size(2 * tolerance + 1, 1);
+        cv::dilate(mask, near, cv::getStructuringElement(cv::MORPH_RECT, widen));
+        if (!across)
+            near = near.t();
+        counts_ = cv::Mat::zeros(near.rows, near.cols + 1, CV_32S);
+        for (int y = 0; y < near.rows; ++y) {
+            const uchar* in = near.ptr<uchar>(y);
+            int* out = counts_.ptr<int>(y);
+            for (int x = 0; x < near.cols; ++x)
+                out[x + 1] = out[x] + (in[x] ? 1 : 0);
+        }
+    }
+
+    // The covered share of line `line` between positions from and to (to excluded).
+    double share(int line, int from, int to) const {
+        const int* counts = counts_.ptr<int>(line);
+        return double(counts[to] - counts[from]) / double(to - from);
+    }
+
+private:
+    cv::Mat counts_;
+};
+
+// Whether each side of `rect` has gutter in the band `distance` cells outside it, one band `width`
+// cells thick; what lies beyond the page counts as gutter.
+bool gutterBeyondSides(const cv::Mat& gutter, const cv::Rect& rect, int distance, int width) {
+    const cv::Rect bands[] = {
+        {rect.x, rect.y - distance - width, rect.width, width},
+        {rect.x, rect.br().y + distance, rect.width, width},
+        {rect.x - distance - width, rect.y, width, rect.height},
+        {rect.br().x + distance, rect.y, width, rect.height},
+    };
+    const cv::Rect page(0, 0, gutter.cols, gutter.rows);
+    return std::all_of(std::begin(bands), std::end(bands), [&](const cv::Rect& band) {
+        const cv::Rect inside = band & page;
+        const int outside = band.area() - inside.area();
+        const int clear = outside + (inside.empty() ? 0 : cv::countNonZero(gutter(inside)));
+        return clear >= kGutterBeyond * band.area();
+    });
+}
+
+} // namespace
+
+std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Mat& gutter,
+                                       int smallest, double smallestArea, int tolerance) {
+    const std::vector<int> rows = linePositions(lines.across, true, tolerance);
+    const std::vector<int> columns = linePositions(lines.down, false, tolerance);
+    const LineCover across(lines.across, true, tolerance);
+    const LineCover down(lines.down, false, tolerance);
+    std::vector<cv::Rect> found;
+    for (std::size_t t = 0; t < rows.size(); ++t) {
+        for (std::size_t b = t + 1; b < rows.size(); ++b) {
+            const int top = rows[t], bottom = rows[b];
+            if (bottom - top < smallest)
+                continue;
+            for (std::size_t l = 0; l < columns.size(); ++l) {
+                for (std::size_t r = l + 1; r < columns.size(); ++r) {
+                    const int left = columns[l], right = columns[r];
+                    if (right - left < smallest ||
+                        double(right - left) * (bottom - top) < smallestArea)
+                        continue;
+                    const double sides[] = {
+                        across.share(top, left, right), across.share(bottom, left, right),
+                        down.share(left, top, bottom), down.share(right, top, bottom)};
+                    const double least = *std::min_element(std::begin(sides), std::end(sides));
+                    const double mean = (sides[0] + sides[1] + sides[2] + sides[3]) / 4.0;
+                    const cv::Rect rect(left, top, right - left + 1, bottom - top + 1);
+                    if (least >= kSideCover && mean >= kFrameCover &&
+                        gutterBeyondSides(gutter, rect, tolerance / 2 + 1, tolerance))
+                        found.push_back(rect);
+                }
+            }
+        }
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const cv::Rect& a, const cv::Rect& b) { return a.area() < b.area(); });
+    std::vector<cv::Rect> kept;
+    for (const cv::Rect& rect : found) {
+        const bool clear = std::none_of(kept.begin(), kept.end(), [&](const cv::Rect& other) {
+            return (rect & other).area() > kOverlapShare * std::min(rect.area(), other.area());
+        });
+        if (clear)
+            kept.push_back(rect);
+    }
+    return kept;
+}
+
+bool takeFramedPanels(const std::vector<cv::Rect>& framed, const cv::Rect& bounds,
+                      const cv::Mat& bridge, cv::Mat& own, std::vector<cv::Rect>& panels) {
+    if (cv::countNonZero(own(bounds)) > kFramedRegion * double(bounds.area()))
+        return false;
+    std::vector<cv::Rect> taken;
+    for (const cv::Rect& panel : framed) {
+        if ((panel & bounds) == panel &&
+            double(bounds.area()) > kRegionBeyondFrame * panel.area() &&
+            cv::countNonZero(own(panel)) >= kFramedFill * panel.area())
+            taken.push_back(panel);
+    }
+    if (taken.empty())
+        return false;
+    cv::Mat rest = own.clone();
+    for (const cv::Rect& panel : taken)
+        rest(panel).setTo(0);
+    cv::morphologyEx(rest, rest, cv::MORPH_OPEN, bridge);
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
+    std::erase_if(taken, [&](const cv::Rect& panel) {
+        for (int label = 1; label < count; ++label) {
+            if ((componentRect(stats, label) & panel).area() > kSurrounded * panel.area())
+                return true;
+        }
+        return false;
+    });
+    if (taken.empty())
+        return false;
+    for (const cv::Rect& panel : taken) {
+        panels.push_back(panel);
+        own(panel).setTo(0);
+    }
+    cv::morphologyEx(own, own, cv::MORPH_OPEN, bridge);
+    return true;
+}
+
+} // namespace vantola
