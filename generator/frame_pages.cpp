@@ -95,6 +95,18 @@ FramePage textColumns(const PageSpec& spec) {
     return page;
 }
 
+// Short strokes of art within a panel.
+void drawStrokes(QPainter& painter, const QRect& panel, std::mt19937_64& random) {
+    painter.setPen(QPen(Qt::black, 2));
+    for (int stroke = 0; stroke < 30; ++stroke) {
+        const QPoint from(panel.left() + int(random() % unsigned(panel.width())),
+                          panel.top() + int(random() % unsigned(panel.height())));
+        const QPoint by(int(random() % 61) - 30, int(random() % 61) - 30);
+        painter.drawLine(from, QPoint(std::clamp(from.x() + by.x(), panel.left(), panel.right()),
+                                      std::clamp(from.y() + by.y(), panel.top(), panel.bottom())));
+    }
+}
+
 // Four framed panels with short strokes of art: one at the top left, one at the top right whose
 // frame shares its left side with the first, one below that one sharing its top side (the three
 // make an L), and one at the bottom left apart from them. Sizes vary with the seed.
@@ -114,20 +126,54 @@ FramePage touchingFrames(const PageSpec& spec) {
                    QRect(QPoint(at(0.08, w), at(0.53, h)), QPoint(at(0.46, w), at(0.88, h)))};
     QPainter painter(&page.image);
     for (const QRect& panel : page.panels) {
-        painter.setPen(QPen(Qt::black, 2));
-        for (int stroke = 0; stroke < 30; ++stroke) {
-            const QPoint from(panel.left() + int(random() % unsigned(panel.width())),
-                              panel.top() + int(random() % unsigned(panel.height())));
-            const QPoint by(int(random() % 61) - 30, int(random() % 61) - 30);
-            painter.drawLine(from,
-                             QPoint(std::clamp(from.x() + by.x(), panel.left(), panel.right()),
-                                    std::clamp(from.y() + by.y(), panel.top(), panel.bottom())));
-        }
+        drawStrokes(painter, panel, random);
         painter.fillRect(panel.left(), panel.top(), panel.width(), 3, Qt::black);
         painter.fillRect(panel.left(), panel.bottom() - 2, panel.width(), 3, Qt::black);
         painter.fillRect(panel.left(), panel.top(), 3, panel.height(), Qt::black);
         painter.fillRect(panel.right() - 2, panel.top(), 3, panel.height(), Qt::black);
     }
+    return page;
+}
+
+// Four panels painted in light tones without a frame line, turning about the page's middle (a
+// tall one at the top left, a wide one at the top right, a tall one at the bottom right, a wide
+// one at the bottom left) so that no straight line crosses the page between them, and art that
+// crosses three of the gutters from one panel into the next: one region, which only the panels'
+// straight edges part.
+FramePage joinedFrames(const PageSpec& spec) {
+    std::mt19937_64 random(spec.seed);
+    const int w = spec.width;
+    const int h = spec.height;
+    const auto at = [&](double share, int side) {
+        return int((share + double(random() % 11) / 1000.0) * side);
+    };
+    FramePage page{plainPage(w, h, spec.paper), {}, {}};
+    const QRect topLeft(QPoint(at(0.06, w), at(0.05, h)), QPoint(at(0.39, w), at(0.55, h)));
+    const QRect topRight(QPoint(at(0.41, w), at(0.05, h)), QPoint(at(0.92, w), at(0.39, h)));
+    const QRect bottomRight(QPoint(at(0.61, w), at(0.41, h)), QPoint(at(0.92, w), at(0.93, h)));
+    const QRect bottomLeft(QPoint(at(0.06, w), at(0.57, h)), QPoint(at(0.59, w), at(0.93, h)));
+    page.panels = {topLeft, topRight, bottomRight, bottomLeft};
+    QPainter painter(&page.image);
+    for (const QRect& panel : page.panels) {
+        painter.fillRect(panel, QColor::fromHsv(int(random() % 360), 60, 200));
+        drawStrokes(painter, panel, random);
+    }
+    // Arms across the gutters, each from a tenth inside one panel to a tenth inside the next.
+    const int arm = w / 35;
+    const QColor skin(60, 40, 30);
+    painter.fillRect(
+        QRect(QPoint(topLeft.right() - topLeft.width() / 10, topRight.center().y()),
+              QPoint(topRight.left() + topRight.width() / 10, topRight.center().y() + arm)),
+        skin);
+    painter.fillRect(
+        QRect(
+            QPoint(bottomRight.center().x(), topRight.bottom() - topRight.height() / 10),
+            QPoint(bottomRight.center().x() + arm, bottomRight.top() + bottomRight.height() / 10)),
+        skin);
+    painter.fillRect(
+        QRect(QPoint(bottomLeft.right() - bottomLeft.width() / 10, bottomLeft.center().y()),
+              QPoint(bottomRight.left() + bottomRight.width() / 10, bottomLeft.center().y() + arm)),
+        skin);
     return page;
 }
 
@@ -198,6 +244,7 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
     case FramePageKind::TextColumns:
     case FramePageKind::TouchingFrames:
     case FramePageKind::ScatteredDrawing:
+    case FramePageKind::JoinedFrames:
         break;
     }
     if (kind == FramePageKind::TextColumns)
@@ -206,6 +253,8 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
         return touchingFrames(spec);
     if (kind == FramePageKind::ScatteredDrawing)
         return scatteredDrawing(spec);
+    if (kind == FramePageKind::JoinedFrames)
+        return joinedFrames(spec);
     if (kind == FramePageKind::NoPanel)
         return {plainPage(spec.width, spec.height, spec.paper), {}, {}};
     const GeneratedPage generated = generatePage(spec);

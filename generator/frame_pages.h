@@ -3,7 +3,8 @@
 // Pages on which cutting along clean white gutters fails and finding panels by their frames must
 // not: dark or coloured paper, empty frames, a balloon across a gutter, panels that bleed off the
 // page, panels without frames, a skewed scan, JPEG noise, a page without any panel, and a page of
-// text in two columns whose first paragraphs are too short to be panels.
+// text in two columns whose first paragraphs are too short to be panels, and framed panels that
+// art joins across every gutter.
 
 #include <QImage>
 #include <QRect>
@@ -25,6 +26,7 @@ enum class FramePageKind {
     TextColumns,
     TouchingFrames,
     ScatteredDrawing,
+    JoinedFrames,
 };
 
 struct FramePage {

@@ -66,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FramePageKind::EmptyFrames, FramePageKind::BalloonAcrossGutter,
                       FramePageKind::Bleeding, FramePageKind::Frameless, FramePageKind::Skewed,
                       FramePageKind::JpegNoise, FramePageKind::NoPanel, FramePageKind::TextColumns,
-                      FramePageKind::TouchingFrames, FramePageKind::ScatteredDrawing));
+                      FramePageKind::TouchingFrames, FramePageKind::ScatteredDrawing,
+                      FramePageKind::JoinedFrames));
 
 class FramesJob : public ::testing::Test, public JobFixture {};
 
