@@ -2,7 +2,9 @@
 // (the default) and the frame finder. For each: frames found at IoU 0.5 and 0.8, pieces that
 // match no frame (IoU below 0.8 with every frame), and the finder's own time and pages a second on
 // one core for A4 pages at 300 dpi (the ground-truth pages upscaled to 2480 x 3508), beside the
-// time to decode such a page, to fill its grid and to encode its pieces.
+// time to decode such a page, to fill its grid and to encode its pieces. The pages are scored both
+// as they are and once upscaled ("@300dpi", the frames scaled alike): a finder whose lengths are
+// all relative to the page finds the same panels at both sizes.
 //
 //   bench_frames [runs [sketches]]
 //
@@ -147,6 +149,16 @@ void scorePage(const std::vector<QRect>& frames, const std::vector<QRect>& piece
     }
 }
 
+// Rectangles drawn on a page of size `from`, on the same page scaled to `to`.
+std::vector<QRect> scaled(const std::vector<QRect>& rects, QSize from, QSize to) {
+    const double sx = double(to.width()) / from.width();
+    const double sy = double(to.height()) / from.height();
+    std::vector<QRect> result;
+    for (const QRect& r : rects)
+        result.push_back(QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy).toRect());
+    return result;
+}
+
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -241,8 +253,9 @@ int main(int argc, char** argv) {
     }
     const std::vector<TruthPage> pages = truthPages(truth, pagesFolder);
     const PanelFinder finders[] = {PanelFinder::Gutters, PanelFinder::Frames};
-    Score scores[2][2]; // by set and finder
-    Score timing[2];    // by finder
+    Score scores[2][2];      // by set and finder
+    Score scoresLarge[2][2]; // the same pages once upscaled to A4 at 300 dpi
+    Score timing[2];         // by finder
     PageGrid grid;
     double decodeSeconds = 0;
     double fillSeconds = 0;
@@ -273,10 +286,16 @@ int main(int argc, char** argv) {
             if (!sketches.isEmpty() && finders[f] == PanelFinder::Frames)
                 drawSketch(picture, page.frames, pieces,
                            sketches + "/" + QFileInfo(page.path).completeBaseName());
-            if (runs == 0)
-                continue;
             std::vector<QRect> largePieces;
             fillGrid(large, grid);
+            largePieces = findPieces(large.size(), grid, finders[f]);
+            Score largeScore;
+            scorePage(scaled(page.frames, picture.size(), large.size()), largePieces, largeScore);
+            std::printf(" (300 dpi: %d, %d)", largeScore.found8, largeScore.unmatched);
+            scorePage(scaled(page.frames, picture.size(), large.size()), largePieces,
+                      scoresLarge[page.set][f]);
+            if (runs == 0)
+                continue;
             timing[f].finderSeconds +=
                 secondsOf(runs, [&] { largePieces = findPieces(large.size(), grid, finders[f]); });
             timing[f].encodeSeconds += secondsOf(runs, [&] {
@@ -287,18 +306,22 @@ int main(int argc, char** argv) {
         }
         std::printf("\n");
     }
-    std::printf("\n%-10s %-8s %14s %14s %14s %14s\n", "pages", "finder", "found@0.5", "found@0.8",
+    std::printf("\n%-17s %-8s %14s %14s %14s %14s\n", "pages", "finder", "found@0.5", "found@0.8",
                 "found@0.9", "unmatched");
     const auto share = [](int part, int whole) { return whole ? 100.0 * part / whole : 0.0; };
-    for (int set = 0; set < 2; ++set) {
-        for (int f = 0; f < 2; ++f) {
-            const Score& s = scores[set][f];
-            std::printf(
-                "%-10s %-8s %3d/%-3d (%3.0f%%) %3d/%-3d (%3.0f%%) %3d/%-3d (%3.0f%%) %3d/%-3d "
-                "(%3.0f%%)\n",
-                kSets[set], finderName(finders[f]), s.found5, s.frames, share(s.found5, s.frames),
-                s.found8, s.frames, share(s.found8, s.frames), s.found9, s.frames,
-                share(s.found9, s.frames), s.unmatched, s.pieces, share(s.unmatched, s.pieces));
+    for (const auto* table : {&scores, &scoresLarge}) {
+        for (int set = 0; set < 2; ++set) {
+            for (int f = 0; f < 2; ++f) {
+                const Score& s = (*table)[set][f];
+                const QString name = QString(kSets[set]) + (table == &scoresLarge ? "@300dpi" : "");
+                std::printf("%-17s %-8s %3d/%-3d (%3.0f%%) %3d/%-3d (%3.0f%%) %3d/%-3d (%3.0f%%) "
+                            "%3d/%-3d (%3.0f%%)\n",
+                            qPrintable(name), finderName(finders[f]), s.found5, s.frames,
+                            share(s.found5, s.frames), s.found8, s.frames,
+                            share(s.found8, s.frames), s.found9, s.frames,
+                            share(s.found9, s.frames), s.unmatched, s.pieces,
+                            share(s.unmatched, s.pieces));
+            }
         }
     }
     if (runs == 0)

@@ -121,7 +121,7 @@ std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Ma
                     const double mean = (sides[0] + sides[1] + sides[2] + sides[3]) / 4.0;
                     const cv::Rect rect(left, top, right - left + 1, bottom - top + 1);
                     if (least >= kSideCover && mean >= kFrameCover &&
-                        gutterBeyondSides(gutter, rect, tolerance / 2 + 1, tolerance))
+                        gutterBeyondSides(gutter, rect, tolerance / 3 + 1, tolerance / 2 + 1))
                         found.push_back(rect);
                 }
             }
