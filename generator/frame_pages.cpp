@@ -139,7 +139,7 @@ FramePage touchingFrames(const PageSpec& spec) {
 // tall one at the top left, a wide one at the top right, a tall one at the bottom right, a wide
 // one at the bottom left) so that no straight line crosses the page between them, and art that
 // crosses three of the gutters from one panel into the next: one region, which only the panels'
-// straight edges part.
+// straight edges part. A balloon leaves the top right panel over its upper edge.
 FramePage joinedFrames(const PageSpec& spec) {
     std::mt19937_64 random(spec.seed);
     const int w = spec.width;
@@ -174,6 +174,12 @@ FramePage joinedFrames(const PageSpec& spec) {
         QRect(QPoint(bottomLeft.right() - bottomLeft.width() / 10, bottomLeft.center().y()),
               QPoint(bottomRight.left() + bottomRight.width() / 10, bottomLeft.center().y() + arm)),
         skin);
+    // A balloon over the top right panel's upper edge, half of it on the paper above.
+    page.balloon = QRect(topRight.center().x(), topRight.top() - h / 30, w / 5, h / 15);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 2.0));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(page.balloon);
     return page;
 }
 

@@ -18,6 +18,9 @@ constexpr double kFrameCover = 0.8;
 // the margin, the frame of the panel beside): a line drawn across a panel has its art on both
 // sides, while a panel's frame may have art that leaves the panel beside it against part of it.
 constexpr double kGutterBeyond = 0.3;
+// Lines this many cells apart or closer are one line drawn thick; the sides of two panels a narrow
+// gutter apart are not, lest one panel be measured against the other's side.
+constexpr int kSameLine = 2;
 // Two rectangles overlapping by more than this share of the smaller one cannot both be panels.
 constexpr double kOverlapShare = 0.1;
 // A region larger than a framed rectangle within it by this factor holds more than that panel.
@@ -30,8 +33,8 @@ constexpr double kFramedRegion = 0.95;
 constexpr double kSurrounded = 0.5;
 
 // The positions (rows for lines across, columns for lines down) of the frame lines in `mask`, one
-// for each line, those closer than `tolerance` taken as one.
-std::vector<int> linePositions(const cv::Mat& mask, bool across, int tolerance) {
+// for each line, those at most `apart` cells apart taken as one.
+std::vector<int> linePositions(const cv::Mat& mask, bool across, int apart) {
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
     std::vector<int> positions;
@@ -40,7 +43,7 @@ std::vector<int> linePositions(const cv::Mat& mask, bool across, int tolerance) 
     std::sort(positions.begin(), positions.end());
     std::vector<int> distinct;
     for (const int position : positions) {
-        if (distinct.empty() || position - distinct.back() > tolerance)
+        if (distinct.empty() || position - distinct.back() > apart)
             distinct.push_back(position);
     }
     return distinct;
@@ -98,8 +101,8 @@ bool gutterBeyondSides(const cv::Mat& gutter, const cv::Rect& rect, int distance
 
 std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Mat& gutter,
                                        int smallest, double smallestArea, int tolerance) {
-    const std::vector<int> rows = linePositions(lines.across, true, tolerance);
-    const std::vector<int> columns = linePositions(lines.down, false, tolerance);
+    const std::vector<int> rows = linePositions(lines.across, true, kSameLine);
+    const std::vector<int> columns = linePositions(lines.down, false, kSameLine);
     const LineCover across(lines.across, true, tolerance);
     const LineCover down(lines.down, false, tolerance);
     std::vector<cv::Rect> found;
