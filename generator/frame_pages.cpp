@@ -183,6 +183,38 @@ FramePage joinedFrames(const PageSpec& spec) {
     return page;
 }
 
+// Two framed panels, one over the top half and one at the bottom left, and a figure without a
+// frame standing in front of the second's right side and leaving the page at the bottom: the
+// second panel's frame is seen on three sides and at the top of the fourth.
+FramePage figureOverFrame(const PageSpec& spec) {
+    std::mt19937_64 random(spec.seed);
+    const int w = spec.width;
+    const int h = spec.height;
+    const auto at = [&](double share, int side) {
+        return int((share + double(random() % 21) / 1000.0) * side);
+    };
+    FramePage page{plainPage(w, h, spec.paper), {}, {}};
+    const QRect top(QPoint(at(0.06, w), at(0.05, h)), QPoint(at(0.92, w), at(0.48, h)));
+    const QRect framed(QPoint(at(0.06, w), at(0.54, h)), QPoint(at(0.52, w), at(0.90, h)));
+    QPainter painter(&page.image);
+    for (const QRect& panel : {top, framed}) {
+        painter.fillRect(panel, QColor::fromHsv(int(random() % 360), 60, 220));
+        drawStrokes(painter, panel, random);
+        painter.setPen(QPen(Qt::black, 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(panel.adjusted(1, 1, -1, -1));
+    }
+    // The figure: a body as wide as a third of the page, its head over the frame's corner.
+    const QRect figure(
+        QPoint(framed.right() - framed.width() / 8, framed.top() + framed.height() / 4),
+        QPoint(at(0.80, w), h - 1));
+    painter.setPen(QPen(Qt::black, 2));
+    painter.setBrush(QColor(70, 50, 40));
+    painter.drawRoundedRect(figure, figure.width() / 3, figure.width() / 3);
+    page.panels = {top, framed, figure};
+    return page;
+}
+
 // A framed panel over the top half, and below it a drawing without a frame in pieces each
 // smaller than a panel: blobs along a line of ground, one or two of their sizes apart, and a
 // figure at its end.
@@ -251,6 +283,7 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
     case FramePageKind::TouchingFrames:
     case FramePageKind::ScatteredDrawing:
     case FramePageKind::JoinedFrames:
+    case FramePageKind::FigureOverFrame:
         break;
     }
     if (kind == FramePageKind::TextColumns)
@@ -261,6 +294,8 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
         return scatteredDrawing(spec);
     if (kind == FramePageKind::JoinedFrames)
         return joinedFrames(spec);
+    if (kind == FramePageKind::FigureOverFrame)
+        return figureOverFrame(spec);
     if (kind == FramePageKind::NoPanel)
         return {plainPage(spec.width, spec.height, spec.paper), {}, {}};
     const GeneratedPage generated = generatePage(spec);

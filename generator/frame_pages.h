@@ -4,7 +4,7 @@
 // not: dark or coloured paper, empty frames, a balloon across a gutter, panels that bleed off the
 // page, panels without frames, a skewed scan, JPEG noise, a page without any panel, and a page of
 // text in two columns whose first paragraphs are too short to be panels, and framed panels that
-// art joins across every gutter.
+// art joins across every gutter, and a framed panel with a figure in front of its frame.
 
 #include <QImage>
 #include <QRect>
@@ -27,6 +27,7 @@ enum class FramePageKind {
     TouchingFrames,
     ScatteredDrawing,
     JoinedFrames,
+    FigureOverFrame,
 };
 
 struct FramePage {

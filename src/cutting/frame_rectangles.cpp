@@ -3,6 +3,8 @@
 #include "cutting/map_components.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <opencv2/imgproc.hpp>
 
 namespace vantola {
@@ -18,6 +20,13 @@ constexpr double kFrameCover = 0.8;
 // the margin, the frame of the panel beside): a line drawn across a panel has its art on both
 // sides, while a panel's frame may have art that leaves the panel beside it against part of it.
 constexpr double kGutterBeyond = 0.3;
+// A framed panel with art in front of one side (a figure that stands before the frame): three sides
+// run along lines over at least kClearSideCover of their length with gutter beyond them, the
+// fourth over at least kHiddenSideCover, and at least kCornersSeen of its corners are drawn as
+// corners, two lines ending there; a line across a panel only meets the frame in passing.
+constexpr double kClearSideCover = 0.8;
+constexpr double kHiddenSideCover = 0.2;
+constexpr int kCornersSeen = 3;
 // Lines this many cells apart or closer are one line drawn thick; the sides of two panels a narrow
 // gutter apart are not, lest one panel be measured against the other's side.
 constexpr int kSameLine = 2;
@@ -25,6 +34,9 @@ constexpr int kSameLine = 2;
 constexpr double kOverlapShare = 0.1;
 // A region larger than a framed rectangle within it by this factor holds more than that panel.
 constexpr double kRegionBeyondFrame = 1.5;
+// A framed rectangle lies within a region when this much of it does: a frame's side may lie a cell
+// beyond the cells of its panel's art.
+constexpr double kWithinRegion = 0.97;
 // A framed rectangle is a panel when the region fills at least this share of it.
 constexpr double kFramedFill = 0.9;
 // Only a region that fills at most this share of its rectangle holds several panels.
@@ -79,9 +91,10 @@ private:
     cv::Mat counts_;
 };
 
-// Whether each side of `rect` has gutter in the band `distance` cells outside it, one band `width`
-// cells thick; what lies beyond the page counts as gutter.
-bool gutterBeyondSides(const cv::Mat& gutter, const cv::Rect& rect, int distance, int width) {
+// Whether each side of `rect` (top, bottom, left, right) has gutter in the band `distance` cells
+// outside it, one band `width` cells thick; what lies beyond the page counts as gutter.
+std::array<bool, 4> gutterBeyond(const cv::Mat& gutter, const cv::Rect& rect, int distance,
+                                 int width) {
     const cv::Rect bands[] = {
         {rect.x, rect.y - distance - width, rect.width, width},
         {rect.x, rect.br().y + distance, rect.width, width},
@@ -89,12 +102,73 @@ bool gutterBeyondSides(const cv::Mat& gutter, const cv::Rect& rect, int distance
         {rect.br().x + distance, rect.y, width, rect.height},
     };
     const cv::Rect page(0, 0, gutter.cols, gutter.rows);
-    return std::all_of(std::begin(bands), std::end(bands), [&](const cv::Rect& band) {
-        const cv::Rect inside = band & page;
-        const int outside = band.area() - inside.area();
+    std::array<bool, 4> clearBeyond{};
+    for (std::size_t side = 0; side < clearBeyond.size(); ++side) {
+        const cv::Rect inside = bands[side] & page;
+        const int outside = bands[side].area() - inside.area();
         const int clear = outside + (inside.empty() ? 0 : cv::countNonZero(gutter(inside)));
-        return clear >= kGutterBeyond * band.area();
-    });
+        clearBeyond[side] = clear >= kGutterBeyond * bands[side].area();
+    }
+    return clearBeyond;
+}
+
+// The straight runs of a line mask, each as its bounding rectangle.
+std::vector<cv::Rect> runsOf(const cv::Mat& mask) {
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
+    std::vector<cv::Rect> runs;
+    for (int label = 1; label < count; ++label)
+        runs.push_back(componentRect(stats, label));
+    return runs;
+}
+
+// The runs of the lines across and down.
+struct LineRuns {
+    std::vector<cv::Rect> across;
+    std::vector<cv::Rect> down;
+
+    // Whether a run across and a run down both end at (x, y), within `tolerance`.
+    bool cornerAt(int x, int y, int tolerance) const {
+        const auto near = [&](int a, int b) { return std::abs(a - b) <= tolerance; };
+        const bool acrossEnds = std::any_of(across.begin(), across.end(), [&](const cv::Rect& run) {
+            return y >= run.y - tolerance && y < run.br().y + tolerance &&
+                   (near(run.x, x) || near(run.br().x - 1, x));
+        });
+        return acrossEnds && std::any_of(down.begin(), down.end(), [&](const cv::Rect& run) {
+                   return x >= run.x - tolerance && x < run.br().x + tolerance &&
+                          (near(run.y, y) || near(run.br().y - 1, y));
+               });
+    }
+
+    // How many corners of `rect` are drawn as corners.
+    int cornersOf(const cv::Rect& rect, int tolerance) const {
+        const int right = rect.br().x - 1;
+        const int bottom = rect.br().y - 1;
+        return cornerAt(rect.x, rect.y, tolerance) + cornerAt(right, rect.y, tolerance) +
+               cornerAt(rect.x, bottom, tolerance) + cornerAt(right, bottom, tolerance);
+    }
+};
+
+// Whether three sides are clear (covered by lines with gutter beyond) and the fourth is seen in
+// part.
+bool oneSideHidden(const std::array<double, 4>& cover, const std::array<bool, 4>& clearBeyond) {
+    int clear = 0;
+    for (std::size_t side = 0; side < cover.size(); ++side)
+        clear += cover[side] >= kClearSideCover && clearBeyond[side];
+    return clear == 3 && *std::min_element(cover.begin(), cover.end()) >= kHiddenSideCover;
+}
+
+// Adds to `kept` the rectangles of `found`, the smaller first, that overlap none already kept.
+void keepApart(std::vector<cv::Rect> found, std::vector<cv::Rect>& kept) {
+    std::stable_sort(found.begin(), found.end(),
+                     [](const cv::Rect& a, const cv::Rect& b) { return a.area() < b.area(); });
+    for (const cv::Rect& rect : found) {
+        const bool clear = std::none_of(kept.begin(), kept.end(), [&](const cv::Rect& other) {
+            return (rect & other).area() > kOverlapShare * std::min(rect.area(), other.area());
+        });
+        if (clear)
+            kept.push_back(rect);
+    }
 }
 
 } // namespace
@@ -105,7 +179,8 @@ std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Ma
     const std::vector<int> columns = linePositions(lines.down, false, kSameLine);
     const LineCover across(lines.across, true, tolerance);
     const LineCover down(lines.down, false, tolerance);
-    std::vector<cv::Rect> found;
+    const LineRuns runs{runsOf(lines.across), runsOf(lines.down)};
+    std::vector<cv::Rect> framed, hidden;
     for (std::size_t t = 0; t < rows.size(); ++t) {
         for (std::size_t b = t + 1; b < rows.size(); ++b) {
             const int top = rows[t], bottom = rows[b];
@@ -117,29 +192,31 @@ std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Ma
                     if (right - left < smallest ||
                         double(right - left) * (bottom - top) < smallestArea)
                         continue;
-                    const double sides[] = {
+                    const std::array<double, 4> cover = {
                         across.share(top, left, right), across.share(bottom, left, right),
                         down.share(left, top, bottom), down.share(right, top, bottom)};
-                    const double least = *std::min_element(std::begin(sides), std::end(sides));
-                    const double mean = (sides[0] + sides[1] + sides[2] + sides[3]) / 4.0;
+                    const double least = *std::min_element(cover.begin(), cover.end());
+                    if (least < std::min(kSideCover, kHiddenSideCover))
+                        continue;
+                    const double mean = (cover[0] + cover[1] + cover[2] + cover[3]) / 4.0;
                     const cv::Rect rect(left, top, right - left + 1, bottom - top + 1);
-                    if (least >= kSideCover && mean >= kFrameCover &&
-                        gutterBeyondSides(gutter, rect, tolerance / 3 + 1, tolerance / 2 + 1))
-                        found.push_back(rect);
+                    const std::array<bool, 4> clearBeyond =
+                        gutterBeyond(gutter, rect, tolerance / 3 + 1, tolerance / 2 + 1);
+                    const bool allClear = std::all_of(clearBeyond.begin(), clearBeyond.end(),
+                                                      [](bool clear) { return clear; });
+                    if (least >= kSideCover && mean >= kFrameCover && allClear)
+                        framed.push_back(rect);
+                    else if (oneSideHidden(cover, clearBeyond) &&
+                             runs.cornersOf(rect, tolerance) >= kCornersSeen)
+                        hidden.push_back(rect);
                 }
             }
         }
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const cv::Rect& a, const cv::Rect& b) { return a.area() < b.area(); });
+    // A framed panel whose four sides are seen is surer than one with a side hidden.
     std::vector<cv::Rect> kept;
-    for (const cv::Rect& rect : found) {
-        const bool clear = std::none_of(kept.begin(), kept.end(), [&](const cv::Rect& other) {
-            return (rect & other).area() > kOverlapShare * std::min(rect.area(), other.area());
-        });
-        if (clear)
-            kept.push_back(rect);
-    }
+    keepApart(framed, kept);
+    keepApart(hidden, kept);
     return kept;
 }
 
@@ -148,8 +225,9 @@ bool takeFramedPanels(const std::vector<cv::Rect>& framed, const cv::Rect& bound
     if (cv::countNonZero(own(bounds)) > kFramedRegion * double(bounds.area()))
         return false;
     std::vector<cv::Rect> taken;
-    for (const cv::Rect& panel : framed) {
-        if ((panel & bounds) == panel &&
+    for (const cv::Rect& frame : framed) {
+        const cv::Rect panel = frame & bounds;
+        if (panel.area() >= kWithinRegion * frame.area() &&
             double(bounds.area()) > kRegionBeyondFrame * panel.area() &&
             cv::countNonZero(own(panel)) >= kFramedFill * panel.area())
             taken.push_back(panel);

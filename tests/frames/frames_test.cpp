@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FramePageKind::Bleeding, FramePageKind::Frameless, FramePageKind::Skewed,
                       FramePageKind::JpegNoise, FramePageKind::NoPanel, FramePageKind::TextColumns,
                       FramePageKind::TouchingFrames, FramePageKind::ScatteredDrawing,
-                      FramePageKind::JoinedFrames));
+                      FramePageKind::JoinedFrames, FramePageKind::FigureOverFrame));
 
 class FramesJob : public ::testing::Test, public JobFixture {};
 
