@@ -14,7 +14,9 @@ namespace vantola {
 // `tolerance` cells) over most of their length, each at least `smallest` cells wide and high and
 // `smallestArea` cells large, with some gutter (non-zero in `gutter`: paper, or the frame of the
 // panel beside) just outside each of its sides; the smaller first when two overlap, so that a
-// rectangle made of the outer sides of two framed panels side by side does not hide them.
+// rectangle made of the outer sides of two framed panels side by side does not hide them. After
+// them, those with art in front of one side: three sides so drawn, the fourth seen in part, and
+// three corners drawn as corners.
 std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Mat& gutter,
                                        int smallest, double smallestArea, int tolerance);
 
