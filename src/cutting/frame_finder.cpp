@@ -99,13 +99,17 @@ cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
     return filled;
 }
 
-// The connected parts of `mask`, each as its own mask with its bounding rectangle.
-std::vector<std::pair<cv::Mat, cv::Rect>> partsOf(const cv::Mat& mask) {
+// The connected parts of `mask` at least `smallest` cells wide and high, each as its own mask with
+// its bounding rectangle.
+std::vector<std::pair<cv::Mat, cv::Rect>> partsOf(const cv::Mat& mask, int smallest) {
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
     std::vector<std::pair<cv::Mat, cv::Rect>> parts;
-    for (int label = 1; label < count; ++label)
-        parts.emplace_back(labels == label, componentRect(stats, label));
+    for (int label = 1; label < count; ++label) {
+        const cv::Rect bounds = componentRect(stats, label);
+        if (bounds.width >= smallest && bounds.height >= smallest)
+            parts.emplace_back(labels == label, bounds);
+    }
     return parts;
 }
 
@@ -129,9 +133,7 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int
     cv::Mat cores;
     cv::morphologyEx(filled, cores, cv::MORPH_OPEN, bridge);
     std::vector<cv::Rect> bodies;
-    for (auto& [own, bounds] : partsOf(cores)) {
-        if (bounds.width < smallest || bounds.height < smallest)
-            continue;
+    for (auto& [own, bounds] : partsOf(cores, smallest)) {
         const auto split = [&](const cv::Mat& region, const cv::Rect& within) {
             splitRegion({region, ink, lineCells, smallest, frameWidth, kInkLevel}, within, bodies);
         };
@@ -139,7 +141,7 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int
             split(own, bounds);
             continue;
         }
-        for (const auto& [part, within] : partsOf(own))
+        for (const auto& [part, within] : partsOf(own, smallest))
             split(part, within);
     }
     std::erase_if(bodies, [&](const cv::Rect& body) { return body.area() < smallestArea; });

@@ -91,26 +91,44 @@ private:
     cv::Mat counts_;
 };
 
-// Whether each side of `rect` (top, bottom, left, right) has gutter in the band `distance` cells
-// outside it, one band `width` cells thick; what lies beyond the page counts as gutter.
-std::array<bool, 4> gutterBeyond(const cv::Mat& gutter, const cv::Rect& rect, int distance,
-                                 int width) {
-    const cv::Rect bands[] = {
-        {rect.x, rect.y - distance - width, rect.width, width},
-        {rect.x, rect.br().y + distance, rect.width, width},
-        {rect.x - distance - width, rect.y, width, rect.height},
-        {rect.br().x + distance, rect.y, width, rect.height},
-    };
-    const cv::Rect page(0, 0, gutter.cols, gutter.rows);
-    std::array<bool, 4> clearBeyond{};
-    for (std::size_t side = 0; side < clearBeyond.size(); ++side) {
-        const cv::Rect inside = bands[side] & page;
-        const int outside = bands[side].area() - inside.area();
-        const int clear = outside + (inside.empty() ? 0 : cv::countNonZero(gutter(inside)));
-        clearBeyond[side] = clear >= kGutterBeyond * bands[side].area();
+// How much gutter any rectangle of the map holds, from the running sums of the gutter mask.
+class GutterCount {
+public:
+    explicit GutterCount(const cv::Mat& gutter) : page_(0, 0, gutter.cols, gutter.rows) {
+        cv::Mat ones;
+        cv::threshold(gutter, ones, 0, 1, cv::THRESH_BINARY);
+        cv::integral(ones, sums_, CV_32S);
     }
-    return clearBeyond;
-}
+
+    // The gutter cells of `band`, with every cell beyond the page counted as gutter.
+    int clearCells(const cv::Rect& band) const {
+        const cv::Rect r = band & page_;
+        const int inside = r.empty()
+                               ? 0
+                               : sums_.at<int>(r.br().y, r.br().x) - sums_.at<int>(r.y, r.br().x) -
+                                     sums_.at<int>(r.br().y, r.x) + sums_.at<int>(r.y, r.x);
+        return band.area() - r.area() + inside;
+    }
+
+    // Whether each side of `rect` (top, bottom, left, right) has gutter in the band `distance`
+    // cells outside it, one band `width` cells thick.
+    std::array<bool, 4> beyond(const cv::Rect& rect, int distance, int width) const {
+        const cv::Rect bands[] = {
+            {rect.x, rect.y - distance - width, rect.width, width},
+            {rect.x, rect.br().y + distance, rect.width, width},
+            {rect.x - distance - width, rect.y, width, rect.height},
+            {rect.br().x + distance, rect.y, width, rect.height},
+        };
+        std::array<bool, 4> clear{};
+        for (std::size_t side = 0; side < clear.size(); ++side)
+            clear[side] = clearCells(bands[side]) >= kGutterBeyond * bands[side].area();
+        return clear;
+    }
+
+private:
+    cv::Rect page_;
+    cv::Mat sums_;
+};
 
 // The straight runs of a line mask, each as its bounding rectangle.
 std::vector<cv::Rect> runsOf(const cv::Mat& mask) {
@@ -180,6 +198,7 @@ std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Ma
     const LineCover across(lines.across, true, tolerance);
     const LineCover down(lines.down, false, tolerance);
     const LineRuns runs{runsOf(lines.across), runsOf(lines.down)};
+    const GutterCount gutterCount(gutter);
     std::vector<cv::Rect> framed, hidden;
     for (std::size_t t = 0; t < rows.size(); ++t) {
         for (std::size_t b = t + 1; b < rows.size(); ++b) {
@@ -201,7 +220,7 @@ std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Ma
                     const double mean = (cover[0] + cover[1] + cover[2] + cover[3]) / 4.0;
                     const cv::Rect rect(left, top, right - left + 1, bottom - top + 1);
                     const std::array<bool, 4> clearBeyond =
-                        gutterBeyond(gutter, rect, tolerance / 3 + 1, tolerance / 2 + 1);
+                        gutterCount.beyond(rect, tolerance / 3 + 1, tolerance / 2 + 1);
                     const bool allClear = std::all_of(clearBeyond.begin(), clearBeyond.end(),
                                                       [](bool clear) { return clear; });
                     if (least >= kSideCover && mean >= kFrameCover && allClear)
