@@ -99,20 +99,6 @@ cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
     return filled;
 }
 
-// The connected parts of `mask` at least `smallest` cells wide and high, each as its own mask with
-// its bounding rectangle.
-std::vector<std::pair<cv::Mat, cv::Rect>> partsOf(const cv::Mat& mask, int smallest) {
-    cv::Mat labels, stats, centroids;
-    const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
-    std::vector<std::pair<cv::Mat, cv::Rect>> parts;
-    for (int label = 1; label < count; ++label) {
-        const cv::Rect bounds = componentRect(stats, label);
-        if (bounds.width >= smallest && bounds.height >= smallest)
-            parts.emplace_back(labels == label, bounds);
-    }
-    return parts;
-}
-
 // The panels: the filled regions without their thin bridges, split where two panels are joined.
 // The framed panels of a region are taken first, as their frames draw them; what is left of the
 // region is split part by part.
@@ -133,17 +119,16 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int
     cv::Mat cores;
     cv::morphologyEx(filled, cores, cv::MORPH_OPEN, bridge);
     std::vector<cv::Rect> bodies;
-    for (auto& [own, bounds] : partsOf(cores, smallest)) {
-        const auto split = [&](const cv::Mat& region, const cv::Rect& within) {
-            splitRegion({region, ink, lineCells, smallest, frameWidth, kInkLevel}, within, bodies);
-        };
-        if (!takeFramedPanels(framed, bounds, bridge, own, bodies)) {
-            split(own, bounds);
-            continue;
-        }
-        for (const auto& [part, within] : partsOf(own, smallest))
-            split(part, within);
-    }
+    const auto split = [&](const RegionCells& region) {
+        splitRegion({region, ink, lineCells, smallest, frameWidth, kInkLevel}, region.window(),
+                    bodies);
+    };
+    forEachPart({cores, {0, 0}}, smallest, [&](RegionCells& own) {
+        if (takeFramedPanels(framed, bridge, own, bodies))
+            forEachPart(own, smallest, split);
+        else
+            split(own);
+    });
     std::erase_if(bodies, [&](const cv::Rect& body) { return body.area() < smallestArea; });
     return bodies;
 }

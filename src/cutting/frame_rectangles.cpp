@@ -239,29 +239,36 @@ std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Ma
     return kept;
 }
 
-bool takeFramedPanels(const std::vector<cv::Rect>& framed, const cv::Rect& bounds,
-                      const cv::Mat& bridge, cv::Mat& own, std::vector<cv::Rect>& panels) {
-    if (cv::countNonZero(own(bounds)) > kFramedRegion * double(bounds.area()))
+bool takeFramedPanels(const std::vector<cv::Rect>& framed, const cv::Mat& bridge, RegionCells& own,
+                      std::vector<cv::Rect>& panels) {
+    const cv::Rect bounds = own.window();
+    if (cv::countNonZero(own.cells) > kFramedRegion * double(bounds.area()))
         return false;
     std::vector<cv::Rect> taken;
     for (const cv::Rect& frame : framed) {
         const cv::Rect panel = frame & bounds;
         if (panel.area() >= kWithinRegion * frame.area() &&
             double(bounds.area()) > kRegionBeyondFrame * panel.area() &&
-            cv::countNonZero(own(panel)) >= kFramedFill * panel.area())
+            cv::countNonZero(own.at(panel)) >= kFramedFill * panel.area())
             taken.push_back(panel);
     }
     if (taken.empty())
         return false;
-    cv::Mat rest = own.clone();
+    // Outside its window the region has no cells: the opening sees empty cells there.
+    const auto open = [&](cv::Mat& cells) {
+        cv::morphologyEx(cells, cells, cv::MORPH_OPEN, bridge, cv::Point(-1, -1), 1,
+                         cv::BORDER_CONSTANT, cv::Scalar(0));
+    };
+    cv::Mat rest = own.cells.clone();
     for (const cv::Rect& panel : taken)
-        rest(panel).setTo(0);
-    cv::morphologyEx(rest, rest, cv::MORPH_OPEN, bridge);
+        rest(panel - own.origin).setTo(0);
+    open(rest);
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
     std::erase_if(taken, [&](const cv::Rect& panel) {
         for (int label = 1; label < count; ++label) {
-            if ((componentRect(stats, label) & panel).area() > kSurrounded * panel.area())
+            const cv::Rect part = componentRect(stats, label) + own.origin;
+            if ((part & panel).area() > kSurrounded * panel.area())
                 return true;
         }
         return false;
@@ -270,9 +277,9 @@ bool takeFramedPanels(const std::vector<cv::Rect>& framed, const cv::Rect& bound
         return false;
     for (const cv::Rect& panel : taken) {
         panels.push_back(panel);
-        own(panel).setTo(0);
+        own.at(panel).setTo(0);
     }
-    cv::morphologyEx(own, own, cv::MORPH_OPEN, bridge);
+    open(own.cells);
     return true;
 }
 

@@ -4,6 +4,7 @@
 // and joins the panel to what lies beside it.
 
 #include "cutting/frame_lines.h"
+#include "cutting/map_components.h"
 
 #include <opencv2/core.hpp>
 #include <vector>
@@ -20,13 +21,13 @@ namespace vantola {
 std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Mat& gutter,
                                        int smallest, double smallestArea, int tolerance);
 
-// Takes from the region `own` (non-zero cells within `bounds`) the rectangles of `framed` that it
+// Takes from the region `own` the rectangles of `framed` that it
 // fills, that are clearly smaller than it and that what is left of it does not surround (a
 // caption's box is framed too, but inside a panel), and adds them to `panels`: a framed panel
 // that art or a frameless panel beside it runs into is the rectangle its frame draws. A region
 // that fills its own rectangle is one panel and keeps its frames. What is left of `own` loses its
 // bridges thinner than `bridge`. Returns whether it took any.
-bool takeFramedPanels(const std::vector<cv::Rect>& framed, const cv::Rect& bounds,
-                      const cv::Mat& bridge, cv::Mat& own, std::vector<cv::Rect>& panels);
+bool takeFramedPanels(const std::vector<cv::Rect>& framed, const cv::Mat& bridge, RegionCells& own,
+                      std::vector<cv::Rect>& panels);
 
 } // namespace vantola

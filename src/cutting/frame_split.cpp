@@ -207,7 +207,7 @@ void keepBalloonWhole(const cv::Rect& balloon, std::vector<cv::Rect>& out, std::
 // each at least `smallest` wide and high and together nearly the whole region: the frames of
 // panels that touch or overlap. Returns whether it did.
 bool splitAlongFrames(const SplitContext& context, cv::Rect bounds, std::vector<cv::Rect>& out) {
-    const cv::Mat region = context.mask(bounds);
+    const cv::Mat region = context.region.at(bounds);
     const cv::Mat parts = region & ~context.lines(bounds);
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(parts, labels, stats, centroids, 4, CV_32S);
@@ -223,8 +223,8 @@ bool splitAlongFrames(const SplitContext& context, cv::Rect bounds, std::vector<
     if (panels.size() < 2 || covered < kFramedCover * cv::countNonZero(region))
         return false;
     for (const int label : panels) {
-        cv::Mat own = cv::Mat::zeros(context.mask.size(), CV_8U);
-        own(bounds).setTo(255, labels == label);
+        RegionCells own{cv::Mat(), bounds.tl()};
+        cv::compare(labels, label, own.cells, cv::CMP_EQ);
         const cv::Rect part = componentRect(stats, label) + bounds.tl();
         splitRegion({own, context.ink, context.lines, context.smallest, context.frameWidth,
                      context.inkLevel},
@@ -237,14 +237,14 @@ bool splitAlongFrames(const SplitContext& context, cv::Rect bounds, std::vector<
 
 void splitRegion(const SplitContext& context, cv::Rect bounds, std::vector<cv::Rect>& out) {
     const int smallest = context.smallest;
-    bounds = cv::boundingRect(context.mask(bounds)) + bounds.tl();
+    bounds = cv::boundingRect(context.region.at(bounds)) + bounds.tl();
     if (bounds.width < smallest || bounds.height < smallest)
         return;
-    const cv::Mat region = context.mask(bounds);
+    const cv::Mat region = context.region.at(bounds);
     // Art that bleeds off the page has no frame to follow: a region reaching the page's edge is
     // not split for its shape alone.
-    const bool framed = bounds.x > 0 && bounds.y > 0 && bounds.br().x < context.mask.cols &&
-                        bounds.br().y < context.mask.rows;
+    const bool framed = bounds.x > 0 && bounds.y > 0 && bounds.br().x < context.ink.cols &&
+                        bounds.br().y < context.ink.rows;
     Split split{-1, true, 0};
     const bool rectangle = cv::countNonZero(region) > kFramedShare * double(bounds.area());
     if (!rectangle && splitAlongFrames(context, bounds, out))

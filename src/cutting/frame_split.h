@@ -2,16 +2,18 @@
 
 // Splitting a region that stands out from the page's background into the panels it joins.
 
+#include "cutting/map_components.h"
+
 #include <opencv2/core.hpp>
 #include <vector>
 
 namespace vantola {
 
-// What splitting a region looks at: the region's cells (non-zero in `mask`), the page's ink map
-// (how far each cell lies from the paper), the least width or height of a panel and the thickest
+// What splitting a region looks at: the region's cells, the page's ink map (how far each cell lies
+// from the paper), the least width or height of a panel and the thickest
 // frame line, in cells, and the ink level below which a cell is paper.
 struct SplitContext {
-    const cv::Mat& mask;
+    const RegionCells& region;
     const cv::Mat& ink;
     const cv::Mat& lines; // the page's frame lines (see frameLineMasks)
     int smallest = 1;
