@@ -44,21 +44,29 @@ constexpr double kFramedRegion = 0.95;
 // A framed rectangle that the rest of its region spans this much of lies within a panel.
 constexpr double kSurrounded = 0.5;
 
-// The positions (rows for lines across, columns for lines down) of the frame lines in `mask`, one
-// for each line, those at most `apart` cells apart taken as one.
-std::vector<int> linePositions(const cv::Mat& mask, bool across, int apart) {
+// The straight runs of a line mask, each as its bounding rectangle, and the positions (rows for
+// lines across, columns for lines down) of the lines they draw, one for each line, those at most
+// kSameLine cells apart taken as one.
+struct LineSet {
+    std::vector<cv::Rect> runs;
+    std::vector<int> positions;
+};
+
+LineSet runsOf(const cv::Mat& mask, bool across) {
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
+    LineSet result;
     std::vector<int> positions;
-    for (int label = 1; label < count; ++label)
+    for (int label = 1; label < count; ++label) {
+        result.runs.push_back(componentRect(stats, label));
         positions.push_back(int(centroids.at<double>(label, across ? 1 : 0)));
-    std::sort(positions.begin(), positions.end());
-    std::vector<int> distinct;
-    for (const int position : positions) {
-        if (distinct.empty() || position - distinct.back() > apart)
-            distinct.push_back(position);
     }
-    return distinct;
+    std::sort(positions.begin(), positions.end());
+    for (const int position : positions) {
+        if (result.positions.empty() || position - result.positions.back() > kSameLine)
+            result.positions.push_back(position);
+    }
+    return result;
 }
 
 // How much of a line's length a frame line covers, from running counts along each row (or, for
@@ -130,16 +138,6 @@ private:
     cv::Mat sums_;
 };
 
-// The straight runs of a line mask, each as its bounding rectangle.
-std::vector<cv::Rect> runsOf(const cv::Mat& mask) {
-    cv::Mat labels, stats, centroids;
-    const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
-    std::vector<cv::Rect> runs;
-    for (int label = 1; label < count; ++label)
-        runs.push_back(componentRect(stats, label));
-    return runs;
-}
-
 // The runs of the lines across and down.
 struct LineRuns {
     std::vector<cv::Rect> across;
@@ -193,11 +191,13 @@ void keepApart(std::vector<cv::Rect> found, std::vector<cv::Rect>& kept) {
 
 std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Mat& gutter,
                                        int smallest, double smallestArea, int tolerance) {
-    const std::vector<int> rows = linePositions(lines.across, true, kSameLine);
-    const std::vector<int> columns = linePositions(lines.down, false, kSameLine);
+    const LineSet runsAcross = runsOf(lines.across, true);
+    const LineSet runsDown = runsOf(lines.down, false);
+    const std::vector<int>& rows = runsAcross.positions;
+    const std::vector<int>& columns = runsDown.positions;
     const LineCover across(lines.across, true, tolerance);
     const LineCover down(lines.down, false, tolerance);
-    const LineRuns runs{runsOf(lines.across), runsOf(lines.down)};
+    const LineRuns runs{runsAcross.runs, runsDown.runs};
     const GutterCount gutterCount(gutter);
     std::vector<cv::Rect> framed, hidden;
     for (std::size_t t = 0; t < rows.size(); ++t) {
