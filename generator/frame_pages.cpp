@@ -7,6 +7,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QTransform>
+#include <cmath>
 #include <random>
 
 namespace vantola::generator {
@@ -95,6 +96,12 @@ FramePage textColumns(const PageSpec& spec) {
     return page;
 }
 
+// A length of `side` at `share` of it, or up to `spread` of it further, as the seed draws.
+int nearShare(std::mt19937_64& random, double share, double spread, int side) {
+    const auto steps = unsigned(std::lround(spread * 1000.0)) + 1;
+    return int((share + double(random() % steps) / 1000.0) * side);
+}
+
 // Short strokes of art within a panel.
 void drawStrokes(QPainter& painter, const QRect& panel, std::mt19937_64& random) {
     painter.setPen(QPen(Qt::black, 2));
@@ -112,9 +119,7 @@ void drawStrokes(QPainter& painter, const QRect& panel, std::mt19937_64& random)
 // make an L), and one at the bottom left apart from them. Sizes vary with the seed.
 FramePage touchingFrames(const PageSpec& spec) {
     std::mt19937_64 random(spec.seed);
-    const auto at = [&](double share, int side) {
-        return int((share + double(random() % 21) / 1000.0) * side);
-    };
+    const auto at = [&](double share, int side) { return nearShare(random, share, 0.02, side); };
     const int w = spec.width;
     const int h = spec.height;
     const int middle = at(0.47, w);
@@ -144,9 +149,7 @@ FramePage joinedFrames(const PageSpec& spec) {
     std::mt19937_64 random(spec.seed);
     const int w = spec.width;
     const int h = spec.height;
-    const auto at = [&](double share, int side) {
-        return int((share + double(random() % 11) / 1000.0) * side);
-    };
+    const auto at = [&](double share, int side) { return nearShare(random, share, 0.01, side); };
     FramePage page{plainPage(w, h, spec.paper), {}, {}};
     const QRect topLeft(QPoint(at(0.06, w), at(0.05, h)), QPoint(at(0.39, w), at(0.55, h)));
     const QRect topRight(QPoint(at(0.41, w), at(0.05, h)), QPoint(at(0.92, w), at(0.39, h)));
@@ -190,9 +193,7 @@ FramePage figureOverFrame(const PageSpec& spec) {
     std::mt19937_64 random(spec.seed);
     const int w = spec.width;
     const int h = spec.height;
-    const auto at = [&](double share, int side) {
-        return int((share + double(random() % 21) / 1000.0) * side);
-    };
+    const auto at = [&](double share, int side) { return nearShare(random, share, 0.02, side); };
     FramePage page{plainPage(w, h, spec.paper), {}, {}};
     const QRect top(QPoint(at(0.06, w), at(0.05, h)), QPoint(at(0.92, w), at(0.48, h)));
     const QRect framed(QPoint(at(0.06, w), at(0.54, h)), QPoint(at(0.52, w), at(0.90, h)));
