@@ -69,34 +69,39 @@ LineSet runsOf(const cv::Mat& mask, bool across) {
     return result;
 }
 
-// How much of a line's length a frame line covers, from running counts along each row (or, for
-// lines down, each column) of the line mask widened by the tolerance.
+// How much of a line's length a frame line covers, from running counts along each of the given
+// lines (rows for lines across, columns for lines down) of the line mask, a cell counting when the
+// mask has a line within `tolerance` cells of it across the line's direction.
 class LineCover {
 public:
-    LineCover(const cv::Mat& mask, bool across, int tolerance) {
-        cv::Mat near;
-        const cv::Size widen =
-            across ? cv::Size(1, 2 * tolerance + 1) : cv::Size(2 * tolerance + 1, 1);
-        cv::dilate(mask, near, cv::getStructuringElement(cv::MORPH_RECT, widen));
-        if (!across)
-            near = near.t();
-        counts_ = cv::Mat::zeros(near.rows, near.cols + 1, CV_32S);
-        for (int y = 0; y < near.rows; ++y) {
-            const uchar* in = near.ptr<uchar>(y);
-            int* out = counts_.ptr<int>(y);
-            for (int x = 0; x < near.cols; ++x)
-                out[x + 1] = out[x] + (in[x] ? 1 : 0);
+    LineCover(const cv::Mat& mask, bool across, int tolerance, const std::vector<int>& lines)
+        : index_(std::size_t(across ? mask.rows : mask.cols), -1) {
+        const int length = across ? mask.cols : mask.rows;
+        const int width = across ? mask.rows : mask.cols;
+        for (const int line : lines) {
+            index_[std::size_t(line)] = int(counts_.size());
+            std::vector<int>& counts = counts_.emplace_back(std::size_t(length + 1), 0);
+            const int first = std::max(0, line - tolerance);
+            const int last = std::min(width - 1, line + tolerance);
+            for (int along = 0; along < length; ++along) {
+                bool near = false;
+                for (int at = first; at <= last && !near; ++at)
+                    near = across ? mask.at<uchar>(at, along) : mask.at<uchar>(along, at);
+                counts[std::size_t(along + 1)] = counts[std::size_t(along)] + (near ? 1 : 0);
+            }
         }
     }
 
-    // The covered share of line `line` between positions from and to (to excluded).
+    // The covered share of line `line` (one of the given lines) between positions from and to
+    // (to excluded).
     double share(int line, int from, int to) const {
-        const int* counts = counts_.ptr<int>(line);
-        return double(counts[to] - counts[from]) / double(to - from);
+        const std::vector<int>& counts = counts_[std::size_t(index_[std::size_t(line)])];
+        return double(counts[std::size_t(to)] - counts[std::size_t(from)]) / double(to - from);
     }
 
 private:
-    cv::Mat counts_;
+    std::vector<int> index_; // for each row or column, its running counts' place, or -1
+    std::vector<std::vector<int>> counts_;
 };
 
 // How much gutter any rectangle of the map holds, from the running sums of the gutter mask.
@@ -195,8 +200,8 @@ std::vector<cv::Rect> framedRectangles(const FrameLineMasks& lines, const cv::Ma
     const LineSet runsDown = runsOf(lines.down, false);
     const std::vector<int>& rows = runsAcross.positions;
     const std::vector<int>& columns = runsDown.positions;
-    const LineCover across(lines.across, true, tolerance);
-    const LineCover down(lines.down, false, tolerance);
+    const LineCover across(lines.across, true, tolerance, rows);
+    const LineCover down(lines.down, false, tolerance, columns);
     const LineRuns runs{runsAcross.runs, runsDown.runs};
     const GutterCount gutterCount(gutter);
     std::vector<cv::Rect> framed, hidden;
