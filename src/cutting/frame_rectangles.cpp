@@ -145,8 +145,8 @@ private:
 
 // The runs of the lines across and down.
 struct LineRuns {
-    std::vector<cv::Rect> across;
-    std::vector<cv::Rect> down;
+    const std::vector<cv::Rect>& across;
+    const std::vector<cv::Rect>& down;
 
     // Whether a run across and a run down both end at (x, y), within `tolerance`.
     bool cornerAt(int x, int y, int tolerance) const {
