@@ -78,6 +78,13 @@ cv::Mat inkMap(const PageGrid& grid, qint32 columns, qint32 firstRow, qint32 las
     return map;
 }
 
+// The page's measures in map cells. Every length and area of the finder is a share of them, also
+// where it works on one band of the page.
+struct PageMeasure {
+    int shortSide = 0;
+    double area = 0;
+};
+
 int kernelSide(int shortSide, double fraction) {
     return std::max(3, int(std::lround(shortSide * fraction)) | 1);
 }
@@ -88,10 +95,10 @@ cv::Mat box(int side) {
 
 // Regions that stand out from the background, each filled: a frame with a white inside becomes a
 // solid panel.
-cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
+cv::Mat filledRegions(const cv::Mat& ink, const PageMeasure& page) {
     cv::Mat mask;
     cv::threshold(ink, mask, kInkLevel, 255, cv::THRESH_BINARY);
-    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, box(kernelSide(shortSide, kGapClosing)));
+    cv::morphologyEx(mask, mask, cv::MORPH_CLOSE, box(kernelSide(page.shortSide, kGapClosing)));
     std::vector<std::vector<cv::Point>> contours;
     cv::findContours(mask, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
     cv::Mat filled = cv::Mat::zeros(ink.size(), CV_8U);
@@ -102,10 +109,12 @@ cv::Mat filledRegions(const cv::Mat& ink, int shortSide) {
 // The panels: the filled regions without their thin bridges, split where two panels are joined.
 // The framed panels of a region are taken first, as their frames draw them; what is left of the
 // region is split part by part.
-std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink, int shortSide) {
+std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink,
+                                  const PageMeasure& page) {
+    const int shortSide = page.shortSide;
     const int smallest = int(std::lround(shortSide * kSmallestPanel));
     const int frameWidth = kernelSide(shortSide, kFrameWidth);
-    const double smallestArea = kSmallestPanelArea * double(filled.total());
+    const double smallestArea = kSmallestPanelArea * page.area;
     const FrameLineMasks lines = frameLineMasks(ink, frameWidth, smallest);
     const cv::Mat lineCells = lines.both();
     cv::Mat paper;
@@ -168,7 +177,8 @@ void joinParagraphs(const std::vector<cv::Rect>& small, double widestGap,
 // Text set on the page's background (a page of text, a column of captions): its letters, each
 // too small to be a panel, joined line to line into blocks. A block as large as a panel that
 // touches no panel is one, together with the short paragraphs just above or below it.
-void addTextBlocks(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& bodies) {
+void addTextBlocks(const cv::Mat& filled, const PageMeasure& page, std::vector<cv::Rect>& bodies) {
+    const int shortSide = page.shortSide;
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(filled, labels, stats, centroids, 8, CV_32S);
     const int smallest = int(std::lround(shortSide * kSmallestPanel));
@@ -187,7 +197,7 @@ void addTextBlocks(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& 
     cv::morphologyEx(letters, letters, cv::MORPH_CLOSE, box(kernelSide(shortSide, kTextLeading)));
     const int blocks =
         cv::connectedComponentsWithStats(letters, labels, stats, centroids, 8, CV_32S);
-    const double smallestArea = kSmallestPanelArea * double(filled.total());
+    const double smallestArea = kSmallestPanelArea * page.area;
     const auto touchesPanel = [&](const cv::Rect& block) {
         return std::any_of(bodies.begin(), bodies.end(),
                            [&](const cv::Rect& body) { return (body & block).area() > 0; });
@@ -208,11 +218,12 @@ void addTextBlocks(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& 
 // What stands out beside a panel and touches it (a balloon over its frame, art that leaves it)
 // joins the panel it touches most, as long as it does not make the panel much larger. Slivers
 // thinner than a frame along the panels' edges are left out, lest they join overhangs far apart.
-void attachOverhangs(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& bodies) {
+void attachOverhangs(const cv::Mat& filled, const PageMeasure& page,
+                     std::vector<cv::Rect>& bodies) {
     cv::Mat rest = filled.clone();
     for (const cv::Rect& body : bodies)
         rest(body).setTo(0);
-    cv::morphologyEx(rest, rest, cv::MORPH_OPEN, box(kernelSide(shortSide, kFrameWidth)));
+    cv::morphologyEx(rest, rest, cv::MORPH_OPEN, box(kernelSide(page.shortSide, kFrameWidth)));
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
     std::vector<cv::Rect> grown = bodies;
@@ -240,7 +251,9 @@ void attachOverhangs(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>
 // A drawing set on the paper without a frame and in pieces none of which is large enough to be a
 // panel (a figure, its shadow, the sounds around it): what stands out beside the panels, gathered
 // across gaps narrower than kScatterGap, is one panel when as large as one and clear of the others.
-void addScatteredArt(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>& bodies) {
+void addScatteredArt(const cv::Mat& filled, const PageMeasure& page,
+                     std::vector<cv::Rect>& bodies) {
+    const int shortSide = page.shortSide;
     cv::Mat rest = filled.clone();
     for (const cv::Rect& body : bodies)
         rest(body).setTo(0);
@@ -261,7 +274,7 @@ void addScatteredArt(const cv::Mat& filled, int shortSide, std::vector<cv::Rect>
         }
     }
     const int smallest = int(std::lround(shortSide * kSmallestPanel));
-    const double smallestArea = kSmallestPanelArea * double(filled.total());
+    const double smallestArea = kSmallestPanelArea * page.area;
     const std::size_t panels = bodies.size();
     for (std::size_t label = 1; label < groups.size(); ++label) {
         const cv::Rect& group = groups[label];
@@ -291,6 +304,45 @@ void dropInner(std::vector<cv::Rect>& bodies) {
     bodies = std::move(kept);
 }
 
+// The panels of one band of the page's map.
+std::vector<cv::Rect> bandPanels(const cv::Mat& ink, const PageMeasure& page) {
+    const cv::Mat filled = filledRegions(ink, page);
+    std::vector<cv::Rect> bodies = panelBodies(filled, ink, page);
+    addTextBlocks(filled, page, bodies);
+    attachOverhangs(filled, page, bodies);
+    addScatteredArt(filled, page, bodies);
+    dropInner(bodies);
+    return bodies;
+}
+
+// The bands of the map's rows parted by runs of at least `blank` rows without ink, each run cut
+// in its middle. No step of the finder reaches further than kScatterGap (scattered art gathered,
+// frame lines closed over a panel's least size), so with runs twice that high each band gives the
+// panels that the whole map would, for a fraction of the time and memory on a long strip.
+std::vector<cv::Range> bandsOf(const cv::Mat& ink, int blank) {
+    cv::Mat darkest;
+    cv::reduce(ink, darkest, 1, cv::REDUCE_MAX);
+    std::vector<cv::Range> bands;
+    int top = 0;
+    for (int row = 0; row < ink.rows;) {
+        if (darkest.at<uchar>(row) > kInkLevel) {
+            ++row;
+            continue;
+        }
+        int end = row;
+        while (end < ink.rows && darkest.at<uchar>(end) <= kInkLevel)
+            ++end;
+        if (end - row >= blank && row > 0 && end < ink.rows) {
+            const int middle = (row + end) / 2;
+            bands.emplace_back(top, middle);
+            top = middle;
+        }
+        row = end;
+    }
+    bands.emplace_back(top, ink.rows);
+    return bands;
+}
+
 } // namespace
 
 std::vector<PanelBox> findFrames(const PageGrid& grid, qint32 columns, qint32 firstRow,
@@ -310,13 +362,12 @@ std::vector<PanelBox> findFrames(const PageGrid& grid, qint32 columns, qint32 fi
     if (shortSide < 3)
         return {};
 
-    const cv::Mat filled = filledRegions(ink, shortSide);
-    std::vector<cv::Rect> bodies = panelBodies(filled, ink, shortSide);
-    addTextBlocks(filled, shortSide, bodies);
-    attachOverhangs(filled, shortSide, bodies);
-    addScatteredArt(filled, shortSide, bodies);
-    dropInner(bodies);
-
+    const PageMeasure page{shortSide, double(ink.total())};
+    std::vector<cv::Rect> bodies;
+    for (const cv::Range& band : bandsOf(ink, 2 * kernelSide(shortSide, kScatterGap))) {
+        for (const cv::Rect& body : bandPanels(ink.rowRange(band), page))
+            bodies.push_back(body + cv::Point(0, band.start));
+    }
     std::vector<PanelBox> panels;
     for (const cv::Rect& body : bodies) {
         panels.push_back({body.x * scale, std::min(columns, (body.x + body.width) * scale),
