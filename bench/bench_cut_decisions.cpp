@@ -11,6 +11,7 @@
 #include "cutting/cut_decisions.h"
 #include "cutting/grid_fill.h"
 #include "page_generator.h"
+#include "page_measures.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -89,12 +90,7 @@ CutDecisions fillAndDecide(const QImage& page, PageGrid& tabPixels, qint16 iPass
     tabPixels.allocate(W, H);
     qint32 lLignePied = H - 1;
     fillGridRows(page, tabPixels, 0, lLignePied, [](qint32) {});
-    CutParameters parameters;
-    parameters.W = W;
-    parameters.H = H;
-    parameters.lastColumnRead = W - 1;
-    parameters.lSeuilPixel = kWhiteLevel * 10000;
-    parameters.lNiveauBlanc = kWhiteLevel;
+    CutParameters parameters = bench::wholePageCut(W, H, kWhiteLevel);
     parameters.iPasse = iPasse;
     CutCallbacks callbacks;
     callbacks.progress = [](qint32) {};
@@ -103,15 +99,7 @@ CutDecisions fillAndDecide(const QImage& page, PageGrid& tabPixels, qint16 iPass
 }
 
 double medianMilliseconds(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const auto stop = std::chrono::steady_clock::now();
-        times.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return 1000.0 * bench::medianSeconds(runs, work);
 }
 
 } // namespace

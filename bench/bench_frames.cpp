@@ -20,6 +20,7 @@
 #include "cutting/grid_fill.h"
 #include "cutting/page_preparation.h"
 #include "image/jpeg_writing.h"
+#include "page_measures.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -101,15 +102,8 @@ void fillGrid(const QImage& page, PageGrid& grid) {
 // The page's pieces as rectangles, found by one finder on the page's grid (which neither finder
 // changes on an unturned page).
 std::vector<QRect> findPieces(QSize page, PageGrid& grid, PanelFinder finder) {
-    const qint32 W = page.width();
-    const qint32 H = page.height();
-    qint32 footer = H - 1;
-    CutParameters parameters;
-    parameters.W = W;
-    parameters.H = H;
-    parameters.lastColumnRead = W - 1;
-    parameters.lSeuilPixel = kWhiteLevel * 10000;
-    parameters.lNiveauBlanc = kWhiteLevel;
+    qint32 footer = page.height() - 1;
+    CutParameters parameters = bench::wholePageCut(page.width(), page.height(), kWhiteLevel);
     parameters.finder = finder;
     std::vector<QRect> pieces;
     for (const CutPiece& piece : decideCuts(grid, parameters, footer).pieces)
@@ -157,22 +151,6 @@ std::vector<QRect> scaled(const std::vector<QRect>& rects, QSize from, QSize to)
     for (const QRect& r : rects)
         result.push_back(QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy).toRect());
     return result;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double secondsOf(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return median(times);
 }
 
 QByteArray qtJpeg(const QImage& page) {
@@ -270,8 +248,8 @@ int main(int argc, char** argv) {
             picture.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (runs > 0) {
             const QByteArray file = qtJpeg(large);
-            decodeSeconds += secondsOf(runs, [&] { (void)qtDecode(file); });
-            fillSeconds += secondsOf(runs, [&] { fillGrid(large, grid); });
+            decodeSeconds += bench::medianSeconds(runs, [&] { (void)qtDecode(file); });
+            fillSeconds += bench::medianSeconds(runs, [&] { fillGrid(large, grid); });
             ++decoded;
         }
         std::printf("%-12s", qPrintable(QFileInfo(page.path).fileName()));
@@ -296,9 +274,9 @@ int main(int argc, char** argv) {
                       scoresLarge[page.set][f]);
             if (runs == 0)
                 continue;
-            timing[f].finderSeconds +=
-                secondsOf(runs, [&] { largePieces = findPieces(large.size(), grid, finders[f]); });
-            timing[f].encodeSeconds += secondsOf(runs, [&] {
+            timing[f].finderSeconds += bench::medianSeconds(
+                runs, [&] { largePieces = findPieces(large.size(), grid, finders[f]); });
+            timing[f].encodeSeconds += bench::medianSeconds(runs, [&] {
                 for (const QRect& piece : largePieces)
                     (void)encodeJpeg(large.copy(piece), JpegSettings{});
             });

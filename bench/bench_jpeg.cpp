@@ -6,6 +6,7 @@
 #include "image/cimage.h"
 #include "image/cjpeg.h"
 #include "image/jpeg_dct_quantization.h"
+#include "page_measures.h"
 #include "support/djpeg.h"
 #include "support/temp_folder.h"
 
@@ -42,11 +43,6 @@ struct Mode {
     QStringList sampling; // cjpeg's options for the sampling or grey
     double target;        // the highest time ratio against cjpeg aimed at
 };
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 QImage benchmarkPage() {
     const QString path = QStringLiteral(VANTOLA_SHARED_PAGES "/peppercarrot-ep02/p001.jpg");
@@ -203,7 +199,7 @@ int main(int argc, char** argv) {
             file.open(QIODevice::ReadOnly);
             const QByteArray hash =
                 QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
-            std::printf("%s: %.1f ms, %lld bytes, sha256 %s\n", mode.name, median(times),
+            std::printf("%s: %.1f ms, %lld bytes, sha256 %s\n", mode.name, bench::median(times),
                         file.size(), hash.constData());
         }
         return 0;
@@ -248,8 +244,8 @@ int main(int argc, char** argv) {
         const double theirPsnr = quality(theirs);
         const double sameTablesSize = QFile(theirsSameTables).size();
         const double sameTablesPsnr = quality(theirsSameTables);
-        const double theirTime = median(cjpegTimes);
-        const double ourTime = median(ourTimes);
+        const double theirTime = bench::median(cjpegTimes);
+        const double ourTime = bench::median(ourTimes);
         std::printf(
             "%-5s %9.1f %9.1f %6.3f target <= %.2f | %9.0f %9.0f %7.4f | %7.3f %7.3f %+7.3f | "
             "%7.4f %+8.3f | %9.2f\n",
