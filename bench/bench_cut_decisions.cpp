@@ -13,13 +13,9 @@
 #include "page_generator.h"
 #include "page_measures.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QImageWriter>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -60,27 +56,6 @@ QImage benchPage(const QString& named, QString& origin) {
     return generator::generatePage(spec).image;
 }
 
-QByteArray encodeJpeg(const QImage& page) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
-    if (!writer.write(page)) {
-        std::fprintf(stderr, "JPEG encoding failed: %s\n", qPrintable(writer.errorString()));
-        std::exit(1);
-    }
-    return bytes;
-}
-
-QImage decodeJpeg(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "jpeg");
-    return reader.read();
-}
-
 // What the page cutter does between the decoded picture and the pieces: the grid allocated for
 // the page (the job keeps one grid from page to page), every row of the page read into it, the
 // cut decisions.
@@ -111,8 +86,8 @@ int main(int argc, char** argv) {
 
     QString origin;
     const QImage page = benchPage(named, origin);
-    const QByteArray jpeg = encodeJpeg(page);
-    const QImage decoded = decodeJpeg(jpeg);
+    const QByteArray jpeg = bench::qtJpeg(page);
+    const QImage decoded = bench::qtDecodedJpeg(jpeg);
     if (decoded.isNull()) {
         std::fprintf(stderr, "JPEG decoding failed\n");
         return 1;
@@ -128,7 +103,8 @@ int main(int argc, char** argv) {
                     decisions.failure ? " (the page failed)" : "");
     }
 
-    const double decodeTime = medianMilliseconds(runs, [&] { (void)decodeJpeg(jpeg).width(); });
+    const double decodeTime =
+        medianMilliseconds(runs, [&] { (void)bench::qtDecodedJpeg(jpeg).width(); });
     const double pass1Time =
         medianMilliseconds(runs, [&] { (void)fillAndDecide(decoded, jobGrid, 1); });
     const double pass2Time =

@@ -22,21 +22,16 @@
 #include "image/jpeg_writing.h"
 #include "page_measures.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QImageWriter>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
 #include <QRect>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 using namespace vantola;
@@ -153,23 +148,6 @@ std::vector<QRect> scaled(const std::vector<QRect>& rects, QSize from, QSize to)
     return result;
 }
 
-QByteArray qtJpeg(const QImage& page) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
-    writer.write(page);
-    return bytes;
-}
-
-QImage qtDecode(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return QImageReader(&buffer, "jpeg").read().convertToFormat(QImage::Format_RGB32);
-}
-
 // The page, its frames (green) and the pieces (red; thicker when matching no frame), as a PNG,
 // and their rectangles with the best IoU of each as text.
 void drawSketch(const QImage& picture, const std::vector<QRect>& frames,
@@ -247,8 +225,10 @@ int main(int argc, char** argv) {
         const QImage large =
             picture.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (runs > 0) {
-            const QByteArray file = qtJpeg(large);
-            decodeSeconds += bench::medianSeconds(runs, [&] { (void)qtDecode(file); });
+            const QByteArray file = bench::qtJpeg(large);
+            decodeSeconds += bench::medianSeconds(runs, [&] {
+                (void)bench::qtDecodedJpeg(file).convertToFormat(QImage::Format_RGB32);
+            });
             fillSeconds += bench::medianSeconds(runs, [&] { fillGrid(large, grid); });
             ++decoded;
         }

@@ -1,7 +1,12 @@
 #include "page_measures.h"
 
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace vantola::bench {
 
@@ -29,6 +34,26 @@ CutParameters wholePageCut(qint32 width, qint32 height, qint32 whiteLevel) {
     parameters.lSeuilPixel = whiteLevel * 10000;
     parameters.lNiveauBlanc = whiteLevel;
     return parameters;
+}
+
+QByteArray qtJpeg(const QImage& page) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(90);
+    if (!writer.write(page)) {
+        std::fprintf(stderr, "JPEG encoding failed: %s\n", qPrintable(writer.errorString()));
+        std::exit(1);
+    }
+    return bytes;
+}
+
+QImage qtDecodedJpeg(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer, "jpeg").read();
 }
 
 } // namespace vantola::bench
