@@ -216,6 +216,49 @@ FramePage figureOverFrame(const PageSpec& spec) {
     return page;
 }
 
+// Two framed panels side by side over the top half, a narrow gutter apart, and below them two
+// figures without a frame, one of them under a balloon: facing each other in one panel across a
+// space of paper three times as wide as that gutter, or as two panels a gutter apart.
+FramePage figuresBesideFrames(const PageSpec& spec, bool onePanel) {
+    std::mt19937_64 random(spec.seed);
+    const int w = spec.width;
+    const int h = spec.height;
+    const auto at = [&](double share, int side) { return nearShare(random, share, 0.005, side); };
+    FramePage page{plainPage(w, h, spec.paper), {}, {}};
+    const QRect left(QPoint(at(0.06, w), at(0.05, h)), QPoint(at(0.48, w), at(0.47, h)));
+    const int gutter = w * 3 / 200;
+    const QRect right(QPoint(left.right() + gutter, left.top()),
+                      QPoint(at(0.92, w), left.bottom()));
+    QPainter painter(&page.image);
+    for (const QRect& panel : {left, right}) {
+        painter.fillRect(panel, QColor::fromHsv(int(random() % 360), 60, 220));
+        drawStrokes(painter, panel, random);
+        painter.setPen(QPen(Qt::black, 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(panel.adjusted(1, 1, -1, -1));
+    }
+    const QRect first(QPoint(at(0.10, w), at(0.58, h)), QPoint(at(0.44, w), at(0.92, h)));
+    const int apart = onePanel ? 3 * gutter : gutter;
+    const QRect second(QPoint(first.right() + apart, at(0.56, h)),
+                       QPoint(at(0.86, w), first.bottom()));
+    painter.setPen(QPen(Qt::black, 2));
+    for (const QRect& figure : {first, second}) {
+        painter.setBrush(QColor::fromHsv(int(random() % 360), 120, 120));
+        painter.drawRoundedRect(figure, figure.width() / 3, figure.width() / 3);
+    }
+    // The balloon over the first figure's head, its lower part in front of it.
+    const QRect balloon(first.left() + first.width() / 4, first.top() - h / 24, first.width() / 2,
+                        h / 16);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(balloon);
+    page.panels = {left, right, first.united(balloon)};
+    if (onePanel)
+        page.panels.back() |= second;
+    else
+        page.panels.push_back(second);
+    return page;
+}
+
 // A framed panel over the top half, and below it a drawing without a frame in pieces each
 // smaller than a panel: blobs along a line of ground, one or two of their sizes apart, and a
 // figure at its end.
@@ -285,6 +328,8 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
     case FramePageKind::ScatteredDrawing:
     case FramePageKind::JoinedFrames:
     case FramePageKind::FigureOverFrame:
+    case FramePageKind::FiguresWithoutFrame:
+    case FramePageKind::FramelessBesideFrames:
         break;
     }
     if (kind == FramePageKind::TextColumns)
@@ -297,6 +342,8 @@ FramePage framePage(FramePageKind kind, std::uint64_t seed) {
         return joinedFrames(spec);
     if (kind == FramePageKind::FigureOverFrame)
         return figureOverFrame(spec);
+    if (kind == FramePageKind::FiguresWithoutFrame || kind == FramePageKind::FramelessBesideFrames)
+        return figuresBesideFrames(spec, kind == FramePageKind::FiguresWithoutFrame);
     if (kind == FramePageKind::NoPanel)
         return {plainPage(spec.width, spec.height, spec.paper), {}, {}};
     const GeneratedPage generated = generatePage(spec);

@@ -4,7 +4,9 @@
 // not: dark or coloured paper, empty frames, a balloon across a gutter, panels that bleed off the
 // page, panels without frames, a skewed scan, JPEG noise, a page without any panel, and a page of
 // text in two columns whose first paragraphs are too short to be panels, and framed panels that
-// art joins across every gutter, and a framed panel with a figure in front of its frame.
+// art joins across every gutter, a framed panel with a figure in front of its frame, and a panel
+// without a frame among framed ones whose figures paper parts more widely than a gutter (and the
+// same figures a gutter apart: two panels).
 
 #include <QImage>
 #include <QRect>
@@ -28,6 +30,8 @@ enum class FramePageKind {
     ScatteredDrawing,
     JoinedFrames,
     FigureOverFrame,
+    FiguresWithoutFrame,
+    FramelessBesideFrames,
 };
 
 struct FramePage {

@@ -7,6 +7,7 @@
 #include "cutting/frame_lines.h"
 #include "cutting/frame_rectangles.h"
 #include "cutting/frame_split.h"
+#include "cutting/frameless_join.h"
 #include "cutting/map_components.h"
 #include "cutting/page_background.h"
 
@@ -108,7 +109,7 @@ cv::Mat filledRegions(const cv::Mat& ink, const PageMeasure& page) {
 
 // The panels: the filled regions without their thin bridges, split where two panels are joined.
 // The framed panels of a region are taken first, as their frames draw them; what is left of the
-// region is split part by part.
+// region is split part by part. Frameless pieces further apart than the page's gutters are one.
 std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink,
                                   const PageMeasure& page) {
     const int shortSide = page.shortSide;
@@ -139,6 +140,7 @@ std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink,
             split(own);
     });
     std::erase_if(bodies, [&](const cv::Rect& body) { return body.area() < smallestArea; });
+    joinFramelessPieces(framed, paper, frameWidth, kernelSide(shortSide, kScatterGap), bodies);
     return bodies;
 }
 

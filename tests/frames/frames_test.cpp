@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FramePageKind::Bleeding, FramePageKind::Frameless, FramePageKind::Skewed,
                       FramePageKind::JpegNoise, FramePageKind::NoPanel, FramePageKind::TextColumns,
                       FramePageKind::TouchingFrames, FramePageKind::ScatteredDrawing,
-                      FramePageKind::JoinedFrames, FramePageKind::FigureOverFrame));
+                      FramePageKind::JoinedFrames, FramePageKind::FigureOverFrame,
+                      FramePageKind::FiguresWithoutFrame, FramePageKind::FramelessBesideFrames));
 
 class FramesJob : public ::testing::Test, public JobFixture {};
 
