@@ -70,18 +70,19 @@ TEST_F(MainWindowTest, StartsWithDefaultsWithoutParamIniAndTheJobFollowsTheSwitc
 }
 
 TEST_F(MainWindowTest, ReadsSwitchesAndLevelFromParamIni) {
-    writeParamIni("[PARAM]\r\nSENS=ANTIHORAIRE\r\nDOUBLEPASSE=OUI\r\nSENS_LECTURE=DROITE_GAUCHE\r\n"
-                  "BANDE_VERTICALE=OUI\r\nCADRES=OUI\r\nNIVEAU_DE_BLANC=1300\r\n");
+    writeParamIni(
+        "[PARAM]\r\nSENS=ANTIHORAIRE\r\nDOUBLEPASSE=OUI\r\nSENS_LECTURE=DROITE_GAUCHE\r\n"
+        "BANDE_VERTICALE=OUI\r\nCADRES=OUI\r\nDETECTION=CADRES\r\nNIVEAU_DE_BLANC=1300\r\n");
     openWindow();
     EXPECT_EQ(state.lNiveauBlanc, 1300);
     EXPECT_FALSE(item("mnu_horaire")->isChecked());
     for (const char* checked : {"mnu_antihoraire", "mnu_doublepasse", "mnu_droitegauche",
-                                "mnu_bandeverticale", "mnu_cadres"})
+                                "mnu_bandeverticale", "mnu_cadres", "mnu_detectercadres"})
         EXPECT_TRUE(item(checked)->isChecked()) << checked;
     const JobSwitches& switches = window->job().switches;
     EXPECT_EQ(switches.rotation, Rotation::Anticlockwise);
     EXPECT_TRUE(switches.doublePass && switches.rightToLeft && switches.strip &&
-                switches.panelMaps);
+                switches.panelMaps && switches.finder == PanelFinder::Frames);
     EXPECT_FALSE(switches.panelBook);
 
     // The saved switches are compared exactly: lower case turns nothing on.
@@ -102,6 +103,7 @@ TEST_F(MainWindowTest, QuitterEndsWithoutSavingCloseSavesTheSwitches) {
         item("mnu_horaire")->trigger();
         item("mnu_droitegauche")->trigger();
         item("mnu_livrecbz")->trigger();
+        item("mnu_detectercadres")->trigger();
         QTimer::singleShot(0, window.get(), [this, quitter] {
             if (quitter)
                 item("mnu_quitter")->trigger();
@@ -112,6 +114,7 @@ TEST_F(MainWindowTest, QuitterEndsWithoutSavingCloseSavesTheSwitches) {
         EXPECT_EQ(param("SENS"), quitter ? "(absent)" : "HORAIRE");
         EXPECT_EQ(param("SENS_LECTURE"), quitter ? "(absent)" : "DROITE_GAUCHE");
         EXPECT_EQ(param("LIVRE_CBZ"), quitter ? "(absent)" : "OUI");
+        EXPECT_EQ(param("DETECTION"), quitter ? "(absent)" : "CADRES");
         EXPECT_EQ(param("BANDE_VERTICALE"), quitter ? "(absent)" : "NON");
     }
 }

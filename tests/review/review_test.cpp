@@ -500,6 +500,31 @@ TEST_F(ThreePagesReviewTest, RecuttingThePageUsesTheTypedLevelAndDebugSwitch) {
     EXPECT_FALSE(log().contains("bandes de "));
 }
 
+// A page re-cut in the review is cut by the finder of the job reviewed, whatever the menu says
+// since: two panels on black paper are two pieces by their frames and not by white gutters.
+TEST_F(ReviewTest, RecuttingUsesTheFinderOfTheReviewedJob) {
+    QImage page(600, 400, QImage::Format_RGB32);
+    page.fill(Qt::black);
+    QPainter painter(&page);
+    painter.fillRect(30, 30, 250, 340, QColor(200, 120, 60));
+    painter.fillRect(320, 30, 250, 340, QColor(60, 120, 200));
+    painter.end();
+    savePage(page, source.path(), QStringLiteral("dark"), PageFormat::Jpeg);
+    for (const bool byFrames : {true, false}) {
+        SCOPED_TRACE(byFrames);
+        if (item("mnu_detectercadres")->isChecked() != byFrames)
+            item("mnu_detectercadres")->trigger();
+        cutFolder();
+        const qsizetype pieces = cutRecord().count("FICHIER_");
+        EXPECT_EQ(pieces == 2, byFrames);
+        item("mnu_detectercadres")->trigger();
+        openReview();
+        diapo().CmdRedecouper()->click();
+        EXPECT_EQ(cutRecord().count("FICHIER_"), pieces);
+        compare->close();
+    }
+}
+
 TEST_F(ThreePagesReviewTest, RecuttingTheMarkedPagesRunsThemInPageOrder) {
     for (int page : {2, 0}) {
         showPage(page);
