@@ -56,8 +56,9 @@ double sameness(const cv::Rect& a, const cv::Rect& b) {
     return shared / (a.area() + b.area() - shared);
 }
 
-// The median gap between each framed panel and its nearest neighbour further right and further
-// down, or nothing when no framed panel has a neighbour.
+// The median width of the paper between each framed panel and its nearest neighbour further right
+// and further down, or nothing when no two framed panels have paper between them (frames that
+// touch show no gutter).
 std::optional<int> pageGutter(const std::vector<cv::Rect>& framedPanels) {
     std::vector<int> gaps;
     for (const cv::Rect& panel : framedPanels) {
@@ -70,8 +71,8 @@ std::optional<int> pageGutter(const std::vector<cv::Rect>& framedPanels) {
                 if (gap && (!nearest || *gap < *nearest))
                     nearest = gap;
             }
-            if (nearest)
-                gaps.push_back(std::max(0, *nearest));
+            if (nearest && *nearest > 0)
+                gaps.push_back(*nearest);
         }
     }
     if (gaps.empty())

@@ -11,11 +11,11 @@ namespace vantola {
 // Joins the panels of `panels` that no rectangle of `framed` draws, two by two, when they lie side
 // by side (sharing at least half of the smaller one's height, or width) with a gap between them
 // clearly wider than the page's gutter yet at most `widest` cells, when that gap is paper (non-zero
-// in `paper`) and no other panel lies in it. The page's gutter is the median gap between its framed
-// panels and their nearest neighbours; clearly wider is more than twice it and more than
-// `frameWidth` beyond it. A page lays its panels out with one gutter: a wider space between two
-// frameless pieces is space within one panel. Nothing is joined on a page without two neighbouring
-// framed panels, where nothing tells a gutter from such a space.
+// in `paper`) and no other panel lies in it. The page's gutter is the median width of the paper
+// between its framed panels and their nearest neighbours; clearly wider is more than twice it and
+// more than `frameWidth` beyond it. A page lays its panels out with one gutter: a wider space
+// between two frameless pieces is space within one panel. Nothing is joined on a page without two
+// framed panels with paper between them, where nothing tells a gutter from such a space.
 void joinFramelessPieces(const std::vector<cv::Rect>& framed, const cv::Mat& paper, int frameWidth,
                          int widest, std::vector<cv::Rect>& panels);
 
