@@ -114,6 +114,15 @@ void drawStrokes(QPainter& painter, const QRect& panel, std::mt19937_64& random)
     }
 }
 
+// A panel in a light tone of the seed's choosing, with short strokes of art and a black frame.
+void drawFramedPanel(QPainter& painter, const QRect& panel, std::mt19937_64& random) {
+    painter.fillRect(panel, QColor::fromHsv(int(random() % 360), 60, 220));
+    drawStrokes(painter, panel, random);
+    painter.setPen(QPen(Qt::black, 3));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(panel.adjusted(1, 1, -1, -1));
+}
+
 // Four framed panels with short strokes of art: one at the top left, one at the top right whose
 // frame shares its left side with the first, one below that one sharing its top side (the three
 // make an L), and one at the bottom left apart from them. Sizes vary with the seed.
@@ -198,13 +207,8 @@ FramePage figureOverFrame(const PageSpec& spec) {
     const QRect top(QPoint(at(0.06, w), at(0.05, h)), QPoint(at(0.92, w), at(0.48, h)));
     const QRect framed(QPoint(at(0.06, w), at(0.54, h)), QPoint(at(0.52, w), at(0.90, h)));
     QPainter painter(&page.image);
-    for (const QRect& panel : {top, framed}) {
-        painter.fillRect(panel, QColor::fromHsv(int(random() % 360), 60, 220));
-        drawStrokes(painter, panel, random);
-        painter.setPen(QPen(Qt::black, 3));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(panel.adjusted(1, 1, -1, -1));
-    }
+    for (const QRect& panel : {top, framed})
+        drawFramedPanel(painter, panel, random);
     // The figure: a body as wide as a third of the page, its head over the frame's corner.
     const QRect figure(
         QPoint(framed.right() - framed.width() / 8, framed.top() + framed.height() / 4),
@@ -230,13 +234,8 @@ FramePage figuresBesideFrames(const PageSpec& spec, bool onePanel) {
     const QRect right(QPoint(left.right() + gutter, left.top()),
                       QPoint(at(0.92, w), left.bottom()));
     QPainter painter(&page.image);
-    for (const QRect& panel : {left, right}) {
-        painter.fillRect(panel, QColor::fromHsv(int(random() % 360), 60, 220));
-        drawStrokes(painter, panel, random);
-        painter.setPen(QPen(Qt::black, 3));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(panel.adjusted(1, 1, -1, -1));
-    }
+    for (const QRect& panel : {left, right})
+        drawFramedPanel(painter, panel, random);
     const QRect first(QPoint(at(0.10, w), at(0.58, h)), QPoint(at(0.44, w), at(0.92, h)));
     const int apart = onePanel ? 3 * gutter : gutter;
     const QRect second(QPoint(first.right() + apart, at(0.56, h)),
