@@ -2,6 +2,7 @@
 // found; through the program, a frames job writes its pieces and record in reading order, the
 // same with one thread and with two.
 #include "cutting/frame_finder.h"
+#include "cutting/frame_order.h"
 #include "cutting/grid_fill.h"
 #include "frame_pages.h"
 #include "support/job_fixture.h"
@@ -69,6 +70,34 @@ INSTANTIATE_TEST_SUITE_P(
                       FramePageKind::TouchingFrames, FramePageKind::ScatteredDrawing,
                       FramePageKind::JoinedFrames, FramePageKind::FigureOverFrame,
                       FramePageKind::FiguresWithoutFrame, FramePageKind::FramelessBesideFrames));
+
+// Reading order: rows top to bottom; a panel spanning two rows comes before the panels beside it
+// that start lower; a balloon over the gutter between two rows does not hide it; panels that no
+// straight gap parts (a pinwheel) go by their top. Panels are {left, right, top, bottom}, listed
+// in reading order from the left, with the order from the right as indexes into that list.
+TEST(FrameOrder, RowsThenSidesFromTheReadingSide) {
+    const struct {
+        std::vector<PanelBox> panels;
+        std::vector<std::size_t> fromTheRight;
+    } cases[] = {
+        {{{0, 90, 0, 90}, {110, 200, 0, 90}, {0, 90, 110, 200}, {110, 200, 110, 200}},
+         {1, 0, 3, 2}},
+        {{{0, 90, 0, 200}, {110, 200, 0, 90}, {110, 200, 110, 200}}, {1, 2, 0}},
+        {{{0, 90, 0, 90}, {110, 200, 0, 90}, {0, 90, 110, 200}, {110, 200, 70, 200}}, {1, 0, 3, 2}},
+        {{{0, 60, 0, 130}, {70, 200, 0, 60}, {140, 200, 70, 200}, {0, 130, 140, 200}},
+         {1, 0, 2, 3}},
+    };
+    for (const auto& [panels, fromTheRight] : cases) {
+        for (const bool rightToLeft : {false, true}) {
+            std::vector<PanelBox> ordered(panels.rbegin(), panels.rend());
+            orderPanels(ordered, rightToLeft);
+            std::vector<PanelBox> expected = panels;
+            for (std::size_t i = 0; rightToLeft && i < panels.size(); ++i)
+                expected[i] = panels[fromTheRight[i]];
+            EXPECT_EQ(ordered, expected) << panels.size() << " panels, rtl " << rightToLeft;
+        }
+    }
+}
 
 class FramesJob : public ::testing::Test, public JobFixture {};
 
