@@ -84,6 +84,13 @@ cv::Mat inkMap(const PageGrid& grid, qint32 columns, qint32 firstRow, qint32 las
 struct PageMeasure {
     int shortSide = 0;
     double area = 0;
+
+    // The least width or height of a panel, and its least area.
+    int smallest() const { return int(std::lround(shortSide * kSmallestPanel)); }
+    double smallestArea() const { return kSmallestPanelArea * area; }
+    bool panelSized(const cv::Rect& r) const {
+        return r.width >= smallest() && r.height >= smallest() && r.area() >= smallestArea();
+    }
 };
 
 int kernelSide(int shortSide, double fraction) {
@@ -113,9 +120,9 @@ cv::Mat filledRegions(const cv::Mat& ink, const PageMeasure& page) {
 std::vector<cv::Rect> panelBodies(const cv::Mat& filled, const cv::Mat& ink,
                                   const PageMeasure& page) {
     const int shortSide = page.shortSide;
-    const int smallest = int(std::lround(shortSide * kSmallestPanel));
+    const int smallest = page.smallest();
     const int frameWidth = kernelSide(shortSide, kFrameWidth);
-    const double smallestArea = kSmallestPanelArea * page.area;
+    const double smallestArea = page.smallestArea();
     const FrameLineMasks lines = frameLineMasks(ink, frameWidth, smallest);
     const cv::Mat lineCells = lines.both();
     cv::Mat paper;
@@ -183,7 +190,7 @@ void addTextBlocks(const cv::Mat& filled, const PageMeasure& page, std::vector<c
     const int shortSide = page.shortSide;
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(filled, labels, stats, centroids, 8, CV_32S);
-    const int smallest = int(std::lround(shortSide * kSmallestPanel));
+    const int smallest = page.smallest();
     std::vector<uchar> letter(static_cast<std::size_t>(count), 0);
     for (int label = 1; label < count; ++label) {
         letter[std::size_t(label)] = stats.at<int>(label, cv::CC_STAT_WIDTH) < smallest ||
@@ -199,7 +206,6 @@ void addTextBlocks(const cv::Mat& filled, const PageMeasure& page, std::vector<c
     cv::morphologyEx(letters, letters, cv::MORPH_CLOSE, box(kernelSide(shortSide, kTextLeading)));
     const int blocks =
         cv::connectedComponentsWithStats(letters, labels, stats, centroids, 8, CV_32S);
-    const double smallestArea = kSmallestPanelArea * page.area;
     const auto touchesPanel = [&](const cv::Rect& block) {
         return std::any_of(bodies.begin(), bodies.end(),
                            [&](const cv::Rect& body) { return (body & block).area() > 0; });
@@ -209,12 +215,18 @@ void addTextBlocks(const cv::Mat& filled, const PageMeasure& page, std::vector<c
         const cv::Rect block = componentRect(stats, label);
         if (touchesPanel(block))
             continue;
-        const bool panelSized =
-            block.width >= smallest && block.height >= smallest && block.area() >= smallestArea;
-        (panelSized ? large : small).push_back(block);
+        (page.panelSized(block) ? large : small).push_back(block);
     }
     joinParagraphs(small, kParagraphGap * kernelSide(shortSide, kTextLeading), large);
     bodies.insert(bodies.end(), large.begin(), large.end());
+}
+
+// The cells of `filled` outside every panel's rectangle.
+cv::Mat outsidePanels(const cv::Mat& filled, const std::vector<cv::Rect>& bodies) {
+    cv::Mat rest = filled.clone();
+    for (const cv::Rect& body : bodies)
+        rest(body).setTo(0);
+    return rest;
 }
 
 // What stands out beside a panel and touches it (a balloon over its frame, art that leaves it)
@@ -222,9 +234,7 @@ void addTextBlocks(const cv::Mat& filled, const PageMeasure& page, std::vector<c
 // thinner than a frame along the panels' edges are left out, lest they join overhangs far apart.
 void attachOverhangs(const cv::Mat& filled, const PageMeasure& page,
                      std::vector<cv::Rect>& bodies) {
-    cv::Mat rest = filled.clone();
-    for (const cv::Rect& body : bodies)
-        rest(body).setTo(0);
+    cv::Mat rest = outsidePanels(filled, bodies);
     cv::morphologyEx(rest, rest, cv::MORPH_OPEN, box(kernelSide(page.shortSide, kFrameWidth)));
     cv::Mat labels, stats, centroids;
     const int count = cv::connectedComponentsWithStats(rest, labels, stats, centroids, 8, CV_32S);
@@ -256,9 +266,7 @@ void attachOverhangs(const cv::Mat& filled, const PageMeasure& page,
 void addScatteredArt(const cv::Mat& filled, const PageMeasure& page,
                      std::vector<cv::Rect>& bodies) {
     const int shortSide = page.shortSide;
-    cv::Mat rest = filled.clone();
-    for (const cv::Rect& body : bodies)
-        rest(body).setTo(0);
+    cv::Mat rest = outsidePanels(filled, bodies);
     cv::Mat near;
     cv::dilate(rest, near, box(kernelSide(shortSide, kScatterGap)));
     cv::Mat labels;
@@ -275,16 +283,13 @@ void addScatteredArt(const cv::Mat& filled, const PageMeasure& page,
             }
         }
     }
-    const int smallest = int(std::lround(shortSide * kSmallestPanel));
-    const double smallestArea = kSmallestPanelArea * page.area;
     const std::size_t panels = bodies.size();
     for (std::size_t label = 1; label < groups.size(); ++label) {
         const cv::Rect& group = groups[label];
         const bool clear =
             std::none_of(bodies.begin(), bodies.begin() + std::ptrdiff_t(panels),
                          [&](const cv::Rect& body) { return (body & group).area() > 0; });
-        if (clear && group.width >= smallest && group.height >= smallest &&
-            group.area() >= smallestArea)
+        if (clear && page.panelSized(group))
             bodies.push_back(group);
     }
 }

@@ -14,8 +14,8 @@ cv::Mat rectangle(int width, int height) {
     return cv::getStructuringElement(cv::MORPH_RECT, cv::Size(width, height));
 }
 
-// The cells of `ink` that stand at least kRidgeLevel above those within `side` cells on both
-// sides, across the direction of `along`.
+// The cells of `ink` that stand at least kRidgeLevel above the cells around them within a window
+// of `side` cells (one cell thick along the line, a frame's width and more across it).
 cv::Mat ridges(const cv::Mat& ink, cv::Size side) {
     cv::Mat ridge;
     cv::morphologyEx(ink, ridge, cv::MORPH_TOPHAT, rectangle(side.width, side.height));
